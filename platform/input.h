@@ -1,0 +1,44 @@
+// The message queue and the keyboard.
+//
+// Typed characters, window closes and quit requests arrive as messages,
+// taken one at a time from the queue. Keys are polled: a key state has its
+// most significant bit set while the key is held.
+#pragma once
+#include <cstdint>
+
+enum MessageType {
+    MESSAGE_CHAR = 1,   // a typed character; code is its character code (Esc is 27)
+    MESSAGE_CLOSE = 2,  // the user asked to close the main window
+    MESSAGE_QUIT = 3,   // the quit message; code is the exit code it carries
+};
+
+struct Message {
+    int type;
+    int code;
+};
+
+// Takes the next message from the queue. False when the queue is empty.
+bool peekMessage(Message* message);
+
+// Puts a quit message carrying `code` at the end of the queue.
+void postQuitMessage(int code);
+
+enum Key {
+    KEY_E,      // the key that types the letter E in the user's layout
+    KEY_W,      // likewise W
+    KEY_F,      // likewise F
+    KEY_SHIFT,  // either Shift key
+    KEY_COUNT
+};
+
+// The key's state, with the meaning of the Win32 call of the same name:
+// bit 15 (0x8000) is set while the key is held; bit 0 is set when the key
+// was pressed since the previous query of that key.
+int16_t getAsyncKeyState(Key key);
+
+// Scripted input, for replays and tests. Once scripted input is on, the
+// real keyboard is ignored: typed characters and key states come only from
+// the calls below. Window closes still arrive.
+void inputUseScript(bool on);
+void inputScriptChar(int code);
+void inputScriptKey(Key key, bool down);

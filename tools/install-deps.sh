@@ -1,0 +1,25 @@
+#!/bin/sh
+# Installs the Debian packages Vexarion builds, runs and tests with, when
+# any of them is missing. Safe to run again: it does nothing when all are there.
+set -e
+
+PACKAGES="cmake g++ make pkg-config libsdl2-dev libopenal-dev libimgui-dev libstb-dev
+libgl-dev libglu1-mesa-dev libgtest-dev googletest
+xvfb xauth xdotool x11-utils imagemagick sox"
+
+missing=""
+for p in $PACKAGES; do
+    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+        missing="$missing $p"
+    fi
+done
+[ -z "$missing" ] && exit 0
+
+echo "Installing:$missing"
+if [ "$(id -u)" -eq 0 ]; then
+    SUDO=""
+else
+    SUDO="sudo"
+fi
+$SUDO apt-get update -qq
+DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends $missing
