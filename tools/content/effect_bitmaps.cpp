@@ -1,0 +1,108 @@
+// The effects' bitmaps: SMOKE.BMP, LIGHT.BMP, FLARE.BMP and Water.bmp.
+//
+// Smoke, bolt and flare are drawn additively, so they are soft bright
+// shapes that fade to pure black well inside their edges (the quads'
+// outlines never show). The water is a tiling sea surface, drawn four times
+// at alpha 0.4 over the land. All four are loaded without mip-maps except
+// the flare, and all have power-of-two sizes.
+#include <cmath>
+
+#include "tools/content/content.h"
+
+namespace {
+
+// A fire puff: a billowing ball, brightest in its middle. The fire's colour
+// ramp tints it from white-hot to dark red.
+Image paintSmoke() {
+    const int size = 128;
+    Image image(size, size);
+    for (int y = 0; y < size; ++y) {
+        for (int x = 0; x < size; ++x) {
+            float px = (static_cast<float>(x) + 0.5f) / size * 2.0f - 1.0f;
+            float py = (static_cast<float>(y) + 0.5f) / size * 2.0f - 1.0f;
+            float angle = std::atan2(py, px);
+            // The outline wobbles with the angle; the inside billows.
+            float edge = 0.78f + 0.1f * valueNoise(std::cos(angle) * 2.0f + 3.0f, std::sin(angle) * 2.0f + 3.0f, 21u);
+            float r = std::sqrt(px * px + py * py) / edge;
+            float body = r < 1.0f ? (1.0f - r * r) * (1.0f - r * r) : 0.0f;
+            float billow = 0.72f + 0.28f * fractalNoise(px * 3.0f + 8.0f, py * 3.0f + 8.0f, 22u, 4);
+            float v = clamp01(body * billow * 1.15f);
+            image.at(x, y) = Colour{v, v * 0.97f, v * 0.93f};
+        }
+    }
+    return image;
+}
+
+// The bolt: a white-hot core along the middle of u with a blue-violet glow
+// either side, the same along v so that consecutive segments join without a
+// seam.
+Image paintLightning() {
+    const int size = 64;
+    Image image(size, size);
+    for (int x = 0; x < size; ++x) {
+        float u = (static_cast<float>(x) + 0.5f) / size - 0.5f;
+        float core = std::exp(-(u / 0.07f) * (u / 0.07f));
+        float glow = 0.55f * std::exp(-(u / 0.2f) * (u / 0.2f));
+        float fadeOut = 1.0f - smoothstep(0.38f, 0.5f, std::fabs(u));
+        Colour c{clamp01((core + 0.55f * glow) * fadeOut), clamp01((core + 0.7f * glow) * fadeOut),
+                 clamp01((core + glow) * fadeOut)};
+        for (int y = 0; y < size; ++y) image.at(x, y) = c;
+    }
+    return image;
+}
+
+// A tornado particle: a soft, dusty glow with a brighter heart.
+Image paintFlare() {
+    const int size = 64;
+    Image image(size, size);
+    for (int y = 0; y < size; ++y) {
+        for (int x = 0; x < size; ++x) {
+            float px = (static_cast<float>(x) + 0.5f) / size * 2.0f - 1.0f;
+            float py = (static_cast<float>(y) + 0.5f) / size * 2.0f - 1.0f;
+            float r = std::sqrt(px * px + py * py);
+            float halo = r < 0.92f ? std::pow(1.0f - r / 0.92f, 2.0f) : 0.0f;
+            float heart = std::exp(-(r / 0.2f) * (r / 0.2f));
+            float dust = 0.8f + 0.2f * fractalNoise(px * 4.0f + 5.0f, py * 4.0f + 5.0f, 31u, 3);
+            float v = clamp01((0.75f * halo * dust + 0.35f * heart));
+            image.at(x, y) = Colour{v * 0.92f, v * 0.88f, v * 0.8f};
+        }
+    }
+    return image;
+}
+
+// The sea surface: deep turquoise with wave crests running across the
+// sheet (the waves roll along x, which is u) and a few glints. Every noise
+// layer wraps with the picture, so it tiles in both directions.
+Image paintWater() {
+    const int size = 128;
+    const Colour deep{0.10f, 0.36f, 0.56f};
+    const Colour crest{0.38f, 0.68f, 0.82f};
+    Image image(size, size);
+    Rng rng(0x3A7Eu);
+    for (int y = 0; y < size; ++y) {
+        for (int x = 0; x < size; ++x) {
+            float u = static_cast<float>(x) / size;
+            float v = static_cast<float>(y) / size;
+            // Crests: stretched across v, wavering; the noise period is the picture.
+            float waver = fractalNoise(u * 4.0f, v * 4.0f, 41u, 3, 4);
+            float ridges = std::sin(2.0f * 3.14159265f * (u * 6.0f + 0.35f * waver));
+            float crests = smoothstep(0.55f, 0.98f, ridges);
+            float swell = fractalNoise(u * 8.0f, v * 2.0f, 42u, 3, 8);
+            float ripples = fractalNoise(u * 16.0f, v * 16.0f, 43u, 2, 16);
+            Colour c = mix(deep, crest, clamp01(0.55f * crests + 0.25f * swell + 0.15f * ripples + 0.1f));
+            if (rng.uniform() > 0.996f && crests > 0.3f) c = mix(c, Colour{0.9f, 0.96f, 1.0f}, 0.7f);
+            image.at(x, y) = c;
+        }
+    }
+    return image;
+}
+
+}  // namespace
+
+bool makeEffectBitmaps(const std::string& folder) {
+    bool ok = writeBmp(folder + "SMOKE.BMP", paintSmoke());
+    ok = writeBmp(folder + "LIGHT.BMP", paintLightning()) && ok;
+    ok = writeBmp(folder + "FLARE.BMP", paintFlare()) && ok;
+    ok = writeBmp(folder + "Water.bmp", paintWater()) && ok;
+    return ok;
+}

@@ -1,0 +1,70 @@
+// README.TXT: the keys and what each element does to the character, the
+// text the start-up dialog points to.
+#include <cstdio>
+#include <cstring>
+
+#include "tools/content/content.h"
+
+namespace {
+
+const char README_TEXT[] =
+    "VEXARION\n"
+    "========\n"
+    "\n"
+    "A man lives in a small room on an island in the sea. He goes about his\n"
+    "day on his own: he stands, crouches, strolls to places on the island,\n"
+    "and swims when he has to. You cannot steer him. Instead you turn the\n"
+    "four elements against him and watch what he does.\n"
+    "\n"
+    "Pick a display mode in the first window and press \"Start!\". For the\n"
+    "first four seconds the man shrinks to his normal size; the element keys\n"
+    "work once he has.\n"
+    "\n"
+    "KEYS\n"
+    "\n"
+    "  E          hold to lower the land (earth), with the rumble of a quake\n"
+    "  Shift+E    hold to raise the land\n"
+    "  W          hold to lower the sea (water)\n"
+    "  Shift+W    hold to raise the sea\n"
+    "  L          strike him with lightning (fire)\n"
+    "  t          bring a tornado down on him (air)\n"
+    "  T          (Shift+T) send the tornado back up into the sky\n"
+    "  F          hold to show the frame rate\n"
+    "  Esc        quit\n"
+    "\n"
+    "WHAT THE ELEMENTS DO TO HIM\n"
+    "\n"
+    "Earth. The land and everything on it sinks or rises as you hold E or\n"
+    "  Shift+E. He keeps his feet on the ground as it moves. Sink the land\n"
+    "  far enough under the sea and he has to swim; raise it and he finds\n"
+    "  new dry ground to walk to.\n"
+    "\n"
+    "Water. Raise the sea and the beaches flood: he gives up on places that\n"
+    "  have gone under and looks for dry ground. Raise it to the top and the\n"
+    "  whole island drowns; he swims, heading back toward his home, and\n"
+    "  walks ashore again wherever the water grows shallow. Lower the sea to\n"
+    "  give him more land.\n"
+    "\n"
+    "Fire. A lightning strike sets him alight, with a flash and a clap of\n"
+    "  thunder. Burning, he runs for deep water, and once he reaches it he\n"
+    "  crouches down in the sea until the flames hiss out, then swims back.\n"
+    "  Lightning cannot reach him while he swims or is in the air; then it\n"
+    "  strikes the island instead. A new strike needs the last flash to fade.\n"
+    "\n"
+    "Air. A tornado comes down from the sky and follows him. When its foot\n"
+    "  reaches him it catches him, puts out any fire, and whirls him up and\n"
+    "  around. Send it back up and it lets him go: he falls, lands with a\n"
+    "  thud and gets up again, or splashes into the sea and swims home.\n"
+    "\n"
+    "The scene turns slowly all the while, so you see the island from every\n"
+    "side.\n";
+
+}  // namespace
+
+bool makeReadme(const std::string& folder) {
+    std::FILE* f = std::fopen((folder + "README.TXT").c_str(), "wb");
+    if (!f) return false;
+    const size_t length = std::strlen(README_TEXT);
+    bool ok = std::fwrite(README_TEXT, 1, length, f) == length;
+    return std::fclose(f) == 0 && ok;
+}
