@@ -17,7 +17,7 @@ namespace {
 // Headers that belong to a platform: windowing, sound, GUI, OS interfaces.
 const char* const forbidden[] = {
     "SDL", "AL/", "al.h", "alc.h", "imgui", "windows.h", "mmsystem.h", "dsound.h", "X11/", "GL/glx",
-    "unistd.h", "sys/", "pthread.h", "dlfcn.h", "GL/gl.h", "GL/glu.h", "GL/",
+    "unistd.h", "sys/", "pthread.h", "dlfcn.h", "GL/",
 };
 
 std::vector<std::string> violations(const fs::path& folder)
@@ -38,8 +38,10 @@ std::vector<std::string> violations(const fs::path& folder)
                 continue;
             std::string header = m[1];
             for (const char* bad : forbidden)
-                if (header.find(bad) != std::string::npos)
+                if (header.find(bad) != std::string::npos) {
                     found.push_back(entry.path().string() + ":" + std::to_string(number) + ": " + header);
+                    break;
+                }
         }
     }
     return found;
