@@ -22,6 +22,12 @@
 #include "model/mesh.h"
 #include "model/texture.h"
 
+// Chunks are read straight into the arrays, so the records' little-endian
+// layout must be the machine's own.
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ != __ORDER_LITTLE_ENDIAN__
+#error "model files are read straight into memory and need a little-endian machine"
+#endif
+
 namespace {
 
 struct ChunkReader {

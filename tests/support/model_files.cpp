@@ -5,79 +5,56 @@
 #include <filesystem>
 #include <random>
 
+namespace fs = std::filesystem;
+
 namespace {
 
-// Removes the scratch folder when the test process ends.
 struct ScratchFolder {
     std::string path;
     ~ScratchFolder()
     {
-        if (!path.empty()) {
-            std::error_code ignored;
-            std::filesystem::remove_all(path, ignored);
-        }
+        std::error_code ignored;
+        if (!path.empty())
+            fs::remove_all(path, ignored);
     }
-};
-
-ScratchFolder scratch;
+} scratch;
 
 }  // namespace
 
-std::string scratchDir()
-{
-    std::string& dir = scratch.path;
-    if (dir.empty()) {
-        std::random_device random;
-        const std::filesystem::path base = std::filesystem::temp_directory_path();
-        for (;;) {
-            std::filesystem::path candidate = base / ("vexarion-test-" + std::to_string(random()));
-            if (std::filesystem::create_directory(candidate)) {
-                dir = candidate.string();
-                break;
-            }
-        }
-    }
-    return dir;
-}
-
 std::string scratchPath(const std::string& name)
 {
-    return scratchDir() + "/" + name;
+    std::random_device random;
+    while (scratch.path.empty()) {
+        const fs::path candidate = fs::temp_directory_path() / ("vexarion-model-" + std::to_string(random()));
+        if (fs::create_directory(candidate))
+            scratch.path = candidate.string();
+    }
+    return name.empty() ? scratch.path : scratch.path + "/" + name;
 }
 
 void writeFile(const std::string& path, const Bytes& bytes)
 {
-    FILE* file = std::fopen(path.c_str(), "wb");
-    if (file != nullptr) {
-        if (!bytes.empty()) {
+    if (FILE* file = std::fopen(path.c_str(), "wb")) {
+        if (!bytes.empty())
             std::fwrite(bytes.data(), 1, bytes.size(), file);
-        }
         std::fclose(file);
     }
 }
 
-WorkingDirectory::WorkingDirectory(const std::string& folder)
-    : previous(std::filesystem::current_path().string())
+WorkingDirectory::WorkingDirectory(const std::string& folder) : previous(fs::current_path().string())
 {
-    std::filesystem::current_path(folder);
+    fs::current_path(folder);
 }
 
 WorkingDirectory::~WorkingDirectory()
 {
-    std::filesystem::current_path(previous);
+    fs::current_path(previous);
 }
 
 void appendInt32(Bytes& bytes, int32_t value)
 {
-    const uint32_t u = static_cast<uint32_t>(value);
-    for (int shift = 0; shift < 32; shift += 8) {
-        bytes.push_back(static_cast<uint8_t>(u >> shift));
-    }
-}
-
-void appendTag(Bytes& bytes, const char* tag)
-{
-    bytes.insert(bytes.end(), tag, tag + 4);
+    for (int shift = 0; shift < 32; shift += 8)
+        bytes.push_back(static_cast<uint8_t>(static_cast<uint32_t>(value) >> shift));
 }
 
 Bytes kmoChunk(const char* tag, const Bytes& payload)
@@ -87,8 +64,7 @@ Bytes kmoChunk(const char* tag, const Bytes& payload)
 
 Bytes kmoChunk(const char* tag, int32_t declaredSize, const Bytes& payload)
 {
-    Bytes chunk;
-    appendTag(chunk, tag);
+    Bytes chunk(tag, tag + 4);
     appendInt32(chunk, declaredSize);
     chunk.insert(chunk.end(), payload.begin(), payload.end());
     return chunk;
@@ -96,56 +72,39 @@ Bytes kmoChunk(const char* tag, int32_t declaredSize, const Bytes& payload)
 
 Bytes kmoFile(const std::vector<Bytes>& chunks, const char* formType)
 {
-    Bytes body;
-    appendTag(body, formType);
-    for (const Bytes& chunk : chunks) {
-        body.insert(body.end(), chunk.begin(), chunk.end());
-    }
-    Bytes file;
-    appendTag(file, "RIFF");
-    appendInt32(file, static_cast<int32_t>(body.size()));
-    file.insert(file.end(), body.begin(), body.end());
+    Bytes file = {'R', 'I', 'F', 'F'};
+    appendInt32(file, 0);
+    file.insert(file.end(), formType, formType + 4);
+    for (const Bytes& chunk : chunks)
+        file.insert(file.end(), chunk.begin(), chunk.end());
+    const uint32_t size = static_cast<uint32_t>(file.size() - 8);
+    for (int i = 0; i < 4; ++i)
+        file[4 + i] = static_cast<uint8_t>(size >> (8 * i));
     return file;
 }
 
-Bytes bmpFile(int32_t width, int32_t height, const Bytes& rows, uint32_t gap, uint16_t bitsPerPixel,
-              uint32_t compression)
+Bytes bmpFile(int32_t width, int32_t height, const Bytes& rows, uint32_t gap, uint16_t bits, uint32_t compression)
 {
-    Bytes file;
-    const uint32_t offset = 54 + gap;
-    file.push_back('B');
-    file.push_back('M');
-    appendInt32(file, static_cast<int32_t>(offset + rows.size()));
-    appendInt32(file, 0);
-    appendInt32(file, static_cast<int32_t>(offset));
-    appendInt32(file, 40);
-    appendInt32(file, width);
-    appendInt32(file, height);
-    file.push_back(1);
-    file.push_back(0);
-    file.push_back(static_cast<uint8_t>(bitsPerPixel));
-    file.push_back(static_cast<uint8_t>(bitsPerPixel >> 8));
-    appendInt32(file, static_cast<int32_t>(compression));
-    appendInt32(file, static_cast<int32_t>(rows.size()));
-    appendInt32(file, 2835);
-    appendInt32(file, 2835);
-    appendInt32(file, 0);
-    appendInt32(file, 0);
+    const int32_t offset = static_cast<int32_t>(54 + gap);
+    Bytes file = {'B', 'M'};
+    for (int32_t field : {offset + static_cast<int32_t>(rows.size()), 0, offset, 40, width, height})
+        appendInt32(file, field);
+    appendInt32(file, 1 | bits << 16);  // planes, bits per pixel
+    for (int32_t field : {static_cast<int32_t>(compression), static_cast<int32_t>(rows.size()), 2835, 2835, 0, 0})
+        appendInt32(file, field);
     file.insert(file.end(), gap, 0xEE);
     file.insert(file.end(), rows.begin(), rows.end());
     return file;
 }
 
-Bytes bmpRow(int32_t width, uint8_t blue, uint8_t green, uint8_t red)
+Bytes bmpRows(int32_t width, int32_t count, uint8_t blue, uint8_t green, uint8_t red)
 {
-    Bytes row;
-    for (int32_t i = 0; i < width; ++i) {
-        row.push_back(blue);
-        row.push_back(green);
-        row.push_back(red);
+    Bytes rows;
+    for (int32_t r = 0; r < count; ++r) {
+        for (int32_t i = 0; i < width; ++i)
+            rows.insert(rows.end(), {blue, green, red});
+        while (rows.size() % 4 != 0)
+            rows.push_back(0);
     }
-    while (row.size() % 4 != 0) {
-        row.push_back(0);
-    }
-    return row;
+    return rows;
 }
