@@ -84,13 +84,13 @@ struct ScratchFolder {
 
 }  // namespace
 
-std::string scratchPath(const std::string& name)
+std::string wavScratchPath(const std::string& name)
 {
     static ScratchFolder folder;
     return (folder.path / name).string();
 }
 
-std::string writeFileBytes(const std::string& path, const std::string& bytes)
+std::string writeWavBytes(const std::string& path, const std::string& bytes)
 {
     FILE* file = std::fopen(path.c_str(), "wb");
     if (file != nullptr) {
