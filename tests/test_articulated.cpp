@@ -19,8 +19,8 @@ MeshVertex boundTo(int32_t joint, float x, float y, float z)
 
 void load(ArticulatedMesh& mesh, const std::vector<MeshVertex>& vertices, const std::vector<ControlPoint>& points)
 {
-    const std::string path = scratchPath("character.kmo");
-    writeFile(path, kmoFile({kmoChunk("vtx ", recordBytes(vertices)), kmoChunk("ctlp", recordBytes(points))}));
+    const std::string path = modelScratchPath("character.kmo");
+    writeModelBytes(path, kmoFile({kmoChunk("vtx ", recordBytes(vertices)), kmoChunk("ctlp", recordBytes(points))}));
     mesh.Load(path.c_str());
 }
 

@@ -13,20 +13,20 @@ namespace {
 const std::vector<MeshVertex> threeVertices = {{0, 0, 0, 0, 0, -1}, {1, 0, 0, 1, 0, -1}, {0, 1, 0, 0, 1, -1}};
 const std::vector<MeshFace> oneFace = {{0, 1, 2, Vec3{0.5f, 0.25f, 2.0f}, -1}};
 
-Bytes vertexChunk()
+ModelBytes vertexChunk()
 {
     return kmoChunk("vtx ", recordBytes(threeVertices));
 }
 
-Bytes faceChunk()
+ModelBytes faceChunk()
 {
     return kmoChunk("face", recordBytes(oneFace));
 }
 
-std::string writeModel(const Bytes& bytes)
+std::string writeModel(const ModelBytes& bytes)
 {
-    const std::string path = scratchPath("model.kmo");
-    writeFile(path, bytes);
+    const std::string path = modelScratchPath("model.kmo");
+    writeModelBytes(path, bytes);
     return path;
 }
 
@@ -44,7 +44,7 @@ MeshMaterial material(const char* name, int32_t mipmaps)
 
 TEST(KmoReader, ReadsTheSmallExampleFileWithBothReaders)
 {
-    const Bytes file = kmoFile({vertexChunk(), faceChunk()});
+    const ModelBytes file = kmoFile({vertexChunk(), faceChunk()});
     ASSERT_EQ(file.size(), 128u);
     ASSERT_EQ(file[4], 120);
     const std::string path = writeModel(file);
@@ -65,10 +65,10 @@ TEST(KmoReader, ReadsTheSmallExampleFileWithBothReaders)
 
 TEST(KmoReader, AnythingButARiffKmshFormLeavesTheObjectUnchanged)
 {
-    const Bytes good = kmoFile({vertexChunk()});
-    Bytes wrongTag = good;
+    const ModelBytes good = kmoFile({vertexChunk()});
+    ModelBytes wrongTag = good;
     wrongTag[3] = 'X';
-    for (const Bytes& bytes : {kmoFile({vertexChunk()}, "KMSh"), wrongTag, Bytes(good.begin(), good.begin() + 10), Bytes()}) {
+    for (const ModelBytes& bytes : {kmoFile({vertexChunk()}, "KMSh"), wrongTag, ModelBytes(good.begin(), good.begin() + 10), ModelBytes()}) {
         const std::string path = writeModel(bytes);
         Mesh mesh;
         mesh.AddVertex(MeshVertex{5, 5, 5, 0, 0, -1});
@@ -81,17 +81,17 @@ TEST(KmoReader, AnythingButARiffKmshFormLeavesTheObjectUnchanged)
         EXPECT_EQ(character.restVertices, nullptr);  // no joints built either
     }
     Mesh missing;
-    missing.Load(scratchPath("missing.kmo").c_str());
+    missing.Load(modelScratchPath("missing.kmo").c_str());
     EXPECT_EQ(missing.vertexCount, 0);
 }
 
 TEST(KmoReader, ReadsItsKindsStepsOverOthersAndTheLaterChunkWins)
 {
-    Bytes unknown;
-    appendInt32(unknown, 123);
-    appendInt32(unknown, -1);
+    ModelBytes unknown;
+    appendModelInt32(unknown, 123);
+    appendModelInt32(unknown, -1);
     const std::vector<ControlPoint> points = {{0, 2, 0, -1}, {0, 1, 0, 0}};
-    const Bytes file = kmoFile({
+    const ModelBytes file = kmoFile({
         vertexChunk(),
         kmoChunk("line", recordBytes(std::vector<MeshLine>{{0, 1}, {1, 2}})),
         kmoChunk("dot ", recordBytes(std::vector<MeshPoint>{{2, 0.5f}})),
@@ -127,7 +127,7 @@ TEST(KmoReader, ReadsItsKindsStepsOverOthersAndTheLaterChunkWins)
 
 TEST(KmoReader, AnEmptyChunkEmptiesItsArrayAndAppendsContinue)
 {
-    const std::string path = writeModel(kmoFile({kmoChunk("vtx ", Bytes()), faceChunk()}));
+    const std::string path = writeModel(kmoFile({kmoChunk("vtx ", ModelBytes()), faceChunk()}));
     Mesh mesh;
     mesh.AddVertex(MeshVertex{1, 1, 1, 0, 0, -1});
     mesh.Load(path.c_str());
@@ -140,8 +140,8 @@ TEST(KmoReader, AnEmptyChunkEmptiesItsArrayAndAppendsContinue)
 
 TEST(KmoReader, NothingPastTheDeclaredEndOrTheFilesEndIsRead)
 {
-    Bytes trailing = kmoFile({vertexChunk()});
-    const Bytes extra = faceChunk();
+    ModelBytes trailing = kmoFile({vertexChunk()});
+    const ModelBytes extra = faceChunk();
     trailing.insert(trailing.end(), extra.begin(), extra.end());
     Mesh mesh;
     mesh.Load(writeModel(trailing).c_str());
@@ -149,7 +149,7 @@ TEST(KmoReader, NothingPastTheDeclaredEndOrTheFilesEndIsRead)
     EXPECT_EQ(mesh.faceCount, 0);
 
     // A declared end inside a chunk cuts it there: its whole records load.
-    Bytes cut = kmoFile({faceChunk(), vertexChunk()});
+    ModelBytes cut = kmoFile({faceChunk(), vertexChunk()});
     cut[4] = 4 + 36 + 8 + 24 + 10;
     Mesh partial;
     partial.Load(writeModel(cut).c_str());
@@ -157,10 +157,10 @@ TEST(KmoReader, NothingPastTheDeclaredEndOrTheFilesEndIsRead)
     EXPECT_EQ(partial.vertexCapacity, 1);
 
     // A file cut short anywhere: the whole records that are there.
-    const Bytes whole = kmoFile({faceChunk(), vertexChunk()});
+    const ModelBytes whole = kmoFile({faceChunk(), vertexChunk()});
     for (long length = 12; length < static_cast<long>(whole.size()); ++length) {
         Mesh shortened;
-        shortened.Load(writeModel(Bytes(whole.begin(), whole.begin() + length)).c_str());
+        shortened.Load(writeModel(ModelBytes(whole.begin(), whole.begin() + length)).c_str());
         EXPECT_EQ(shortened.faceCount, length >= 48 ? 1 : 0) << length;
         EXPECT_EQ(shortened.vertexCount, length > 56 ? (length - 56) / 24 : 0) << length;
     }
@@ -169,7 +169,7 @@ TEST(KmoReader, NothingPastTheDeclaredEndOrTheFilesEndIsRead)
 TEST(KmoReader, DamagedChunkSizesStayInsideTheFile)
 {
     // A negative size ends the reading and leaves that kind's array alone.
-    const Bytes line = kmoChunk("line", recordBytes(std::vector<MeshLine>{{0, 1}}));
+    const ModelBytes line = kmoChunk("line", recordBytes(std::vector<MeshLine>{{0, 1}}));
     Mesh negative;
     negative.AddFace(MeshFace{0, 0, 0, Vec3{0, 0, 0}, -1});
     negative.Load(writeModel(kmoFile({vertexChunk(), kmoChunk("face", -28, recordBytes(oneFace)), line})).c_str());
@@ -179,7 +179,7 @@ TEST(KmoReader, DamagedChunkSizesStayInsideTheFile)
     EXPECT_EQ(negative.lineCount, 0);
 
     // Huge sizes, in the header and the chunk: only what is in the file.
-    Bytes huge = kmoFile({faceChunk(), kmoChunk("vtx ", 0x7FFFFFF0, recordBytes(threeVertices))});
+    ModelBytes huge = kmoFile({faceChunk(), kmoChunk("vtx ", 0x7FFFFFF0, recordBytes(threeVertices))});
     huge[4] = 0xF0;
     huge[5] = huge[6] = huge[7] = 0xFF;
     huge.push_back(1);
@@ -190,9 +190,9 @@ TEST(KmoReader, DamagedChunkSizesStayInsideTheFile)
 
     // Sizes that are no whole number of records: the whole records load and
     // the next chunk is found after the odd bytes.
-    Bytes vertexPayload = recordBytes(threeVertices);
+    ModelBytes vertexPayload = recordBytes(threeVertices);
     vertexPayload.resize(24 + 6);
-    Bytes facePayload = recordBytes(oneFace);
+    ModelBytes facePayload = recordBytes(oneFace);
     facePayload.resize(30);
     Mesh odd;
     odd.Load(writeModel(kmoFile({kmoChunk("vtx ", vertexPayload), kmoChunk("face", facePayload), line})).c_str());
@@ -202,7 +202,7 @@ TEST(KmoReader, DamagedChunkSizesStayInsideTheFile)
     EXPECT_EQ(odd.lineCount, 1);
 
     // Unknown tags to the very end.
-    Bytes junk;
+    ModelBytes junk;
     for (int i = 0; i < 1000; ++i)
         junk.insert(junk.end(), {'j', 'u', 'n', 'k'});
     Mesh junkMesh;
@@ -213,16 +213,16 @@ TEST(KmoReader, DamagedChunkSizesStayInsideTheFile)
 TEST(KmoReader, EveryMaterialGetsANewTextureFromItsBitmap)
 {
     REQUIRE_GL();
-    WorkingDirectory scratch(scratchPath(""));
-    writeFile("red.bmp", bmpFile(4, 2, bmpRows(4, 2, 0, 0, 255)));
-    writeFile("blue.bmp", bmpFile(4, 2, bmpRows(4, 2, 255, 0, 0)));
-    writeFile(std::string(39, 'A'), bmpFile(4, 2, bmpRows(4, 2, 0, 255, 0)));
+    ModelWorkingDirectory scratch(modelScratchPath(""));
+    writeModelBytes("red.bmp", bmpFile(4, 2, bmpRows(4, 2, 0, 0, 255)));
+    writeModelBytes("blue.bmp", bmpFile(4, 2, bmpRows(4, 2, 255, 0, 0)));
+    writeModelBytes(std::string(39, 'A'), bmpFile(4, 2, bmpRows(4, 2, 0, 255, 0)));
     MeshMaterial unterminated = material("", 0);
     std::memset(unterminated.name, 'A', sizeof unterminated.name);
     const std::vector<MeshMaterial> materials = {material("red.bmp", 0), material("blue.bmp", 1), unterminated,
                                                  material("none.bmp", 0)};
-    Bytes file = kmoFile({kmoChunk("mtl ", recordBytes(materials)), vertexChunk()});
-    writeFile("materials.kmo", file);
+    ModelBytes file = kmoFile({kmoChunk("mtl ", recordBytes(materials)), vertexChunk()});
+    writeModelBytes("materials.kmo", file);
 
     Mesh mesh;
     mesh.Load("materials.kmo");
@@ -244,10 +244,10 @@ TEST(KmoReader, EveryMaterialGetsANewTextureFromItsBitmap)
     EXPECT_EQ(readTexture(character.materials[1].texture).at(0, 0), 0x0000FFu);
 
     // A damaged second material chunk leaves the materials and makes no textures.
-    const Bytes bad = kmoChunk("mtl ", -48, recordBytes(materials));
+    const ModelBytes bad = kmoChunk("mtl ", -48, recordBytes(materials));
     file.insert(file.end(), bad.begin(), bad.end());
     file[4] = static_cast<uint8_t>(file.size() - 8);
-    writeFile("damaged.kmo", file);
+    writeModelBytes("damaged.kmo", file);
     Mesh damaged;
     damaged.Load("damaged.kmo");
     ASSERT_EQ(damaged.materialCount, 4);

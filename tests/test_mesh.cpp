@@ -42,7 +42,7 @@ void setArray(T*& items, int32_t& count, int32_t& capacity, std::initializer_lis
 // A 4 x 2 bitmap of one colour, in the working directory.
 const char* plainBitmap(const char* name, uint8_t blue, uint8_t green, uint8_t red)
 {
-    writeFile(name, bmpFile(4, 2, bmpRows(4, 2, blue, green, red)));
+    writeModelBytes(name, bmpFile(4, 2, bmpRows(4, 2, blue, green, red)));
     return name;
 }
 
@@ -152,7 +152,7 @@ TEST(MeshDraw, ReplacesTheModelViewMatrixWithItsTransform)
 TEST(MeshDraw, TexturingFollowsTheFacesMaterials)
 {
     REQUIRE_GL();
-    WorkingDirectory scratch(scratchPath(""));
+    ModelWorkingDirectory scratch(modelScratchPath(""));
     Mesh textures;
     EXPECT_EQ(textures.AddTexture(plainBitmap("red.bmp", 0, 0, 255), 0), 0);
     EXPECT_EQ(textures.AddTexture(plainBitmap("green.bmp", 0, 255, 0), 1), 1);
@@ -188,7 +188,7 @@ TEST(MeshDraw, TexturingFollowsTheFacesMaterials)
 TEST(MeshDraw, FacesShowTheirTextureModulatedByTheCurrentColour)
 {
     REQUIRE_GL();
-    WorkingDirectory scratch(scratchPath(""));
+    ModelWorkingDirectory scratch(modelScratchPath(""));
     glViewport(0, 0, TEST_GL_WIDTH, TEST_GL_HEIGHT);
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
@@ -252,7 +252,7 @@ TEST(MeshDraw, LinesLeaveRedDotsTheLastGreyAndBadIndicesArePassedOver)
 TEST(MeshAddTexture, AppendsAMaterialWithItsNewTexture)
 {
     REQUIRE_GL();
-    WorkingDirectory scratch(scratchPath(""));
+    ModelWorkingDirectory scratch(modelScratchPath(""));
     Mesh mesh;
     EXPECT_EQ(mesh.AddTexture(plainBitmap("material.bmp", 0, 0, 255), 7), 0);
     ASSERT_EQ(mesh.materialCapacity, 1);

@@ -12,18 +12,18 @@
 namespace {
 
 // A row of blue then a row of red, in file order (bottom row first).
-Bytes blueThenRed(int32_t width)
+ModelBytes blueThenRed(int32_t width)
 {
-    Bytes rows = bmpRows(width, 1, 255, 0, 0);
-    const Bytes red = bmpRows(width, 1, 0, 0, 255);
+    ModelBytes rows = bmpRows(width, 1, 255, 0, 0);
+    const ModelBytes red = bmpRows(width, 1, 0, 0, 255);
     rows.insert(rows.end(), red.begin(), red.end());
     return rows;
 }
 
-uint32_t load(const Bytes& file, int mipmaps = 0)
+uint32_t load(const ModelBytes& file, int mipmaps = 0)
 {
-    const std::string path = scratchPath("picture.bmp");
-    writeFile(path, file);
+    const std::string path = modelScratchPath("picture.bmp");
+    writeModelBytes(path, file);
     return LoadBmpTexture(path.c_str(), mipmaps);
 }
 
@@ -88,20 +88,20 @@ TEST(LoadBmpTexture, FiltersWrappingAndMipMaps)
 TEST(LoadBmpTexture, UnusableBitmapsGiveOneWhiteTexel)
 {
     REQUIRE_GL();
-    const Bytes good = bmpFile(4, 2, blueThenRed(4));
-    Bytes farPixels = good;
+    const ModelBytes good = bmpFile(4, 2, blueThenRed(4));
+    ModelBytes farPixels = good;
     farPixels[13] = 0xFF;  // the pixels would start 4 GB into the file
     const struct {
         const char* what;
-        Bytes bytes;
+        ModelBytes bytes;
     } cases[] = {
-        {"empty", Bytes()},
-        {"headers cut short", Bytes(good.begin(), good.begin() + 40)},
-        {"a row missing", Bytes(good.begin(), good.end() - 12)},
-        {"a byte missing", Bytes(good.begin(), good.end() - 1)},
+        {"empty", ModelBytes()},
+        {"headers cut short", ModelBytes(good.begin(), good.begin() + 40)},
+        {"a row missing", ModelBytes(good.begin(), good.end() - 12)},
+        {"a byte missing", ModelBytes(good.begin(), good.end() - 1)},
         {"pixels past the end", farPixels},
-        {"32 bits", bmpFile(2, 2, Bytes(16, 7), 0, 32)},
-        {"8 bits", bmpFile(4, 2, Bytes(8, 7), 0, 8)},
+        {"32 bits", bmpFile(2, 2, ModelBytes(16, 7), 0, 32)},
+        {"8 bits", bmpFile(4, 2, ModelBytes(8, 7), 0, 8)},
         {"compressed", bmpFile(4, 2, blueThenRed(4), 0, 24, 1)},
         {"zero width", bmpFile(0, 2, blueThenRed(4))},
         {"zero height", bmpFile(4, 0, blueThenRed(4))},
@@ -119,6 +119,6 @@ TEST(LoadBmpTexture, UnusableBitmapsGiveOneWhiteTexel)
             EXPECT_EQ(textureParameter(name, GL_TEXTURE_WRAP_T), GL_REPEAT) << c.what;
         }
     }
-    EXPECT_EQ(readTexture(LoadBmpTexture(scratchPath("missing.bmp").c_str(), 0)).at(0, 0), 0xFFFFFFu);
+    EXPECT_EQ(readTexture(LoadBmpTexture(modelScratchPath("missing.bmp").c_str(), 0)).at(0, 0), 0xFFFFFFu);
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }

@@ -21,7 +21,7 @@ struct ScratchFolder {
 
 }  // namespace
 
-std::string scratchPath(const std::string& name)
+std::string modelScratchPath(const std::string& name)
 {
     std::random_device random;
     while (scratch.path.empty()) {
@@ -32,7 +32,7 @@ std::string scratchPath(const std::string& name)
     return name.empty() ? scratch.path : scratch.path + "/" + name;
 }
 
-void writeFile(const std::string& path, const Bytes& bytes)
+void writeModelBytes(const std::string& path, const ModelBytes& bytes)
 {
     if (FILE* file = std::fopen(path.c_str(), "wb")) {
         if (!bytes.empty())
@@ -41,41 +41,41 @@ void writeFile(const std::string& path, const Bytes& bytes)
     }
 }
 
-WorkingDirectory::WorkingDirectory(const std::string& folder) : previous(fs::current_path().string())
+ModelWorkingDirectory::ModelWorkingDirectory(const std::string& folder) : previous(fs::current_path().string())
 {
     fs::current_path(folder);
 }
 
-WorkingDirectory::~WorkingDirectory()
+ModelWorkingDirectory::~ModelWorkingDirectory()
 {
     fs::current_path(previous);
 }
 
-void appendInt32(Bytes& bytes, int32_t value)
+void appendModelInt32(ModelBytes& bytes, int32_t value)
 {
     for (int shift = 0; shift < 32; shift += 8)
         bytes.push_back(static_cast<uint8_t>(static_cast<uint32_t>(value) >> shift));
 }
 
-Bytes kmoChunk(const char* tag, const Bytes& payload)
+ModelBytes kmoChunk(const char* tag, const ModelBytes& payload)
 {
     return kmoChunk(tag, static_cast<int32_t>(payload.size()), payload);
 }
 
-Bytes kmoChunk(const char* tag, int32_t declaredSize, const Bytes& payload)
+ModelBytes kmoChunk(const char* tag, int32_t declaredSize, const ModelBytes& payload)
 {
-    Bytes chunk(tag, tag + 4);
-    appendInt32(chunk, declaredSize);
+    ModelBytes chunk(tag, tag + 4);
+    appendModelInt32(chunk, declaredSize);
     chunk.insert(chunk.end(), payload.begin(), payload.end());
     return chunk;
 }
 
-Bytes kmoFile(const std::vector<Bytes>& chunks, const char* formType)
+ModelBytes kmoFile(const std::vector<ModelBytes>& chunks, const char* formType)
 {
-    Bytes file = {'R', 'I', 'F', 'F'};
-    appendInt32(file, 0);
+    ModelBytes file = {'R', 'I', 'F', 'F'};
+    appendModelInt32(file, 0);
     file.insert(file.end(), formType, formType + 4);
-    for (const Bytes& chunk : chunks)
+    for (const ModelBytes& chunk : chunks)
         file.insert(file.end(), chunk.begin(), chunk.end());
     const uint32_t size = static_cast<uint32_t>(file.size() - 8);
     for (int i = 0; i < 4; ++i)
@@ -83,23 +83,23 @@ Bytes kmoFile(const std::vector<Bytes>& chunks, const char* formType)
     return file;
 }
 
-Bytes bmpFile(int32_t width, int32_t height, const Bytes& rows, uint32_t gap, uint16_t bits, uint32_t compression)
+ModelBytes bmpFile(int32_t width, int32_t height, const ModelBytes& rows, uint32_t gap, uint16_t bits, uint32_t compression)
 {
     const int32_t offset = static_cast<int32_t>(54 + gap);
-    Bytes file = {'B', 'M'};
+    ModelBytes file = {'B', 'M'};
     for (int32_t field : {offset + static_cast<int32_t>(rows.size()), 0, offset, 40, width, height})
-        appendInt32(file, field);
-    appendInt32(file, 1 | bits << 16);  // planes, bits per pixel
+        appendModelInt32(file, field);
+    appendModelInt32(file, 1 | bits << 16);  // planes, bits per pixel
     for (int32_t field : {static_cast<int32_t>(compression), static_cast<int32_t>(rows.size()), 2835, 2835, 0, 0})
-        appendInt32(file, field);
+        appendModelInt32(file, field);
     file.insert(file.end(), gap, 0xEE);
     file.insert(file.end(), rows.begin(), rows.end());
     return file;
 }
 
-Bytes bmpRows(int32_t width, int32_t count, uint8_t blue, uint8_t green, uint8_t red)
+ModelBytes bmpRows(int32_t width, int32_t count, uint8_t blue, uint8_t green, uint8_t red)
 {
-    Bytes rows;
+    ModelBytes rows;
     for (int32_t r = 0; r < count; ++r) {
         for (int32_t i = 0; i < width; ++i)
             rows.insert(rows.end(), {blue, green, red});
