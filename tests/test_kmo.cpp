@@ -68,7 +68,8 @@ TEST(KmoReader, AnythingButARiffKmshFormLeavesTheObjectUnchanged)
     const ModelBytes good = kmoFile({vertexChunk()});
     ModelBytes wrongTag = good;
     wrongTag[3] = 'X';
-    for (const ModelBytes& bytes : {kmoFile({vertexChunk()}, "KMSh"), wrongTag, ModelBytes(good.begin(), good.begin() + 10), ModelBytes()}) {
+    const ModelBytes shortHeader(good.begin(), good.begin() + 10);
+    for (const ModelBytes& bytes : {kmoFile({vertexChunk()}, "KMSh"), wrongTag, shortHeader, ModelBytes()}) {
         const std::string path = writeModel(bytes);
         Mesh mesh;
         mesh.AddVertex(MeshVertex{5, 5, 5, 0, 0, -1});

@@ -83,7 +83,8 @@ ModelBytes kmoFile(const std::vector<ModelBytes>& chunks, const char* formType)
     return file;
 }
 
-ModelBytes bmpFile(int32_t width, int32_t height, const ModelBytes& rows, uint32_t gap, uint16_t bits, uint32_t compression)
+ModelBytes bmpFile(int32_t width, int32_t height, const ModelBytes& rows, uint32_t gap, uint16_t bits,
+                   uint32_t compression)
 {
     const int32_t offset = static_cast<int32_t>(54 + gap);
     ModelBytes file = {'B', 'M'};
