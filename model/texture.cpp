@@ -9,7 +9,6 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 
 #include "platform/gl.h"
 
@@ -41,9 +40,9 @@ bool fail(const char* fileName, const char* reason)
     return false;
 }
 
-// Reads the picture into newly allocated rows of `bufferStride`-aligned
-// length. BMP rows are padded to four bytes in the file; a negative height
-// means the rows are stored top row first.
+// Reads the picture into a new buffer whose rows start on `alignment`
+// bytes, as OpenGL will unpack them. BMP rows are padded to four bytes in
+// the file; a negative height means the rows are stored top row first.
 bool readPicture(const char* fileName, int32_t alignment, Picture* picture)
 {
     FILE* file = std::fopen(fileName, "rb");
