@@ -1,0 +1,111 @@
+// Test helpers that write model files and bitmaps; see model_files.h.
+#include "tests/support/model_files.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <random>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct ScratchFolder {
+    std::string path;
+    ~ScratchFolder()
+    {
+        std::error_code ignored;
+        if (!path.empty())
+            fs::remove_all(path, ignored);
+    }
+} scratch;
+
+}  // namespace
+
+std::string modelScratchPath(const std::string& name)
+{
+    std::random_device random;
+    while (scratch.path.empty()) {
+        const fs::path candidate = fs::temp_directory_path() / ("vexarion-model-" + std::to_string(random()));
+        if (fs::create_directory(candidate))
+            scratch.path = candidate.string();
+    }
+    return name.empty() ? scratch.path : scratch.path + "/" + name;
+}
+
+void writeModelBytes(const std::string& path, const ModelBytes& bytes)
+{
+    if (FILE* file = std::fopen(path.c_str(), "wb")) {
+        if (!bytes.empty())
+            std::fwrite(bytes.data(), 1, bytes.size(), file);
+        std::fclose(file);
+    }
+}
+
+ModelWorkingDirectory::ModelWorkingDirectory(const std::string& folder) : previous(fs::current_path().string())
+{
+    fs::current_path(folder);
+}
+
+ModelWorkingDirectory::~ModelWorkingDirectory()
+{
+    fs::current_path(previous);
+}
+
+void appendModelInt32(ModelBytes& bytes, int32_t value)
+{
+    for (int shift = 0; shift < 32; shift += 8)
+        bytes.push_back(static_cast<uint8_t>(static_cast<uint32_t>(value) >> shift));
+}
+
+ModelBytes kmoChunk(const char* tag, const ModelBytes& payload)
+{
+    return kmoChunk(tag, static_cast<int32_t>(payload.size()), payload);
+}
+
+ModelBytes kmoChunk(const char* tag, int32_t declaredSize, const ModelBytes& payload)
+{
+    ModelBytes chunk(tag, tag + 4);
+    appendModelInt32(chunk, declaredSize);
+    chunk.insert(chunk.end(), payload.begin(), payload.end());
+    return chunk;
+}
+
+ModelBytes kmoFile(const std::vector<ModelBytes>& chunks, const char* formType)
+{
+    ModelBytes file = {'R', 'I', 'F', 'F'};
+    appendModelInt32(file, 0);
+    file.insert(file.end(), formType, formType + 4);
+    for (const ModelBytes& chunk : chunks)
+        file.insert(file.end(), chunk.begin(), chunk.end());
+    const uint32_t size = static_cast<uint32_t>(file.size() - 8);
+    for (int i = 0; i < 4; ++i)
+        file[4 + i] = static_cast<uint8_t>(size >> (8 * i));
+    return file;
+}
+
+ModelBytes bmpFile(int32_t width, int32_t height, const ModelBytes& rows, uint32_t gap, uint16_t bits,
+                   uint32_t compression)
+{
+    const int32_t offset = static_cast<int32_t>(54 + gap);
+    ModelBytes file = {'B', 'M'};
+    for (int32_t field : {offset + static_cast<int32_t>(rows.size()), 0, offset, 40, width, height})
+        appendModelInt32(file, field);
+    appendModelInt32(file, 1 | bits << 16);  // planes, bits per pixel
+    for (int32_t field : {static_cast<int32_t>(compression), static_cast<int32_t>(rows.size()), 2835, 2835, 0, 0})
+        appendModelInt32(file, field);
+    file.insert(file.end(), gap, 0xEE);
+    file.insert(file.end(), rows.begin(), rows.end());
+    return file;
+}
+
+ModelBytes bmpRows(int32_t width, int32_t count, uint8_t blue, uint8_t green, uint8_t red)
+{
+    ModelBytes rows;
+    for (int32_t r = 0; r < count; ++r) {
+        for (int32_t i = 0; i < width; ++i)
+            rows.insert(rows.end(), {blue, green, red});
+        while (rows.size() % 4 != 0)
+            rows.push_back(0);
+    }
+    return rows;
+}

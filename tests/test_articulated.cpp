@@ -1,0 +1,223 @@
+// ArticulatedMesh: joints built from a model file, the posing passes, the
+// lowest joint and grounding, and control points or joint indices that
+// break the rules.
+#include <string>
+
+#include "model/articulated_mesh.h"
+#include "platform/gl.h"
+#include "tests/support/gl_checks.h"
+#include "tests/support/model_files.h"
+
+namespace {
+
+const float HALF_PI = 1.5707963f;
+
+MeshVertex boundTo(int32_t joint, float x, float y, float z)
+{
+    return MeshVertex{x, y, z, 0.0f, 0.0f, joint};
+}
+
+void load(ArticulatedMesh& mesh, const std::vector<MeshVertex>& vertices, const std::vector<ControlPoint>& points)
+{
+    const std::string path = modelScratchPath("character.kmo");
+    writeModelBytes(path, kmoFile({kmoChunk("vtx ", recordBytes(vertices)), kmoChunk("ctlp", recordBytes(points))}));
+    mesh.Load(path.c_str());
+}
+
+void expectVertex(const ArticulatedMesh& mesh, int32_t i, float x, float y, float z)
+{
+    ASSERT_LT(i, mesh.vertexCount);
+    EXPECT_NEAR(mesh.vertices[i].x, x, 1e-5f) << "vertex " << i;
+    EXPECT_NEAR(mesh.vertices[i].y, y, 1e-5f) << "vertex " << i;
+    EXPECT_NEAR(mesh.vertices[i].z, z, 1e-5f) << "vertex " << i;
+}
+
+}  // namespace
+
+TEST(ArticulatedMesh, BindingMakesOffsetsAndVerticesRelativeAndZeroAnglesRestore)
+{
+    ArticulatedMesh mesh;
+    const std::vector<MeshVertex> vertices = {boundTo(0, 1, 5, 0), boundTo(1, 0, 3, 2), boundTo(2, -1, -4, 0.25f),
+                                              boundTo(-1, 7, 7, 7)};
+    load(mesh, vertices, {{0, 5, 0, -1}, {0, 2, 1, 0}, {1, -3, 0, 1}});
+    ASSERT_EQ(mesh.jointCount, 3);
+    Joint* root = mesh.joints[0];
+    Joint* child = mesh.joints[1];
+    ASSERT_EQ(root->childCount, 1);
+    EXPECT_EQ(root->children[0], child);
+    EXPECT_EQ(child->index, 1);
+    EXPECT_EQ(child->mesh, &mesh);
+    EXPECT_EQ(root->restOffset.y, 5.0f);  // the root keeps its absolute pivot
+    EXPECT_EQ(child->restOffset.y, -3.0f);
+    EXPECT_EQ(child->restOffset.z, 1.0f);
+    EXPECT_EQ(child->vertexCount, 1);
+    EXPECT_EQ(mesh.restVertices[1].y, 1.0f);  // relative to its joint's pivot
+    EXPECT_EQ(mesh.restVertices[3].x, 7.0f);  // unbound: as read
+
+    for (int pass = 0; pass < 2; ++pass) {
+        mesh.Pose();
+        for (int32_t i = 0; i < 4; ++i)
+            expectVertex(mesh, i, vertices[i].x, vertices[i].y, vertices[i].z);
+        EXPECT_NEAR(mesh.lowestY, -3.0f, 1e-6f);
+    }
+}
+
+TEST(ArticulatedMesh, AJointTurnsItsVerticesAboutItsPivot)
+{
+    ArticulatedMesh mesh;
+    load(mesh, {boundTo(0, 1, 0, 0), boundTo(0, 0, 1, 0)}, {{0, 0, 0, -1}});
+    mesh.SetJointAngles(0, 0, HALF_PI, 0);
+    mesh.Pose();
+    expectVertex(mesh, 0, 0, 0, -1);
+    mesh.SetJointAngles(0, 0, 0, HALF_PI);
+    mesh.Pose();
+    expectVertex(mesh, 0, 0, -1, 0);
+    mesh.SetJointAngles(0, HALF_PI, 0, 0);
+    mesh.Pose();
+    expectVertex(mesh, 1, 0, 0, 1);
+
+    load(mesh, {boundTo(0, 3, 2, 0)}, {{2, 2, 0, -1}});
+    mesh.SetJointAngles(0, 0, 0, HALF_PI);
+    mesh.Pose();
+    expectVertex(mesh, 0, 2, 1, 0);
+}
+
+TEST(ArticulatedMesh, AncestorsTurnTheSubtreeAfterTheJointsOwnRotation)
+{
+    ArticulatedMesh mesh;
+    // Root at the origin, child at (0, 1, 0) with a vertex one unit along +x
+    // from it, grandchild one unit above the child, a root vertex below.
+    load(mesh, {boundTo(1, 1, 1, 0), boundTo(2, 0, 2, 0), boundTo(0, 0, -1, 0)},
+         {{0, 0, 0, -1}, {0, 1, 0, 0}, {0, 2, 0, 1}});
+    mesh.SetJointAngles(0, 0, 0, HALF_PI);
+    mesh.Pose();
+    EXPECT_NEAR(mesh.joints[1]->offset.x, 1.0f, 1e-6f);  // the child now at (1, 0, 0)
+    expectVertex(mesh, 0, 1, -1, 0);
+    expectVertex(mesh, 1, 2, 0, 0);
+    expectVertex(mesh, 2, -1, 0, 0);
+    EXPECT_NEAR(mesh.lowestY, 0.0f, 1e-6f);
+
+    // The child's own y turn first: (1, 0, 0) to (0, 0, -1), which the
+    // root's z turn then leaves.
+    mesh.SetJointAngles(1, 0, HALF_PI, 0);
+    mesh.Pose();
+    expectVertex(mesh, 0, 1, 0, -1);
+    expectVertex(mesh, 1, 2, 0, 0);
+
+    // Only the middle joint: its subtree swings about its pivot.
+    mesh.SetJointAngles(0, 0, 0, 0);
+    mesh.SetJointAngles(1, 0, 0, HALF_PI);
+    mesh.Pose();
+    expectVertex(mesh, 0, 0, 0, 0);
+    expectVertex(mesh, 1, 1, 1, 0);
+    expectVertex(mesh, 2, 0, -1, 0);
+}
+
+TEST(ArticulatedMesh, WithoutJointsAnglesAreIgnoredAndTheRestPoseIsDrawn)
+{
+    ArticulatedMesh empty;
+    empty.SetJointAngles(0, 1, 2, 3);
+    empty.Pose();
+    EXPECT_EQ(empty.lowestY, 1000000.0f);
+
+    ArticulatedMesh mesh;
+    load(mesh, {boundTo(0, 1, 2, 3)}, {});
+    EXPECT_EQ(mesh.joints, nullptr);
+    mesh.vertices[0].x = 99.0f;
+    mesh.Pose();
+    expectVertex(mesh, 0, 1, 2, 3);
+    EXPECT_EQ(mesh.lowestY, 1000000.0f);
+
+    load(mesh, {boundTo(0, 1, 0, 0)}, {{0, 0, 0, -1}, {0, 1, 0, 0}});
+    for (int32_t joint : {2, -1, 1000000})
+        mesh.SetJointAngles(joint, 1, 2, 3);
+    mesh.SetJointAngles(1, 0.5f, 0.25f, 0.125f);
+    EXPECT_EQ(mesh.joints[1]->angles[2], 0.125f);
+    EXPECT_EQ(mesh.joints[0]->angles[0], 0.0f);
+    EXPECT_EQ(mesh.restVertexCount, 1);  // loading again rebuilt the joints
+}
+
+TEST(ArticulatedMesh, ControlPointsOutOfOrderStayOutOfTheHierarchy)
+{
+    ArticulatedMesh mesh;
+    // 0 root; 1 names a later parent; 2 itself; 3 one out of range; 4 is a
+    // second root with 5 under it; 6 a proper child of 0.
+    const std::vector<ControlPoint> points = {{0, 0, 0, -1},  {0, -5, 0, 2}, {0, -6, 0, 2}, {0, -7, 0, 40},
+                                              {0, -8, 0, -1}, {0, -9, 0, 4}, {0, 1, 0, 0}};
+    std::vector<MeshVertex> vertices;
+    for (int32_t j = 0; j < 7; ++j)
+        vertices.push_back(boundTo(j, 1.0f + static_cast<float>(j), 0, 0));
+    vertices.push_back(boundTo(99, 3, 3, 3));  // joint indices that name no joint
+    vertices.push_back(boundTo(-7, 4, 4, 4));
+    load(mesh, vertices, points);
+    ASSERT_EQ(mesh.jointCount, 7);
+    ASSERT_EQ(mesh.joints[0]->childCount, 1);
+    EXPECT_EQ(mesh.joints[0]->children[0], mesh.joints[6]);
+    EXPECT_EQ(mesh.joints[4]->childCount, 0);
+    for (int32_t j = 1; j < 6; ++j) {
+        EXPECT_EQ(mesh.joints[j]->vertexCount, 0) << j;
+        mesh.SetJointAngles(j, 1, 1, 1);
+    }
+    mesh.SetJointAngles(0, 0, 0, HALF_PI);
+    mesh.Pose();
+    for (int32_t v = 1; v < 6; ++v)
+        expectVertex(mesh, v, 1.0f + static_cast<float>(v), 0, 0);  // left where the file put them
+    expectVertex(mesh, 7, 3, 3, 3);
+    expectVertex(mesh, 8, 4, 4, 4);
+    expectVertex(mesh, 0, 0, -1, 0);
+    expectVertex(mesh, 6, 0, -7, 0);
+    EXPECT_NEAR(mesh.lowestY, 0.0f, 1e-6f);  // detached joints don't count
+
+    // Joint 0 is the root whatever parent its record names.
+    load(mesh, {boundTo(0, 0, 1, 0)}, {{0, 2, 0, 0}, {0, 3, 0, 0}});
+    EXPECT_EQ(mesh.joints[0]->childCount, 1);
+    mesh.Pose();
+    expectVertex(mesh, 0, 0, 1, 0);
+    EXPECT_NEAR(mesh.lowestY, 2.0f, 1e-6f);
+
+    // Nesting deeper than the limit is left out.
+    std::vector<ControlPoint> chain;
+    const int32_t length = JOINT_MAX_DEPTH + 10;
+    for (int32_t j = 0; j < length; ++j)
+        chain.push_back(ControlPoint{0.0f, -static_cast<float>(j), 0.0f, j - 1});
+    load(mesh, {boundTo(length - 1, 0, 0, 0)}, chain);
+    EXPECT_EQ(mesh.joints[JOINT_MAX_DEPTH - 1]->childCount, 1);
+    EXPECT_EQ(mesh.joints[JOINT_MAX_DEPTH]->childCount, 0);
+    for (int32_t j = 0; j < length; ++j)
+        mesh.SetJointAngles(j, 0.01f, 0.02f, 0.03f);
+    mesh.Pose();
+    expectVertex(mesh, 0, 0, 0, 0);
+}
+
+TEST(ArticulatedMesh, GroundingLowersTheDrawOntoTheLowestJoint)
+{
+    REQUIRE_GL();
+    ArticulatedMesh mesh;
+    load(mesh, {boundTo(0, 0, 5, 0), boundTo(1, 0, -3, 0)}, {{0, 5, 0, -1}, {0, -3, 0, 0}});
+    mesh.SetScale(2);
+    mesh.SetPosition(0, 10, 0);
+    float origin[3];
+    mesh.SetGrounded(-1);
+    mesh.Draw();
+    modelViewApply(0, 0, 0, origin);
+    EXPECT_FLOAT_EQ(origin[1], 16.0f);
+    EXPECT_EQ(mesh.position.y, 10.0f);  // the lowering lasts for the draw only
+
+    mesh.SetGrounded(0);
+    mesh.Draw();
+    modelViewApply(0, 0, 0, origin);
+    EXPECT_FLOAT_EQ(origin[1], 10.0f);
+
+    // The vertex array keeps the pose last drawn.
+    mesh.SetJointAngles(0, 0, 0, HALF_PI);
+    mesh.SetGrounded(1);
+    mesh.Draw();
+    expectVertex(mesh, 1, -8, 5, 0);
+    modelViewApply(0, 0, 0, origin);
+    EXPECT_NEAR(origin[1], 0.0f, 1e-4f);  // both joints at y = 5
+
+    load(mesh, {boundTo(0, 1, 1, 1)}, {});
+    mesh.Draw();
+    modelViewApply(0, 0, 0, origin);
+    EXPECT_FLOAT_EQ(origin[1], 10.0f - 2000000.0f);
+}

@@ -1,0 +1,271 @@
+// Mesh: the growable arrays, the face normal, and the state that drawing
+// really leaves in an OpenGL context.
+#include <cstdlib>
+#include <cstring>
+#include <initializer_list>
+
+#include "model/mesh.h"
+#include "platform/gl.h"
+#include "tests/support/gl_checks.h"
+#include "tests/support/model_files.h"
+
+namespace {
+
+MeshVertex at(float x, float y, float z)
+{
+    return MeshVertex{x, y, z, 0.5f, 0.5f, -1};
+}
+
+MeshFace face(int32_t a, int32_t b, int32_t c, int32_t material = -1)
+{
+    return MeshFace{a, b, c, Vec3{7, 7, 7}, material};
+}
+
+// One triangle over the whole viewport per material given.
+void addScreenFaces(Mesh& mesh, std::initializer_list<int32_t> materials)
+{
+    const int32_t first = mesh.AddVertex(at(-1, -1, 0));
+    mesh.AddVertex(at(3, -1, 0));
+    mesh.AddVertex(at(-1, 3, 0));
+    for (int32_t material : materials)
+        mesh.AddFace(face(first, first + 1, first + 2, material));
+}
+
+template <typename T>
+void setArray(T*& items, int32_t& count, int32_t& capacity, std::initializer_list<T> records)
+{
+    items = static_cast<T*>(std::realloc(items, records.size() * sizeof(T)));
+    std::memcpy(items, records.begin(), records.size() * sizeof(T));
+    count = capacity = static_cast<int32_t>(records.size());
+}
+
+// A 4 x 2 bitmap of one colour, in the working directory.
+const char* plainBitmap(const char* name, uint8_t blue, uint8_t green, uint8_t red)
+{
+    writeModelBytes(name, bmpFile(4, 2, bmpRows(4, 2, blue, green, red)));
+    return name;
+}
+
+float currentColour(int component)
+{
+    GLfloat colour[4];
+    glGetFloatv(GL_CURRENT_COLOR, colour);
+    return colour[component];
+}
+
+void expectModelView(float x, float y, float z, float ex, float ey, float ez)
+{
+    float p[3];
+    modelViewApply(x, y, z, p);
+    EXPECT_NEAR(p[0], ex, 1e-5f);
+    EXPECT_NEAR(p[1], ey, 1e-5f);
+    EXPECT_NEAR(p[2], ez, 1e-5f);
+}
+
+}  // namespace
+
+TEST(Mesh, ArraysGrowByOneAndAClearKeepsStorageUntilTheSecond)
+{
+    Mesh mesh;
+    EXPECT_EQ(mesh.scale, 1.0f);
+    EXPECT_EQ(mesh.vertices, nullptr);
+    for (int32_t i = 0; i < 3; ++i) {
+        EXPECT_EQ(mesh.AddVertex(at(static_cast<float>(i), 0, 0)), i);
+        EXPECT_EQ(mesh.vertexCapacity, i + 1);  // one record at a time, never doubling
+        mesh.AddFace(face(0, 0, i));
+        EXPECT_EQ(mesh.faceCapacity, i + 1);
+    }
+    const MeshVertex* storage = mesh.vertices;
+    mesh.ClearVertices();
+    mesh.ClearFaces();
+    EXPECT_EQ(mesh.vertexCount, 0);
+    EXPECT_EQ(mesh.vertexCapacity, 3);
+    EXPECT_EQ(mesh.faceCapacity, 3);
+    EXPECT_EQ(mesh.AddVertex(at(9, 0, 0)), 0);
+    EXPECT_EQ(mesh.vertices, storage);  // reused, not reallocated
+
+    mesh.ClearVertices();
+    mesh.ClearVertices();
+    mesh.ClearFaces();
+    EXPECT_EQ(mesh.vertices, nullptr);
+    EXPECT_EQ(mesh.vertexCapacity, 0);
+    EXPECT_EQ(mesh.faces, nullptr);
+    EXPECT_EQ(mesh.faceCapacity, 0);
+    EXPECT_EQ(mesh.AddVertex(at(1, 2, 3)), 0);
+    EXPECT_EQ(mesh.vertexCapacity, 1);
+    EXPECT_EQ(mesh.vertices[0].z, 3.0f);
+}
+
+TEST(Mesh, AddFaceStoresTheUnnormalisedNormalFromItsCorners)
+{
+    Mesh mesh;
+    for (MeshVertex v : {at(0, 0, 0), at(1, 0, 0), at(0, 1, 0), at(2, 0, 0), at(0, 2, 0), at(1, 2, 3),
+                         at(4, 0, -1), at(-2, 5, 2)})
+        mesh.AddVertex(v);
+    mesh.AddFace(face(0, 1, 2, 3));
+    mesh.AddFace(face(0, 3, 4));
+    mesh.AddFace(face(0, 2, 1));
+    mesh.AddFace(face(5, 6, 7));  // Q - P = (3, -2, -4), R - P = (-3, 3, -1)
+    mesh.AddFace(face(0, 1, 8));  // a corner that is not a vertex
+    ASSERT_EQ(mesh.faceCount, 5);
+    EXPECT_EQ(mesh.faces[0].material, 3);
+    const float expected[5][3] = {{0, 0, 1}, {0, 0, 4}, {0, 0, -1}, {14, 15, 3}, {0, 0, 0}};
+    for (int i = 0; i < 5; ++i) {
+        EXPECT_EQ(mesh.faces[i].normal.x, expected[i][0]) << i;
+        EXPECT_EQ(mesh.faces[i].normal.y, expected[i][1]) << i;
+        EXPECT_EQ(mesh.faces[i].normal.z, expected[i][2]) << i;
+    }
+}
+
+TEST(MeshDraw, ReplacesTheModelViewMatrixWithItsTransform)
+{
+    REQUIRE_GL();
+    glMatrixMode(GL_MODELVIEW);
+    glTranslatef(3, 4, 5);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    Mesh mesh;
+    mesh.Draw();
+    GLint mode = 0;
+    glGetIntegerv(GL_MATRIX_MODE, &mode);
+    EXPECT_EQ(mode, GL_MODELVIEW);
+    expectModelView(1, 2, 3, 1, 2, 3);
+
+    mesh.SetScale(2);
+    mesh.SetPosition(10, 0, 0);  // the position is not scaled
+    mesh.Draw();
+    expectModelView(0, 0, 0, 10, 0, 0);
+    expectModelView(1, 0, 0, 12, 0, 0);
+
+    // Turned first about z, then y, then x.
+    const float turns[][3] = {{0, 0, 90}, {90, 90, 0}, {90, 0, 90}};
+    const float results[][3] = {{0, 1, 0}, {0, 1, 0}, {0, 0, 1}};
+    mesh.SetScale(1);
+    mesh.SetPosition(0, 0, 0);
+    for (int i = 0; i < 3; ++i) {
+        mesh.SetRotation(turns[i][0], turns[i][1], turns[i][2]);
+        mesh.Draw();
+        expectModelView(1, 0, 0, results[i][0], results[i][1], results[i][2]);
+    }
+}
+
+TEST(MeshDraw, TexturingFollowsTheFacesMaterials)
+{
+    REQUIRE_GL();
+    ModelWorkingDirectory scratch(modelScratchPath(""));
+    Mesh textures;
+    EXPECT_EQ(textures.AddTexture(plainBitmap("red.bmp", 0, 0, 255), 0), 0);
+    EXPECT_EQ(textures.AddTexture(plainBitmap("green.bmp", 0, 255, 0), 1), 1);
+    const uint32_t red = textures.materials[0].texture;
+    const uint32_t green = textures.materials[1].texture;
+    struct Case {
+        std::initializer_list<int32_t> materials;
+        bool enabledBefore, enabledAfter;
+        uint32_t boundAfter;  // 0: whatever was bound before
+    };
+    const Case cases[] = {
+        {{0}, false, true, red},          {{0, 0, 1}, false, true, green},
+        {{0, -1}, false, false, red},     {{1, -1, 0}, true, true, red},
+        {{-1}, true, false, 0},           {{0, 2}, false, false, red},  // 2 is materialCount
+        {{1, 2, 1}, false, true, green},  {{-7, 1000}, true, false, 0},
+    };
+    for (const Case& c : cases) {
+        Mesh mesh;
+        setArray(mesh.materials, mesh.materialCount, mesh.materialCapacity,
+                 {textures.materials[0], textures.materials[1]});
+        addScreenFaces(mesh, c.materials);
+        GLuint before = 0;
+        glGenTextures(1, &before);
+        glBindTexture(GL_TEXTURE_2D, before);
+        c.enabledBefore ? glEnable(GL_TEXTURE_2D) : glDisable(GL_TEXTURE_2D);
+        mesh.Draw();
+        EXPECT_EQ(glIsEnabled(GL_TEXTURE_2D), c.enabledAfter);
+        EXPECT_EQ(boundTexture(), c.boundAfter != 0 ? c.boundAfter : before);
+    }
+    glDisable(GL_TEXTURE_2D);
+}
+
+TEST(MeshDraw, FacesShowTheirTextureModulatedByTheCurrentColour)
+{
+    REQUIRE_GL();
+    ModelWorkingDirectory scratch(modelScratchPath(""));
+    glViewport(0, 0, TEST_GL_WIDTH, TEST_GL_HEIGHT);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    Mesh textured;
+    textured.AddTexture(plainBitmap("orange.bmp", 0, 128, 255), 0);
+    addScreenFaces(textured, {0});
+    Mesh plain;
+    addScreenFaces(plain, {-1});
+    const struct {
+        Mesh* mesh;
+        float r, g, b;
+        uint32_t pixel;
+    } cases[] = {{&textured, 1, 1, 1, 0xFF8000}, {&textured, 0, 1, 1, 0x008000}, {&plain, 0, 0, 1, 0x0000FF}};
+    for (const auto& c : cases) {
+        glClear(GL_COLOR_BUFFER_BIT);
+        glColor3f(c.r, c.g, c.b);
+        c.mesh->Draw();
+        uint8_t rgb[4] = {0, 0, 0, 0};
+        glReadPixels(TEST_GL_WIDTH / 2, TEST_GL_HEIGHT / 2, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, rgb);
+        EXPECT_EQ(static_cast<uint32_t>(rgb[0] << 16 | rgb[1] << 8 | rgb[2]), c.pixel);
+    }
+    glDisable(GL_TEXTURE_2D);
+}
+
+TEST(MeshDraw, LinesLeaveRedDotsTheLastGreyAndBadIndicesArePassedOver)
+{
+    REQUIRE_GL();
+    Mesh mesh;
+    addScreenFaces(mesh, {-1});
+    glColor4f(0.25f, 0.5f, 0.75f, 0.5f);
+    mesh.Draw();
+    EXPECT_EQ(currentColour(0), 0.25f);  // faces set no colour
+    EXPECT_EQ(currentColour(3), 0.5f);
+
+    setArray(mesh.lines, mesh.lineCount, mesh.lineCapacity, {MeshLine{0, 1}});
+    glEnable(GL_TEXTURE_2D);
+    mesh.Draw();
+    EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));
+    EXPECT_EQ(currentColour(0), 1.0f);
+    EXPECT_EQ(currentColour(1), 0.0f);
+    EXPECT_EQ(currentColour(2), 0.0f);
+
+    setArray(mesh.dots, mesh.dotCount, mesh.dotCapacity, {MeshPoint{0, 0.75f}, MeshPoint{2, 0.25f}});
+    mesh.Draw();
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(currentColour(i), 0.25f);
+    EXPECT_EQ(currentColour(3), 1.0f);
+
+    // Every kind of primitive naming a vertex outside the array is passed
+    // over, colour and all (the sanitizer build catches any read outside).
+    mesh.AddFace(face(0, 1, 3));
+    mesh.AddFace(face(-1, 1, 2));
+    mesh.AddFace(face(0, INT32_MAX, 2));
+    setArray(mesh.lines, mesh.lineCount, mesh.lineCapacity, {MeshLine{0, 3}, MeshLine{INT32_MIN, 1}, MeshLine{1, 2}});
+    setArray(mesh.dots, mesh.dotCount, mesh.dotCapacity, {MeshPoint{1, 0.5f}, MeshPoint{3, 0.125f}, MeshPoint{-1, 0}});
+    mesh.Draw();
+    EXPECT_EQ(currentColour(0), 0.5f);
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+TEST(MeshAddTexture, AppendsAMaterialWithItsNewTexture)
+{
+    REQUIRE_GL();
+    ModelWorkingDirectory scratch(modelScratchPath(""));
+    Mesh mesh;
+    EXPECT_EQ(mesh.AddTexture(plainBitmap("material.bmp", 0, 0, 255), 7), 0);
+    ASSERT_EQ(mesh.materialCapacity, 1);
+    EXPECT_STREQ(mesh.materials[0].name, "material.bmp");
+    EXPECT_EQ(mesh.materials[0].mipmaps, 7);
+    EXPECT_EQ(mesh.materials[0].texture, boundTexture());
+    EXPECT_EQ(textureParameter(mesh.materials[0].texture, GL_TEXTURE_MIN_FILTER), GL_LINEAR_MIPMAP_LINEAR);
+    EXPECT_EQ(readTexture(mesh.materials[0].texture).at(1, 1), 0xFF0000u);
+
+    // A name too long for the record is cut short there; the bitmap is
+    // still read under its full name.
+    const std::string longName = std::string(50, 'n') + ".bmp";
+    EXPECT_EQ(mesh.AddTexture(plainBitmap(longName.c_str(), 255, 0, 0), 0), 1);
+    EXPECT_EQ(std::string(mesh.materials[1].name), longName.substr(0, 39));
+    EXPECT_EQ(readTexture(mesh.materials[1].texture).at(0, 0), 0x0000FFu);
+}
