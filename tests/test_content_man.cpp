@@ -1,17 +1,19 @@
-// The character's model read back, and posed with the joint rotation and
-// the pose tables to see that the skeleton's sides and facing fit them.
+// The character's model read back with the program's own reader, and
+// posed with the joint rotation and the pose tables to see that the
+// skeleton's sides and facing fit them.
 //
 // The posing here is written out from the rotation's definition
 // R(a, b, c) = Rz(-c) * Rx(a) * Ry(b), applied down the joint chain, so it
 // checks the model against the tables independently of the program's own
-// posing code.
+// posing code; one test then checks that the program poses him the same.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
 #include <map>
 
-#include "tests/support/content_files.h"
+#include "model/articulated_mesh.h"
+#include "tests/support/gl_checks.h"
 
 namespace {
 
@@ -66,13 +68,43 @@ Pose withBase(const Pose& extra) {
     return p;
 }
 
+// Key poses from the tables: the walk's two strides, the swim's first
+// stroke and the crouch, each complete with the base pose.
+Pose walkStep1() {
+    return withBase({{1, {0, -10, 0}}, {2, {0, 4, 0}}, {3, {0, 4, 0}}, {4, {0, -35, -85}}, {5, {0, 0, 0}},
+                    {7, {0, -25, 85}}, {8, {0, -50, 0}}, {10, {-25, 0, -5}}, {11, {15, 0, 0}}, {13, {20, 0, 5}},
+                    {14, {15, 0, 0}}});
+}
+Pose walkStep3() {
+    return withBase({{1, {0, 10, 0}}, {2, {0, -4, 0}}, {3, {0, -4, 0}}, {4, {0, 25, -85}}, {5, {0, 50, 0}},
+                    {7, {0, 35, 85}}, {8, {0, 0, 0}}, {10, {20, 0, -5}}, {11, {15, 0, 0}}, {13, {-25, 0, 5}},
+                    {14, {15, 0, 0}}});
+}
+Pose swimStep1() {
+    return {{0, {80, -10, 0}}, {1, {-20, -30, 0}}, {2, {-20, 0, 0}}, {3, {-30, 0, 0}}, {4, {-90, 0, 70}},
+                {5, {0, 40, 0}}, {7, {90, 0, 70}}, {8, {0, -40, 0}}, {10, {-25, 0, -5}}, {11, {30, 0, 0}},
+                {12, {10, 0, 0}}, {13, {10, 0, 5}}, {14, {20, 0, 0}}, {15, {10, 0, 0}}};
+}
+Pose crouch() {
+    return {{1, {30, 0, 0}}, {4, {0, 0, -85}}, {5, {30, 110, 0}}, {7, {0, 0, 85}}, {8, {30, -110, 0}},
+                {10, {-110, -5, -5}}, {11, {130, 0, 0}}, {12, {-20, 0, 0}}, {13, {-110, 5, 5}},
+                {14, {130, 0, 0}}, {15, {-20, 0, 0}}};
+}
+
 struct Posed {
     std::vector<P3> joints;    // posed pivots
     std::vector<P3> vertices;  // posed vertices
     std::vector<M3> frames;    // each joint's accumulated rotation
 };
 
-Posed pose(const KmoFile& man, const Pose& angles) {
+// The model as read: vertices in model space, faces and control points.
+struct Figure {
+    std::vector<MeshVertex> vertices;
+    std::vector<MeshFace> faces;
+    std::vector<ControlPoint> controlPoints;
+};
+
+Posed pose(const Figure& man, const Pose& angles) {
     const size_t n = man.controlPoints.size();
     Posed out;
     out.joints.resize(n);
@@ -99,9 +131,29 @@ Posed pose(const KmoFile& man, const Pose& angles) {
     return out;
 }
 
-const KmoFile& man() {
-    static const KmoFile m = readKmo("MAN.KMO");
-    return m;
+// MAN.KMO read by the program. Its reader binds the vertices to their
+// joints, relative to the pivots; posing with every angle zero puts them
+// back where the file has them.
+ArticulatedMesh& loadedMan() {
+    static ArticulatedMesh mesh;
+    static bool loaded = false;
+    if (!loaded) {
+        mesh.Load("MAN.KMO");
+        mesh.Pose();
+        loaded = true;
+    }
+    return mesh;
+}
+
+const Figure& man() {
+    static Figure figure;
+    if (figure.controlPoints.empty()) {
+        ArticulatedMesh& mesh = loadedMan();
+        figure.vertices.assign(mesh.vertices, mesh.vertices + mesh.vertexCount);
+        figure.faces.assign(mesh.faces, mesh.faces + mesh.faceCount);
+        figure.controlPoints.assign(mesh.controlPoints, mesh.controlPoints + mesh.controlPointCount);
+    }
+    return figure;
 }
 
 // The posing below rests on this rotation: check it on the axes first.
@@ -116,8 +168,9 @@ TEST(ContentManPose, JointRotationTurnsTheAxesAsDefined) {
 }
 
 TEST(ContentMan, SkeletonIsNumberedAsThePoseTablesExpect) {
-    const KmoFile& m = man();
-    ASSERT_TRUE(m.ok);
+    REQUIRE_GL();
+    const Figure& m = man();
+    ASSERT_GE(m.controlPoints.size(), 16u);
     ASSERT_GE(m.controlPoints.size(), 16u);
     const int parents[16] = {-1, 0, 1, 2, 1, 4, 5, 1, 7, 8, 0, 10, 11, 0, 13, 14};
     for (size_t j = 0; j < m.controlPoints.size(); ++j) {
@@ -146,14 +199,20 @@ TEST(ContentMan, SkeletonIsNumberedAsThePoseTablesExpect) {
 }
 
 TEST(ContentMan, BodyIsOneUnitTallStandingOnYZeroFacingPlusZ) {
-    const KmoFile& m = man();
-    ASSERT_TRUE(m.ok);
+    REQUIRE_GL();
+    const Figure& m = man();
+    ASSERT_GE(m.controlPoints.size(), 16u);
     float minY = 1e9f, maxY = -1e9f, minZ = 1e9f, maxZ = -1e9f;
     for (const MeshVertex& v : m.vertices) {
         minY = std::min(minY, v.y), maxY = std::max(maxY, v.y);
         minZ = std::min(minZ, v.z), maxZ = std::max(maxZ, v.z);
     }
     EXPECT_NEAR(minY, 0.0f, 0.005f) << "soles at y = 0";
+    // Textured: the material's bitmap became a real texture.
+    ArticulatedMesh& mesh = loadedMan();
+    ASSERT_GE(mesh.materialCount, 1);
+    for (int32_t i = 0; i < mesh.materialCount; ++i) EXPECT_GE(readTexture(mesh.materials[i].texture).width, 64);
+    EXPECT_EQ(mesh.lineCount, 0);
     EXPECT_NEAR(maxY, 1.0f, 0.08f);
     // The toes reach forward (+z) well past the heels behind.
     EXPECT_GT(maxZ, 0.12f);
@@ -164,8 +223,9 @@ TEST(ContentMan, BodyIsOneUnitTallStandingOnYZeroFacingPlusZ) {
 // bone from that joint's pivot to its child's (the head, hands and feet,
 // which have no child, close to their own pivot).
 TEST(ContentMan, EveryVertexIsBoundToTheJointThatShouldMoveIt) {
-    const KmoFile& m = man();
-    ASSERT_TRUE(m.ok);
+    REQUIRE_GL();
+    const Figure& m = man();
+    ASSERT_GE(m.controlPoints.size(), 16u);
     const int child[16] = {-1, 2, 3, -1, 5, 6, -1, 8, 9, -1, 11, 12, -1, 14, 15, -1};
     const float reach[16] = {0.17f, 0.17f, 0.06f, 0.14f, 0.07f, 0.06f, 0.11f, 0.07f, 0.06f, 0.11f,
                              0.09f, 0.07f, 0.17f, 0.09f, 0.07f, 0.17f};
@@ -193,8 +253,9 @@ TEST(ContentMan, EveryVertexIsBoundToTheJointThatShouldMoveIt) {
 // Every joint's part is a closed surface facing outward (positive volume),
 // so back-face culling leaves the outside of the body.
 TEST(ContentMan, PartsAreClosedAndFaceOutward) {
-    const KmoFile& m = man();
-    ASSERT_TRUE(m.ok);
+    REQUIRE_GL();
+    const Figure& m = man();
+    ASSERT_GE(m.controlPoints.size(), 16u);
     EXPECT_GE(m.faces.size(), 600u);
     std::vector<double> volume(16, 0.0);
     for (const MeshFace& f : m.faces) {
@@ -214,7 +275,7 @@ P3 joint(const Posed& p, int j) {
 }
 
 // Every vertex of the given joints' parts, posed.
-std::vector<P3> partVertices(const KmoFile& m, const Posed& p, std::initializer_list<int> joints) {
+std::vector<P3> partVertices(const Figure& m, const Posed& p, std::initializer_list<int> joints) {
     std::vector<P3> out;
     for (size_t i = 0; i < m.vertices.size(); ++i)
         for (int j : joints)
@@ -223,8 +284,9 @@ std::vector<P3> partVertices(const KmoFile& m, const Posed& p, std::initializer_
 }
 
 TEST(ContentManPose, BasePoseHangsBothArmsAtTheSidesAndSetsTheFeetApart) {
-    const KmoFile& m = man();
-    ASSERT_TRUE(m.ok);
+    REQUIRE_GL();
+    const Figure& m = man();
+    ASSERT_GE(m.controlPoints.size(), 16u);
     Posed p = pose(m, withBase({}));
     for (int shoulder : {4, 7}) {
         P3 s = joint(p, shoulder), hand = joint(p, shoulder + 2);
@@ -251,16 +313,11 @@ TEST(ContentManPose, BasePoseHangsBothArmsAtTheSidesAndSetsTheFeetApart) {
 // and back along the body's sides, never across it. As the tables are
 // written, the arm and the leg on the same side swing together.
 TEST(ContentManPose, WalkStridesSwingLimbsForwardAndBack) {
-    const KmoFile& m = man();
-    ASSERT_TRUE(m.ok);
-    Pose step1 = withBase({{1, {0, -10, 0}}, {2, {0, 4, 0}}, {3, {0, 4, 0}}, {4, {0, -35, -85}}, {5, {0, 0, 0}},
-                           {7, {0, -25, 85}}, {8, {0, -50, 0}}, {10, {-25, 0, -5}}, {11, {15, 0, 0}}, {13, {20, 0, 5}},
-                           {14, {15, 0, 0}}});
-    Pose step3 = withBase({{1, {0, 10, 0}}, {2, {0, -4, 0}}, {3, {0, -4, 0}}, {4, {0, 25, -85}}, {5, {0, 50, 0}},
-                           {7, {0, 35, 85}}, {8, {0, 0, 0}}, {10, {20, 0, -5}}, {11, {15, 0, 0}}, {13, {-25, 0, 5}},
-                           {14, {15, 0, 0}}});
+    REQUIRE_GL();
+    const Figure& m = man();
+    ASSERT_GE(m.controlPoints.size(), 16u);
     for (int step = 1; step <= 3; step += 2) {
-        Posed p = pose(m, step == 1 ? step1 : step3);
+        Posed p = pose(m, step == 1 ? walkStep1() : walkStep3());
         float forward = step == 1 ? 1.0f : -1.0f;  // step 1: leg 10 and arm 7 forward
         EXPECT_GT(forward * joint(p, 12).z, 0.1f) << "step " << step;
         EXPECT_LT(forward * joint(p, 15).z, -0.1f) << "step " << step;
@@ -282,11 +339,10 @@ TEST(ContentManPose, WalkStridesSwingLimbsForwardAndBack) {
 // Swimming: the pelvis pitched by 80 lays him along the surface, face down
 // (his front, +z at rest, turns toward -y), head ahead and a little raised.
 TEST(ContentManPose, SwimLiesFaceDownWithTheBodyAtTheSurface) {
-    const KmoFile& m = man();
-    ASSERT_TRUE(m.ok);
-    Posed p = pose(m, {{0, {80, -10, 0}}, {1, {-20, -30, 0}}, {2, {-20, 0, 0}}, {3, {-30, 0, 0}}, {4, {-90, 0, 70}},
-                       {5, {0, 40, 0}}, {7, {90, 0, 70}}, {8, {0, -40, 0}}, {10, {-25, 0, -5}}, {11, {30, 0, 0}},
-                       {12, {10, 0, 0}}, {13, {10, 0, 5}}, {14, {20, 0, 0}}, {15, {10, 0, 0}}});
+    REQUIRE_GL();
+    const Figure& m = man();
+    ASSERT_GE(m.controlPoints.size(), 16u);
+    Posed p = pose(m, swimStep1());
     P3 front = p.frames[0] * P3{0, 0, 1};
     EXPECT_LT(front.y, -0.9f) << "not face down";
     P3 face = p.frames[3] * P3{0, 0, 1};
@@ -303,11 +359,10 @@ TEST(ContentManPose, SwimLiesFaceDownWithTheBodyAtTheSurface) {
 // Crouching folds the hips forward, the knees forward over the feet and the
 // chest forward; the ankles stay the lowest joints, so he sits on his feet.
 TEST(ContentManPose, CrouchFoldsTheLegsForward) {
-    const KmoFile& m = man();
-    ASSERT_TRUE(m.ok);
-    Posed p = pose(m, {{1, {30, 0, 0}}, {4, {0, 0, -85}}, {5, {30, 110, 0}}, {7, {0, 0, 85}}, {8, {30, -110, 0}},
-                       {10, {-110, -5, -5}}, {11, {130, 0, 0}}, {12, {-20, 0, 0}}, {13, {-110, 5, 5}},
-                       {14, {130, 0, 0}}, {15, {-20, 0, 0}}});
+    REQUIRE_GL();
+    const Figure& m = man();
+    ASSERT_GE(m.controlPoints.size(), 16u);
+    Posed p = pose(m, crouch());
     for (int hip : {10, 13}) {
         P3 h = joint(p, hip), knee = joint(p, hip + 1), ankle = joint(p, hip + 2);
         EXPECT_GT(knee.z, h.z + 0.15f) << "knee of hip " << hip << " not forward";
@@ -318,6 +373,32 @@ TEST(ContentManPose, CrouchFoldsTheLegsForward) {
     float lowest = 1e9f;
     for (const P3& j : p.joints) lowest = std::min(lowest, j.y);
     EXPECT_FLOAT_EQ(lowest, std::min(joint(p, 12).y, joint(p, 15).y));
+}
+
+// The program's own posing (ArticulatedMesh::Pose) puts every vertex where
+// the rotation's definition does, for each key pose.
+TEST(ContentManPose, ProgramPosesTheModelAsTheDefinitionDoes) {
+    REQUIRE_GL();
+    ArticulatedMesh& mesh = loadedMan();
+    const Figure& m = man();
+    ASSERT_EQ(mesh.vertexCount, static_cast<int32_t>(m.vertices.size()));
+    for (const Pose& angles : {withBase({}), walkStep1(), walkStep3(), swimStep1(), crouch()}) {
+        for (int32_t j = 0; j < 16; ++j) {
+            P3 a = angles.count(j) ? angles.at(j) : P3{0, 0, 0};
+            const float k = 0.017453292f;
+            mesh.SetJointAngles(j, a.x * k, a.y * k, a.z * k);
+        }
+        mesh.Pose();
+        Posed expected = pose(m, angles);
+        float worst = 0;
+        for (int32_t i = 0; i < mesh.vertexCount; ++i) {
+            P3 d = sub({mesh.vertices[i].x, mesh.vertices[i].y, mesh.vertices[i].z}, expected.vertices[static_cast<size_t>(i)]);
+            worst = std::max(worst, std::sqrt(dot(d, d)));
+        }
+        EXPECT_LT(worst, 1e-4f);
+    }
+    for (int32_t j = 0; j < 16; ++j) mesh.SetJointAngles(j, 0, 0, 0);
+    mesh.Pose();
 }
 
 }  // namespace

@@ -1,6 +1,11 @@
 // The generated bitmaps, sounds and README read back, and the generator
 // run again to see that it writes the same bytes, quickly.
 //
+// Bitmaps are loaded into textures by the program's own loader and their
+// headers are also read byte by byte: the loader accepts more than the
+// strict format (padded rows, top-down pictures) that the content keeps
+// to. Sounds are read by the program's own WAV reader.
+//
 // Runs in the run folder, where the build has written the content files.
 #include <gtest/gtest.h>
 
@@ -8,9 +13,14 @@
 #include <chrono>
 #include <cmath>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 
+#include "model/articulated_mesh.h"
+#include "model/texture.h"
+#include "sound/wav.h"
 #include "tests/support/content_files.h"
+#include "tests/support/gl_checks.h"
 
 namespace {
 
@@ -19,13 +29,17 @@ bool isPowerOfTwo(int32_t n) {
 }
 
 // Every bitmap the program opens: the effects' four and those the models'
-// materials name.
+// materials name (reading the models needs a GL context).
 std::vector<std::string> allBitmaps() {
     std::vector<std::string> names = {"SMOKE.BMP", "LIGHT.BMP", "FLARE.BMP", "Water.bmp"};
-    for (const char* model : {"LAND.KMO", "ROOM.KMO", "MAN.KMO"}) {
-        KmoFile kmo = readKmo(model);
-        EXPECT_TRUE(kmo.ok) << model;
-        for (const MeshMaterial& m : kmo.materials) names.push_back(m.name);
+    Mesh land, room;
+    ArticulatedMesh man;
+    land.Load("LAND.KMO");
+    room.Load("ROOM.KMO");
+    man.Load("MAN.KMO");
+    for (const Mesh* mesh : {static_cast<const Mesh*>(&land), static_cast<const Mesh*>(&room), static_cast<const Mesh*>(&man)}) {
+        EXPECT_GT(mesh->materialCount, 0);
+        for (int32_t i = 0; i < mesh->materialCount; ++i) names.push_back(mesh->materials[i].name);
     }
     return names;
 }
@@ -36,6 +50,7 @@ int brightest(const BmpFile& bmp, int x, int y) {
 }
 
 TEST(ContentBitmaps, AreUncompressed24BitRowsWithoutPaddingInPowerOfTwoSizes) {
+    REQUIRE_GL();
     for (const std::string& name : allBitmaps()) {
         SCOPED_TRACE(name);
         BmpFile bmp = readBmp(name);
@@ -51,6 +66,15 @@ TEST(ContentBitmaps, AreUncompressed24BitRowsWithoutPaddingInPowerOfTwoSizes) {
         // models' all are built at their own size too: powers of two.
         EXPECT_TRUE(isPowerOfTwo(bmp.width) && isPowerOfTwo(bmp.height));
         EXPECT_EQ(bmp.fileSize, bmp.pixelOffset + static_cast<size_t>(bmp.width) * bmp.height * 3);
+        // The program's loader makes a texture of the same size whose row
+        // t = 0 is the picture's top row.
+        TextureImage texture = readTexture(LoadBmpTexture(name.c_str(), 0));
+        ASSERT_EQ(texture.width, bmp.width);
+        ASSERT_EQ(texture.height, bmp.height);
+        for (int x = 0; x < bmp.width; ++x) {
+            const unsigned char* bgr = &bmp.rowsTopFirst[static_cast<size_t>(x) * 3];
+            ASSERT_EQ(texture.at(x, 0), static_cast<uint32_t>(bgr[2] << 16 | bgr[1] << 8 | bgr[0])) << "texel " << x;
+        }
     }
 }
 
@@ -113,17 +137,40 @@ const SoundSpec SOUNDS[] = {
     {"THUNDER.WAV", false, 2, 8}, {"WIND.WAV", true, 4, 15},
 };
 
+// A sound as the program reads it, its samples as 16-bit integers.
+struct Sound16 {
+    bool ok = false;
+    WavFormat format{};
+    std::vector<int16_t> samples;
+};
+
+Sound16 readSound(const char* name) {
+    Sound16 sound;
+    WavFile wav{};
+    if (!wavRead(name, &wav)) return sound;
+    sound.format = wav.format;
+    if (wav.format.bitsPerSample == 16) {
+        sound.samples.resize(wav.sampleBytes / 2);
+        for (size_t i = 0; i < sound.samples.size(); ++i)
+            sound.samples[i] = static_cast<int16_t>(wav.samples[2 * i] | wav.samples[2 * i + 1] << 8);
+        sound.ok = true;
+    }
+    wavRelease(&wav);
+    return sound;
+}
+
 TEST(ContentSounds, ArePcm16BitAndNeverClip) {
     for (const SoundSpec& spec : SOUNDS) {
         SCOPED_TRACE(spec.name);
-        WavFile wav = readWav(spec.name);
+        Sound16 wav = readSound(spec.name);
         ASSERT_TRUE(wav.ok);
-        EXPECT_EQ(wav.formatTag, 1);
-        EXPECT_EQ(wav.bitsPerSample, 16);
-        EXPECT_TRUE(wav.channels == 1 || wav.channels == 2);
-        EXPECT_EQ(wav.blockAlign, wav.channels * 2);
-        EXPECT_EQ(wav.bytesPerSecond, wav.sampleRate * wav.blockAlign);
-        float seconds = static_cast<float>(wav.samples.size()) / wav.channels / wav.sampleRate;
+        const WavFormat& f = wav.format;
+        EXPECT_EQ(f.formatTag, WAVE_FORMAT_PCM);
+        EXPECT_EQ(f.bitsPerSample, 16);
+        EXPECT_TRUE(f.channels == 1 || f.channels == 2);
+        EXPECT_EQ(f.blockAlign, f.channels * 2);
+        EXPECT_EQ(f.averageBytesPerSecond, f.samplesPerSecond * f.blockAlign);
+        float seconds = static_cast<float>(wav.samples.size()) / f.channels / f.samplesPerSecond;
         EXPECT_GE(seconds, spec.minSeconds);
         EXPECT_LE(seconds, spec.maxSeconds);
         int peak = 0;
@@ -140,8 +187,8 @@ TEST(ContentSounds, ArePcm16BitAndNeverClip) {
 TEST(ContentSounds, LoopsJoinWithoutAClickAndOneShotsEndInSilence) {
     for (const SoundSpec& spec : SOUNDS) {
         SCOPED_TRACE(spec.name);
-        WavFile wav = readWav(spec.name);
-        ASSERT_TRUE(wav.ok && wav.channels == 1 && wav.samples.size() > 10000);
+        Sound16 wav = readSound(spec.name);
+        ASSERT_TRUE(wav.ok && wav.format.channels == 1 && wav.samples.size() > 10000);
         const std::vector<int16_t>& s = wav.samples;
         const size_t n = s.size();
         if (!spec.loops) {
@@ -159,7 +206,7 @@ TEST(ContentSounds, LoopsJoinWithoutAClickAndOneShotsEndInSilence) {
             for (size_t i = 0; i < count; ++i) sum += static_cast<double>(s[from + i]) * s[from + i];
             return std::sqrt(sum / count);
         };
-        const size_t window = wav.sampleRate / 20;
+        const size_t window = wav.format.samplesPerSecond / 20;
         double before = rms(n - window, window), after = rms(0, window);
         EXPECT_LT(std::max(before, after) / std::min(before, after), 1.6) << "level jumps at the seam";
     }
@@ -183,14 +230,17 @@ TEST(ContentGenerator, WritesTheSameFilesAgainQuickly) {
     ASSERT_EQ(std::system(("./vexarion-content '" + folder + "' > /dev/null").c_str()), 0);
     double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     EXPECT_LT(seconds, 10.0);
-    std::vector<std::string> files = allBitmaps();
-    for (const char* other : {"MAN.KMO", "ROOM.KMO", "LAND.KMO", "Height.raw", "README.TXT"}) files.push_back(other);
-    for (const SoundSpec& spec : SOUNDS) files.push_back(spec.name);
-    for (const std::string& name : files) {
-        std::vector<unsigned char> a = readWholeFile(name), b = readWholeFile(folder + name);
-        EXPECT_FALSE(a.empty()) << name;
-        EXPECT_TRUE(a == b) << name << " differs between two runs";
+    int files = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        const std::string name = entry.path().filename().string();
+        std::vector<unsigned char> again = readWholeFile(entry.path().string()), built = readWholeFile(name);
+        EXPECT_FALSE(again.empty()) << name;
+        EXPECT_TRUE(again == built) << name << " differs between two runs";
+        ++files;
     }
+    // 3 models, 4 effect bitmaps, 6 model bitmaps, the height map, 8 sounds
+    // and the README.
+    EXPECT_EQ(files, 23);
     std::system(("rm -rf '" + folder + "'").c_str());
 }
 

@@ -1,16 +1,19 @@
-// The generated models read back: the land against the height map, the
-// room's faces and normals, the character's skeleton and body.
+// The generated land and room, read back with the program's own model
+// reader: the land against the height map at every sample, faces facing
+// up, the room's unit normals and inward walls.
 //
 // Runs in the run folder, where the build has written the content files.
+// Reading a model creates its textures, so these tests need a GL context.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <cstring>
 #include <set>
 
+#include "model/mesh.h"
 #include "tests/support/content_files.h"
+#include "tests/support/gl_checks.h"
 
 namespace {
 
@@ -29,44 +32,49 @@ float dot(P3 a, P3 b) {
 float length(P3 a) {
     return std::sqrt(dot(a, a));
 }
-P3 at(const KmoFile& m, int32_t i) {
-    const MeshVertex& v = m.vertices[static_cast<size_t>(i)];
+P3 at(const Mesh& m, int32_t i) {
+    const MeshVertex& v = m.vertices[i];
     return {v.x, v.y, v.z};
 }
 // The normal on the side from which the corners run counter-clockwise.
-P3 windingNormal(const KmoFile& m, const MeshFace& f) {
+P3 windingNormal(const Mesh& m, const MeshFace& f) {
     P3 p = at(m, f.a), q = at(m, f.b), r = at(m, f.c);
     return cross(sub(q, p), sub(r, p));
 }
-P3 centroid(const KmoFile& m, const MeshFace& f) {
+P3 centroid(const Mesh& m, const MeshFace& f) {
     P3 p = at(m, f.a), q = at(m, f.b), r = at(m, f.c);
     return {(p.x + q.x + r.x) / 3, (p.y + q.y + r.y) / 3, (p.z + q.z + r.z) / 3};
 }
 
-bool fileExists(const char* name) {
-    std::FILE* f = std::fopen(name, "rb");
-    if (f) std::fclose(f);
-    return f != nullptr;
+std::vector<MeshFace> facesOf(const Mesh& m) {
+    return std::vector<MeshFace>(m.faces, m.faces + m.faceCount);
 }
 
-// Every face indexes existing vertices and materials, and every material's
-// bitmap is there.
-void expectWellFormed(const KmoFile& m) {
-    ASSERT_TRUE(m.ok);
-    ASSERT_FALSE(m.materials.empty());
-    for (const MeshMaterial& mat : m.materials) {
+// Every face indexes existing vertices and materials, every material's
+// bitmap became a real texture (a missing or unusable one gives 1 x 1),
+// and there are no lines or dots: drawing them would change the colour
+// the renderer leaves current for the meshes drawn after this one.
+void expectWellFormed(const Mesh& m) {
+    ASSERT_GT(m.vertexCount, 0);
+    ASSERT_GT(m.faceCount, 0);
+    ASSERT_GT(m.materialCount, 0);
+    EXPECT_EQ(m.lineCount, 0);
+    EXPECT_EQ(m.dotCount, 0);
+    for (int32_t i = 0; i < m.materialCount; ++i) {
+        const MeshMaterial& mat = m.materials[i];
         EXPECT_LT(std::strlen(mat.name), size_t{40});
-        EXPECT_TRUE(fileExists(mat.name)) << mat.name;
+        BmpFile bmp = readBmp(mat.name);
+        ASSERT_TRUE(bmp.ok) << mat.name;
+        TextureImage texture = readTexture(mat.texture);
+        EXPECT_EQ(texture.width, bmp.width) << mat.name;
+        EXPECT_EQ(texture.height, bmp.height) << mat.name;
     }
-    const int32_t n = static_cast<int32_t>(m.vertices.size());
-    for (const MeshFace& f : m.faces) {
-        ASSERT_TRUE(f.a >= 0 && f.a < n && f.b >= 0 && f.b < n && f.c >= 0 && f.c < n);
-        EXPECT_TRUE(f.material >= 0 && f.material < static_cast<int32_t>(m.materials.size()));
+    for (const MeshFace& f : facesOf(m)) {
+        ASSERT_TRUE(f.a >= 0 && f.a < m.vertexCount && f.b >= 0 && f.b < m.vertexCount && f.c >= 0 &&
+                    f.c < m.vertexCount);
+        EXPECT_TRUE(f.material >= 0 && f.material < m.materialCount);
         EXPECT_GT(length(windingNormal(m, f)), 1e-7f) << "degenerate face";
     }
-    // No "line" or "dot " chunks: they would change the colour the renderer
-    // leaves current for the meshes drawn after this one.
-    for (const std::string& tag : m.chunkTags) EXPECT_TRUE(tag != "line" && tag != "dot ") << tag;
 }
 
 std::vector<unsigned char> heightMap() {
@@ -88,10 +96,12 @@ float groundAt(const std::vector<unsigned char>& map, float x, float z) {
 TEST(ContentLand, MeshSitsExactlyOnEveryHeightSample) {
     std::vector<unsigned char> map = heightMap();
     ASSERT_EQ(map.size(), 1024u);
-    KmoFile land = readKmo("LAND.KMO");
+    REQUIRE_GL();
+    Mesh land;
+    land.Load("LAND.KMO");
     expectWellFormed(land);
     std::set<int> covered;
-    for (const MeshVertex& v : land.vertices) {
+    for (const MeshVertex& v : std::vector<MeshVertex>(land.vertices, land.vertices + land.vertexCount)) {
         float c = (v.x + 64.0f) / 4.0f, r = (v.z + 64.0f) / 4.0f;
         ASSERT_EQ(c, std::round(c)) << "vertex off the sample grid";
         ASSERT_EQ(r, std::round(r)) << "vertex off the sample grid";
@@ -105,10 +115,12 @@ TEST(ContentLand, MeshSitsExactlyOnEveryHeightSample) {
 }
 
 TEST(ContentLand, FacesRunCounterClockwiseFromAboveAndCoverTheMap) {
-    KmoFile land = readKmo("LAND.KMO");
-    ASSERT_TRUE(land.ok);
+    REQUIRE_GL();
+    Mesh land;
+    land.Load("LAND.KMO");
+    ASSERT_GT(land.faceCount, 0);
     double area = 0;
-    for (const MeshFace& f : land.faces) {
+    for (const MeshFace& f : facesOf(land)) {
         P3 n = windingNormal(land, f);
         EXPECT_GT(n.y, 0.0f) << "face seen from below";
         EXPECT_GT(f.normal.y, 0.0f);
@@ -161,9 +173,11 @@ P3 cameraAt(float yawDegrees) {
 }
 
 TEST(ContentRoom, NormalsAreUnitAndMatchTheWinding) {
-    KmoFile room = readKmo("ROOM.KMO");
+    REQUIRE_GL();
+    Mesh room;
+    room.Load("ROOM.KMO");
     expectWellFormed(room);
-    for (const MeshFace& f : room.faces) {
+    for (const MeshFace& f : facesOf(room)) {
         P3 n{f.normal.x, f.normal.y, f.normal.z};
         EXPECT_NEAR(length(n), 1.0f, 1e-4f);
         P3 w = windingNormal(room, f);
@@ -172,12 +186,14 @@ TEST(ContentRoom, NormalsAreUnitAndMatchTheWinding) {
 }
 
 TEST(ContentRoom, TexturedFloorAroundTheStartOnTheFlatGround) {
-    KmoFile room = readKmo("ROOM.KMO");
-    ASSERT_TRUE(room.ok);
+    REQUIRE_GL();
+    Mesh room;
+    room.Load("ROOM.KMO");
+    ASSERT_GT(room.faceCount, 0);
     std::vector<unsigned char> map = heightMap();
     float ground = groundAt(map, 0, 0);
     float minX = 1e9f, maxX = -1e9f, minZ = 1e9f, maxZ = -1e9f, floorY = 1e9f;
-    for (const MeshFace& f : room.faces) {
+    for (const MeshFace& f : facesOf(room)) {
         if (f.normal.y < 0.999f) continue;
         for (int32_t i : {f.a, f.b, f.c}) {
             P3 p = at(room, i);
@@ -200,17 +216,19 @@ TEST(ContentRoom, TexturedFloorAroundTheStartOnTheFlatGround) {
 }
 
 TEST(ContentRoom, WallsFaceInwardSoTheNearOnesAreCulledFromEverySide) {
-    KmoFile room = readKmo("ROOM.KMO");
-    ASSERT_TRUE(room.ok);
+    REQUIRE_GL();
+    Mesh room;
+    room.Load("ROOM.KMO");
+    ASSERT_GT(room.faceCount, 0);
     float extent = 0, top = -1e9f, bottom = 1e9f;
-    for (const MeshVertex& v : room.vertices) {
+    for (const MeshVertex& v : std::vector<MeshVertex>(room.vertices, room.vertices + room.vertexCount)) {
         extent = std::max({extent, std::fabs(v.x), std::fabs(v.z)});
         top = std::max(top, v.y);
         bottom = std::min(bottom, v.y);
     }
     EXPECT_LT(top - bottom, 7.0f) << "low walls, below the character's chest";
     std::vector<MeshFace> walls;
-    for (const MeshFace& f : room.faces) {
+    for (const MeshFace& f : facesOf(room)) {
         P3 c = centroid(room, f);
         if (std::fabs(f.normal.y) < 0.01f && std::max(std::fabs(c.x), std::fabs(c.z)) > extent - 0.01f) walls.push_back(f);
     }
