@@ -70,27 +70,29 @@ Image paintFlare() {
     return image;
 }
 
-// The sea surface: deep turquoise with wave crests running across the
-// sheet (the waves roll along x, which is u) and a few glints. Every noise
-// layer wraps with the picture, so it tiles in both directions.
+// The sea surface: deep turquoise, mottled by the swell, with soft, broken
+// streaks of foam along the wave crests (the waves roll along x, which is
+// u) and a few glints. Every noise layer wraps with the picture, so it
+// tiles in both directions.
 Image paintWater() {
     const int size = 128;
-    const Colour deep{0.10f, 0.36f, 0.56f};
-    const Colour crest{0.38f, 0.68f, 0.82f};
+    const Colour deep{0.09f, 0.33f, 0.52f};
+    const Colour light{0.20f, 0.50f, 0.66f};
+    const Colour foam{0.70f, 0.86f, 0.92f};
     Image image(size, size);
     Rng rng(0x3A7Eu);
     for (int y = 0; y < size; ++y) {
         for (int x = 0; x < size; ++x) {
             float u = static_cast<float>(x) / size;
             float v = static_cast<float>(y) / size;
-            // Crests: stretched across v, wavering; the noise period is the picture.
-            float waver = fractalNoise(u * 4.0f, v * 4.0f, 41u, 3, 4);
-            float ridges = std::sin(2.0f * 3.14159265f * (u * 6.0f + 0.35f * waver));
-            float crests = smoothstep(0.55f, 0.98f, ridges);
-            float swell = fractalNoise(u * 8.0f, v * 2.0f, 42u, 3, 8);
-            float ripples = fractalNoise(u * 16.0f, v * 16.0f, 43u, 2, 16);
-            Colour c = mix(deep, crest, clamp01(0.55f * crests + 0.25f * swell + 0.15f * ripples + 0.1f));
-            if (rng.uniform() > 0.996f && crests > 0.3f) c = mix(c, Colour{0.9f, 0.96f, 1.0f}, 0.7f);
+            float swell = fractalNoise(u * 4.0f, v * 4.0f, 42u, 4, 4);
+            Colour c = mix(deep, light, clamp01(0.5f + 0.9f * swell));
+            // Crest streaks: thin ridges of a noise field stretched across v,
+            // shown only where a second noise lets them through.
+            float ridge = 1.0f - std::fabs(fractalNoise(u * 8.0f, v * 2.0f, 41u, 2, 8));
+            float broken = smoothstep(-0.1f, 0.35f, fractalNoise(u * 8.0f, v * 8.0f, 43u, 2, 8));
+            c = mix(c, foam, 0.3f * smoothstep(0.88f, 0.98f, ridge) * broken);
+            if (rng.uniform() > 0.997f && ridge > 0.8f) c = mix(c, Colour{0.95f, 0.98f, 1.0f}, 0.6f);
             image.at(x, y) = c;
         }
     }

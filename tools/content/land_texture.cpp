@@ -77,20 +77,21 @@ Colour paintTexel(const HeightField& field, float x, float z, Rng& rng) {
     if (flowers > 0.994f) grass = Colour{0.95f, 0.92f, 0.55f};
     else if (flowers > 0.989f) grass = Colour{0.92f, 0.90f, 0.92f};
 
-    // Rock: streaked greys with dark cracks.
-    float streak = fractalNoise(x * 0.35f, z * 0.12f, 104u, 3);
-    Colour rock = mix(ROCK_DARK, ROCK_LIGHT, clamp01(0.5f + 0.7f * streak));
-    if (std::fabs(fractalNoise(x * 0.25f, z * 0.25f, 105u, 3)) < 0.025f) rock = scaled(rock, 0.6f);
-    rock = scaled(rock, 1.0f + 0.06f * grain);
-
-    // Blend the layers: floor -> sand -> grass, with rock on steep ground.
+    // Blend the layers: floor -> sand -> grass, with rock on steep ground
+    // and the hilltop.
     float sandLine = -13.4f + 0.7f * coarse;
     Colour c = mix(floorColour, sand, smoothstep(-16.2f, -15.3f, h));
     c = mix(c, grass, smoothstep(sandLine - 0.3f, sandLine + 0.5f, h));
     float rockiness = smoothstep(0.85f, 1.25f, slope + 0.15f * fine);
     rockiness = std::fmax(rockiness, smoothstep(-7.5f, -6.0f, h + 0.6f * fine));
     rockiness *= smoothstep(-15.8f, -14.8f, h);  // no rock under the water
-    c = mix(c, rock, rockiness);
+    if (rockiness > 0.0f) {
+        // Rock: streaked greys with dark cracks.
+        float streak = fractalNoise(x * 0.35f, z * 0.12f, 104u, 3);
+        Colour rock = mix(ROCK_DARK, ROCK_LIGHT, clamp01(0.5f + 0.7f * streak));
+        if (std::fabs(fractalNoise(x * 0.25f, z * 0.25f, 105u, 3)) < 0.025f) rock = scaled(rock, 0.6f);
+        c = mix(c, scaled(rock, 1.0f + 0.06f * grain), rockiness);
+    }
 
     // The trodden path, only on dry ground.
     float pathDistance = std::fmin(distanceToPath(x, z, PATH_POINTS), distanceToPath(x, z, HILL_PATH));

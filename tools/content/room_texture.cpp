@@ -22,11 +22,11 @@ Image paintFloor() {
     float jointA[size / plankWidth];
     float jointB[size / plankWidth];
     for (int p = 0; p < size / plankWidth; ++p) {
-        tint[p] = rng.range(0.85f, 1.1f);
+        tint[p] = rng.range(0.88f, 1.04f);
         jointA[p] = rng.range(0.05f, 0.45f);
         jointB[p] = jointA[p] + rng.range(0.35f, 0.5f);
     }
-    const Colour base{0.86f, 0.64f, 0.40f};
+    const Colour base{0.96f, 0.80f, 0.56f};
     for (int y = 0; y < size; ++y) {
         float v = static_cast<float>(y) / size;
         for (int x = 0; x < size; ++x) {
@@ -50,9 +50,9 @@ Image paintFloor() {
 Image paintWall() {
     const int width = 256, height = 128;
     Image image(width, height);
-    const Colour plaster{0.96f, 0.91f, 0.80f};
-    const Colour wainscot{0.55f, 0.37f, 0.22f};
-    const Colour rail{0.42f, 0.27f, 0.15f};
+    const Colour plaster{1.0f, 0.97f, 0.90f};
+    const Colour wainscot{0.80f, 0.58f, 0.36f};
+    const Colour rail{0.62f, 0.42f, 0.24f};
     for (int y = 0; y < height; ++y) {
         float t = static_cast<float>(y) / height;
         for (int x = 0; x < width; ++x) {
@@ -77,7 +77,7 @@ Image paintWall() {
 Image paintWood() {
     const int size = 128;
     Image image(size, size);
-    const Colour base{0.62f, 0.40f, 0.22f};
+    const Colour base{0.86f, 0.60f, 0.36f};
     for (int y = 0; y < size; ++y) {
         for (int x = 0; x < size; ++x) {
             float u = static_cast<float>(x) / size;
