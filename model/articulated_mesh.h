@@ -53,12 +53,32 @@ struct ArticulatedMesh : Mesh {
     int32_t controlPointCount;
     int32_t controlPointCapacity;
 
+    int32_t jointCount;       // entries in `joints`
+    int32_t restVertexCount;  // vertices in `restVertices`
+
     ArticulatedMesh();
     ~ArticulatedMesh();
+    ArticulatedMesh(const ArticulatedMesh&) = delete;
+    ArticulatedMesh& operator=(const ArticulatedMesh&) = delete;
 
     void Load(const char* fileName);
+    // Builds the joints from the control points, binds the vertices to them
+    // and takes the rest copy. Control points whose parent is out of range or
+    // not an earlier point, second roots, and points nested deeper than
+    // JOINT_MAX_DEPTH, with everything under them, are left out of the
+    // hierarchy: their vertices stay where the file put them and their angles
+    // have no effect. So are vertices whose joint index names no joint.
     void BuildJoints();
+    // Ignored for a joint the model doesn't have.
     void SetJointAngles(int32_t joint, float a, float b, float c);
     void SetGrounded(int32_t flag);
+    // Restores the rest pose and poses every joint by its angles, leaving the
+    // posed vertices in the vertex array and the lowest joint in `lowestY`.
+    void Pose();
+    // Poses, then draws with Mesh::Draw, lowered onto the lowest joint when
+    // grounded.
     void Draw();
 };
+
+// The deepest joint nesting that is posed (the root has depth 0).
+enum { JOINT_MAX_DEPTH = 256 };

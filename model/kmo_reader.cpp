@@ -1,0 +1,205 @@
+// The model file readers: Mesh::Load and ArticulatedMesh::Load.
+//
+// A model file is a RIFF form "KMSH" whose chunks ("vtx ", "face", "line",
+// "dot ", "mtl ", "ctlp") hold packed records that are read straight into
+// the arrays of the same kind, the later chunk of a kind replacing the
+// earlier one. A tag the reader doesn't know is passed over four bytes at
+// a time, so the stepping lands on the next chunk's tag.
+//
+// Nothing is read past the end of the chunks (header size + 8) or past the
+// real end of the file. A damaged chunk (negative size, or a size running
+// past the end) keeps the whole records that are there and ends the reading;
+// the odd bytes of a size that is not a whole number of records are skipped.
+// Indices are checked where they are used: Mesh::Draw passes over primitives
+// with vertex indices out of range, and the joint building treats joint
+// indices and parents out of range or out of order as unbound.
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "model/articulated_mesh.h"
+#include "model/grow.h"
+#include "model/mesh.h"
+#include "model/texture.h"
+
+namespace {
+
+struct ChunkReader {
+    FILE* file;
+    const char* fileName;
+    int64_t position;  // file offset of the next byte to read
+    int64_t end;       // where the chunks end: size + 8, or the end of the file if sooner
+};
+
+bool readBytes(ChunkReader& reader, void* target, int64_t count)
+{
+    if (reader.end - reader.position < count) {
+        return false;
+    }
+    if (std::fread(target, 1, static_cast<size_t>(count), reader.file) != static_cast<size_t>(count)) {
+        return false;
+    }
+    reader.position += count;
+    return true;
+}
+
+int32_t readInt32(const unsigned char* p)
+{
+    return static_cast<int32_t>(static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
+                                static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24);
+}
+
+// Reads one chunk's payload size and records into the array, which the new
+// records replace (*replaced tells whether they did). False when the reading
+// must end here.
+template <typename T>
+bool readChunk(ChunkReader& reader, const char* tag, T*& items, int32_t& count, int32_t& capacity,
+               bool* replaced = nullptr)
+{
+    if (replaced != nullptr) {
+        *replaced = false;
+    }
+    unsigned char sizeBytes[4];
+    if (!readBytes(reader, sizeBytes, 4)) {
+        return false;
+    }
+    const int32_t size = readInt32(sizeBytes);
+    if (size < 0) {
+        std::fprintf(stderr, "%s: chunk \"%.4s\" has a negative size; reading stops\n",
+                     reader.fileName, tag);
+        return false;
+    }
+    const int64_t available = reader.end - reader.position;
+    const bool truncated = size > available;
+    const int64_t payload = truncated ? available : size;
+    if (truncated) {
+        std::fprintf(stderr, "%s: chunk \"%.4s\" runs past the end of the file; reading stops\n",
+                     reader.fileName, tag);
+    }
+    const int64_t wanted = payload / static_cast<int64_t>(sizeof(T));
+
+    T* storage = nullptr;
+    int64_t got = 0;
+    if (wanted > 0) {
+        storage = static_cast<T*>(std::malloc(static_cast<size_t>(wanted) * sizeof(T)));
+        if (storage == nullptr) {
+            std::fprintf(stderr, "%s: no memory for chunk \"%.4s\"; reading stops\n",
+                         reader.fileName, tag);
+            return false;
+        }
+        got = static_cast<int64_t>(std::fread(storage, sizeof(T), static_cast<size_t>(wanted), reader.file));
+        if (got == 0) {
+            std::free(storage);
+            storage = nullptr;
+        }
+    }
+    std::free(items);
+    items = storage;
+    count = static_cast<int32_t>(got);
+    capacity = static_cast<int32_t>(got);
+    if (replaced != nullptr) {
+        *replaced = true;
+    }
+    if (truncated || got < wanted) {
+        return false;
+    }
+    // The next chunk starts right after the payload, also when the size is
+    // not a whole number of records.
+    reader.position += size;
+    return std::fseek(reader.file, static_cast<long>(reader.position), SEEK_SET) == 0;
+}
+
+// Gives every material its texture. A name without its terminating NUL is
+// cut to the characters that fit.
+void loadMaterialTextures(Mesh* mesh)
+{
+    for (int32_t i = 0; i < mesh->materialCount; ++i) {
+        MeshMaterial& material = mesh->materials[i];
+        if (std::memchr(material.name, 0, MESH_MATERIAL_NAME_SIZE) == nullptr) {
+            material.name[MESH_MATERIAL_NAME_SIZE - 1] = '\0';
+        }
+        material.texture = LoadBmpTexture(material.name, material.mipmaps);
+    }
+}
+
+bool tagIs(const char tag[4], const char* name)
+{
+    return std::memcmp(tag, name, 4) == 0;
+}
+
+// Reads the file into the mesh; `articulated` is the same object when an
+// ArticulatedMesh is being read, else null. False when the file could not
+// be opened or is not a KMSH form, in which case nothing was changed.
+bool readModelFile(const char* fileName, Mesh* mesh, ArticulatedMesh* articulated)
+{
+    FILE* file = std::fopen(fileName, "rb");
+    if (file == nullptr) {
+        std::fprintf(stderr, "%s: cannot open the model file\n", fileName);
+        return false;
+    }
+    unsigned char header[12];
+    if (std::fread(header, 1, sizeof header, file) != sizeof header ||
+        std::memcmp(header, KMO_TAG_RIFF, 4) != 0 || std::memcmp(header + 8, KMO_FORM_KMSH, 4) != 0) {
+        std::fprintf(stderr, "%s: not a KMSH model file\n", fileName);
+        std::fclose(file);
+        return false;
+    }
+    // RIFF sizes are unsigned; the chunks end at size + 8 unless the file
+    // ends sooner.
+    const int64_t declaredEnd = static_cast<int64_t>(static_cast<uint32_t>(readInt32(header + 4))) + 8;
+    int64_t fileSize = 0;
+    if (std::fseek(file, 0, SEEK_END) == 0) {
+        fileSize = std::ftell(file);
+    }
+    if (fileSize < 12 || std::fseek(file, 12, SEEK_SET) != 0) {
+        fileSize = 12;
+    }
+    ChunkReader reader = {file, fileName, 12, declaredEnd < fileSize ? declaredEnd : fileSize};
+    if (declaredEnd > fileSize) {
+        std::fprintf(stderr, "%s: the file ends before its chunks do\n", fileName);
+    }
+
+    bool more = true;
+    while (more && reader.position < reader.end) {
+        char tag[4];
+        if (!readBytes(reader, tag, 4)) {
+            break;
+        }
+        if (tagIs(tag, KMO_TAG_FACES)) {
+            more = readChunk(reader, tag, mesh->faces, mesh->faceCount, mesh->faceCapacity);
+        } else if (tagIs(tag, KMO_TAG_LINES)) {
+            more = readChunk(reader, tag, mesh->lines, mesh->lineCount, mesh->lineCapacity);
+        } else if (articulated == nullptr && tagIs(tag, KMO_TAG_DOTS)) {
+            more = readChunk(reader, tag, mesh->dots, mesh->dotCount, mesh->dotCapacity);
+        } else if (tagIs(tag, KMO_TAG_MATERIALS)) {
+            bool replaced = false;
+            more = readChunk(reader, tag, mesh->materials, mesh->materialCount, mesh->materialCapacity,
+                             &replaced);
+            if (replaced) {
+                loadMaterialTextures(mesh);
+            }
+        } else if (tagIs(tag, KMO_TAG_VERTICES)) {
+            more = readChunk(reader, tag, mesh->vertices, mesh->vertexCount, mesh->vertexCapacity);
+        } else if (articulated != nullptr && tagIs(tag, KMO_TAG_CONTROL_POINTS)) {
+            more = readChunk(reader, tag, articulated->controlPoints, articulated->controlPointCount,
+                             articulated->controlPointCapacity);
+        }
+        // Any other tag: the next four bytes are read as the next tag.
+    }
+    std::fclose(file);
+    return true;
+}
+
+}  // namespace
+
+void Mesh::Load(const char* fileName)
+{
+    readModelFile(fileName, this, nullptr);
+}
+
+void ArticulatedMesh::Load(const char* fileName)
+{
+    if (readModelFile(fileName, this, this)) {
+        BuildJoints();
+    }
+}

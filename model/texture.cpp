@@ -1,0 +1,151 @@
+// LoadBmpTexture: an uncompressed 24-bit BMP file to a new OpenGL texture.
+//
+// The pixels go to OpenGL in the file's own blue-green-red order. Rows are
+// placed so that buffer row 0, texture coordinate t = 0, holds the picture's
+// top row. A file that cannot be used (missing, short, another pixel format,
+// no sensible size) gives a texture of one white texel instead, so faces
+// that name it show their plain colour; one line on stderr names the file.
+#include "model/texture.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "platform/gl.h"
+
+namespace {
+
+const int BMP_HEADERS_SIZE = 54;        // 14-byte file header + 40-byte information header
+const int32_t BMP_MAX_DIMENSION = 16384;  // larger pictures are not accepted
+
+struct Picture {
+    int32_t width;
+    int32_t height;
+    unsigned char* pixels;  // rows of width * 3 bytes, each starting on the unpack alignment
+};
+
+uint32_t readU32(const unsigned char* p)
+{
+    return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
+           static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24;
+}
+
+uint16_t readU16(const unsigned char* p)
+{
+    return static_cast<uint16_t>(p[0] | p[1] << 8);
+}
+
+bool fail(const char* fileName, const char* reason)
+{
+    std::fprintf(stderr, "%s: %s; using a white texture\n", fileName, reason);
+    return false;
+}
+
+// Reads the picture into newly allocated rows of `bufferStride`-aligned
+// length. BMP rows are padded to four bytes in the file; a negative height
+// means the rows are stored top row first.
+bool readPicture(const char* fileName, int32_t alignment, Picture* picture)
+{
+    FILE* file = std::fopen(fileName, "rb");
+    if (file == nullptr) {
+        return fail(fileName, "cannot open the bitmap");
+    }
+    unsigned char header[BMP_HEADERS_SIZE];
+    if (std::fread(header, 1, sizeof header, file) != sizeof header) {
+        std::fclose(file);
+        return fail(fileName, "bitmap shorter than its headers");
+    }
+    const uint32_t pixelOffset = readU32(header + 10);
+    const int32_t width = static_cast<int32_t>(readU32(header + 18));
+    const int32_t storedHeight = static_cast<int32_t>(readU32(header + 22));
+    const uint16_t bitsPerPixel = readU16(header + 28);
+    const uint32_t compression = readU32(header + 30);
+    if (bitsPerPixel != 24 || compression != 0) {
+        std::fclose(file);
+        return fail(fileName, "not an uncompressed 24-bit bitmap");
+    }
+    if (width <= 0 || width > BMP_MAX_DIMENSION || storedHeight == 0 ||
+        storedHeight < -BMP_MAX_DIMENSION || storedHeight > BMP_MAX_DIMENSION) {
+        std::fclose(file);
+        return fail(fileName, "bitmap size out of range");
+    }
+    const bool topDown = storedHeight < 0;
+    const int32_t height = topDown ? -storedHeight : storedHeight;
+
+    const int64_t rowBytes = static_cast<int64_t>(width) * 3;
+    const int64_t fileStride = (rowBytes + 3) & ~static_cast<int64_t>(3);
+    const int64_t bufferStride = (rowBytes + alignment - 1) / alignment * alignment;
+
+    // The last row may lack its padding; every byte of every row must be there.
+    const int64_t pixelEnd = static_cast<int64_t>(pixelOffset) + (height - 1) * fileStride + rowBytes;
+    if (std::fseek(file, 0, SEEK_END) != 0 || std::ftell(file) < pixelEnd) {
+        std::fclose(file);
+        return fail(fileName, "bitmap shorter than its headers say");
+    }
+
+    unsigned char* pixels = static_cast<unsigned char*>(std::malloc(static_cast<size_t>(bufferStride * height)));
+    if (pixels == nullptr) {
+        std::fclose(file);
+        return fail(fileName, "no memory for the bitmap");
+    }
+    for (int32_t row = 0; row < height; ++row) {
+        // Bottom-up files hold the picture's bottom row first; it goes to the
+        // buffer's last row, so buffer row 0 is the top of the picture.
+        const int32_t target = topDown ? row : height - 1 - row;
+        const long at = static_cast<long>(pixelOffset + row * fileStride);
+        if (std::fseek(file, at, SEEK_SET) != 0 ||
+            std::fread(pixels + target * bufferStride, 1, static_cast<size_t>(rowBytes), file) !=
+                static_cast<size_t>(rowBytes)) {
+            std::free(pixels);
+            std::fclose(file);
+            return fail(fileName, "cannot read the bitmap's pixels");
+        }
+    }
+    std::fclose(file);
+    picture->width = width;
+    picture->height = height;
+    picture->pixels = pixels;
+    return true;
+}
+
+}  // namespace
+
+uint32_t LoadBmpTexture(const char* fileName, int mipmaps)
+{
+    // Rows handed to OpenGL must start where its unpack alignment says.
+    GLint alignment = 4;
+    glGetIntegerv(GL_UNPACK_ALIGNMENT, &alignment);
+    if (alignment < 1 || alignment > 8) {
+        alignment = 8;
+    }
+
+    Picture picture;
+    static unsigned char whiteTexel[8] = {255, 255, 255, 0, 0, 0, 0, 0};
+    const bool loaded = readPicture(fileName, alignment, &picture);
+    if (!loaded) {
+        picture.width = 1;
+        picture.height = 1;
+        picture.pixels = whiteTexel;
+    }
+
+    GLuint name = 0;
+    glGenTextures(1, &name);
+    glBindTexture(GL_TEXTURE_2D, name);
+    glTexEnvf(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+    glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER,
+                    mipmaps ? GL_LINEAR_MIPMAP_LINEAR : GL_LINEAR);
+    glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
+    glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
+    if (mipmaps) {
+        gluBuild2DMipmaps(GL_TEXTURE_2D, 3, picture.width, picture.height, GL_BGR_EXT,
+                          GL_UNSIGNED_BYTE, picture.pixels);
+    } else {
+        glTexImage2D(GL_TEXTURE_2D, 0, 3, picture.width, picture.height, 0, GL_BGR_EXT,
+                     GL_UNSIGNED_BYTE, picture.pixels);
+    }
+    if (loaded) {
+        std::free(picture.pixels);
+    }
+    return name;
+}

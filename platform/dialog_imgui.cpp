@@ -1,0 +1,146 @@
+// The start-up dialog, drawn with Dear ImGui in a small window of its own.
+//
+// The layout follows a classic dialog template of 210 x 103 dialog units:
+// the program's name and a pointer to README.TXT, "Set display mode:" with a
+// drop-down list of the modes, and the "Start!" button. Keyboard navigation
+// is off, so Enter, Tab and Esc mean nothing here: "Start!" is the only way
+// on, and closing the window is quitting.
+#include <cstdio>
+
+#include <SDL.h>
+#include <imgui.h>
+#include <backends/imgui_impl_opengl2.h>
+#include <backends/imgui_impl_sdl.h>
+
+#include "platform/display.h"
+#include "platform/gl.h"
+#include "platform/sdl_state.h"
+
+namespace {
+
+// Pixels per dialog unit.
+const float unitX = 1.75f;
+const float unitY = 1.75f;
+
+ImVec2 units(float x, float y)
+{
+    return ImVec2(x * unitX, y * unitY);
+}
+
+// One frame of the dialog's contents. Returns true when "Start!" was pressed.
+bool drawDialog(const char* const* entries, int count, int* selected)
+{
+    const ImGuiIO& io = ImGui::GetIO();
+    ImGui::SetNextWindowPos(ImVec2(0, 0));
+    ImGui::SetNextWindowSize(io.DisplaySize);
+    ImGui::Begin("##dialog", nullptr,
+                 ImGuiWindowFlags_NoDecoration | ImGuiWindowFlags_NoMove |
+                     ImGuiWindowFlags_NoSavedSettings | ImGuiWindowFlags_NoBringToFrontOnFocus);
+
+    ImGui::SetCursorPos(units(10, 10));
+    ImGui::TextUnformatted("Vexarion");
+    ImGui::SetCursorPosX(10 * unitX);
+    ImGui::TextUnformatted("");
+    ImGui::SetCursorPosX(10 * unitX);
+    ImGui::TextUnformatted("For instructions, please refer to README.TXT");
+
+    ImGui::SetCursorPos(units(10, 59));
+    ImGui::TextUnformatted("Set display mode:");
+
+    ImGui::SetCursorPos(units(80, 56));
+    ImGui::SetNextItemWidth(117 * unitX);
+    const char* preview = (*selected >= 0 && *selected < count) ? entries[*selected] : "";
+    if (ImGui::BeginCombo("##modes", preview)) {
+        for (int i = 0; i < count; i++) {
+            ImGui::PushID(i);
+            bool isSelected = i == *selected;
+            if (ImGui::Selectable(entries[i], isSelected))
+                *selected = i;
+            if (isSelected)
+                ImGui::SetItemDefaultFocus();
+            ImGui::PopID();
+        }
+        ImGui::EndCombo();
+    }
+
+    ImGui::SetCursorPos(units(159, 76));
+    bool start = ImGui::Button("Start!", units(39, 14));
+    ImGui::End();
+    return start;
+}
+
+}  // namespace
+
+bool dialogRun(const char* const* entries, int count, int* selected)
+{
+    if (!platformSdl.initialised)
+        return false;
+    if (count <= 0)
+        *selected = -1;
+    else if (*selected < 0 || *selected >= count)
+        *selected = 0;
+
+    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 0);
+    SDL_Window* window = SDL_CreateWindow("", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
+                                          static_cast<int>(210 * unitX), static_cast<int>(103 * unitY),
+                                          SDL_WINDOW_OPENGL | SDL_WINDOW_SHOWN);
+    if (!window) {
+        std::fprintf(stderr, "Vexarion: cannot open the dialog: %s\n", SDL_GetError());
+        return false;
+    }
+    SDL_GLContext context = SDL_GL_CreateContext(window);
+    SDL_GL_MakeCurrent(window, context);
+    SDL_GL_SetSwapInterval(1);
+
+    IMGUI_CHECKVERSION();
+    ImGui::CreateContext();
+    ImGuiIO& io = ImGui::GetIO();
+    io.IniFilename = nullptr;  // the program writes no files
+    io.LogFilename = nullptr;
+    ImGui::StyleColorsLight();
+    ImGui_ImplSDL2_InitForOpenGL(window, context);
+    ImGui_ImplOpenGL2_Init();
+
+    bool started = false;
+    bool quit = false;
+    Uint32 windowId = SDL_GetWindowID(window);
+    while (!started && !quit) {
+        SDL_Event event;
+        // Sleep until something happens or a tenth of a second passes; the
+        // dialog has nothing to animate.
+        if (SDL_WaitEventTimeout(&event, 100)) {
+            do {
+                ImGui_ImplSDL2_ProcessEvent(&event);
+                if (event.type == SDL_QUIT)
+                    quit = true;
+                if (event.type == SDL_WINDOWEVENT && event.window.event == SDL_WINDOWEVENT_CLOSE &&
+                    event.window.windowID == windowId)
+                    quit = true;
+            } while (SDL_PollEvent(&event));
+        }
+        if (quit)
+            break;
+
+        ImGui_ImplOpenGL2_NewFrame();
+        ImGui_ImplSDL2_NewFrame();
+        ImGui::NewFrame();
+        started = drawDialog(entries, count, selected);
+        ImGui::Render();
+        glViewport(0, 0, static_cast<int>(io.DisplaySize.x), static_cast<int>(io.DisplaySize.y));
+        glClearColor(0.94f, 0.94f, 0.94f, 1.0f);
+        glClear(GL_COLOR_BUFFER_BIT);
+        ImGui_ImplOpenGL2_RenderDrawData(ImGui::GetDrawData());
+        SDL_GL_SwapWindow(window);
+    }
+
+    ImGui_ImplOpenGL2_Shutdown();
+    ImGui_ImplSDL2_Shutdown();
+    ImGui::DestroyContext();
+    SDL_GL_MakeCurrent(window, nullptr);
+    SDL_GL_DeleteContext(context);
+    SDL_DestroyWindow(window);
+    // Events the dialog left behind (its close, stray keys) belong to it.
+    SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
+    return started;
+}

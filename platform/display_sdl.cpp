@@ -1,0 +1,167 @@
+// Display modes and the main window on SDL2.
+//
+// The screen switch is SDL's real full-screen mode change: the requested mode
+// is remembered by displayChangeMode() and applied when the main window
+// opens full-screen; displayRestoreMode() leaves full-screen, which gives the
+// desktop its mode back while the window itself stays open.
+#include <cstdio>
+
+#include "platform/display.h"
+#include "platform/sdl_state.h"
+
+PlatformSdlState platformSdl = {false, nullptr, nullptr, false, {0, 0, 0}, false};
+
+bool platformInit()
+{
+    if (platformSdl.initialised)
+        return true;
+    // A full-screen window must not iconify itself when another window takes
+    // the focus for a moment.
+    SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
+    if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS | SDL_INIT_TIMER) != 0) {
+        std::fprintf(stderr, "Vexarion: cannot open the display: %s\n", SDL_GetError());
+        return false;
+    }
+    platformSdl.initialised = true;
+    return true;
+}
+
+void platformShutdown()
+{
+    if (!platformSdl.initialised)
+        return;
+    windowDestroyMain();
+    SDL_Quit();
+    platformSdl.initialised = false;
+    platformSdl.modeRequested = false;
+}
+
+bool displayEnumMode(int n, DisplayMode* mode)
+{
+    if (n < 0 || n >= SDL_GetNumDisplayModes(0))
+        return false;
+    SDL_DisplayMode m;
+    if (SDL_GetDisplayMode(0, n, &m) != 0)
+        return false;
+    mode->width = m.w;
+    mode->height = m.h;
+    mode->bitsPerPixel = static_cast<int>(SDL_BITSPERPIXEL(m.format));
+    return true;
+}
+
+bool displayDesktopMode(DisplayMode* mode)
+{
+    SDL_DisplayMode m;
+    if (SDL_GetDesktopDisplayMode(0, &m) != 0)
+        return false;
+    mode->width = m.w;
+    mode->height = m.h;
+    mode->bitsPerPixel = static_cast<int>(SDL_BITSPERPIXEL(m.format));
+    return true;
+}
+
+void displayChangeMode(const DisplayMode& mode)
+{
+    platformSdl.modeRequested = true;
+    platformSdl.requestedMode = mode;
+}
+
+void displayRestoreMode()
+{
+    if (platformSdl.mainWindow && platformSdl.fullscreen) {
+        SDL_SetWindowFullscreen(platformSdl.mainWindow, 0);
+        SDL_SetWindowPosition(platformSdl.mainWindow, 0, 0);
+    }
+    platformSdl.fullscreen = false;
+    platformSdl.modeRequested = false;
+}
+
+// The SDL display mode of the requested width, height and depth, at any
+// refresh rate; false when the screen offers no such mode.
+static bool findSdlMode(const DisplayMode& wanted, SDL_DisplayMode* found)
+{
+    int count = SDL_GetNumDisplayModes(0);
+    for (int n = 0; n < count; n++) {
+        SDL_DisplayMode m;
+        if (SDL_GetDisplayMode(0, n, &m) != 0)
+            continue;
+        if (m.w == wanted.width && m.h == wanted.height &&
+            static_cast<int>(SDL_BITSPERPIXEL(m.format)) == wanted.bitsPerPixel) {
+            *found = m;
+            found->refresh_rate = 0;
+            return true;
+        }
+    }
+    return false;
+}
+
+bool windowCreateMain(const char* title, int width, int height, int colourBits, int flags)
+{
+    if (!platformSdl.initialised || platformSdl.mainWindow)
+        return false;
+
+    // The pixel format: RGBA with the mode's colour depth, a 16-bit depth
+    // buffer and double buffering.
+    int channel = (colourBits & 0xFF) <= 16 ? 5 : 8;
+    SDL_GL_SetAttribute(SDL_GL_RED_SIZE, channel);
+    SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, channel == 5 ? 6 : 8);
+    SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, channel);
+    SDL_GL_SetAttribute(SDL_GL_ALPHA_SIZE, 0);
+    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
+    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+
+    Uint32 sdlFlags = SDL_WINDOW_OPENGL | SDL_WINDOW_BORDERLESS;
+    sdlFlags |= (flags & WINDOW_HIDDEN) ? SDL_WINDOW_HIDDEN : SDL_WINDOW_SHOWN;
+    SDL_Window* window = SDL_CreateWindow(title, 0, 0, width, height, sdlFlags);
+    if (!window) {
+        std::fprintf(stderr, "Vexarion: cannot open the window: %s\n", SDL_GetError());
+        return false;
+    }
+    platformSdl.mainWindow = window;
+    platformSdl.fullscreen = false;
+
+    if ((flags & WINDOW_FULLSCREEN) && platformSdl.modeRequested) {
+        SDL_DisplayMode mode;
+        if (!findSdlMode(platformSdl.requestedMode, &mode)) {
+            SDL_GetDesktopDisplayMode(0, &mode);
+            mode.w = width;
+            mode.h = height;
+            mode.refresh_rate = 0;
+        }
+        // A failed switch leaves the desktop's mode and a window of the
+        // chosen size, which is how the program goes on.
+        if (SDL_SetWindowDisplayMode(window, &mode) == 0 &&
+            SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN) == 0)
+            platformSdl.fullscreen = true;
+        else
+            std::fprintf(stderr, "Vexarion: cannot switch the display mode: %s\n", SDL_GetError());
+    }
+    return true;
+}
+
+void windowGetGeometry(int* x, int* y, int* width, int* height)
+{
+    int wx = 0, wy = 0, ww = 0, wh = 0;
+    if (platformSdl.mainWindow) {
+        SDL_GetWindowPosition(platformSdl.mainWindow, &wx, &wy);
+        SDL_GetWindowSize(platformSdl.mainWindow, &ww, &wh);
+    }
+    if (x) *x = wx;
+    if (y) *y = wy;
+    if (width) *width = ww;
+    if (height) *height = wh;
+}
+
+void windowDestroyMain()
+{
+    if (platformSdl.glContext) {
+        SDL_GL_MakeCurrent(platformSdl.mainWindow, nullptr);
+        SDL_GL_DeleteContext(platformSdl.glContext);
+        platformSdl.glContext = nullptr;
+    }
+    if (platformSdl.mainWindow) {
+        SDL_DestroyWindow(platformSdl.mainWindow);
+        platformSdl.mainWindow = nullptr;
+    }
+    platformSdl.fullscreen = false;
+}
