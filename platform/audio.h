@@ -1,0 +1,55 @@
+// Sound output: the one playback device and its buffers of PCM samples.
+//
+// Each buffer holds a whole sound in its own format and plays on its own,
+// mixed with the others by the device. A buffer plays from its first sample,
+// once or looping; stopping it keeps its play position. Volumes are given in
+// hundredths of a decibel of attenuation: 0 is full volume, -10000 silence.
+//
+// Every call is harmless without a device or with the handle 0; buffers can
+// only be created while the device is open.
+#pragma once
+#include <cstdint>
+
+// An opaque buffer handle; 0 is no buffer.
+typedef uintptr_t AudioBuffer;
+
+// Opens the default playback device. True on success, and when it is
+// already open; false when the machine has no usable device.
+bool audioOpenDevice();
+
+// Closes the device. Buffers not released by then are released with it.
+void audioCloseDevice();
+
+// Whether the device is open.
+bool audioHasDevice();
+
+// Creates a stopped buffer at full volume holding a copy of `bytes` bytes of
+// interleaved little-endian PCM samples: 1 or 2 channels of 8 (unsigned) or
+// 16 (signed) bits at samplesPerSecond frames per second. A trailing partial
+// frame is dropped. Returns 0 without a device, for a format the device
+// cannot play, or when no whole frame is given.
+AudioBuffer audioCreateBuffer(const void* samples, uint32_t bytes, int channels,
+                              uint32_t samplesPerSecond, int bitsPerSample);
+
+// Plays from the first sample, looping until stopped when `loop` is set.
+// A buffer that is already playing starts again from its first sample.
+void audioPlay(AudioBuffer buffer, bool loop);
+
+// Stops playing; the play position stays where it stopped.
+void audioStop(AudioBuffer buffer);
+
+// Sets the volume in hundredths of a decibel, 0 (full) down to -10000 (silence).
+void audioSetVolume(AudioBuffer buffer, int32_t centibels);
+
+// Releases the buffer, stopping it.
+void audioReleaseBuffer(AudioBuffer buffer);
+
+// The linear gain that a volume in hundredths of a decibel stands for:
+// 10^(centibels / 2000), with -10000 and below exactly 0 and 0 and above 1.
+float audioGainFromCentibels(int32_t centibels);
+
+// The buffer's state as the device holds it, for tests and diagnostics.
+bool audioIsPlaying(AudioBuffer buffer);
+bool audioIsLooping(AudioBuffer buffer);
+float audioGain(AudioBuffer buffer);
+int32_t audioSampleOffset(AudioBuffer buffer);  // in frames from the first sample

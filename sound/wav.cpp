@@ -1,0 +1,158 @@
+// The WAV reader. The file is read whole into memory (so no allocation is
+// larger than the file really is) and walked chunk by chunk: an 8-byte
+// header (a four-character id, a little-endian 32-bit size) then the body,
+// padded to an even length.
+#include "sound/wav.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+const size_t CHUNK_HEADER_BYTES = 8;
+
+uint16_t readU16(const uint8_t* bytes)
+{
+    return static_cast<uint16_t>(bytes[0] | (bytes[1] << 8));
+}
+
+uint32_t readU32(const uint8_t* bytes)
+{
+    return static_cast<uint32_t>(bytes[0]) | (static_cast<uint32_t>(bytes[1]) << 8) |
+           (static_cast<uint32_t>(bytes[2]) << 16) | (static_cast<uint32_t>(bytes[3]) << 24);
+}
+
+struct Chunk {
+    size_t body;    // offset of the body's first byte
+    uint32_t size;  // the body's declared size
+};
+
+// Looks for the chunk with the given id among the chunks that run from
+// `begin` to `end`, skipping the others and their pad bytes. A chunk whose
+// declared body runs past `end` ends the search: what follows it cannot be
+// found. Fails when the id is not there.
+bool findChunk(const uint8_t* file, size_t begin, size_t end, const char* id, Chunk* chunk)
+{
+    size_t at = begin;
+    while (at < end && end - at >= CHUNK_HEADER_BYTES) {
+        uint32_t size = readU32(file + at + 4);
+        size_t body = at + CHUNK_HEADER_BYTES;
+        if (size > end - body)
+            return false;
+        if (std::memcmp(file + at, id, 4) == 0) {
+            chunk->body = body;
+            chunk->size = size;
+            return true;
+        }
+        at = body + size + (size & 1u);
+    }
+    return false;
+}
+
+// Looks for a RIFF chunk of the given form type among the chunks from
+// `begin` to `end`. Its chunk->body then points past the form type, and
+// chunk->size counts the bytes from there.
+bool findRiff(const uint8_t* file, size_t begin, size_t end, const char* form, Chunk* chunk)
+{
+    size_t at = begin;
+    Chunk riff;
+    while (findChunk(file, at, end, "RIFF", &riff)) {
+        if (riff.size >= 4 && std::memcmp(file + riff.body, form, 4) == 0) {
+            chunk->body = riff.body + 4;
+            chunk->size = riff.size - 4;
+            return true;
+        }
+        at = riff.body + riff.size + (riff.size & 1u);
+    }
+    return false;
+}
+
+}  // namespace
+
+bool wavParse(const uint8_t* file, size_t size, WavFormat* format, size_t* dataOffset,
+              uint32_t* dataSize)
+{
+    if (file == nullptr)
+        return false;
+    Chunk wave;
+    if (!findRiff(file, 0, size, "WAVE", &wave))
+        return false;
+    size_t waveEnd = wave.body + wave.size;
+
+    Chunk fmt;
+    if (!findChunk(file, wave.body, waveEnd, "fmt ", &fmt))
+        return false;
+    // The format is read as 18 bytes from the chunk's start. A PCM format
+    // chunk has only 16: the next two bytes of the file fill the extra-size
+    // field, which PCM ignores. A chunk too short for the 16 bytes PCM needs
+    // does not hold a format at all.
+    if (fmt.size < 16)
+        return false;
+    uint8_t raw[WAV_FORMAT_BYTES] = {};
+    size_t available = size - fmt.body;
+    std::memcpy(raw, file + fmt.body, available < sizeof raw ? available : sizeof raw);
+    WavFormat read;
+    read.formatTag = readU16(raw + 0);
+    read.channels = readU16(raw + 2);
+    read.samplesPerSecond = readU32(raw + 4);
+    read.averageBytesPerSecond = readU32(raw + 8);
+    read.blockAlign = readU16(raw + 12);
+    read.bitsPerSample = readU16(raw + 14);
+    read.extraSize = readU16(raw + 16);
+    if (read.formatTag != WAVE_FORMAT_PCM)
+        return false;
+
+    // The samples come after the format.
+    Chunk data;
+    size_t afterFmt = fmt.body + fmt.size + (fmt.size & 1u);
+    if (!findChunk(file, afterFmt, waveEnd, "data", &data))
+        return false;
+
+    *format = read;
+    *dataOffset = data.body;
+    *dataSize = data.size;
+    return true;
+}
+
+bool wavRead(const char* fileName, WavFile* wav)
+{
+    *wav = WavFile{};
+    FILE* file = std::fopen(fileName, "rb");
+    if (file == nullptr)
+        return false;
+    long length = -1;
+    if (std::fseek(file, 0, SEEK_END) == 0)
+        length = std::ftell(file);
+    if (length <= 0 || std::fseek(file, 0, SEEK_SET) != 0) {
+        std::fclose(file);
+        return false;
+    }
+    size_t size = static_cast<size_t>(length);
+    uint8_t* bytes = static_cast<uint8_t*>(std::malloc(size));
+    if (bytes == nullptr) {
+        std::fclose(file);
+        return false;
+    }
+    size_t got = std::fread(bytes, 1, size, file);
+    std::fclose(file);
+
+    WavFormat format;
+    size_t dataOffset = 0;
+    uint32_t dataSize = 0;
+    if (got != size || !wavParse(bytes, size, &format, &dataOffset, &dataSize)) {
+        std::free(bytes);
+        return false;
+    }
+    wav->format = format;
+    wav->samples = bytes + dataOffset;
+    wav->sampleBytes = dataSize;
+    wav->fileBytes = bytes;
+    return true;
+}
+
+void wavRelease(WavFile* wav)
+{
+    std::free(wav->fileBytes);
+    *wav = WavFile{};
+}

@@ -1,0 +1,101 @@
+// WAV file building for the sound tests.
+#include "tests/support/wav_files.h"
+
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <random>
+
+namespace {
+
+std::string littleEndian(uint32_t value, int bytes)
+{
+    std::string out;
+    for (int i = 0; i < bytes; ++i)
+        out += static_cast<char>((value >> (8 * i)) & 0xFF);
+    return out;
+}
+
+}  // namespace
+
+std::string riffChunkSized(const char* id, uint32_t declaredSize, const std::string& body)
+{
+    return std::string(id, 4) + littleEndian(declaredSize, 4) + body;
+}
+
+std::string riffChunk(const char* id, const std::string& body)
+{
+    std::string chunk = riffChunkSized(id, static_cast<uint32_t>(body.size()), body);
+    if (body.size() % 2 != 0)
+        chunk += '\0';
+    return chunk;
+}
+
+std::string wavFormatBody(uint16_t formatTag, uint16_t channels, uint32_t samplesPerSecond,
+                          uint16_t bitsPerSample)
+{
+    uint32_t blockAlign = channels * bitsPerSample / 8u;
+    return littleEndian(formatTag, 2) + littleEndian(channels, 2) +
+           littleEndian(samplesPerSecond, 4) + littleEndian(samplesPerSecond * blockAlign, 4) +
+           littleEndian(blockAlign, 2) + littleEndian(bitsPerSample, 2);
+}
+
+std::string waveForm(const std::string& chunks)
+{
+    return riffChunk("RIFF", "WAVE" + chunks);
+}
+
+std::string pcmWave(uint16_t channels, uint32_t samplesPerSecond, uint16_t bitsPerSample,
+                    const std::string& samples)
+{
+    return waveForm(riffChunk("fmt ", wavFormatBody(1, channels, samplesPerSecond, bitsPerSample)) +
+                    riffChunk("data", samples));
+}
+
+std::string toneSamples(uint32_t samplesPerSecond, double seconds)
+{
+    std::string out;
+    size_t count = static_cast<size_t>(samplesPerSecond * seconds);
+    for (size_t i = 0; i < count; ++i) {
+        double value = 8000.0 * std::sin(6.283185307 * 440.0 * i / samplesPerSecond);
+        out += littleEndian(static_cast<uint16_t>(static_cast<int16_t>(value)), 2);
+    }
+    return out;
+}
+
+namespace {
+
+// A folder of its own for each process, removed with everything in it at exit.
+struct ScratchFolder {
+    std::filesystem::path path;
+    ScratchFolder()
+    {
+        std::random_device entropy;
+        path = std::filesystem::temp_directory_path() /
+               ("vexarion-test-" + std::to_string(entropy()) + "-" + std::to_string(entropy()));
+        std::filesystem::create_directories(path);
+    }
+    ~ScratchFolder()
+    {
+        std::error_code ignored;
+        std::filesystem::remove_all(path, ignored);
+    }
+};
+
+}  // namespace
+
+std::string scratchPath(const std::string& name)
+{
+    static ScratchFolder folder;
+    return (folder.path / name).string();
+}
+
+std::string writeFileBytes(const std::string& path, const std::string& bytes)
+{
+    FILE* file = std::fopen(path.c_str(), "wb");
+    if (file != nullptr) {
+        std::fwrite(bytes.data(), 1, bytes.size(), file);
+        std::fclose(file);
+    }
+    return path;
+}
