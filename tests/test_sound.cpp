@@ -119,7 +119,7 @@ protected:
 
     void load(const std::string& name, const std::string& file)
     {
-        ASSERT_TRUE(loadSound(sound, writeFileBytes(scratchPath(name), file).c_str())) << name;
+        ASSERT_TRUE(loadSound(sound, writeWavBytes(wavScratchPath(name), file).c_str())) << name;
         ASSERT_NE(sound.buffer, 0u);
     }
 
@@ -223,9 +223,9 @@ TEST_F(SoundDevice, FormatsTheDeviceTakesAndRefuses)
         load("tone.wav", pcmWave(1, RATE, 16, toneSamples(RATE, 0.1)));
         playSound(sound, true);
         AudioBuffer before = sound.buffer;
-        std::string path = scratchPath(names[i]);
+        std::string path = wavScratchPath(names[i]);
         if (i < 4)
-            writeFileBytes(path, files[i]);
+            writeWavBytes(path, files[i]);
         EXPECT_FALSE(loadSound(sound, path.c_str())) << names[i];
         EXPECT_EQ(sound.buffer, 0u) << names[i];
         EXPECT_FALSE(sound.started);
@@ -252,7 +252,7 @@ TEST(SoundNoDevice, EverythingRunsOnSilently)
             };
             check(!createSoundDevice(), "createSoundDevice fails");
             check(!audioHasDevice(), "no device");
-            std::string path = writeFileBytes(scratchPath("good.wav"),
+            std::string path = writeWavBytes(wavScratchPath("good.wav"),
                                               pcmWave(1, RATE, 16, toneSamples(RATE, 0.1)));
             check(!loadSound(seaSound, path.c_str()), "loadSound fails");
             check(seaSound.buffer == 0, "handle stays empty");

@@ -20,7 +20,7 @@ std::string fmtChunk(uint16_t tag = 1, uint16_t channels = 1, uint32_t rate = 22
 // Writes the bytes to a file of that name and reads it back.
 bool readBytes(const std::string& name, const std::string& bytes, WavFile* wav)
 {
-    return wavRead(writeFileBytes(scratchPath(name), bytes).c_str(), wav);
+    return wavRead(writeWavBytes(wavScratchPath(name), bytes).c_str(), wav);
 }
 
 void expectRefused(const std::string& name, const std::string& bytes)
@@ -98,7 +98,7 @@ TEST(WavRead, FilesThatAreNotPcmWaveAreRefused)
     std::string data = riffChunk("data", "\0\0\0\0");
     WavFile missing;
     missing.fileBytes = reinterpret_cast<uint8_t*>(&missing);  // must be cleared
-    EXPECT_FALSE(wavRead(scratchPath("no-such-file.wav").c_str(), &missing));
+    EXPECT_FALSE(wavRead(wavScratchPath("no-such-file.wav").c_str(), &missing));
     EXPECT_EQ(missing.fileBytes, nullptr);
     expectRefused("empty.wav", "");
     expectRefused("text.wav", "This is not a sound file, just a few words of text.\n");

@@ -63,10 +63,34 @@ std::string toneSamples(uint32_t samplesPerSecond, double seconds)
     return out;
 }
 
-// scratchPath comes from model_files.cpp: one scratch folder per test
-// process serves the model, bitmap and sound files alike.
+namespace {
 
-std::string writeFileBytes(const std::string& path, const std::string& bytes)
+// A folder of its own for each process, removed with everything in it at exit.
+struct ScratchFolder {
+    std::filesystem::path path;
+    ScratchFolder()
+    {
+        std::random_device entropy;
+        path = std::filesystem::temp_directory_path() /
+               ("vexarion-test-" + std::to_string(entropy()) + "-" + std::to_string(entropy()));
+        std::filesystem::create_directories(path);
+    }
+    ~ScratchFolder()
+    {
+        std::error_code ignored;
+        std::filesystem::remove_all(path, ignored);
+    }
+};
+
+}  // namespace
+
+std::string wavScratchPath(const std::string& name)
+{
+    static ScratchFolder folder;
+    return (folder.path / name).string();
+}
+
+std::string writeWavBytes(const std::string& path, const std::string& bytes)
 {
     FILE* file = std::fopen(path.c_str(), "wb");
     if (file != nullptr) {

@@ -28,7 +28,7 @@ std::string pcmWave(uint16_t channels, uint32_t samplesPerSecond, uint16_t bitsP
 std::string toneSamples(uint32_t samplesPerSecond, double seconds);
 
 // A path for `name` in this process's scratch folder (created on first use).
-std::string scratchPath(const std::string& name);
+std::string wavScratchPath(const std::string& name);
 
 // Writes the bytes to the path; returns the path.
-std::string writeFileBytes(const std::string& path, const std::string& bytes);
+std::string writeWavBytes(const std::string& path, const std::string& bytes);
