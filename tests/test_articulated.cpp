@@ -5,6 +5,8 @@
 #include <string>
 
 #include "model/articulated_mesh.h"
+#include "platform/gl.h"
+#include "tests/support/gl_test_context.h"
 #include "tests/support/model_files.h"
 
 namespace {
@@ -248,4 +250,48 @@ TEST(ArticulatedMesh, LoadingAgainRebuildsTheJoints)
     mesh.SetJointAngles(2, 1, 1, 1);
     mesh.Pose();
     expectVertex(mesh, 0, 0, 1, 0);
+}
+
+TEST(ArticulatedMesh, GroundingLowersTheDrawOntoTheLowestJoint)
+{
+    if (!testGlContext()) {
+        GTEST_SKIP() << "no display for an OpenGL context";
+    }
+    ArticulatedMesh mesh;
+    loadCharacter(mesh, {boundTo(0, 0, 5, 0), boundTo(1, 0, -3, 0)}, {{0, 5, 0, -1}, {0, -3, 0, 0}});
+    mesh.SetScale(2);
+    mesh.SetPosition(0, 10, 0);
+    GLfloat matrix[16];
+
+    mesh.SetGrounded(-1);
+    mesh.Draw();
+    glGetFloatv(GL_MODELVIEW_MATRIX, matrix);
+    EXPECT_FLOAT_EQ(matrix[13], 16.0f);
+    EXPECT_EQ(mesh.position.y, 10.0f);  // the lowering lasts for the draw only
+    EXPECT_NEAR(mesh.lowestY, -3.0f, NEAR);
+
+    mesh.SetGrounded(0);
+    mesh.Draw();
+    glGetFloatv(GL_MODELVIEW_MATRIX, matrix);
+    EXPECT_FLOAT_EQ(matrix[13], 10.0f);
+
+    // Drawing poses: the vertex array holds the pose last drawn.
+    mesh.SetJointAngles(0, 0, 0, HALF_PI);
+    mesh.SetGrounded(1);
+    mesh.Draw();
+    expectVertex(mesh, 1, -8, 5, 0);  // the child 8 below the root, turned to -x
+    glGetFloatv(GL_MODELVIEW_MATRIX, matrix);
+    EXPECT_NEAR(matrix[13], 0.0f, 1e-4f);  // both joints at y = 5
+
+    // Without joints lowestY stays 1 000 000, and grounding lowers by that.
+    ArticulatedMesh rigid;
+    loadCharacter(rigid, {boundTo(0, 1, 1, 1)}, {}, "rigid.kmo");
+    rigid.SetScale(2);
+    rigid.SetPosition(0, 10, 0);
+    rigid.SetGrounded(-1);
+    rigid.Draw();
+    glGetFloatv(GL_MODELVIEW_MATRIX, matrix);
+    EXPECT_FLOAT_EQ(matrix[13], 10.0f - 2000000.0f);
+    expectVertex(rigid, 0, 1, 1, 1);
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }

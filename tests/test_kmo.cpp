@@ -7,7 +7,10 @@
 
 #include "model/articulated_mesh.h"
 #include "model/mesh.h"
+#include "platform/gl.h"
+#include "tests/support/gl_test_context.h"
 #include "tests/support/model_files.h"
+#include "tests/support/texture_readback.h"
 
 namespace {
 
@@ -272,4 +275,84 @@ TEST(KmoReader, AFileOfUnknownTagsEndsAtItsEnd)
     Mesh mesh;
     mesh.Load(path.c_str());
     EXPECT_EQ(mesh.vertexCount, 0);
+}
+
+// --- materials, in a real OpenGL context -----------------------------------------
+
+namespace {
+
+MeshMaterial material(const char* name, int32_t mipmaps, uint32_t texture)
+{
+    MeshMaterial m;
+    std::memset(&m, 0, sizeof m);
+    std::strncpy(m.name, name, sizeof m.name - 1);
+    m.mipmaps = mipmaps;
+    m.texture = texture;
+    return m;
+}
+
+void writePlainBitmap(const std::string& name, uint8_t blue, uint8_t green, uint8_t red)
+{
+    Bytes rows = bmpRow(4, blue, green, red);
+    const Bytes second = rows;
+    rows.insert(rows.end(), second.begin(), second.end());
+    writeFile(name, bmpFile(4, 2, rows));
+}
+
+}  // namespace
+
+TEST(KmoReader, EveryMaterialGetsANewTextureFromItsBitmap)
+{
+    if (!testGlContext()) {
+        GTEST_SKIP() << "no display for an OpenGL context";
+    }
+    WorkingDirectory scratchAsWorkingDirectory(scratchDir());
+    writePlainBitmap("red.bmp", 0, 0, 255);
+    writePlainBitmap("blue.bmp", 255, 0, 0);
+    writePlainBitmap(std::string(39, 'A'), 0, 255, 0);
+    MeshMaterial unterminated = material("", 0, 5);
+    std::memset(unterminated.name, 'A', sizeof unterminated.name);
+    const std::vector<MeshMaterial> materials = {material("red.bmp", 0, 12345), material("blue.bmp", 1, 12345),
+                                                 unterminated, material("none.bmp", 0, 7)};
+    const Bytes file = kmoFile({kmoChunk("mtl ", recordBytes(materials)), kmoChunk("vtx ", recordBytes(threeVertices()))});
+    writeFile("materials.kmo", file);
+
+    Mesh mesh;
+    mesh.Load("materials.kmo");
+    ASSERT_EQ(mesh.materialCount, 4);
+    EXPECT_EQ(mesh.vertexCount, 3);
+    const uint32_t red = mesh.materials[0].texture;
+    const uint32_t blue = mesh.materials[1].texture;
+    EXPECT_NE(red, 12345u);
+    EXPECT_NE(red, blue);
+    EXPECT_EQ(readTexture(red).at(0, 0), 0xFF0000u);
+    EXPECT_EQ(readTexture(blue).at(3, 1), 0x0000FFu);
+    EXPECT_EQ(textureParameter(red, GL_TEXTURE_MIN_FILTER), GL_LINEAR);
+    EXPECT_EQ(textureParameter(blue, GL_TEXTURE_MIN_FILTER), GL_LINEAR_MIPMAP_LINEAR);
+    EXPECT_EQ(mesh.materials[1].mipmaps, 1);
+    // The name without its NUL is cut to the 39 characters that fit.
+    EXPECT_EQ(std::string(mesh.materials[2].name), std::string(39, 'A'));
+    EXPECT_EQ(readTexture(mesh.materials[2].texture).at(0, 0), 0x00FF00u);
+    // A bitmap that isn't there gives a white texel.
+    EXPECT_EQ(readTexture(mesh.materials[3].texture).at(0, 0), 0xFFFFFFu);
+
+    ArticulatedMesh character;
+    character.Load("materials.kmo");
+    ASSERT_EQ(character.materialCount, 4);
+    EXPECT_EQ(readTexture(character.materials[1].texture).at(0, 0), 0x0000FFu);
+    EXPECT_NE(character.materials[1].texture, blue);
+
+    // A damaged second material chunk leaves the materials and their
+    // textures as they were.
+    Bytes damaged = file;
+    const Bytes bad = kmoChunk("mtl ", -48, recordBytes(materials));
+    damaged.insert(damaged.end(), bad.begin(), bad.end());
+    damaged[4] = static_cast<uint8_t>(damaged.size() - 8);
+    writeFile("damaged.kmo", damaged);
+    Mesh again;
+    again.Load("damaged.kmo");
+    ASSERT_EQ(again.materialCount, 4);
+    GLuint probe = 0;
+    glGenTextures(1, &probe);
+    EXPECT_EQ(probe, again.materials[3].texture + 1);  // no textures were made after the first chunk's
 }

@@ -56,6 +56,17 @@ void writeFile(const std::string& path, const Bytes& bytes)
     }
 }
 
+WorkingDirectory::WorkingDirectory(const std::string& folder)
+    : previous(std::filesystem::current_path().string())
+{
+    std::filesystem::current_path(folder);
+}
+
+WorkingDirectory::~WorkingDirectory()
+{
+    std::filesystem::current_path(previous);
+}
+
 void appendInt32(Bytes& bytes, int32_t value)
 {
     const uint32_t u = static_cast<uint32_t>(value);

@@ -18,6 +18,16 @@ std::string scratchPath(const std::string& name);
 // Writes the bytes to the path, replacing any file there.
 void writeFile(const std::string& path, const Bytes& bytes);
 
+// Makes a folder the working directory for as long as it lives, so files can
+// be named as the program names its content files: relative to it.
+struct WorkingDirectory {
+    explicit WorkingDirectory(const std::string& folder);
+    ~WorkingDirectory();
+    WorkingDirectory(const WorkingDirectory&) = delete;
+    WorkingDirectory& operator=(const WorkingDirectory&) = delete;
+    std::string previous;
+};
+
 void appendInt32(Bytes& bytes, int32_t value);
 void appendTag(Bytes& bytes, const char* tag);
 
