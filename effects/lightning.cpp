@@ -17,8 +17,9 @@ namespace {
 enum { BOLT_POINTS = 16 };
 
 // Branches hang from branches with a quarter of the spread each time, so
-// by this depth a branch would be far thinner than a pixel; reaching it at
-// all takes odds below 10^-25 per strike. Deeper branches are not grown.
+// the recursion ends by itself; this depth is only a backstop. A branch
+// this deep would be far thinner than a pixel, and growing one at all takes
+// odds below 10^-24 per strike. Deeper branches are not grown.
 const int maxBranchDepth = 32;
 
 int branchDepth = 0;

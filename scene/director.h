@@ -40,7 +40,8 @@ void updateDirector(float dt);
 // False when he was already within 20 * dt on both axes; nothing moves then.
 bool walkToward(float tx, float tz, float dt);
 
-// Up to three walking steps in one frame, stopping at the first false.
+// Up to three walking steps in one frame (12 units per second, turning up
+// to 9 degrees), stopping at the first false. True when all three moved.
 bool runToward(float tx, float tz, float dt);
 
 // One swimming step (3 units per second, turning 1 degree) toward (tx, tz),
