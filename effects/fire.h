@@ -1,0 +1,41 @@
+// The fire on the character: a column of glowing puffs streaming up from a
+// point above him, white at the bottom through yellow and red to black.
+//
+// A trail of 32 slots holds the puff positions, slot 0 the newest; every
+// frame each puff moves one slot up and a new one is emitted above the
+// character. Only a window of slots, fireFirst up to fireEnd, is drawn: it
+// grows one slot per drawn frame once lit, and when the fire is put out the
+// newest end detaches and the column burns out from below. One quad mesh is
+// drawn once per visible slot.
+#pragma once
+#include <cstdint>
+
+#include "model/vec3.h"
+
+enum { FIRE_SLOTS = 32 };
+
+extern Vec3 firePuffs[FIRE_SLOTS];        // slot i: the puff emitted i frames ago
+extern float fireColours[FIRE_SLOTS][3];  // red, green, blue of each slot
+extern int32_t fireFirst;                 // first visible slot
+extern int32_t fireEnd;                   // one past the last visible slot
+// 1 while the window was not empty as of the last drawn frame, else 0.
+extern int32_t burning;
+
+// Loads "SMOKE.BMP" into firePuffMesh, adds its quad and builds the colours.
+void fireInit();
+
+// Moves the trail one slot up (puffs rise 5 units per second) and emits a
+// new puff at the emission point above the character. Runs every frame.
+void fireUpdate(float dt);
+
+// Draws the visible puffs facing the camera, each in its slot's colour,
+// then advances the window and refreshes `burning`. The caller sets the
+// blending (additive, no depth writes, no culling).
+void fireDraw();
+
+// Lights the fire and starts the burn sound looping, unless puffs are
+// still showing (Growing, Burning or Dying).
+void fireIgnite();
+
+// Detaches the column from the emission point and stops the burn sound.
+void fireExtinguish();

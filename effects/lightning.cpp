@@ -1,0 +1,121 @@
+// Lightning strikes, bolt generation and the flash; see lightning.h.
+#include "effects/lightning.h"
+
+#include "app/globals.h"
+#include "effects/fire.h"
+#include "effects/quad.h"
+#include "scene/director.h"
+#include "scene/random.h"
+#include "scene/terrain.h"
+#include "sound/sound.h"
+
+int32_t lightningMaterial = 0;
+float flashIntensity = 0.0f;
+
+namespace {
+
+enum { BOLT_POINTS = 16 };
+
+// Branches hang from branches with a quarter of the spread each time, so
+// the recursion ends by itself; this depth is only a backstop. A branch
+// this deep would be far thinner than a pixel, and growing one at all takes
+// odds below 10^-24 per strike. Deeper branches are not grown.
+const int maxBranchDepth = 32;
+
+int branchDepth = 0;
+
+MeshVertex corner(float x, float y, float z)
+{
+    MeshVertex vertex = {};
+    vertex.x = x;
+    vertex.y = y;
+    vertex.z = z;
+    return vertex;
+}
+
+// A jitter of -50/30 to 49/30 times the spread, from one random draw.
+float jitter(float spread)
+{
+    return static_cast<float>(randomNext() % 100 - 50) * 0.033333335f * spread;
+}
+
+}  // namespace
+
+void lightningInit()
+{
+    lightningMaterial = lightningMesh.AddTexture("LIGHT.BMP", 0);
+}
+
+void lightningDecay(float dt)
+{
+    flashIntensity -= 3.0f * dt;
+    if (flashIntensity < 0.0f)
+        flashIntensity = 0.0f;
+}
+
+void lightningStrike()
+{
+    if (flashIntensity > 0.01f)
+        return;
+
+    lightningMesh.ClearVertices();
+    lightningMesh.ClearFaces();
+
+    float cx = static_cast<float>(randomNext() % 80 - 40);
+    float cz = static_cast<float>(randomNext() % 80 - 40);
+    Vec3 sky = {cx, 100.0f, cz};
+
+    if (directorState == DirectorState::Swim || directorState == DirectorState::Caught ||
+        directorState == DirectorState::Fall) {
+        Vec3 ground = {0.0f, terrainHeight(0.0f, 0.0f), 0.0f};
+        lightningBolt(ground, sky, 1.5f);
+    } else {
+        lightningBolt(characterPosition, sky, 1.5f);
+        if (burning == 0) {
+            fireIgnite();
+            directorState = DirectorState::Run;
+        }
+    }
+
+    flashIntensity = 1.0f;
+    playSound(thunderSound, false);
+}
+
+void lightningBolt(Vec3 start, Vec3 end, float spread)
+{
+    Vec3 p[BOLT_POINTS];
+    p[0] = start;
+    p[BOLT_POINTS - 1] = end;
+    float s = spread;
+
+    for (int i = 1; i < BOLT_POINTS - 1; i++) {
+        float t = static_cast<float>(i) * 0.0625f;
+        p[i].x = start.x + t * (end.x - start.x);
+        p[i].y = start.y + t * (end.y - start.y);
+        p[i].z = start.z + t * (end.z - start.z);
+        p[i].x += jitter(s);
+        p[i].z += jitter(s);
+
+        float r = static_cast<float>(randomNext() % 100);
+        if (20.0f * s > r && branchDepth < maxBranchDepth) {
+            float bx = p[i].x + static_cast<float>(randomNext() % 40 - 20) * s;
+            float bz = p[i].z + static_cast<float>(randomNext() % 40 - 20) * s;
+            Vec3 root = {bx, -40.0f, bz};
+            branchDepth++;
+            lightningBolt(root, p[i], 0.25f * s);
+            branchDepth--;
+            s *= 0.75f;
+        }
+    }
+
+    // Two quads per segment, crossed at right angles, from the end point
+    // back to the start.
+    for (int j = BOLT_POINTS - 1; j >= 1; j--) {
+        const Vec3& a = p[j];
+        const Vec3& b = p[j - 1];
+        addQuad(lightningMesh, lightningMaterial, corner(a.x - s, a.y, a.z),
+                corner(a.x + s, a.y, a.z), corner(b.x + s, b.y, b.z), corner(b.x - s, b.y, b.z));
+        addQuad(lightningMesh, lightningMaterial, corner(a.x, a.y, a.z - s),
+                corner(a.x, a.y, a.z + s), corner(b.x, b.y, b.z + s), corner(b.x, b.y, b.z - s));
+    }
+}

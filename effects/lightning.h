@@ -1,0 +1,30 @@
+// The lightning: a jagged, branching bolt from a random point in the sky,
+// with a flash of light that fades out in a third of a second.
+//
+// A strike builds the bolt once into lightningMesh (its vertices are world
+// coordinates) and the renderer draws it, fading with the flash, until the
+// next strike replaces it. Unless the character swims, is caught or falls,
+// the bolt hits him and sets him on fire; otherwise it hits the ground at
+// the scene's origin.
+#pragma once
+#include <cstdint>
+
+#include "model/vec3.h"
+
+extern int32_t lightningMaterial;  // the material of "LIGHT.BMP" in lightningMesh
+extern float flashIntensity;       // 0..1; the flash counts as on above 0.01
+
+// Loads "LIGHT.BMP" into lightningMesh.
+void lightningInit();
+
+// The flash fades by 3 per second, down to 0.
+void lightningDecay(float dt);
+
+// A strike: a new bolt, the flash and the thunder. Ignored entirely while
+// the previous flash is above 0.01.
+void lightningStrike();
+
+// Appends a bolt of 15 segments from start to end, and recursively its
+// branches (before its own quads), to lightningMesh. The spread sets the
+// sideways jitter, the chance of branching and the bolt's half-width.
+void lightningBolt(Vec3 start, Vec3 end, float spread);

@@ -1,0 +1,50 @@
+// The scene director: the character's behaviour, one decision per frame.
+//
+// After the intro it moves the character over the terrain or through the
+// sea, turns him toward his goal, chooses his pose program and plays the
+// sounds of his landings. It only reacts to the shared scene state: the sea
+// and land levels decide where he walks and where he swims, the fire sends
+// him running into deep water, and the tornado picks him up, whirls him
+// around and drops him when it rises again.
+#pragma once
+#include <cstdint>
+
+#include "model/vec3.h"
+#include "scene/plane_point.h"
+
+// What the character is doing. For the ground states (Stand to Crouch) the
+// pose program has the same number; Caught uses Tumble and Fall Crouch.
+enum class DirectorState : int32_t {
+    Stand = 0,   // on the ground, waiting for the action timer
+    Walk = 1,    // walking to walkTarget
+    Run = 2,     // on fire, running to deep water
+    Swim = 3,    // swimming at the surface toward walkTarget
+    Crouch = 4,  // an idle choice, or crouched in deep water while the fire dies
+    Caught = 6,  // carried up and around by the tornado
+    Fall = 7,    // dropped by the tornado, falling
+};
+
+extern DirectorState directorState;  // Stand at start; the lightning also sets it
+extern float heading;                // direction of travel, degrees from +x toward +z, 0..360
+extern PlanePoint walkTarget;        // where he walks, runs or swims to
+extern float actionTimer;            // seconds; a new decision when it drops below 0
+extern float fallSpeed;              // downward speed while falling, units per second
+extern float spiralAngle;            // the caught character's angle around the tornado, radians
+extern Vec3 tumbleAngles;            // the caught character's spin, degrees (z stays 0)
+
+// One frame of behaviour; dt is the frame time in seconds. Called once per
+// frame after the intro, right before the main loop's pose program update.
+void updateDirector(float dt);
+
+// One walking step (4 units per second, turning 3 degrees) toward (tx, tz).
+// False when he was already within 20 * dt on both axes; nothing moves then.
+bool walkToward(float tx, float tz, float dt);
+
+// Up to three walking steps in one frame (12 units per second, turning up
+// to 9 degrees), stopping at the first false. True when all three moved.
+bool runToward(float tx, float tz, float dt);
+
+// One swimming step (3 units per second, turning 1 degree) toward (tx, tz),
+// with his feet 5 units below the sea. False when he was already within 2
+// units on both axes; nothing moves then.
+bool swimToward(float tx, float tz, float dt);

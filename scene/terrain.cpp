@@ -1,0 +1,76 @@
+// The terrain height field: bilinear sampling of the height map; see terrain.h.
+#include "scene/terrain.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "app/globals.h"
+
+uint8_t heightMap[HEIGHT_MAP_BYTES];
+bool heightMapLoaded = false;
+
+namespace {
+
+const float kWorldToMap = 0.008064516f;  // 1/124: world units across the map
+const float kFloor = -30.0f;             // the floor of the world
+
+// Reads the map once. Whatever the file does not supply stays zero, so a
+// missing or truncated file still gives a fully defined (partly flat) map.
+void loadHeightMap()
+{
+    size_t got = 0;
+    if (std::FILE* file = std::fopen("Height.raw", "rb")) {
+        got = std::fread(heightMap, 1, sizeof heightMap, file);
+        std::fclose(file);
+    }
+    std::memset(heightMap + got, 0, sizeof heightMap - got);
+    heightMapLoaded = true;
+}
+
+float sample(int row, int column)
+{
+    return static_cast<float>(heightMap[row * HEIGHT_MAP_SIDE + column]);
+}
+
+}  // namespace
+
+float terrainHeight(float u, float v)
+{
+    // Written so that NaN coordinates also count as outside the map.
+    if (!(u >= 0.0f && u <= 1.0f && v >= 0.0f && v <= 1.0f))
+        return kFloor;
+
+    const float fu = 31.0f * u;
+    const float fv = 31.0f * v;
+    const int iu = static_cast<int>(fu);
+    const int iv = static_cast<int>(fv);
+    const float tu = fu - static_cast<float>(iu);
+    const float tv = fv - static_cast<float>(iv);
+
+    if (!heightMapLoaded)
+        loadHeightMap();
+
+    // On the last column or row (u or v exactly 1) the samples beyond it carry
+    // weight 0; the edge itself stands in for them so nothing past the map is read.
+    const int iu1 = iu < HEIGHT_MAP_SIDE - 1 ? iu + 1 : iu;
+    const int iv1 = iv < HEIGHT_MAP_SIDE - 1 ? iv + 1 : iv;
+    const float a = sample(iv, iu);
+    const float b = sample(iv, iu1);
+    const float c = sample(iv1, iu);
+    const float d = sample(iv1, iu1);
+
+    const float value = ((1.0f - tu) * c + tu * d) * tv + (tu * b + (1.0f - tu) * a) * (1.0f - tv);
+    const float height = value * 0.15f - 29.0f + landLevel;
+    return height < kFloor ? kFloor : height;
+}
+
+float terrainHeightAt(float x, float z)
+{
+    return terrainHeight((x + 64.0f) * kWorldToMap, (z + 64.0f) * kWorldToMap);
+}
+
+void terrainForgetMap()
+{
+    std::memset(heightMap, 0, sizeof heightMap);
+    heightMapLoaded = false;
+}

@@ -1,0 +1,246 @@
+// Tests of the pose programs: when blends start, the shared step counter
+// across program changes and restarts, the key poses, the grounded flag and
+// the tumble's random draws.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdint>
+#include <vector>
+
+#include "app/globals.h"
+#include "scene/pose_blend.h"
+#include "scene/pose_program.h"
+#include "scene/random.h"
+#include "tests/support/test_character.h"
+
+namespace {
+
+const double kDegree = 0.017453292;
+
+float radians(int degrees)
+{
+    return static_cast<float>(degrees * kDegree);
+}
+
+// The target angle in whole degrees (every table entry is a whole number).
+int targetDegrees(int joint, int angle)
+{
+    const float* angles[] = {targetPose.first, targetPose.second, targetPose.third};
+    return static_cast<int>(std::lround(angles[angle][joint] / kDegree));
+}
+
+class PoseProgram : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        buildTestCharacter(POSE_JOINT_COUNT);
+        clearPose();
+        blendTime = 0.0f;
+        blendDuration = 0.0f;
+        poseMode = PoseMode::Stand;
+        poseStep = 0;
+        randomSetState(1);
+    }
+
+    // Finishes the running blend and starts the next one.
+    static void nextBlend() { updatePoseProgram(blendDuration - blendTime + 1.0f); }
+};
+
+// The first update starts a blend at once without advancing anything; the
+// pose reaches the mesh only from the next update on.
+TEST_F(PoseProgram, FirstUpdateStartsTheStandingBlendAtOnce)
+{
+    markTestCharacterJoints(0.5f, 0.5f, 0.5f);
+    updatePoseProgram(0.1f);
+    EXPECT_EQ(poseStep, 1);
+    EXPECT_EQ(blendTime, 0.0f);
+    EXPECT_FLOAT_EQ(blendDuration, 0.3f);
+    EXPECT_EQ(testCharacterAngles().first[0], 0.5f);
+    EXPECT_EQ(targetPose.third[4], radians(-85));
+    EXPECT_EQ(targetDegrees(5, 0), 20);
+    EXPECT_EQ(targetDegrees(0, 0), 0);
+
+    updatePoseProgram(0.15f);
+    EXPECT_NEAR(testCharacterAngles().third[4], 0.5f * radians(-85), 1e-6f);
+    EXPECT_NEAR(testCharacterAngles().first[0], 0.0f, 1e-6f);
+}
+
+// The counter is shared: a program change continues from the last step, and
+// a restart makes the next cycle step the second.
+TEST_F(PoseProgram, StepCounterRunsOnAcrossProgramsAndRestarts)
+{
+    setPoseMode(PoseMode::Walk);
+    restartPoseCycle();
+    updatePoseProgram(0.0f);
+    EXPECT_EQ(poseStep, 2);
+    EXPECT_EQ(targetDegrees(14, 0), 50);  // walk step 2: the other knee bent
+    EXPECT_FLOAT_EQ(blendDuration, 0.25f);
+
+    // The switch waits for the running walking blend.
+    setPoseMode(PoseMode::Run);
+    updatePoseProgram(0.2f);
+    EXPECT_EQ(poseStep, 2);
+    EXPECT_FLOAT_EQ(blendDuration, 0.25f);
+    updatePoseProgram(0.05f);
+    EXPECT_EQ(poseStep, 3);
+    EXPECT_FLOAT_EQ(blendDuration, 0.1f);
+    EXPECT_EQ(targetDegrees(13, 0), -35);  // run step 3
+    EXPECT_EQ(targetDegrees(14, 0), 60);
+
+    nextBlend();
+    EXPECT_EQ(poseStep, 4);
+    nextBlend();
+    EXPECT_EQ(poseStep, 1);
+    EXPECT_EQ(targetDegrees(10, 0), -35);  // run step 1
+
+    // Held programs leave the counter alone; the cycle resumes after it.
+    setPoseMode(PoseMode::Crouch);
+    nextBlend();
+    nextBlend();
+    EXPECT_EQ(poseStep, 1);
+    setPoseMode(PoseMode::Swim);
+    nextBlend();
+    EXPECT_EQ(poseStep, 2);
+    EXPECT_EQ(targetDegrees(8, 1), -130);  // swim step 2
+
+    restartPoseCycle();
+    updatePoseProgram(0.0f);
+    EXPECT_EQ(poseStep, 2);
+}
+
+// However long the frame, one call finishes at most one blend; the next
+// blend starts but only advances in the next call. A restart abandons a
+// half-done blend and starts the next from where the pose is.
+TEST_F(PoseProgram, OneBlendPerCallAndRestartsMidBlend)
+{
+    setPoseMode(PoseMode::Crouch);
+    updatePoseProgram(0.0f);
+    const Pose crouch = targetPose;
+    updatePoseProgram(5.0f);
+    EXPECT_EQ(blendTime, 0.0f);
+    EXPECT_FLOAT_EQ(blendDuration, 1.0f);
+    EXPECT_EQ(startPose.first[11], crouch.first[11]);
+    EXPECT_EQ(testCharacterAngles().first[11], radians(130));
+
+    clearPose();
+    restartPoseCycle();
+    updatePoseProgram(0.0f);
+    updatePoseProgram(0.5f);
+    const float halfDone = currentPose.first[11];
+    EXPECT_NEAR(halfDone, 0.5f * radians(130), 1e-6f);
+    restartPoseCycle();
+    updatePoseProgram(0.5f);
+    EXPECT_EQ(blendTime, 0.0f);
+    EXPECT_EQ(startPose.first[11], halfDone);
+    EXPECT_EQ(currentPose.first[11], halfDone);
+}
+
+TEST_F(PoseProgram, GroundedFlagPerProgram)
+{
+    struct Case {
+        PoseMode mode;
+        int32_t grounded;  // 7: left as it was
+    };
+    const Case cases[] = {
+        {PoseMode::Stand, 7}, {PoseMode::Walk, -1}, {PoseMode::Run, 0},
+        {PoseMode::Swim, 0},  {PoseMode::Crouch, -1}, {PoseMode::Tumble, 7},
+    };
+    for (const Case& c : cases) {
+        characterMesh.SetGrounded(7);
+        setPoseMode(c.mode);
+        restartPoseCycle();
+        updatePoseProgram(0.0f);
+        EXPECT_EQ(characterMesh.grounded, c.grounded) << "mode " << static_cast<int>(c.mode);
+        characterMesh.SetGrounded(7);
+        nextBlend();
+        EXPECT_EQ(characterMesh.grounded, c.grounded) << "mode " << static_cast<int>(c.mode);
+    }
+
+    // Tumbling keeps whatever the previous program set.
+    setPoseMode(PoseMode::Walk);
+    nextBlend();
+    setPoseMode(PoseMode::Tumble);
+    nextBlend();
+    EXPECT_EQ(characterMesh.grounded, -1);
+}
+
+// Walk and swim steps n and n + 2, and the held poses, are mirror images:
+// left and right joints swap, the first angle keeps its sign and the second
+// and third change theirs. A mistyped entry breaks the symmetry.
+TEST_F(PoseProgram, KeyPosesAreMirrorImages)
+{
+    const int mirror[POSE_JOINT_COUNT] = {0, 1, 2, 3, 7, 8, 9, 4, 5, 6, 13, 14, 15, 10, 11, 12};
+    const int sign[3] = {1, -1, -1};
+    auto collect = [](PoseMode mode, int steps) {
+        std::vector<Pose> poses;
+        setPoseMode(mode);
+        poseStep = 4;  // the next cycle step is step 1
+        for (int s = 0; s < steps; ++s) {
+            nextBlend();
+            poses.push_back(targetPose);
+        }
+        return poses;
+    };
+    auto degreesOf = [](const Pose& pose, int joint, int angle) {
+        const float* angles[] = {pose.first, pose.second, pose.third};
+        return static_cast<int>(std::lround(angles[angle][joint] / kDegree));
+    };
+    struct Case {
+        PoseMode mode;
+        int steps;
+        int shift;
+    };
+    for (const Case& c : {Case{PoseMode::Walk, 4, 2}, Case{PoseMode::Swim, 4, 2}, Case{PoseMode::Stand, 1, 0},
+                          Case{PoseMode::Crouch, 1, 0}}) {
+        const std::vector<Pose> poses = collect(c.mode, c.steps);
+        for (int s = 0; s < c.steps; ++s)
+            for (int joint = 0; joint < POSE_JOINT_COUNT; ++joint)
+                for (int angle = 0; angle < 3; ++angle)
+                    EXPECT_EQ(degreesOf(poses[(s + c.shift) % c.steps], mirror[joint], angle),
+                              sign[angle] * degreesOf(poses[s], joint, angle))
+                        << "mode " << static_cast<int>(c.mode) << " step " << s + 1 << " joint " << joint
+                        << " angle " << angle;
+    }
+}
+
+// The numbers the program's generator gives from `state`, computed here
+// independently; `state` ends as the generator's state after them.
+std::vector<int> drawsFrom(uint32_t& state, int count)
+{
+    std::vector<int> draws;
+    for (int i = 0; i < count; ++i) {
+        state = state * 214013u + 2531011u;
+        draws.push_back(static_cast<int>((state >> 16) & 32767u));
+    }
+    return draws;
+}
+
+TEST_F(PoseProgram, TumbleDrawsTenNumbersInOrder)
+{
+    setPoseMode(PoseMode::Tumble);
+    for (uint32_t seed : {1u, 12345u, 0xdeadbeefu, 0xffffffffu}) {
+        randomSetState(seed);
+        uint32_t state = seed;
+        const std::vector<int> r = drawsFrom(state, 10);
+        nextBlend();
+        EXPECT_EQ(randomState(), state);
+        EXPECT_EQ(targetDegrees(1, 0), r[0] % 20 - 10);
+        EXPECT_EQ(targetDegrees(1, 1), r[1] % 20 - 10);
+        EXPECT_EQ(targetDegrees(4, 2), r[2] % 40 + 30);
+        EXPECT_EQ(targetDegrees(5, 1), r[3] % 10 + 30);
+        EXPECT_EQ(targetDegrees(7, 2), r[4] % 40 - 70);
+        EXPECT_EQ(targetDegrees(8, 1), r[5] % 10 - 50);
+        EXPECT_EQ(targetDegrees(11, 0), r[6] % 50);
+        EXPECT_EQ(targetDegrees(14, 0), r[7] % 50);
+        EXPECT_EQ(targetDegrees(10, 0), r[8] % 20 - 20);
+        EXPECT_EQ(targetDegrees(13, 0), r[9] % 20);
+        // Fixed in every tumble pose; the standing pose's own angles are not used.
+        EXPECT_EQ(targetDegrees(4, 0), -90);
+        EXPECT_EQ(targetDegrees(7, 0), -90);
+        EXPECT_EQ(targetDegrees(10, 2), -5);
+        EXPECT_EQ(targetDegrees(13, 2), 5);
+        EXPECT_EQ(targetDegrees(5, 0), 0);
+    }
+}
+
+}  // namespace

@@ -1,0 +1,258 @@
+// Tornado: the particles' start values and motion, the rebuilt quads, the
+// lower end's descent and rise, the visibility and the wind's volume.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "app/globals.h"
+#include "effects/tornado.h"
+#include "scene/long_angle.h"
+#include "scene/random.h"
+#include "scene/terrain.h"
+#include "sound/sound.h"
+#include "tests/support/gl_test_context.h"
+#include "tests/support/height_files.h"
+
+namespace {
+
+class Tornado : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        static bool initialised = false;
+        ASSERT_TRUE(testGlContext());
+        if (!initialised) {
+            randomSetState(1);
+            tornadoInit();
+            initialised = true;
+        }
+        useFlatHeightMap(0);  // ground at -29
+        landLevel = 0.0f;
+        sceneYaw = 0.0f;
+        characterPosition = Vec3{0.0f, -29.0f, 0.0f};
+        tornadoBottom = 95.0f;
+        tornadoSpeed = 0.0f;
+        tornadoCentre = PlanePoint{0.0f, 0.0f};
+    }
+};
+
+// The centre of particle i's quad as the last update built it.
+PlanePoint quadCentre(int i, float* y = nullptr)
+{
+    const MeshVertex* v = tornadoMesh.vertices + 4 * i;
+    if (y)
+        *y = 0.5f * (v[0].y + v[2].y);
+    return PlanePoint{0.5f * (v[0].x + v[1].x), v[0].z};
+}
+
+}  // namespace
+
+TEST_F(Tornado, InitDrawsEachParticlesAngleThenHeight)
+{
+    ASSERT_EQ(tornadoMesh.materialCount, 1);
+    EXPECT_STREQ(tornadoMesh.materials[0].name, "FLARE.BMP");
+    EXPECT_EQ(tornadoMesh.materials[0].mipmaps, 1);
+    ASSERT_EQ(tornadoMesh.faceCount, 512);
+
+    // This is the first test of the file, so no update has moved the
+    // particles yet: each took an angle, then a height, from the generator.
+    uint32_t saved = randomState();
+    randomSetState(1);
+    for (int i = 0; i < TORNADO_PARTICLES; ++i) {
+        float angle = static_cast<float>(randomNext()) * 0.0027777778f;
+        float height = static_cast<float>(randomNext()) * 0.000030518509f;
+        ASSERT_EQ(tornadoParticleAngle[i], angle) << i;
+        ASSERT_EQ(tornadoParticleHeight[i], height) << i;
+        ASSERT_LE(height, 1.0f);
+    }
+    EXPECT_EQ(randomState(), saved);
+    // Particle i owns vertices 4i..4i+3, in two faces of the flare.
+    const MeshFace& last = tornadoMesh.faces[511];
+    EXPECT_EQ(last.a, 1020);
+    EXPECT_EQ(last.b, 1022);
+    EXPECT_EQ(last.c, 1023);
+    EXPECT_EQ(tornadoMesh.faces[510].b, 1021);
+    EXPECT_EQ(last.material, 0);
+}
+
+TEST_F(Tornado, EveryUpdateRebuildsTheQuadsInPlace)
+{
+    tornadoUpdate(0.016f);
+    const MeshVertex* storage = tornadoMesh.vertices;
+    const MeshFace* faces = tornadoMesh.faces;
+    for (int frame = 0; frame < 300; ++frame) {
+        tornadoUpdate(frame % 2 ? 0.016f : 0.1f);
+        ASSERT_EQ(tornadoMesh.vertexCount, 1024);
+        ASSERT_EQ(tornadoMesh.faceCount, 512);
+        ASSERT_EQ(tornadoMesh.vertexCapacity, 1024);
+        ASSERT_EQ(tornadoMesh.vertices, storage) << "no reallocation after the first frame";
+        ASSERT_EQ(tornadoMesh.faces, faces);
+    }
+    // Each quad: a square of side 2q in the x-y plane, u and v 0 or 1 around it.
+    const MeshVertex* v = tornadoMesh.vertices + 4 * 200;
+    float q = 10.0f * tornadoParticleHeight[200] + 0.5f;
+    EXPECT_FLOAT_EQ(v[1].x - v[0].x, 2.0f * q);
+    EXPECT_FLOAT_EQ(v[2].y - v[1].y, 2.0f * q);
+    EXPECT_EQ(v[0].z, v[3].z);
+    EXPECT_EQ(v[1].u + v[2].u + v[2].v + v[3].v, 4.0f);
+    EXPECT_EQ(v[0].u + v[0].v + v[1].v + v[3].u, 0.0f);
+}
+
+TEST_F(Tornado, ParticlesClimbAHundredthPerFrameAndWrapOnlyAboveOne)
+{
+    // A height that becomes exactly 1.0 stays; the next frame wraps to 0.
+    float exact = 0.99f;
+    while (exact + 0.01f < 1.0f)
+        exact = std::nextafter(exact, 2.0f);
+    while (exact + 0.01f > 1.0f)
+        exact = std::nextafter(exact, 0.0f);
+    ASSERT_EQ(exact + 0.01f, 1.0f);
+    tornadoParticleHeight[0] = exact;
+    tornadoParticleHeight[1] = 0.5f;
+    tornadoParticleAngle[0] = 1.0f;
+    tornadoParticleAngle[1] = 2.0f;
+    tornadoUpdate(0.5f);
+    EXPECT_EQ(tornadoParticleHeight[0], 1.0f);
+    EXPECT_EQ(tornadoParticleHeight[1], 0.51f);
+    // Spin: (1.01 - h) x dt x 6 with the new height.
+    EXPECT_FLOAT_EQ(tornadoParticleAngle[0], 1.0f + 0.01f * 0.5f * 6.0f);
+    EXPECT_FLOAT_EQ(tornadoParticleAngle[1], 2.0f + 0.5f * 0.5f * 6.0f);
+    // At the top, particle 0's radius is 52.5; its quad is 21 units wide.
+    PlanePoint top = quadCentre(0);
+    EXPECT_NEAR(top.x, 52.5f * std::cos(1.0f), 1e-4f);
+    EXPECT_NEAR(top.z, 52.5f * std::sin(1.0f), 1e-4f);
+
+    tornadoUpdate(0.5f);
+    EXPECT_EQ(tornadoParticleHeight[0], 0.0f);
+    float y = 0.0f;
+    PlanePoint bottom = quadCentre(0, &y);
+    EXPECT_EQ(y, 95.0f);  // at the lower end, radius 2.5
+    EXPECT_NEAR(std::hypot(bottom.x, bottom.z), 2.5f, 1e-5f);
+}
+
+TEST_F(Tornado, AtRestItIsInvisibleAndTheWindPlaysAt45)
+{
+    tornadoUpdate(0.02f);
+    EXPECT_LT(std::fabs(tornadoVisibility), 1e-6f);
+    EXPECT_LE(tornadoVisibility, 0.05f);
+    EXPECT_EQ(windSound.volume, soundVolumeCentibels(45));
+    EXPECT_EQ(tornadoBottom, 95.0f);
+}
+
+TEST_F(Tornado, DescendsOnTheCharacterToFiveAboveTheGround)
+{
+    characterPosition = Vec3{10.0f, -29.0f, 0.0f};
+    tornadoSpeed = -15.0f;
+    float expected = 95.0f;
+    int frames = 0;
+    while (tornadoSpeed != 0.0f && frames < 1000) {
+        float H = tornadoTop - tornadoBottom;
+        tornadoUpdate(0.1f);
+        frames++;
+        // The frame's own H drives the visibility and the wind.
+        EXPECT_FLOAT_EQ(tornadoVisibility, 0.2f - 1.0f / H);
+        EXPECT_EQ(windSound.volume, soundVolumeCentibels(static_cast<int32_t>(H) + 40));
+        expected -= 1.5f;
+        if (tornadoSpeed != 0.0f) {
+            EXPECT_NEAR(tornadoBottom, expected, 1e-3f);
+        }
+    }
+    EXPECT_EQ(tornadoBottom, -24.0f);  // ground -29 plus 5
+    EXPECT_EQ(tornadoSpeed, 0.0f);
+    EXPECT_EQ(frames, 80);
+    EXPECT_EQ(tornadoCentre.x, 10.0f);
+
+    // Down: the centre stays where the descent ended.
+    characterPosition.x = -20.0f;
+    tornadoUpdate(0.1f);
+    EXPECT_EQ(tornadoCentre.x, 10.0f);
+    EXPECT_EQ(tornadoBottom, -24.0f);
+    // H = 124: the wind is at full volume.
+    EXPECT_EQ(windSound.volume, soundVolumeCentibels(100));
+    // Every particle circles the axis at (10, 0), at its own radius.
+    for (int i = 0; i < TORNADO_PARTICLES; ++i) {
+        float h = tornadoParticleHeight[i];
+        float R = (50.0f + 0.1f * static_cast<float>(i)) * h * h + 2.5f;
+        PlanePoint c = quadCentre(i);
+        EXPECT_NEAR(std::hypot(c.x - 10.0f, c.z), R, 1e-3f) << i;
+    }
+}
+
+TEST_F(Tornado, FollowsTheGroundUnderTheCharacterAsHeMoves)
+{
+    useHeightMap(heightMapWithHill(0, 200, 20.0f, 20.0f, 8.0f));  // ground 1 on the hill
+    characterPosition = Vec3{20.0f, 1.0f, 20.0f};
+    tornadoBottom = 7.0f;
+    tornadoSpeed = -15.0f;
+    tornadoUpdate(0.1f);
+    EXPECT_FLOAT_EQ(tornadoBottom, terrainHeightAt(20.0f, 20.0f) + 5.0f);  // 5 above the hill
+    EXPECT_GT(tornadoBottom, 5.9f);
+    EXPECT_EQ(tornadoSpeed, 0.0f);
+}
+
+TEST_F(Tornado, RiseIsPinnedAt95WithItsSpeedKept)
+{
+    tornadoBottom = 94.0f;
+    tornadoSpeed = 25.0f;
+    tornadoUpdate(0.1f);
+    EXPECT_EQ(tornadoBottom, 95.0f);
+    EXPECT_EQ(tornadoSpeed, 25.0f);
+    tornadoUpdate(0.1f);
+    EXPECT_EQ(tornadoBottom, 95.0f);
+
+    // A speed within 0.01 of zero moves nothing.
+    tornadoBottom = 50.0f;
+    tornadoSpeed = 0.01f;
+    tornadoUpdate(1.0f);
+    tornadoSpeed = -0.01f;
+    characterPosition.x = 30.0f;
+    tornadoUpdate(1.0f);
+    EXPECT_EQ(tornadoBottom, 50.0f);
+    EXPECT_EQ(tornadoCentre.x, 0.0f);
+}
+
+TEST_F(Tornado, CentreIsPreTurnedByTheSceneYaw)
+{
+    characterPosition = Vec3{10.0f, -29.0f, 0.0f};
+    tornadoSpeed = -15.0f;
+    sceneYaw = 90.0f;
+    tornadoUpdate(0.0f);
+    EXPECT_NEAR(tornadoViewCentre.x, 0.0f, 1e-5f);
+    EXPECT_NEAR(tornadoViewCentre.z, -10.0f, 1e-5f);
+    // At the origin the turn is harmless.
+    characterPosition = Vec3{0.0f, -29.0f, 0.0f};
+    tornadoUpdate(0.0f);
+    EXPECT_EQ(tornadoViewCentre.x, 0.0f);
+    EXPECT_EQ(tornadoViewCentre.z, 0.0f);
+}
+
+TEST_F(Tornado, LandFarAboveItsLimitsCannotLiftTheLowerEndPastRest)
+{
+    // Only a land raised far past its limit of 20 (a frame time of many
+    // seconds) puts the ground above 90; the lower end stops at 95, so the
+    // funnel keeps a height of at least 5.
+    landLevel = 200.0f;
+    tornadoSpeed = -15.0f;
+    tornadoUpdate(0.1f);
+    EXPECT_EQ(tornadoBottom, 95.0f);
+    EXPECT_EQ(tornadoSpeed, 0.0f);
+    tornadoUpdate(0.1f);
+    EXPECT_TRUE(std::isfinite(tornadoVisibility));
+    EXPECT_LT(tornadoVisibility, 0.05f);
+}
+
+TEST_F(Tornado, AnglesStayPreciseOverVeryLongRuns)
+{
+    // Hours of spin: the angles are brought back by whole turns, so a
+    // frame's small step is never lost.
+    for (int i = 0; i < TORNADO_PARTICLES; ++i)
+        tornadoParticleAngle[i] = std::nextafter(LONG_ANGLE_TURNS, 0.0f);
+    tornadoParticleHeight[0] = 0.98f;
+    tornadoUpdate(0.01f);
+    for (int i = 0; i < TORNADO_PARTICLES; ++i)
+        EXPECT_LT(tornadoParticleAngle[i], 6434.0f) << i;
+    EXPECT_LT(tornadoParticleAngle[0], 1.0f);  // 0.99 of the way up: 0.0012 per frame
+    float before = tornadoParticleAngle[0];
+    tornadoUpdate(0.001f);
+    EXPECT_GT(tornadoParticleAngle[0], before);
+}
