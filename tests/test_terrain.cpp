@@ -7,6 +7,8 @@
 #include <cstdio>
 
 #include "app/globals.h"
+#include <filesystem>
+
 #include "scene/terrain.h"
 #include "tests/support/model_files.h"
 
@@ -15,7 +17,7 @@ namespace {
 // Each test writes its own "Height.raw" into the scratch folder and runs there.
 class Terrain : public ::testing::Test {
 protected:
-    WorkingDirectory folder{scratchDir()};
+    ModelWorkingDirectory folder{std::filesystem::path(modelScratchPath("x")).parent_path().string()};
     void SetUp() override
     {
         std::remove("Height.raw");
@@ -30,9 +32,9 @@ protected:
 };
 
 // Neighbouring samples differ and no two corners agree.
-Bytes patternMap()
+ModelBytes patternMap()
 {
-    Bytes map(HEIGHT_MAP_BYTES);
+    ModelBytes map(HEIGHT_MAP_BYTES);
     for (int i = 0; i < HEIGHT_MAP_BYTES; ++i)
         map[i] = static_cast<uint8_t>(((i / 32) * 37 + (i % 32) * 11 + 5) % 256);
     return map;
@@ -42,8 +44,8 @@ float heightOf(float byte) { return byte * 0.15f - 29.0f + landLevel; }
 
 TEST_F(Terrain, SamplesBetweenSamplesAndFarEdges)
 {
-    const Bytes map = patternMap();
-    writeFile("Height.raw", map);
+    const ModelBytes map = patternMap();
+    writeModelBytes("Height.raw", map);
     auto at = [&](int r, int c) { return static_cast<float>(map[r * 32 + c]); };
     for (int r = 0; r < 32; ++r) {
         for (int c = 0; c < 32; ++c) {
@@ -73,7 +75,7 @@ TEST_F(Terrain, SamplesBetweenSamplesAndFarEdges)
 
 TEST_F(Terrain, OutsideTheMapIsTheFloorWithoutReadingIt)
 {
-    writeFile("Height.raw", Bytes(HEIGHT_MAP_BYTES, 255));
+    writeModelBytes("Height.raw", ModelBytes(HEIGHT_MAP_BYTES, 255));
     for (const float d : {-64.01f, 60.01f, 1e30f, INFINITY, NAN}) {
         EXPECT_EQ(terrainHeightAt(d, 0.0f), -30.0f) << d;
         EXPECT_EQ(terrainHeightAt(0.0f, d), -30.0f) << d;
@@ -86,9 +88,9 @@ TEST_F(Terrain, OutsideTheMapIsTheFloorWithoutReadingIt)
 
 TEST_F(Terrain, LandLevelShiftsTheGroundDownToTheFloor)
 {
-    Bytes map(HEIGHT_MAP_BYTES, 0);
+    ModelBytes map(HEIGHT_MAP_BYTES, 0);
     map[16 * 32 + 16] = 255;  // x = z = 0
-    writeFile("Height.raw", map);
+    writeModelBytes("Height.raw", map);
     landLevel = 20.0f;
     EXPECT_NEAR(terrainHeightAt(0.0f, 0.0f), 29.25f, 1e-3f);
     landLevel = -0.5f;
@@ -105,13 +107,13 @@ TEST_F(Terrain, MissingOrShortFilesGiveZerosForTheMissingBytes)
     EXPECT_NEAR(terrainHeight(0.5f, 0.5f), -29.0f, 1e-3f);  // no file at all
     EXPECT_NEAR(terrainHeight(1.0f, 1.0f), -29.0f, 1e-3f);
 
-    writeFile("Height.raw", Bytes(HEIGHT_MAP_BYTES, 77));
+    writeModelBytes("Height.raw", ModelBytes(HEIGHT_MAP_BYTES, 77));
     terrainForgetMap();
     terrainHeight(0.0f, 0.0f);  // leaves 77s behind in memory
-    Bytes head(100);
+    ModelBytes head(100);
     for (int i = 0; i < 100; ++i)
         head[i] = static_cast<uint8_t>(i + 1);
-    writeFile("Height.raw", head);
+    writeModelBytes("Height.raw", head);
     terrainForgetMap();
     EXPECT_NEAR(terrainHeight(1.0f, 0.0f), heightOf(32), 1e-3f);
     for (int i = 0; i < HEIGHT_MAP_BYTES; ++i)
@@ -120,9 +122,9 @@ TEST_F(Terrain, MissingOrShortFilesGiveZerosForTheMissingBytes)
 
 TEST_F(Terrain, TheMapIsReadOnceAndKept)
 {
-    writeFile("Height.raw", Bytes(HEIGHT_MAP_BYTES + 64, 40));  // a longer file: its first 1024 bytes
+    writeModelBytes("Height.raw", ModelBytes(HEIGHT_MAP_BYTES + 64, 40));  // a longer file: its first 1024 bytes
     EXPECT_NEAR(terrainHeightAt(0.0f, 0.0f), heightOf(40), 1e-3f);
-    writeFile("Height.raw", Bytes(HEIGHT_MAP_BYTES, 200));
+    writeModelBytes("Height.raw", ModelBytes(HEIGHT_MAP_BYTES, 200));
     EXPECT_NEAR(terrainHeightAt(0.0f, 0.0f), heightOf(40), 1e-3f);
     terrainForgetMap();
     EXPECT_NEAR(terrainHeightAt(0.0f, 0.0f), heightOf(200), 1e-3f);

@@ -4,7 +4,7 @@
 set -e
 
 PACKAGES="cmake g++ make pkg-config libsdl2-dev libopenal-dev libimgui-dev libstb-dev
-libgl-dev libglu1-mesa-dev libgtest-dev googletest
+libgl-dev libglu1-mesa-dev libx11-dev libgtest-dev googletest
 xvfb xauth xdotool x11-utils imagemagick sox"
 
 missing=""

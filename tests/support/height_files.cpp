@@ -9,8 +9,9 @@
 
 void useHeightMap(const std::vector<uint8_t>& bytes)
 {
-    std::filesystem::current_path(scratchDir());
-    writeFile(scratchPath("Height.raw"), Bytes(bytes.begin(), bytes.end()));
+    const std::string path = modelScratchPath("Height.raw");
+    std::filesystem::current_path(std::filesystem::path(path).parent_path());
+    writeModelBytes(path, ModelBytes(bytes.begin(), bytes.end()));
     terrainForgetMap();
 }
 

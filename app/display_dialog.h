@@ -1,0 +1,49 @@
+// The display-mode dialog, the main window and its window procedure.
+//
+// Before anything loads, the user picks one of the screen's modes in a small
+// dialog; "Start!" switches the screen to it and the main loop opens a
+// borderless window of exactly that size at the top-left corner. Closing the
+// dialog ends the program.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/display.h"
+#include "platform/input.h"
+
+// The chosen mode, kept for the rest of the run.
+extern uint32_t screenWidth;
+extern uint32_t screenHeight;
+extern uint32_t screenBits;
+
+// The modes the dialog offers, in the order the system enumerates them
+// (duplicates kept), their combo-box texts, and the entry selected at first.
+struct ModeList {
+    std::vector<DisplayMode> modes;
+    std::vector<std::string> texts;  // "%dx%d, %dbit"
+    int defaultIndex;
+};
+
+// Lists every mode deeper than 8 bits that `enumMode` yields for n = 0, 1, ...
+// until its first failure. The default is the last 640 x 480 x 16 entry,
+// else the first.
+void buildModeList(bool (*enumMode)(int n, DisplayMode* mode), ModeList* list);
+
+// Starts the platform's window services; false when there is no display.
+bool registerWindowClass();
+
+// Shows the dialog. True when the user pressed "Start!": the screen has been
+// switched (unless no mode could be listed, in which case the desktop's mode
+// is kept) and screenWidth, screenHeight and screenBits are set. False when
+// the user closed the dialog; nothing has been changed then.
+bool runDisplayModeDialog();
+
+// Opens the main window, borderless at (0, 0), width x height pixels, full
+// screen in the mode the dialog switched to. `fullscreen` false opens an
+// ordinary window of that size (the replay executable).
+bool createMainWindow(const char* title, uint32_t width, uint32_t height, bool fullscreen);
+
+// The window procedure: typed characters go to the character commands,
+// a close request posts the quit message with code 0.
+void mainWindowProc(const Message& message);

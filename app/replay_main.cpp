@@ -1,0 +1,204 @@
+// vexarion-replay: runs the program's own frame step without a person.
+//
+//   vexarion-replay [--frames N] [--dt SECONDS] [--size WxH] [--script FILE]
+//                   [--shot FRAME=FILE.png]... [--trace FILE] [--pose MODE]
+//
+// Run from the content folder. Frame 0 has a frame time of exactly 0, as the
+// real loop's first frame; every later frame has the given time. Keys and
+// typed characters come from the script; an Esc ends the run after its frame.
+// --shot saves a frame as drawn, read back before its buffer swap.
+// --trace writes one CSV row of the scene's state per completed frame.
+// --pose holds the character in one pose program (the director waits), to
+// look at the program's key poses.
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "app/display_dialog.h"
+#include "app/main_loop.h"
+#include "app/render.h"
+#include "app/replay_script.h"
+#include "app/screenshot.h"
+#include "app/trace.h"
+#include "platform/display.h"
+#include "platform/input.h"
+#include "scene/pose_program.h"
+
+namespace {
+
+const int64_t replayFrequency = 1000000000;  // counter ticks per second
+
+struct Options {
+    long frames = 400;
+    double dt = 0.02;
+    int width = 640;
+    int height = 480;
+    std::string script;
+    std::multimap<long, std::string> shots;
+    std::string trace;
+    int pose = -1;
+};
+
+int64_t replayCounter = 0;
+int64_t readReplayCounter()
+{
+    return replayCounter;
+}
+
+long currentFrame = 0;
+const Options* activeOptions = nullptr;
+int shotFailures = 0;
+
+void takeShots()
+{
+    auto range = activeOptions->shots.equal_range(currentFrame);
+    for (auto it = range.first; it != range.second; ++it) {
+        if (!saveFrameBufferPng(it->second.c_str(), activeOptions->width, activeOptions->height)) {
+            std::fprintf(stderr, "vexarion-replay: cannot write %s\n", it->second.c_str());
+            shotFailures++;
+        }
+    }
+}
+
+void usage()
+{
+    std::fprintf(stderr,
+                 "usage: vexarion-replay [--frames N] [--dt SECONDS] [--size WxH] [--script FILE]\n"
+                 "                       [--shot FRAME=FILE.png]... [--trace FILE] [--pose MODE]\n");
+}
+
+bool parseLong(const char* text, long* value)
+{
+    char* end = nullptr;
+    errno = 0;
+    long v = std::strtol(text, &end, 10);
+    if (errno || end == text || *end)
+        return false;
+    *value = v;
+    return true;
+}
+
+bool parseOptions(int argc, char** argv, Options* o)
+{
+    for (int i = 1; i < argc; i++) {
+        const char* arg = argv[i];
+        const char* value = i + 1 < argc ? argv[i + 1] : nullptr;
+        if (!value) {
+            std::fprintf(stderr, "vexarion-replay: %s needs a value\n", arg);
+            return false;
+        }
+        i++;
+        if (!std::strcmp(arg, "--frames")) {
+            if (!parseLong(value, &o->frames) || o->frames < 0) {
+                std::fprintf(stderr, "vexarion-replay: bad frame count '%s'\n", value);
+                return false;
+            }
+        } else if (!std::strcmp(arg, "--dt")) {
+            char* end = nullptr;
+            o->dt = std::strtod(value, &end);
+            if (end == value || *end || !(o->dt >= 0.0 && o->dt <= 10.0)) {
+                std::fprintf(stderr, "vexarion-replay: bad frame time '%s'\n", value);
+                return false;
+            }
+        } else if (!std::strcmp(arg, "--size")) {
+            if (std::sscanf(value, "%dx%d", &o->width, &o->height) != 2 || o->width < 16 || o->height < 16 ||
+                o->width > 8192 || o->height > 8192) {
+                std::fprintf(stderr, "vexarion-replay: bad size '%s'\n", value);
+                return false;
+            }
+        } else if (!std::strcmp(arg, "--script")) {
+            o->script = value;
+        } else if (!std::strcmp(arg, "--shot")) {
+            const char* eq = std::strchr(value, '=');
+            long frame;
+            if (!eq || !parseLong(std::string(value, eq).c_str(), &frame) || frame < 0 || !eq[1]) {
+                std::fprintf(stderr, "vexarion-replay: bad shot '%s' (FRAME=FILE.png)\n", value);
+                return false;
+            }
+            o->shots.emplace(frame, std::string(eq + 1));
+        } else if (!std::strcmp(arg, "--trace")) {
+            o->trace = value;
+        } else if (!std::strcmp(arg, "--pose")) {
+            long mode;
+            if (!parseLong(value, &mode) || mode < 0 || mode > 6 || mode == 5) {
+                std::fprintf(stderr, "vexarion-replay: bad pose program '%s' (0-4 or 6)\n", value);
+                return false;
+            }
+            o->pose = static_cast<int>(mode);
+        } else {
+            std::fprintf(stderr, "vexarion-replay: unknown option %s\n", arg);
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    Options options;
+    if (!parseOptions(argc, argv, &options)) {
+        usage();
+        return 2;
+    }
+    std::vector<ScriptEvent> events;
+    if (!options.script.empty()) {
+        std::string error;
+        if (!loadScript(options.script.c_str(), &events, &error)) {
+            std::fprintf(stderr, "vexarion-replay: %s\n", error.c_str());
+            return 2;
+        }
+    }
+
+    if (!registerWindowClass())
+        return 1;
+    inputUseScript(true);
+    if (!createMainWindow("Vexarion replay", static_cast<uint32_t>(options.width),
+                          static_cast<uint32_t>(options.height), false))
+        return 1;
+    createGLContext();
+
+    FrameLoop loop;
+    initFrameLoop(&loop, replayFrequency);
+    loop.heldPoseMode = options.pose;
+    // Opened before the content loads, so frame 0's row also lists the
+    // sounds started at start-up.
+    if (!options.trace.empty() && !traceOpen(options.trace.c_str())) {
+        std::fprintf(stderr, "vexarion-replay: cannot write %s\n", options.trace.c_str());
+        return 1;
+    }
+    loadScene();
+    if (options.pose >= 0)
+        setPoseMode(static_cast<PoseMode>(options.pose));
+
+    activeOptions = &options;
+    renderBeforeSwap = takeShots;
+    const int64_t ticks = static_cast<int64_t>(std::llround(options.dt * static_cast<double>(replayFrequency)));
+    size_t next = 0;
+    for (currentFrame = 0; currentFrame < options.frames; currentFrame++) {
+        replayCounter = currentFrame * ticks;
+        for (; next < events.size() && events[next].frame <= currentFrame; next++) {
+            const ScriptEvent& e = events[next];
+            if (e.frame < currentFrame)
+                continue;
+            if (e.kind == SCRIPT_TYPE)
+                inputScriptChar(e.code);
+            else
+                inputScriptKey(static_cast<Key>(e.code), e.kind == SCRIPT_PRESS);
+        }
+        bool goOn = runFrame(&loop, readReplayCounter);
+        traceFrame(currentFrame);
+        if (!goOn)
+            break;
+    }
+    renderBeforeSwap = nullptr;
+    bool traceWritten = traceClose();
+    teardown(loop);
+    platformShutdown();
+    return shotFailures || !traceWritten ? 1 : 0;
+}

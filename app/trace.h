@@ -1,0 +1,25 @@
+// Frame traces of a replay: one CSV row of the scene's state per frame.
+//
+// Columns, in order: frame, frameTime, totalTime, characterScale,
+// directorState, poseMode, posX, posY, posZ, heading, targetX, targetZ,
+// actionTimer, seaLevel, landLevel, flashIntensity, burning, tornadoBottom,
+// tornadoSpeed, tornadoVisibility, quakeVolume, seaVolume, sceneYaw, events.
+// Floats are printed with nine significant digits, enough to read back the
+// exact value. `events` lists the sound starts and stops made during the
+// frame, separated by ';': "play NAME", "loop NAME" or "stop NAME"; frame
+// 0's row also lists the sounds started at start-up.
+#pragma once
+#include <cstdio>
+
+// Opens the trace file and writes the header; starts following the sounds.
+// False when the file can't be created.
+bool traceOpen(const char* path);
+
+// Writes the row of the frame that just completed.
+void traceFrame(long frame);
+
+// Stops following the sounds and closes the file. False if writing failed.
+bool traceClose();
+
+// The name of a sound handle in traces ("burn", "hiss", ...); "?" for others.
+const char* traceSoundName(const void* sound);

@@ -1,0 +1,54 @@
+// Closing X windows politely and checking their decoration; see x11_window.h.
+#include "tests/support/x11_window.h"
+
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+
+bool x11RequestClose(unsigned long window)
+{
+    Display* display = XOpenDisplay(nullptr);
+    if (!display)
+        return false;
+    XEvent event = {};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = window;
+    event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = static_cast<long>(XInternAtom(display, "WM_DELETE_WINDOW", False));
+    event.xclient.data.l[1] = CurrentTime;
+    Status ok = XSendEvent(display, window, False, NoEventMask, &event);
+    XSync(display, False);
+    XCloseDisplay(display);
+    return ok != 0;
+}
+
+bool x11IsUndecorated(unsigned long window)
+{
+    Display* display = XOpenDisplay(nullptr);
+    if (!display)
+        return false;
+    bool undecorated = false;
+    XWindowAttributes attributes;
+    if (XGetWindowAttributes(display, window, &attributes) && attributes.override_redirect)
+        undecorated = true;
+
+    Atom hintsAtom = XInternAtom(display, "_MOTIF_WM_HINTS", True);
+    if (hintsAtom != None) {
+        Atom type;
+        int format;
+        unsigned long items, after;
+        unsigned char* data = nullptr;
+        if (XGetWindowProperty(display, window, hintsAtom, 0, 5, False, AnyPropertyType, &type, &format, &items,
+                               &after, &data) == Success &&
+            data && items >= 3) {
+            const long* hints = reinterpret_cast<const long*>(data);
+            // flags bit 1: the decorations field is valid; decorations 0: none.
+            if ((hints[0] & 2) && hints[2] == 0)
+                undecorated = true;
+        }
+        if (data)
+            XFree(data);
+    }
+    XCloseDisplay(display);
+    return undecorated;
+}

@@ -1,0 +1,10 @@
+// Asking an X window to close, as a window manager does when the user
+// clicks its close box (the WM_DELETE_WINDOW protocol message).
+#pragma once
+
+// False when the display can't be opened or the window id is invalid.
+bool x11RequestClose(unsigned long window);
+
+// Whether the window has no decoration: it asked the window manager for none
+// (the Motif hints) or it is override-redirect.
+bool x11IsUndecorated(unsigned long window);
