@@ -21,12 +21,13 @@ Image paintSmoke() {
             float px = (static_cast<float>(x) + 0.5f) / size * 2.0f - 1.0f;
             float py = (static_cast<float>(y) + 0.5f) / size * 2.0f - 1.0f;
             float angle = std::atan2(py, px);
-            // The outline wobbles with the angle; the inside billows.
-            float edge = 0.78f + 0.1f * valueNoise(std::cos(angle) * 2.0f + 3.0f, std::sin(angle) * 2.0f + 3.0f, 21u);
+            // The outline wobbles with the angle; the inside billows around
+            // a full, bright heart.
+            float edge = 0.86f + 0.07f * valueNoise(std::cos(angle) * 2.0f + 3.0f, std::sin(angle) * 2.0f + 3.0f, 21u);
             float r = std::sqrt(px * px + py * py) / edge;
-            float body = r < 1.0f ? (1.0f - r * r) * (1.0f - r * r) : 0.0f;
-            float billow = 0.72f + 0.28f * fractalNoise(px * 3.0f + 8.0f, py * 3.0f + 8.0f, 22u, 4);
-            float v = clamp01(body * billow * 1.15f);
+            float body = 1.0f - smoothstep(0.3f, 1.0f, r);
+            float billow = 0.75f + 0.25f * fractalNoise(px * 3.0f + 8.0f, py * 3.0f + 8.0f, 22u, 4);
+            float v = clamp01(body * billow * 1.2f);
             image.at(x, y) = Colour{v, v * 0.97f, v * 0.93f};
         }
     }
@@ -60,7 +61,7 @@ Image paintFlare() {
             float px = (static_cast<float>(x) + 0.5f) / size * 2.0f - 1.0f;
             float py = (static_cast<float>(y) + 0.5f) / size * 2.0f - 1.0f;
             float r = std::sqrt(px * px + py * py);
-            float halo = r < 0.92f ? std::pow(1.0f - r / 0.92f, 2.0f) : 0.0f;
+            float halo = r < 0.92f ? std::pow(1.0f - r / 0.92f, 1.5f) : 0.0f;
             float heart = std::exp(-(r / 0.2f) * (r / 0.2f));
             float dust = 0.8f + 0.2f * fractalNoise(px * 4.0f + 5.0f, py * 4.0f + 5.0f, 31u, 3);
             float v = clamp01((0.75f * halo * dust + 0.35f * heart));
@@ -91,7 +92,7 @@ Image paintWater() {
             // shown only where a second noise lets them through.
             float ridge = 1.0f - std::fabs(fractalNoise(u * 8.0f, v * 2.0f, 41u, 2, 8));
             float broken = smoothstep(-0.1f, 0.35f, fractalNoise(u * 8.0f, v * 8.0f, 43u, 2, 8));
-            c = mix(c, foam, 0.3f * smoothstep(0.88f, 0.98f, ridge) * broken);
+            c = mix(c, foam, 0.22f * smoothstep(0.88f, 0.98f, ridge) * broken);
             if (rng.uniform() > 0.997f && ridge > 0.8f) c = mix(c, Colour{0.95f, 0.98f, 1.0f}, 0.6f);
             image.at(x, y) = c;
         }

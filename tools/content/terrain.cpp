@@ -7,8 +7,8 @@
 // fire, runs for deep water (ground below -20) anywhere in -40..39: the
 // island's shore lies 24 to 38 units out, with a shelf that falls to the
 // deep sea floor a few units further. The room stands on a flat pad of
-// 32 x 32 units around the origin; a rocky hill rises behind it and a small
-// sandy islet lies off the far shore.
+// 32 x 32 units around the origin; a rocky headland rises behind it, a low
+// knoll on the peninsula, and a sandbank lies off the far shore.
 #include <cmath>
 #include <cstdio>
 
@@ -67,9 +67,10 @@ float designedHeight(float x, float z) {
     // low grassy knoll on the peninsula.
     h += 8.5f * bump(x, z, -20.0f, -15.0f, 7.0f);
     h += 3.0f * bump(x, z, 19.0f, 17.0f, 6.0f);
-    // A small sandy islet off the far shore, across deep water.
-    float islet = bump(x, z, 40.0f, -30.0f, 6.5f);
-    h = std::fmax(h, lerp(h, -13.4f, smoothstep(0.1f, 0.7f, islet)));
+    // A small sandbank off the far shore, across deep water, just dry at
+    // the starting sea level.
+    float islet = bump(x, z, 40.0f, -31.0f, 9.0f);
+    h = std::fmax(h, lerp(-27.0f, -14.2f, std::pow(islet, 0.6f)));
 
     // The flat pad the room stands on, blended into the land around it.
     float padWeight = 1.0f - smoothstep(18.0f, 26.0f, d);
