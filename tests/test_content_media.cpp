@@ -126,12 +126,12 @@ TEST(ContentBitmaps, WaterTilesSeamlessly) {
     EXPECT_GT(blue, 1.5 * red);
 }
 
-struct SoundSpec {
+struct ExpectedSound {
     const char* name;
     bool loops;
     float minSeconds, maxSeconds;
 };
-const SoundSpec SOUNDS[] = {
+const ExpectedSound SOUNDS[] = {
     {"BURN.WAV", true, 2, 10},    {"HISS.WAV", false, 1, 3},     {"QUAKE.WAV", true, 3, 10},
     {"SEA.WAV", true, 6, 20},     {"SPLASH.WAV", false, 0.5, 2}, {"Thud.WAV", false, 0.2, 1},
     {"THUNDER.WAV", false, 2, 8}, {"WIND.WAV", true, 4, 15},
@@ -160,9 +160,9 @@ Sound16 readSound(const char* name) {
 }
 
 TEST(ContentSounds, ArePcm16BitAndNeverClip) {
-    for (const SoundSpec& spec : SOUNDS) {
-        SCOPED_TRACE(spec.name);
-        Sound16 wav = readSound(spec.name);
+    for (const ExpectedSound& sound : SOUNDS) {
+        SCOPED_TRACE(sound.name);
+        Sound16 wav = readSound(sound.name);
         ASSERT_TRUE(wav.ok);
         const WavFormat& f = wav.format;
         EXPECT_EQ(f.formatTag, WAVE_FORMAT_PCM);
@@ -171,8 +171,8 @@ TEST(ContentSounds, ArePcm16BitAndNeverClip) {
         EXPECT_EQ(f.blockAlign, f.channels * 2);
         EXPECT_EQ(f.averageBytesPerSecond, f.samplesPerSecond * f.blockAlign);
         float seconds = static_cast<float>(wav.samples.size()) / f.channels / f.samplesPerSecond;
-        EXPECT_GE(seconds, spec.minSeconds);
-        EXPECT_LE(seconds, spec.maxSeconds);
+        EXPECT_GE(seconds, sound.minSeconds);
+        EXPECT_LE(seconds, sound.maxSeconds);
         int peak = 0;
         for (int16_t s : wav.samples) peak = std::max(peak, std::abs(static_cast<int>(s)));
         EXPECT_LT(peak, 32000) << "at or near full scale: clipped";
@@ -185,13 +185,13 @@ TEST(ContentSounds, ArePcm16BitAndNeverClip) {
 // and the level before the seam matches the level after it. One-shots
 // start and end in silence.
 TEST(ContentSounds, LoopsJoinWithoutAClickAndOneShotsEndInSilence) {
-    for (const SoundSpec& spec : SOUNDS) {
-        SCOPED_TRACE(spec.name);
-        Sound16 wav = readSound(spec.name);
+    for (const ExpectedSound& sound : SOUNDS) {
+        SCOPED_TRACE(sound.name);
+        Sound16 wav = readSound(sound.name);
         ASSERT_TRUE(wav.ok && wav.format.channels == 1 && wav.samples.size() > 10000);
         const std::vector<int16_t>& s = wav.samples;
         const size_t n = s.size();
-        if (!spec.loops) {
+        if (!sound.loops) {
             EXPECT_LE(std::abs(s.front()), 300);
             EXPECT_LE(std::abs(s.back()), 16);
             continue;

@@ -36,7 +36,7 @@ float smoothstep(float edge0, float edge1, float v);
 float lerp(float a, float b, float t);
 
 // ---------------------------------------------------------------------------
-// Pictures (image.cpp)
+// Pictures (writers.cpp)
 
 struct Colour {
     float r, g, b;  // 0 to 1
@@ -62,7 +62,7 @@ struct Image {
 bool writeBmp(const std::string& path, const Image& image);
 
 // ---------------------------------------------------------------------------
-// Sounds (wav.cpp)
+// Sounds (writers.cpp)
 
 enum { SOUND_RATE = 22050 };
 
@@ -71,7 +71,7 @@ enum { SOUND_RATE = 22050 };
 bool writeWav(const std::string& path, std::vector<float> samples, float peak);
 
 // ---------------------------------------------------------------------------
-// Models (kmo.cpp)
+// Models (writers.cpp)
 
 struct Model {
     std::vector<MeshVertex> vertices;
