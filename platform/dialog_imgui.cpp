@@ -1,8 +1,8 @@
 // The start-up dialog, drawn with Dear ImGui in a small window of its own.
 //
-// The layout follows a classic dialog template of 210 x 103 dialog units:
-// the program's name and a pointer to README.TXT, "Set display mode:" with a
-// drop-down list of the modes, and the "Start!" button. Keyboard navigation
+// The layout comes from the dialog's template (resources/): the program's
+// name and a pointer to README.TXT, "Set display mode:" with a drop-down list
+// of the modes, and the "Start!" button. Keyboard navigation
 // is off, so Enter, Tab and Esc mean nothing here: "Start!" is the only way
 // on, and closing the window is quitting.
 #include <cstdio>
@@ -15,6 +15,7 @@
 #include "platform/display.h"
 #include "platform/gl.h"
 #include "platform/sdl_state.h"
+#include "resources/display_mode_dialog.h"
 
 namespace {
 
@@ -27,7 +28,8 @@ ImVec2 units(float x, float y)
     return ImVec2(x * unitX, y * unitY);
 }
 
-// One frame of the dialog's contents. Returns true when "Start!" was pressed.
+// One frame of the dialog's contents, laid out from its template. Returns
+// true when "Start!" was pressed.
 bool drawDialog(const char* const* entries, int count, int* selected)
 {
     const ImGuiIO& io = ImGui::GetIO();
@@ -37,34 +39,50 @@ bool drawDialog(const char* const* entries, int count, int* selected)
                  ImGuiWindowFlags_NoDecoration | ImGuiWindowFlags_NoMove |
                      ImGuiWindowFlags_NoSavedSettings | ImGuiWindowFlags_NoBringToFrontOnFocus);
 
-    ImGui::SetCursorPos(units(10, 10));
-    ImGui::TextUnformatted("Vexarion");
-    ImGui::SetCursorPosX(10 * unitX);
-    ImGui::TextUnformatted("");
-    ImGui::SetCursorPosX(10 * unitX);
-    ImGui::TextUnformatted("For instructions, please refer to README.TXT");
-
-    ImGui::SetCursorPos(units(10, 59));
-    ImGui::TextUnformatted("Set display mode:");
-
-    ImGui::SetCursorPos(units(80, 56));
-    ImGui::SetNextItemWidth(117 * unitX);
-    const char* preview = (*selected >= 0 && *selected < count) ? entries[*selected] : "";
-    if (ImGui::BeginCombo("##modes", preview)) {
-        for (int i = 0; i < count; i++) {
-            ImGui::PushID(i);
-            bool isSelected = i == *selected;
-            if (ImGui::Selectable(entries[i], isSelected))
-                *selected = i;
-            if (isSelected)
-                ImGui::SetItemDefaultFocus();
-            ImGui::PopID();
+    bool start = false;
+    for (int c = 0; c < displayModeDialog.controlCount; c++) {
+        const DialogControl& control = displayModeDialog.controls[c];
+        ImGui::SetCursorPos(units(static_cast<float>(control.x), static_cast<float>(control.y)));
+        switch (control.kind) {
+        case DIALOG_STATIC: {
+            // One line at a time, each starting at the control's left edge.
+            const char* line = control.text;
+            while (true) {
+                const char* end = line;
+                while (*end && *end != '\n')
+                    end++;
+                ImGui::SetCursorPosX(static_cast<float>(control.x) * unitX);
+                ImGui::TextUnformatted(line, end);
+                if (!*end)
+                    break;
+                line = end + 1;
+            }
+            break;
         }
-        ImGui::EndCombo();
+        case DIALOG_COMBO_BOX: {
+            ImGui::SetNextItemWidth(static_cast<float>(control.width) * unitX);
+            const char* preview = (*selected >= 0 && *selected < count) ? entries[*selected] : "";
+            if (ImGui::BeginCombo("##modes", preview)) {
+                for (int i = 0; i < count; i++) {
+                    ImGui::PushID(i);
+                    bool isSelected = i == *selected;
+                    if (ImGui::Selectable(entries[i], isSelected))
+                        *selected = i;
+                    if (isSelected)
+                        ImGui::SetItemDefaultFocus();
+                    ImGui::PopID();
+                }
+                ImGui::EndCombo();
+            }
+            break;
+        }
+        case DIALOG_BUTTON:
+            if (ImGui::Button(control.text, units(static_cast<float>(control.width), static_cast<float>(control.height))) &&
+                control.id == DIALOG_ID_START)
+                start = true;
+            break;
+        }
     }
-
-    ImGui::SetCursorPos(units(159, 76));
-    bool start = ImGui::Button("Start!", units(39, 14));
     ImGui::End();
     return start;
 }
@@ -82,8 +100,9 @@ bool dialogRun(const char* const* entries, int count, int* selected)
 
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
     SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 0);
-    SDL_Window* window = SDL_CreateWindow("", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
-                                          static_cast<int>(210 * unitX), static_cast<int>(103 * unitY),
+    SDL_Window* window = SDL_CreateWindow(displayModeDialog.caption, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
+                                          static_cast<int>(static_cast<float>(displayModeDialog.width) * unitX),
+                                          static_cast<int>(static_cast<float>(displayModeDialog.height) * unitY),
                                           SDL_WINDOW_OPENGL | SDL_WINDOW_SHOWN);
     if (!window) {
         std::fprintf(stderr, "Vexarion: cannot open the dialog: %s\n", SDL_GetError());

@@ -80,13 +80,26 @@ double screenMean(const std::string& path)
 
 const std::string runDir = VEXARION_RUN_DIR;
 
+// Kills the program if a check fails before it ended.
+struct ChildGuard {
+    pid_t pid;
+    bool ended = false;
+    ~ChildGuard()
+    {
+        if (!ended)
+            killProcess(pid);
+    }
+};
+
 }  // namespace
 
 TEST(ProgramEndToEnd, StartOpensAFullScreenWindowAndEscQuitsWithCodeZero)
 {
     ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "needs an X display (run under xvfb-run)";
+    ASSERT_TRUE(x11PrepareWindowManagerAtoms());
     pid_t pid = startProcess({runDir + "/vexarion"}, runDir, {"ALSOFT_DRIVERS=null"});
     ASSERT_GT(pid, 0);
+    ChildGuard guard{pid};
 
     std::string dialog = findDialog(pid);
     ASSERT_FALSE(dialog.empty()) << "no dialog appeared";
@@ -99,7 +112,7 @@ TEST(ProgramEndToEnd, StartOpensAFullScreenWindowAndEscQuitsWithCodeZero)
     // Open the list, pick its first entry, then press "Start!".
     commandOutput("xdotool mousemove " + at(138, 61) + " click 1");
     sleepSeconds(0.4);
-    commandOutput("xdotool mousemove " + at(100, 70) + " click 1");
+    commandOutput("xdotool mousemove " + at(100, 75) + " click 1");
     sleepSeconds(0.4);
     EXPECT_TRUE(findMainWindow(0.5).empty()) << "the window opened before Start!";
     commandOutput("xdotool mousemove " + at(178, 83) + " click 1");
@@ -118,9 +131,7 @@ TEST(ProgramEndToEnd, StartOpensAFullScreenWindowAndEscQuitsWithCodeZero)
 
     commandOutput("xdotool windowfocus --sync " + window + " key Escape");
     int code = -1;
-    bool ended = waitProcess(pid, 15, &code);
-    if (!ended)
-        killProcess(pid);
+    bool ended = guard.ended = waitProcess(pid, 15, &code);
     ASSERT_TRUE(ended) << "Esc did not end the program";
     EXPECT_EQ(code, 0);
 }
@@ -130,6 +141,7 @@ TEST(ProgramEndToEnd, ClosingTheDialogQuitsWithCodeZeroAndOpensNoWindow)
     ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "needs an X display (run under xvfb-run)";
     pid_t pid = startProcess({runDir + "/vexarion"}, runDir, {"ALSOFT_DRIVERS=null"});
     ASSERT_GT(pid, 0);
+    ChildGuard guard{pid};
     std::string dialog = findDialog(pid);
     ASSERT_FALSE(dialog.empty()) << "no dialog appeared";
 
@@ -141,9 +153,7 @@ TEST(ProgramEndToEnd, ClosingTheDialogQuitsWithCodeZeroAndOpensNoWindow)
     EXPECT_TRUE(findMainWindow(0.2).empty());
 
     ASSERT_TRUE(x11RequestClose(std::stoul(dialog)));
-    bool ended = waitProcess(pid, 15, &code);
-    if (!ended)
-        killProcess(pid);
+    bool ended = guard.ended = waitProcess(pid, 15, &code);
     ASSERT_TRUE(ended) << "closing the dialog did not end the program";
     EXPECT_EQ(code, 0);
     EXPECT_TRUE(findMainWindow(0.3).empty());

@@ -52,3 +52,16 @@ bool x11IsUndecorated(unsigned long window)
     XCloseDisplay(display);
     return undecorated;
 }
+
+bool x11PrepareWindowManagerAtoms()
+{
+    // The connection stays open for the rest of the test process: an X server
+    // started without -noreset resets (forgetting its atoms) when its last
+    // client leaves.
+    static Display* display = XOpenDisplay(nullptr);
+    if (!display)
+        return false;
+    bool ok = XInternAtom(display, "_MOTIF_WM_HINTS", False) != None;
+    XSync(display, False);
+    return ok;
+}

@@ -8,3 +8,8 @@ bool x11RequestClose(unsigned long window);
 // Whether the window has no decoration: it asked the window manager for none
 // (the Motif hints) or it is override-redirect.
 bool x11IsUndecorated(unsigned long window);
+
+// Creates the atoms a window manager would have created (the Motif hints),
+// so that programs started afterwards set their decoration hints even on a
+// bare X server. Keeps a connection open so the server keeps them.
+bool x11PrepareWindowManagerAtoms();
