@@ -182,12 +182,12 @@ TEST(ContentMan, SkeletonIsNumberedAsThePoseTablesExpect) {
         }
     }
     auto cp = [&](int j) { return m.controlPoints[static_cast<size_t>(j)]; };
-    // Sides: shoulder 4 and hip 13 on -x, shoulder 7 and hip 10 on +x; the
+    // Sides: shoulder 4 and hip 10 on -x, shoulder 7 and hip 13 on +x; the
     // arms straight out, elbows and wrists further out along them.
     EXPECT_LT(cp(4).x, 0.0f);
-    EXPECT_LT(cp(13).x, 0.0f);
+    EXPECT_LT(cp(10).x, 0.0f);
     EXPECT_GT(cp(7).x, 0.0f);
-    EXPECT_GT(cp(10).x, 0.0f);
+    EXPECT_GT(cp(13).x, 0.0f);
     EXPECT_TRUE(cp(6).x < cp(5).x && cp(5).x < cp(4).x && cp(7).x < cp(8).x && cp(8).x < cp(9).x);
     EXPECT_NEAR(cp(5).y, cp(4).y, 0.01f);
     EXPECT_NEAR(cp(9).y, cp(7).y, 0.01f);
@@ -299,9 +299,12 @@ TEST(ContentManPose, BasePoseHangsBothArmsAtTheSidesAndSetsTheFeetApart) {
     }
     EXPECT_LT(joint(p, 6).x, 0.0f);
     EXPECT_GT(joint(p, 9).x, 0.0f);
-    // Hip 10 on +x splays its foot outward to +x, hip 13 to -x.
+    // The hips' -5 and 5 draw the feet a little together, but they stay
+    // apart, each on its own side.
     EXPECT_GT(joint(p, 12).x, joint(p, 10).x + 0.02f);
     EXPECT_LT(joint(p, 15).x, joint(p, 13).x - 0.02f);
+    EXPECT_LT(joint(p, 12).x, -0.02f);
+    EXPECT_GT(joint(p, 15).x, 0.02f);
     // Standing, the ankles are the lowest joints, close to the soles.
     float lowest = 1e9f;
     for (const P3& j : p.joints) lowest = std::min(lowest, j.y);
@@ -310,21 +313,22 @@ TEST(ContentManPose, BasePoseHangsBothArmsAtTheSidesAndSetsTheFeetApart) {
 }
 
 // Walk strides (steps 1 and 3 of the table): legs and arms swing forward
-// and back along the body's sides, never across it. As the tables are
-// written, the arm and the leg on the same side swing together.
+// and back along the body's sides, never across it, each arm with the
+// opposite leg.
 TEST(ContentManPose, WalkStridesSwingLimbsForwardAndBack) {
     REQUIRE_GL();
     const Figure& m = man();
     ASSERT_GE(m.controlPoints.size(), 16u);
     for (int step = 1; step <= 3; step += 2) {
         Posed p = pose(m, step == 1 ? walkStep1() : walkStep3());
-        float forward = step == 1 ? 1.0f : -1.0f;  // step 1: leg 10 and arm 7 forward
+        float forward = step == 1 ? 1.0f : -1.0f;  // step 1: leg 10 (-x) and arm 7 (+x) forward
         EXPECT_GT(forward * joint(p, 12).z, 0.1f) << "step " << step;
         EXPECT_LT(forward * joint(p, 15).z, -0.1f) << "step " << step;
         EXPECT_GT(forward * joint(p, 9).z, 0.05f) << "step " << step;
         EXPECT_LT(forward * joint(p, 6).z, -0.05f) << "step " << step;
-        EXPECT_GT(joint(p, 12).x, 0.03f);
-        EXPECT_LT(joint(p, 15).x, -0.03f);
+        // The leg that swings forward is on the other side from the arm that does.
+        EXPECT_LT(joint(p, 12).x, -0.03f);
+        EXPECT_GT(joint(p, 15).x, 0.03f);
         for (P3 v : partVertices(m, p, {6})) EXPECT_LT(v.x, -0.09f);
         for (P3 v : partVertices(m, p, {9})) EXPECT_GT(v.x, 0.09f);
         // Feet stay below the knees and the knees below the hips.

@@ -9,6 +9,13 @@
 //
 // Rest pose: upright, facing +z, arms straight out along x, soles at y = 0,
 // hips at 0.5, the crown of the head at about 1.03.
+//
+// Sides: shoulder 4 is on -x, shoulder 7 on +x, so that the arms' third
+// angles of -85 and 85 hang both arms down. Hip 10 is on -x and hip 13 on
+// +x: the walk's first stride swings hip 10's leg forward together with
+// shoulder 7's arm, so this way each arm swings with the opposite leg, as
+// people walk. (The standing pose's hip angles of -5 and 5 then draw the
+// feet a little together; with hips 0.16 apart they stay well apart.)
 #include <cmath>
 
 #include "tools/content/man.h"
@@ -24,12 +31,12 @@ const ControlPoint MAN_SKELETON[MAN_JOINT_COUNT] = {
     {0.15f, 0.83f, 0.0f, 1},       // 7 shoulder, +x
     {0.31f, 0.83f, 0.0f, 7},       // 8 elbow
     {0.46f, 0.83f, 0.0f, 8},       // 9 wrist
-    {0.08f, 0.50f, 0.0f, 0},       // 10 hip, +x
-    {0.08f, 0.28f, 0.0f, 10},      // 11 knee
-    {0.08f, 0.045f, 0.0f, 11},     // 12 ankle
-    {-0.08f, 0.50f, 0.0f, 0},      // 13 hip, -x
-    {-0.08f, 0.28f, 0.0f, 13},     // 14 knee
-    {-0.08f, 0.045f, 0.0f, 14},    // 15 ankle
+    {-0.08f, 0.50f, 0.0f, 0},      // 10 hip, -x (under shoulder 4)
+    {-0.08f, 0.28f, 0.0f, 10},     // 11 knee
+    {-0.08f, 0.045f, 0.0f, 11},    // 12 ankle
+    {0.08f, 0.50f, 0.0f, 0},       // 13 hip, +x (under shoulder 7)
+    {0.08f, 0.28f, 0.0f, 13},      // 14 knee
+    {0.08f, 0.045f, 0.0f, 14},     // 15 ankle
 };
 
 const AtlasRegion MAN_HEAD{0, 0, 128, 64};
@@ -200,8 +207,8 @@ Model buildManModel() {
     addHead(model, material);
     addArm(model, material, -1.0f, JOINT_SHOULDER_A);
     addArm(model, material, 1.0f, JOINT_SHOULDER_B);
-    addLeg(model, material, 0.08f, JOINT_HIP_B);
-    addLeg(model, material, -0.08f, JOINT_HIP_A);
+    addLeg(model, material, -0.08f, JOINT_HIP_B);
+    addLeg(model, material, 0.08f, JOINT_HIP_A);
     return model;
 }
 

@@ -22,10 +22,10 @@ enum ManJoint {
     JOINT_SHOULDER_B = 7,  // +x
     JOINT_ELBOW_B = 8,
     JOINT_HAND_B = 9,
-    JOINT_HIP_B = 10,  // +x
+    JOINT_HIP_B = 10,  // -x, under shoulder 4
     JOINT_KNEE_B = 11,
     JOINT_ANKLE_B = 12,
-    JOINT_HIP_A = 13,  // -x
+    JOINT_HIP_A = 13,  // +x, under shoulder 7
     JOINT_KNEE_A = 14,
     JOINT_ANKLE_A = 15,
     MAN_JOINT_COUNT = 16
