@@ -1,0 +1,104 @@
+// A long, seeded run of the whole frame step with random frame times and
+// random keys: every value stays finite, every mesh stays bounded, nothing
+// crashes. Shorter under the sanitizers.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <random>
+
+#include "app/globals.h"
+#include "app/main_loop.h"
+#include "effects/fire.h"
+#include "effects/lightning.h"
+#include "effects/tornado.h"
+#include "platform/input.h"
+#include "scene/director.h"
+#include "scene/pose_program.h"
+#include "tests/support/gl_checks.h"
+
+namespace {
+
+#if defined(__SANITIZE_ADDRESS__)
+const int soakFrames = 1500;
+#else
+const int soakFrames = 10000;
+#endif
+
+int64_t soakCounter = 0;
+int64_t readSoakCounter()
+{
+    return soakCounter;
+}
+
+bool finite(float v)
+{
+    return std::isfinite(v);
+}
+
+}  // namespace
+
+TEST(Soak, RandomFramesAndKeysKeepTheSceneFiniteAndBounded)
+{
+    REQUIRE_GL();
+    inputUseScript(true);
+    FrameLoop loop;
+    initFrameLoop(&loop, 1000000);
+    loadScene();
+    const int32_t characterVertices = characterMesh.vertexCount;
+
+    std::mt19937 random(20261206);
+    std::uniform_real_distribution<double> unit(0.0, 1.0);
+    const Key keys[] = {KEY_E, KEY_W, KEY_SHIFT, KEY_F};
+    const char letters[] = {'L', 'l', 't', 'T', 'x', 't', 'T'};
+    bool held[4] = {false, false, false, false};
+    int32_t mostLightningVertices = 0;
+    int statesSeen = 0;
+
+    for (int frame = 0; frame < soakFrames; frame++) {
+        // Mostly ordinary frames, some long stalls, some of no time at all.
+        double seconds = unit(random) < 0.05 ? unit(random) * 0.5 : unit(random) * 0.05;
+        if (unit(random) < 0.02)
+            seconds = 0.0;
+        soakCounter += static_cast<int64_t>(seconds * 1e6);
+        for (int k = 0; k < 4; k++)
+            if (unit(random) < 0.01) {
+                held[k] = !held[k];
+                inputScriptKey(keys[k], held[k]);
+            }
+        if (unit(random) < 0.005)
+            inputScriptChar(letters[random() % sizeof letters]);
+
+        ASSERT_TRUE(runFrame(&loop, readSoakCounter)) << "frame " << frame;
+
+        const float values[] = {frameTime, totalTime, characterScale, characterPosition.x, characterPosition.y,
+                                characterPosition.z, heading, walkTarget.x, walkTarget.z, actionTimer,
+                                seaLevel, landLevel, flashIntensity, tornadoBottom, tornadoSpeed,
+                                tornadoVisibility, quakeVolume, seaVolume, sceneYaw, fallSpeed, spiralAngle,
+                                tumbleAngles.x, tumbleAngles.y};
+        for (size_t i = 0; i < sizeof values / sizeof values[0]; i++) {
+            ASSERT_TRUE(finite(values[i])) << "value " << i << " at frame " << frame;
+        }
+        ASSERT_GE(landLevel, -50.0f - 0.5f * 5.0f);
+        ASSERT_LE(seaLevel, -3.0f + 0.5f * 5.0f);
+        ASSERT_EQ(tornadoMesh.vertexCount, 4 * TORNADO_PARTICLES);
+        ASSERT_EQ(tornadoMesh.faceCount, 2 * TORNADO_PARTICLES);
+        ASSERT_EQ(waterMesh.vertexCount, 62);
+        ASSERT_EQ(firePuffMesh.vertexCount, 4);
+        ASSERT_EQ(characterMesh.vertexCount, characterVertices);
+        ASSERT_LE(lightningMesh.vertexCount, 120 * 64);
+        mostLightningVertices = std::max(mostLightningVertices, lightningMesh.vertexCount);
+        if (frame % 97 == 0) {
+            for (int32_t v = 0; v < characterMesh.vertexCount; v++) {
+                ASSERT_TRUE(finite(characterMesh.vertices[v].x) && finite(characterMesh.vertices[v].y) &&
+                            finite(characterMesh.vertices[v].z))
+                    << "posed vertex " << v << " at frame " << frame;
+            }
+        }
+        statesSeen |= 1 << static_cast<int>(directorState);
+    }
+    inputUseScript(false);
+    EXPECT_EQ(teardown(loop), 0);
+    EXPECT_GE(mostLightningVertices, 120);  // lightning did strike
+    EXPECT_TRUE(statesSeen & (1 << static_cast<int>(DirectorState::Swim)));
+    RecordProperty("frames", soakFrames);
+}
