@@ -46,8 +46,19 @@ P3 centroid(const Mesh& m, const MeshFace& f) {
     return {(p.x + q.x + r.x) / 3, (p.y + q.y + r.y) / 3, (p.z + q.z + r.z) / 3};
 }
 
-std::vector<MeshFace> facesOf(const Mesh& m) {
-    return std::vector<MeshFace>(m.faces, m.faces + m.faceCount);
+// A mesh's records, walked in place.
+template <typename T>
+struct Records {
+    const T* first;
+    const T* last;
+    const T* begin() const { return first; }
+    const T* end() const { return last; }
+};
+Records<MeshFace> facesOf(const Mesh& m) {
+    return {m.faces, m.faces + m.faceCount};
+}
+Records<MeshVertex> verticesOf(const Mesh& m) {
+    return {m.vertices, m.vertices + m.vertexCount};
 }
 
 // Every face indexes existing vertices and materials, every material's
@@ -101,7 +112,7 @@ TEST(ContentLand, MeshSitsExactlyOnEveryHeightSample) {
     land.Load("LAND.KMO");
     expectWellFormed(land);
     std::set<int> covered;
-    for (const MeshVertex& v : std::vector<MeshVertex>(land.vertices, land.vertices + land.vertexCount)) {
+    for (const MeshVertex& v : verticesOf(land)) {
         float c = (v.x + 64.0f) / 4.0f, r = (v.z + 64.0f) / 4.0f;
         ASSERT_EQ(c, std::round(c)) << "vertex off the sample grid";
         ASSERT_EQ(r, std::round(r)) << "vertex off the sample grid";
@@ -221,7 +232,7 @@ TEST(ContentRoom, WallsFaceInwardSoTheNearOnesAreCulledFromEverySide) {
     room.Load("ROOM.KMO");
     ASSERT_GT(room.faceCount, 0);
     float extent = 0, top = -1e9f, bottom = 1e9f;
-    for (const MeshVertex& v : std::vector<MeshVertex>(room.vertices, room.vertices + room.vertexCount)) {
+    for (const MeshVertex& v : verticesOf(room)) {
         extent = std::max({extent, std::fabs(v.x), std::fabs(v.z)});
         top = std::max(top, v.y);
         bottom = std::min(bottom, v.y);
