@@ -174,7 +174,9 @@ TEST_F(Session, EveryElementAsAPersonUsesIt)
                            "[wave]\nfile=" << mix << "\n";
     fs::remove(mix);
 
-    pid_t pid = startProcess({runDir + "/vexarion"}, runDir, {"ALSOFT_CONF=" + conf});
+    // The driver named in the environment (the test runs set null) would win
+    // over the configuration file's.
+    pid_t pid = startProcess({runDir + "/vexarion"}, runDir, {"ALSOFT_CONF=" + conf, "ALSOFT_DRIVERS=wave"});
     ASSERT_GT(pid, 0);
     ChildGuard guard{pid};
 
