@@ -80,16 +80,6 @@ double screenMean(const std::string& path)
 
 const std::string runDir = VEXARION_RUN_DIR;
 
-// Kills the program if a check fails before it ended.
-struct ChildGuard {
-    pid_t pid;
-    bool ended = false;
-    ~ChildGuard()
-    {
-        if (!ended)
-            killProcess(pid);
-    }
-};
 
 }  // namespace
 

@@ -52,15 +52,6 @@ protected:
 };
 pid_t Session::server = -1;
 
-struct ChildGuard {
-    pid_t pid;
-    bool ended = false;
-    ~ChildGuard()
-    {
-        if (!ended)
-            killProcess(pid);
-    }
-};
 
 Picture shot(const std::string& name)
 {

@@ -18,6 +18,18 @@ bool waitProcess(pid_t pid, double seconds, int* exitCode);
 // Kills a child that is still running and reaps it.
 void killProcess(pid_t pid);
 
+// Kills the child when it goes out of scope unless it was seen to end, so a
+// failed check never leaves a program running.
+struct ChildGuard {
+    pid_t pid;
+    bool ended = false;
+    ~ChildGuard()
+    {
+        if (!ended)
+            killProcess(pid);
+    }
+};
+
 // Runs a shell command and returns what it printed on standard output,
 // with trailing white space removed.
 std::string commandOutput(const std::string& command);
