@@ -3,8 +3,6 @@
 // really sends to OpenGL.
 #include <gtest/gtest.h>
 
-#include <algorithm>
-
 #include "app/globals.h"
 #include "effects/fire.h"
 #include "tests/support/gl_feedback.h"
@@ -22,9 +20,7 @@ void resetFire()
         fireInit();
         initialised = true;
     }
-    fireFirst = 0;
-    fireEnd = 0;
-    burning = 0;
+    fireFirst = fireEnd = burning = 0;
     sceneYaw = 0.0f;
     characterScale = 10.0f;
     characterPosition = Vec3{0.0f, 0.0f, 0.0f};
@@ -46,58 +42,32 @@ int puffsDrawn()
 
 }  // namespace
 
-TEST(Fire, InitBuildsOneQuadAndTheColourRamp)
-{
-    resetFire();
-    ASSERT_EQ(firePuffMesh.materialCount, 1);
-    EXPECT_STREQ(firePuffMesh.materials[0].name, "SMOKE.BMP");
-    EXPECT_EQ(firePuffMesh.materials[0].mipmaps, 0);
-    ASSERT_EQ(firePuffMesh.vertexCount, 4);
-    ASSERT_EQ(firePuffMesh.faceCount, 2);
-    const float corners[4][4] = {{-1, 1, 0, 0}, {1, 1, 1, 0}, {1, -1, 1, 1}, {-1, -1, 0, 1}};
-    for (int k = 0; k < 4; ++k) {
-        EXPECT_EQ(firePuffMesh.vertices[k].x, corners[k][0]);
-        EXPECT_EQ(firePuffMesh.vertices[k].y, corners[k][1]);
-        EXPECT_EQ(firePuffMesh.vertices[k].z, 0.0f);
-        EXPECT_EQ(firePuffMesh.vertices[k].u, corners[k][2]);
-        EXPECT_EQ(firePuffMesh.vertices[k].v, corners[k][3]);
-    }
-
-    const float expected[][4] = {{0, 1, 1, 1},       {7, 1, 1, 0.125f},  {8, 1, 1, 0},
-                                 {15, 0.5625f, 0.125f, 0}, {16, 0.5f, 0, 0}, {31, 0.03125f, 0, 0}};
-    for (const auto& row : expected) {
-        int i = static_cast<int>(row[0]);
-        EXPECT_EQ(fireColours[i][0], row[1]) << "row " << i;
-        EXPECT_EQ(fireColours[i][1], row[2]) << "row " << i;
-        EXPECT_EQ(fireColours[i][2], row[3]) << "row " << i;
-    }
-    // Every channel only darkens up the trail.
-    for (int i = 1; i < FIRE_SLOTS; ++i)
-        for (int c = 0; c < 3; ++c)
-            EXPECT_LE(fireColours[i][c], fireColours[i - 1][c]) << "row " << i;
-}
-
-TEST(Fire, TrailRisesOneSlotPerFrameFromTheEmissionPoint)
+TEST(Fire, WhileOutTheTrailRisesUnseenAndPuttingOutChangesNothing)
 {
     resetFire();
     characterPosition = Vec3{3.0f, 2.0f, -4.0f};
     fireUpdate(0.1f);
-    EXPECT_EQ(firePuffs[0].x, 3.0f);
-    EXPECT_EQ(firePuffs[0].y, 5.0f);  // 2 + 0.3 x scale 10
-    EXPECT_EQ(firePuffs[0].z, -4.0f);
-
+    EXPECT_TRUE(firePuffs[0].x == 3.0f && firePuffs[0].y == 5.0f && firePuffs[0].z == -4.0f);  // 2 + 0.3 x 10
     characterPosition = Vec3{7.0f, 0.0f, 1.0f};  // emitted puffs do not follow him
     fireUpdate(0.1f);
     fireUpdate(0.2f);
     EXPECT_EQ(firePuffs[0].x, 7.0f);
-    EXPECT_EQ(firePuffs[2].x, 3.0f);
-    EXPECT_EQ(firePuffs[2].z, -4.0f);
+    EXPECT_TRUE(firePuffs[2].x == 3.0f && firePuffs[2].z == -4.0f);
     EXPECT_FLOAT_EQ(firePuffs[2].y, 5.0f + 5.0f * 0.1f + 5.0f * 0.2f);
     EXPECT_FLOAT_EQ(firePuffs[1].y, 3.0f + 5.0f * 0.2f);
-
-    // Nothing shows while the fire is out, although the trail is filled.
     EXPECT_EQ(puffsDrawn(), 0);
     EXPECT_EQ(burning, 0);
+
+    fireExtinguish();
+    EXPECT_EQ(puffsDrawn(), 0);
+    EXPECT_TRUE(fireFirst == 1 && fireEnd == 0 && burning == 0);
+    EXPECT_FALSE(burnSound.started);
+    // Lit again, then put out before it was ever drawn: nothing shows.
+    fireIgnite();
+    fireExtinguish();
+    EXPECT_EQ(puffsDrawn(), 0);
+    EXPECT_EQ(burning, 0);
+    EXPECT_EQ(soundLogCount(burnSound, SOUND_STOP), 1);
 }
 
 TEST(Fire, IgniteGrowsOnePuffPerDrawAndBurningFollowsTheDraw)
@@ -112,31 +82,24 @@ TEST(Fire, IgniteGrowsOnePuffPerDrawAndBurningFollowsTheDraw)
     std::vector<FeedbackPolygon> first = drawFire();
     ASSERT_EQ(first.size(), 2u);
     EXPECT_EQ(burning, 1);
-    // Slot 0: white at alpha 0.6, scale 1 (2 units wide), at the emission point.
-    const FeedbackVertex& v = first[0].vertices[0];
-    EXPECT_FLOAT_EQ(v.r, 1.0f);
-    EXPECT_FLOAT_EQ(v.b, 1.0f);
-    EXPECT_NEAR(v.a, 0.6f, 1e-6f);
-    float minX = 1e9f, maxX = -1e9f, minY = 1e9f, maxY = -1e9f;
-    for (const FeedbackPolygon& p : first)
-        for (const FeedbackVertex& c : p.vertices) {
-            minX = std::min(minX, c.x);
-            maxX = std::max(maxX, c.x);
-            minY = std::min(minY, c.y);
-            maxY = std::max(maxY, c.y);
-        }
-    float unit = feedbackUnitsPerPixel();
-    EXPECT_NEAR((maxX - minX) * unit, 2.0f, 1e-3f);
-    EXPECT_NEAR((minX + maxX) * 0.5f * unit - 200.0f, 10.0f, 1e-3f);
-    EXPECT_NEAR((minY + maxY) * 0.5f * unit - 200.0f, 23.0f, 1e-3f);
+    // Slot 0: white at alpha 0.6, scale 1 (a 2-unit square whose top left
+    // corner comes first), centred at the emission point (10, 23).
+    const FeedbackVertex& c0 = first[0].vertices[0];
+    const FeedbackVertex& c2 = first[0].vertices[2];
+    EXPECT_TRUE(c0.r == 1.0f && c0.g == 1.0f && c0.b == 1.0f);
+    EXPECT_NEAR(c0.a, 0.6f, 1e-6f);
+    const float unit = feedbackUnitsPerPixel();
+    EXPECT_NEAR(c0.x * unit - 200.0f, 9.0f, 1e-3f);
+    EXPECT_NEAR(c0.y * unit - 200.0f, 24.0f, 1e-3f);
+    EXPECT_NEAR(c2.x * unit - 200.0f, 11.0f, 1e-3f);
+    EXPECT_NEAR(c2.y * unit - 200.0f, 22.0f, 1e-3f);
 
     for (int n = 2; n <= 32; ++n) {
         fireUpdate(0.01f);
         EXPECT_EQ(puffsDrawn(), n);
     }
-    EXPECT_EQ(fireFirst, 0);
-    EXPECT_EQ(fireEnd, 32);
     EXPECT_EQ(puffsDrawn(), 32);  // stays full
+    EXPECT_TRUE(fireFirst == 0 && fireEnd == 32);
     EXPECT_EQ(firePuffMesh.scale, 1.96875f);  // the oldest puff is drawn last
 
     fireIgnite();  // refused while burning
@@ -155,7 +118,8 @@ TEST(Fire, ExtinguishedFullFireBurnsOutFromBelow)
     fireExtinguish();
     EXPECT_EQ(soundLogCount(burnSound, SOUND_STOP), 1);
     EXPECT_EQ(fireFirst, 1);
-    // Each draw hides the newest visible slot; the last one shows slot 31 alone.
+    // Each draw hides the newest visible slot, in its colour; the last one
+    // shows slot 31 alone.
     for (int shown = 31; shown >= 1; --shown) {
         std::vector<FeedbackPolygon> polygons = drawFire();
         ASSERT_EQ(static_cast<int>(polygons.size()), 2 * shown);
@@ -166,14 +130,21 @@ TEST(Fire, ExtinguishedFullFireBurnsOutFromBelow)
             EXPECT_EQ(soundLogCount(burnSound, SOUND_LOOP), 1);
         }
     }
-    EXPECT_EQ(fireFirst, 32);
-    EXPECT_EQ(fireEnd, 32);
+    EXPECT_TRUE(fireFirst == 32 && fireEnd == 32);
     EXPECT_EQ(puffsDrawn(), 0);
 
     fireIgnite();  // out: lit again
     EXPECT_EQ(soundLogCount(burnSound, SOUND_LOOP), 2);
-    EXPECT_EQ(fireFirst, 0);
-    EXPECT_EQ(fireEnd, 1);
+    EXPECT_TRUE(fireFirst == 0 && fireEnd == 1);
+
+    // The colours darken up the trail, channel by channel: pure yellow at
+    // slot 8, dark red at 16, nearly black at 31.
+    for (int i = 1; i < FIRE_SLOTS; ++i)
+        for (int c = 0; c < 3; ++c)
+            EXPECT_LE(fireColours[i][c], fireColours[i - 1][c]) << "row " << i;
+    EXPECT_TRUE(fireColours[8][0] == 1.0f && fireColours[8][1] == 1.0f && fireColours[8][2] == 0.0f);
+    EXPECT_TRUE(fireColours[16][0] == 0.5f && fireColours[16][1] == 0.0f && fireColours[16][2] == 0.0f);
+    EXPECT_TRUE(fireColours[31][0] == 0.03125f && fireColours[31][1] == 0.0f && fireColours[31][2] == 0.0f);
 }
 
 TEST(Fire, ExtinguishedMidGrowthMovesANinePuffWindowUp)
@@ -188,40 +159,14 @@ TEST(Fire, ExtinguishedMidGrowthMovesANinePuffWindowUp)
     std::vector<FeedbackPolygon> polygons = drawFire();
     ASSERT_EQ(polygons.size(), 18u);  // slots 1 to 9
     EXPECT_FLOAT_EQ(polygons[0].vertices[0].b, fireColours[1][2]);
-    EXPECT_EQ(fireFirst, 2);
-    EXPECT_EQ(fireEnd, 11);
-
+    EXPECT_TRUE(fireFirst == 2 && fireEnd == 11);
     // Nine wide until the end reaches 32, then one fewer per draw.
     int draws = 1;
-    while (fireEnd < 32) {
+    for (; fireEnd < 32; ++draws)
         EXPECT_EQ(puffsDrawn(), 9);
-        draws++;
-    }
     EXPECT_EQ(fireFirst, 23);
-    for (int shown = 9; shown >= 1; --shown) {
+    for (int shown = 9; shown >= 1; --shown, ++draws)
         EXPECT_EQ(puffsDrawn(), shown);
-        draws++;
-    }
     EXPECT_EQ(burning, 0);
     EXPECT_EQ(draws, 22 + 9);
-}
-
-TEST(Fire, ExtinguishWhileOutChangesNothingVisible)
-{
-    resetFire();
-    fireExtinguish();
-    EXPECT_EQ(fireFirst, 1);
-    EXPECT_EQ(fireEnd, 0);
-    EXPECT_EQ(puffsDrawn(), 0);
-    EXPECT_EQ(burning, 0);
-    EXPECT_EQ(fireFirst, 1);
-    EXPECT_EQ(fireEnd, 0);
-    EXPECT_FALSE(burnSound.started);
-
-    // Lit again, then put out before it was ever drawn: nothing shows.
-    fireIgnite();
-    fireExtinguish();
-    EXPECT_EQ(puffsDrawn(), 0);
-    EXPECT_EQ(burning, 0);
-    EXPECT_EQ(soundLogCount(burnSound, SOUND_STOP), 1);
 }

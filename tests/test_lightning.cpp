@@ -1,4 +1,4 @@
-// Lightning: the flash's decay and the strike's gate, whom the bolt hits,
+// Lightning: the strike's gate at the end of the flash, whom the bolt hits,
 // and the bolt's geometry: vertex counts with and without branches, heights
 // on the straight line, the range of the sideways jitter.
 #include <gtest/gtest.h>
@@ -37,9 +37,7 @@ protected:
         characterPosition = Vec3{5.0f, -14.0f, -6.0f};
         directorState = DirectorState::Stand;
         flashIntensity = 0.0f;
-        fireFirst = 0;
-        fireEnd = 0;
-        burning = 0;
+        fireFirst = fireEnd = burning = 0;
         lightningMesh.ClearVertices();
         lightningMesh.ClearFaces();
         randomSetState(1);
@@ -69,88 +67,60 @@ Bolt boltAt(int block)
     return bolt;
 }
 
-int boltCount()
+// The bolt the strike aimed: branches come first, the bolt itself last.
+Bolt mainBolt()
 {
-    return lightningMesh.vertexCount / 120;
+    return boltAt(lightningMesh.vertexCount / 120 - 1);
+}
+
+bool same(const Vec3& a, const Vec3& b)
+{
+    return a.x == b.x && a.y == b.y && a.z == b.z;
 }
 
 }  // namespace
 
-TEST_F(Lightning, InitAddsTheBoltTexture)
+TEST_F(Lightning, StrikeGateAndWhomTheBoltSetsAlight)
 {
-    ASSERT_EQ(lightningMesh.materialCount, 1);
-    EXPECT_EQ(lightningMaterial, 0);
-    EXPECT_STREQ(lightningMesh.materials[0].name, "LIGHT.BMP");
-    EXPECT_EQ(lightningMesh.materials[0].mipmaps, 0);
-}
-
-TEST_F(Lightning, FlashFadesByThreePerSecondToZero)
-{
-    flashIntensity = 1.0f;
-    const float expected[] = {0.7f, 0.4f, 0.1f, 0.0f, 0.0f};
-    for (float e : expected) {
-        lightningDecay(0.1f);
-        EXPECT_NEAR(flashIntensity, e, 1e-6f);
-    }
-    EXPECT_EQ(flashIntensity, 0.0f);
-}
-
-TEST_F(Lightning, StrikeIsIgnoredWhileTheFlashIsAboveOneHundredth)
-{
+    const int cx = randomNext() % 80 - 40;
+    const int cz = randomNext() % 80 - 40;
+    randomSetState(1);
+    // Above a hundredth of flash, a strike does nothing at all.
     flashIntensity = std::nextafter(0.01f, 1.0f);
-    directorState = DirectorState::Walk;
+    directorState = DirectorState::Crouch;
     lightningStrike();
     EXPECT_EQ(randomState(), 1u);
     EXPECT_EQ(lightningMesh.vertexCount, 0);
     EXPECT_TRUE(soundLog().empty());
-    EXPECT_EQ(directorState, DirectorState::Walk);
+    EXPECT_EQ(directorState, DirectorState::Crouch);
     EXPECT_EQ(fireEnd, 0);
 
-    flashIntensity = 0.01f;  // exactly: accepted
+    // Exactly 0.01 is accepted: a bolt from the dry character to the sky
+    // sets him alight and running.
+    flashIntensity = 0.01f;
     lightningStrike();
     EXPECT_EQ(flashIntensity, 1.0f);
-    EXPECT_GT(lightningMesh.vertexCount, 0);
-    EXPECT_EQ(soundLogCount(thunderSound, SOUND_PLAY), 1);
-
-    lightningStrike();  // at once again: ignored entirely
-    EXPECT_EQ(soundLogCount(thunderSound, SOUND_PLAY), 1);
-}
-
-TEST_F(Lightning, StrikeOnADryCharacterSetsHimAlightAndRunning)
-{
-    int cx = randomNext() % 80 - 40;
-    int cz = randomNext() % 80 - 40;
-    randomSetState(1);
-    directorState = DirectorState::Crouch;
-    lightningStrike();
-
-    Bolt main = boltAt(boltCount() - 1);  // branches come first, the bolt last
-    EXPECT_EQ(main.p[0].x, 5.0f);
-    EXPECT_EQ(main.p[0].y, -14.0f);
-    EXPECT_EQ(main.p[0].z, -6.0f);
-    EXPECT_EQ(main.p[15].x, static_cast<float>(cx));
-    EXPECT_EQ(main.p[15].y, 100.0f);
-    EXPECT_EQ(main.p[15].z, static_cast<float>(cz));
+    const Bolt bolt = mainBolt();
+    EXPECT_TRUE(same(bolt.p[0], characterPosition));
+    EXPECT_TRUE(same(bolt.p[15], Vec3{static_cast<float>(cx), 100.0f, static_cast<float>(cz)}));
     EXPECT_EQ(directorState, DirectorState::Run);
-    EXPECT_EQ(fireFirst, 0);
-    EXPECT_EQ(fireEnd, 1);
+    EXPECT_TRUE(fireFirst == 0 && fireEnd == 1);
     EXPECT_EQ(soundLogCount(burnSound, SOUND_LOOP), 1);
     EXPECT_EQ(soundLogCount(thunderSound, SOUND_PLAY), 1);
-    EXPECT_EQ(flashIntensity, 1.0f);
-}
+    lightningStrike();  // at once again: ignored entirely
+    EXPECT_EQ(soundLogCount(thunderSound, SOUND_PLAY), 1);
 
-TEST_F(Lightning, StrikeOnABurningCharacterLeavesFireAndStateAlone)
-{
+    // Already burning: the bolt still hits him, but fire and state stay.
     directorState = DirectorState::Walk;
     burning = 1;
     fireFirst = 3;
     fireEnd = 20;
+    flashIntensity = 0.0f;
     lightningStrike();
+    EXPECT_TRUE(same(mainBolt().p[0], characterPosition));
     EXPECT_EQ(directorState, DirectorState::Walk);
-    EXPECT_EQ(fireFirst, 3);
-    EXPECT_EQ(fireEnd, 20);
-    EXPECT_EQ(soundLogCount(burnSound, SOUND_LOOP), 0);
-    EXPECT_EQ(boltAt(boltCount() - 1).p[0].x, 5.0f);  // the bolt still hits him
+    EXPECT_TRUE(fireFirst == 3 && fireEnd == 20);
+    EXPECT_EQ(soundLogCount(burnSound, SOUND_LOOP), 1);
 }
 
 TEST_F(Lightning, SwimmingCaughtOrFallingCharacterIsSpared)
@@ -159,11 +129,9 @@ TEST_F(Lightning, SwimmingCaughtOrFallingCharacterIsSpared)
         directorState = state;
         flashIntensity = 0.0f;
         lightningStrike();
-        Bolt main = boltAt(boltCount() - 1);
-        EXPECT_EQ(main.p[0].x, 0.0f);
-        EXPECT_EQ(main.p[0].y, terrainHeight(0.0f, 0.0f));
-        EXPECT_FLOAT_EQ(main.p[0].y, -20.0f);
-        EXPECT_EQ(main.p[0].z, 0.0f);
+        // The bolt ends at the origin, at the height of the map's first corner.
+        EXPECT_TRUE(same(mainBolt().p[0], Vec3{0.0f, terrainHeight(0.0f, 0.0f), 0.0f}));
+        EXPECT_FLOAT_EQ(mainBolt().p[0].y, -20.0f);
         EXPECT_EQ(directorState, state);
         EXPECT_EQ(fireEnd, 0);
     }
@@ -174,25 +142,20 @@ TEST_F(Lightning, SwimmingCaughtOrFallingCharacterIsSpared)
 TEST_F(Lightning, BoltWithoutBranchesHasThirtyQuadsOnTheStraightLine)
 {
     // A zero spread never branches and never leaves the line.
-    Vec3 a = {-3.0f, -10.0f, 7.0f};
-    Vec3 b = {20.0f, 100.0f, -9.0f};
+    const Vec3 a = {-3.0f, -10.0f, 7.0f};
+    const Vec3 b = {20.0f, 100.0f, -9.0f};
     lightningBolt(a, b, 0.0f);
     ASSERT_EQ(lightningMesh.vertexCount, 120);
     ASSERT_EQ(lightningMesh.faceCount, 60);
-    Bolt bolt = boltAt(0);
+    const Bolt bolt = boltAt(0);
     for (int i = 1; i < 15; ++i) {
-        float t = static_cast<float>(i) / 16.0f;
+        const float t = static_cast<float>(i) / 16.0f;
         EXPECT_FLOAT_EQ(bolt.p[i].x, a.x + t * (b.x - a.x));
         EXPECT_FLOAT_EQ(bolt.p[i].y, a.y + t * (b.y - a.y));
         EXPECT_FLOAT_EQ(bolt.p[i].z, a.z + t * (b.z - a.z));
     }
-    EXPECT_EQ(bolt.p[15].y, 100.0f);  // the last segment spans two sixteenths
-    for (int f = 0; f < 60; ++f)
-        EXPECT_EQ(lightningMesh.faces[f].material, lightningMaterial);
-    // Texture: u across the bolt, v from 0 at the upper point to 1 at the lower.
-    EXPECT_EQ(lightningMesh.vertices[1].u, 1.0f);
-    EXPECT_EQ(lightningMesh.vertices[2].v, 1.0f);
-    EXPECT_EQ(lightningMesh.vertices[0].v, 0.0f);
+    EXPECT_TRUE(same(bolt.p[15], b));  // the last segment spans two sixteenths
+    EXPECT_EQ(lightningMesh.faces[59].material, lightningMaterial);
 }
 
 TEST_F(Lightning, BranchedBoltsKeepTheirShape)
@@ -205,43 +168,43 @@ TEST_F(Lightning, BranchedBoltsKeepTheirShape)
         flashIntensity = 0.0f;
         burning = 1;  // keep the fire out of it
         lightningStrike();
+        // 120 vertices and 60 faces for every bolt, branch or not.
         ASSERT_EQ(lightningMesh.vertexCount % 120, 0);
         ASSERT_EQ(lightningMesh.faceCount * 2, lightningMesh.vertexCount);
-        int bolts = boltCount();
-        Bolt main = boltAt(bolts - 1);
+        const int bolts = lightningMesh.vertexCount / 120;
+        const Bolt main = boltAt(bolts - 1);
 
-        // Every other bolt is a branch: it starts at height -40, and each
-        // bolt's heights follow its straight line exactly.
+        // Every other bolt is a branch: it starts at height -40 and ends on
+        // a point of the main bolt, or of another branch if it is nested.
+        // Each bolt's heights follow its straight line exactly.
         int nested = 0;
         for (int k = 0; k < bolts; ++k) {
-            Bolt bolt = boltAt(k);
+            const Bolt bolt = boltAt(k);
             if (k < bolts - 1) {
                 ASSERT_EQ(bolt.p[0].y, -40.0f) << "seed " << seed;
                 bool onMain = false;
                 for (int i = 1; i < 15; ++i)
-                    onMain = onMain || (bolt.p[15].x == main.p[i].x && bolt.p[15].y == main.p[i].y &&
-                                        bolt.p[15].z == main.p[i].z);
+                    onMain = onMain || same(bolt.p[15], main.p[i]);
                 nested += onMain ? 0 : 1;
                 EXPECT_LE(bolt.spread, 0.375f + 1e-6f);
             }
             for (int i = 1; i < 15; ++i) {
-                float t = static_cast<float>(i) * 0.0625f;
+                const float t = static_cast<float>(i) * 0.0625f;
                 ASSERT_EQ(bolt.p[i].y, bolt.p[0].y + t * (bolt.p[15].y - bolt.p[0].y));
             }
         }
         // The bolt's width shrinks by a quarter for each of its own branches.
-        int direct = bolts - 1 - nested;
-        EXPECT_FLOAT_EQ(main.spread, 1.5f * std::pow(0.75f, static_cast<float>(direct)))
-            << "seed " << seed;
+        const int direct = bolts - 1 - nested;
+        EXPECT_FLOAT_EQ(main.spread, 1.5f * std::pow(0.75f, static_cast<float>(direct))) << "seed " << seed;
         strikesWithBranches += bolts > 1 ? 1 : 0;
         strikesWithNestedBranches += nested > 0 ? 1 : 0;
 
         // Sideways jitter: whole thirtieths of the spread, -50/30 to 49/30
         // of the starting spread 1.5.
         for (int i = 1; i < 15; ++i) {
-            float t = static_cast<float>(i) * 0.0625f;
-            float dx = main.p[i].x - (main.p[0].x + t * (main.p[15].x - main.p[0].x));
-            float dz = main.p[i].z - (main.p[0].z + t * (main.p[15].z - main.p[0].z));
+            const float t = static_cast<float>(i) * 0.0625f;
+            const float dx = main.p[i].x - (main.p[0].x + t * (main.p[15].x - main.p[0].x));
+            const float dz = main.p[i].z - (main.p[0].z + t * (main.p[15].z - main.p[0].z));
             for (float d : {dx, dz}) {
                 EXPECT_GE(d, -2.5f - 1e-4f);
                 EXPECT_LE(d, 2.45f + 1e-4f);

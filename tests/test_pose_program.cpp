@@ -22,11 +22,16 @@ float radians(int degrees)
     return static_cast<float>(degrees * kDegree);
 }
 
-// The target angle in whole degrees (every table entry is a whole number).
+// An angle in whole degrees (every table entry is a whole number).
+int degreesOf(const Pose& pose, int joint, int angle)
+{
+    const float* angles[] = {pose.first, pose.second, pose.third};
+    return static_cast<int>(std::lround(angles[angle][joint] / kDegree));
+}
+
 int targetDegrees(int joint, int angle)
 {
-    const float* angles[] = {targetPose.first, targetPose.second, targetPose.third};
-    return static_cast<int>(std::lround(angles[angle][joint] / kDegree));
+    return degreesOf(targetPose, joint, angle);
 }
 
 class PoseProgram : public ::testing::Test {
@@ -47,8 +52,11 @@ protected:
 };
 
 // The first update starts a blend at once without advancing anything; the
-// pose reaches the mesh only from the next update on.
-TEST_F(PoseProgram, FirstUpdateStartsTheStandingBlendAtOnce)
+// pose reaches the mesh only from the next update on. However long the
+// frame, one call finishes at most one blend; the next blend starts but only
+// advances in the next call. A restart abandons a half-done blend and starts
+// the next from where the pose is.
+TEST_F(PoseProgram, BlendsStartAtOnceOnePerCallAndAnewAfterARestart)
 {
     markTestCharacterJoints(0.5f, 0.5f, 0.5f);
     updatePoseProgram(0.1f);
@@ -56,13 +64,30 @@ TEST_F(PoseProgram, FirstUpdateStartsTheStandingBlendAtOnce)
     EXPECT_EQ(blendTime, 0.0f);
     EXPECT_FLOAT_EQ(blendDuration, 0.3f);
     EXPECT_EQ(testCharacterAngles().first[0], 0.5f);
-    EXPECT_EQ(targetPose.third[4], radians(-85));
-    EXPECT_EQ(targetDegrees(5, 0), 20);
-    EXPECT_EQ(targetDegrees(0, 0), 0);
-
-    updatePoseProgram(0.15f);
+    updatePoseProgram(0.15f);  // halfway to the arms hanging at the sides
     EXPECT_NEAR(testCharacterAngles().third[4], 0.5f * radians(-85), 1e-6f);
     EXPECT_NEAR(testCharacterAngles().first[0], 0.0f, 1e-6f);
+
+    setPoseMode(PoseMode::Crouch);
+    updatePoseProgram(5.0f);  // the standing blend ends, the crouch starts
+    const Pose crouch = targetPose;
+    updatePoseProgram(5.0f);
+    EXPECT_EQ(blendTime, 0.0f);
+    EXPECT_FLOAT_EQ(blendDuration, 1.0f);
+    EXPECT_EQ(startPose.first[11], crouch.first[11]);
+    EXPECT_EQ(testCharacterAngles().first[11], radians(130));
+
+    clearPose();
+    restartPoseCycle();
+    updatePoseProgram(0.0f);
+    updatePoseProgram(0.5f);
+    const float halfDone = currentPose.first[11];
+    EXPECT_NEAR(halfDone, 0.5f * radians(130), 1e-6f);
+    restartPoseCycle();
+    updatePoseProgram(0.5f);
+    EXPECT_EQ(blendTime, 0.0f);
+    EXPECT_EQ(startPose.first[11], halfDone);
+    EXPECT_EQ(currentPose.first[11], halfDone);
 }
 
 // The counter is shared: a program change continues from the last step, and
@@ -108,60 +133,18 @@ TEST_F(PoseProgram, StepCounterRunsOnAcrossProgramsAndRestarts)
     EXPECT_EQ(poseStep, 2);
 }
 
-// However long the frame, one call finishes at most one blend; the next
-// blend starts but only advances in the next call. A restart abandons a
-// half-done blend and starts the next from where the pose is.
-TEST_F(PoseProgram, OneBlendPerCallAndRestartsMidBlend)
+TEST_F(PoseProgram, EachBlendStartSetsTheGroundedFlagOfItsProgram)
 {
-    setPoseMode(PoseMode::Crouch);
-    updatePoseProgram(0.0f);
-    const Pose crouch = targetPose;
-    updatePoseProgram(5.0f);
-    EXPECT_EQ(blendTime, 0.0f);
-    EXPECT_FLOAT_EQ(blendDuration, 1.0f);
-    EXPECT_EQ(startPose.first[11], crouch.first[11]);
-    EXPECT_EQ(testCharacterAngles().first[11], radians(130));
-
-    clearPose();
-    restartPoseCycle();
-    updatePoseProgram(0.0f);
-    updatePoseProgram(0.5f);
-    const float halfDone = currentPose.first[11];
-    EXPECT_NEAR(halfDone, 0.5f * radians(130), 1e-6f);
-    restartPoseCycle();
-    updatePoseProgram(0.5f);
-    EXPECT_EQ(blendTime, 0.0f);
-    EXPECT_EQ(startPose.first[11], halfDone);
-    EXPECT_EQ(currentPose.first[11], halfDone);
-}
-
-TEST_F(PoseProgram, GroundedFlagPerProgram)
-{
-    struct Case {
-        PoseMode mode;
-        int32_t grounded;  // 7: left as it was
+    const std::pair<PoseMode, int32_t> cases[] = {
+        {PoseMode::Stand, 7}, {PoseMode::Walk, -1},  {PoseMode::Run, 0},
+        {PoseMode::Swim, 0},  {PoseMode::Crouch, -1}, {PoseMode::Tumble, 7},  // 7: left as it was
     };
-    const Case cases[] = {
-        {PoseMode::Stand, 7}, {PoseMode::Walk, -1}, {PoseMode::Run, 0},
-        {PoseMode::Swim, 0},  {PoseMode::Crouch, -1}, {PoseMode::Tumble, 7},
-    };
-    for (const Case& c : cases) {
+    for (const auto& [mode, grounded] : cases) {
         characterMesh.SetGrounded(7);
-        setPoseMode(c.mode);
-        restartPoseCycle();
-        updatePoseProgram(0.0f);
-        EXPECT_EQ(characterMesh.grounded, c.grounded) << "mode " << static_cast<int>(c.mode);
-        characterMesh.SetGrounded(7);
+        setPoseMode(mode);
         nextBlend();
-        EXPECT_EQ(characterMesh.grounded, c.grounded) << "mode " << static_cast<int>(c.mode);
+        EXPECT_EQ(characterMesh.grounded, grounded) << "mode " << static_cast<int>(mode);
     }
-
-    // Tumbling keeps whatever the previous program set.
-    setPoseMode(PoseMode::Walk);
-    nextBlend();
-    setPoseMode(PoseMode::Tumble);
-    nextBlend();
-    EXPECT_EQ(characterMesh.grounded, -1);
 }
 
 // Walk and swim steps n and n + 2, and the held poses, are mirror images:
@@ -171,69 +154,47 @@ TEST_F(PoseProgram, KeyPosesAreMirrorImages)
 {
     const int mirror[POSE_JOINT_COUNT] = {0, 1, 2, 3, 7, 8, 9, 4, 5, 6, 13, 14, 15, 10, 11, 12};
     const int sign[3] = {1, -1, -1};
-    auto collect = [](PoseMode mode, int steps) {
-        std::vector<Pose> poses;
+    const std::pair<PoseMode, int> programs[] = {
+        {PoseMode::Walk, 4}, {PoseMode::Swim, 4}, {PoseMode::Stand, 1}, {PoseMode::Crouch, 1}};
+    for (const auto& [mode, steps] : programs) {
         setPoseMode(mode);
         poseStep = 4;  // the next cycle step is step 1
+        std::vector<Pose> poses;
         for (int s = 0; s < steps; ++s) {
             nextBlend();
             poses.push_back(targetPose);
         }
-        return poses;
-    };
-    auto degreesOf = [](const Pose& pose, int joint, int angle) {
-        const float* angles[] = {pose.first, pose.second, pose.third};
-        return static_cast<int>(std::lround(angles[angle][joint] / kDegree));
-    };
-    struct Case {
-        PoseMode mode;
-        int steps;
-        int shift;
-    };
-    for (const Case& c : {Case{PoseMode::Walk, 4, 2}, Case{PoseMode::Swim, 4, 2}, Case{PoseMode::Stand, 1, 0},
-                          Case{PoseMode::Crouch, 1, 0}}) {
-        const std::vector<Pose> poses = collect(c.mode, c.steps);
-        for (int s = 0; s < c.steps; ++s)
+        for (int s = 0; s < steps; ++s)
             for (int joint = 0; joint < POSE_JOINT_COUNT; ++joint)
                 for (int angle = 0; angle < 3; ++angle)
-                    EXPECT_EQ(degreesOf(poses[(s + c.shift) % c.steps], mirror[joint], angle),
+                    EXPECT_EQ(degreesOf(poses[(s + steps / 2) % steps], mirror[joint], angle),
                               sign[angle] * degreesOf(poses[s], joint, angle))
-                        << "mode " << static_cast<int>(c.mode) << " step " << s + 1 << " joint " << joint
+                        << "mode " << static_cast<int>(mode) << " step " << s + 1 << " joint " << joint
                         << " angle " << angle;
     }
 }
 
-// The numbers the program's generator gives from `state`, computed here
-// independently; `state` ends as the generator's state after them.
-std::vector<int> drawsFrom(uint32_t& state, int count)
-{
-    std::vector<int> draws;
-    for (int i = 0; i < count; ++i) {
-        state = state * 214013u + 2531011u;
-        draws.push_back(static_cast<int>((state >> 16) & 32767u));
-    }
-    return draws;
-}
-
 TEST_F(PoseProgram, TumbleDrawsTenNumbersInOrder)
 {
+    // Joint, angle and the range (random mod n, plus an offset) of each draw, in order.
+    struct Draw {
+        int joint, angle, mod, offset;
+    };
+    const Draw order[10] = {{1, 0, 20, -10}, {1, 1, 20, -10}, {4, 2, 40, 30}, {5, 1, 10, 30},   {7, 2, 40, -70},
+                            {8, 1, 10, -50}, {11, 0, 50, 0},  {14, 0, 50, 0}, {10, 0, 20, -20}, {13, 0, 20, 0}};
     setPoseMode(PoseMode::Tumble);
     for (uint32_t seed : {1u, 12345u, 0xdeadbeefu, 0xffffffffu}) {
         randomSetState(seed);
-        uint32_t state = seed;
-        const std::vector<int> r = drawsFrom(state, 10);
+        int r[10];
+        for (int& n : r)
+            n = randomNext();
+        const uint32_t after = randomState();
+        randomSetState(seed);
         nextBlend();
-        EXPECT_EQ(randomState(), state);
-        EXPECT_EQ(targetDegrees(1, 0), r[0] % 20 - 10);
-        EXPECT_EQ(targetDegrees(1, 1), r[1] % 20 - 10);
-        EXPECT_EQ(targetDegrees(4, 2), r[2] % 40 + 30);
-        EXPECT_EQ(targetDegrees(5, 1), r[3] % 10 + 30);
-        EXPECT_EQ(targetDegrees(7, 2), r[4] % 40 - 70);
-        EXPECT_EQ(targetDegrees(8, 1), r[5] % 10 - 50);
-        EXPECT_EQ(targetDegrees(11, 0), r[6] % 50);
-        EXPECT_EQ(targetDegrees(14, 0), r[7] % 50);
-        EXPECT_EQ(targetDegrees(10, 0), r[8] % 20 - 20);
-        EXPECT_EQ(targetDegrees(13, 0), r[9] % 20);
+        EXPECT_EQ(randomState(), after);
+        for (int k = 0; k < 10; ++k)
+            EXPECT_EQ(targetDegrees(order[k].joint, order[k].angle), r[k] % order[k].mod + order[k].offset)
+                << "draw " << k + 1 << " from seed " << seed;
         // Fixed in every tumble pose; the standing pose's own angles are not used.
         EXPECT_EQ(targetDegrees(4, 0), -90);
         EXPECT_EQ(targetDegrees(7, 0), -90);
