@@ -1,6 +1,7 @@
 // ArticulatedMesh: joints built from a model file, the posing passes, the
 // lowest joint and grounding, and control points or joint indices that
 // break the rules.
+#include <cmath>
 #include <string>
 
 #include "model/articulated_mesh.h"
@@ -24,12 +25,19 @@ void load(ArticulatedMesh& mesh, const std::vector<MeshVertex>& vertices, const 
     mesh.Load(path.c_str());
 }
 
+// Sets one joint's angles and poses the mesh.
+void turn(ArticulatedMesh& mesh, int32_t joint, float a, float b, float c)
+{
+    mesh.SetJointAngles(joint, a, b, c);
+    mesh.Pose();
+}
+
 void expectVertex(const ArticulatedMesh& mesh, int32_t i, float x, float y, float z)
 {
     ASSERT_LT(i, mesh.vertexCount);
-    EXPECT_NEAR(mesh.vertices[i].x, x, 1e-5f) << "vertex " << i;
-    EXPECT_NEAR(mesh.vertices[i].y, y, 1e-5f) << "vertex " << i;
-    EXPECT_NEAR(mesh.vertices[i].z, z, 1e-5f) << "vertex " << i;
+    const MeshVertex& v = mesh.vertices[i];
+    EXPECT_TRUE(std::fabs(v.x - x) < 1e-5f && std::fabs(v.y - y) < 1e-5f && std::fabs(v.z - z) < 1e-5f)
+        << "vertex " << i << " at (" << v.x << ", " << v.y << ", " << v.z << ")";
 }
 
 }  // namespace
@@ -41,16 +49,10 @@ TEST(ArticulatedMesh, BindingMakesOffsetsAndVerticesRelativeAndZeroAnglesRestore
                                               boundTo(-1, 7, 7, 7)};
     load(mesh, vertices, {{0, 5, 0, -1}, {0, 2, 1, 0}, {1, -3, 0, 1}});
     ASSERT_EQ(mesh.jointCount, 3);
-    Joint* root = mesh.joints[0];
-    Joint* child = mesh.joints[1];
-    ASSERT_EQ(root->childCount, 1);
-    EXPECT_EQ(root->children[0], child);
-    EXPECT_EQ(child->index, 1);
-    EXPECT_EQ(child->mesh, &mesh);
-    EXPECT_EQ(root->restOffset.y, 5.0f);  // the root keeps its absolute pivot
-    EXPECT_EQ(child->restOffset.y, -3.0f);
-    EXPECT_EQ(child->restOffset.z, 1.0f);
-    EXPECT_EQ(child->vertexCount, 1);
+    ASSERT_EQ(mesh.joints[0]->childCount, 1);
+    EXPECT_EQ(mesh.joints[0]->children[0], mesh.joints[1]);
+    EXPECT_EQ(mesh.joints[0]->restOffset.y, 5.0f);  // the root keeps its absolute pivot
+    EXPECT_EQ(mesh.joints[1]->restOffset.y, -3.0f);
     EXPECT_EQ(mesh.restVertices[1].y, 1.0f);  // relative to its joint's pivot
     EXPECT_EQ(mesh.restVertices[3].x, 7.0f);  // unbound: as read
 
@@ -62,52 +64,39 @@ TEST(ArticulatedMesh, BindingMakesOffsetsAndVerticesRelativeAndZeroAnglesRestore
     }
 }
 
-TEST(ArticulatedMesh, AJointTurnsItsVerticesAboutItsPivot)
+TEST(ArticulatedMesh, JointsTurnTheirSubtreeAboutTheirPivotAfterTheirOwnRotation)
 {
+    // Each angle alone: b about y, c about -z, a about x.
     ArticulatedMesh mesh;
     load(mesh, {boundTo(0, 1, 0, 0), boundTo(0, 0, 1, 0)}, {{0, 0, 0, -1}});
-    mesh.SetJointAngles(0, 0, HALF_PI, 0);
-    mesh.Pose();
+    turn(mesh, 0, 0, HALF_PI, 0);
     expectVertex(mesh, 0, 0, 0, -1);
-    mesh.SetJointAngles(0, 0, 0, HALF_PI);
-    mesh.Pose();
+    turn(mesh, 0, 0, 0, HALF_PI);
     expectVertex(mesh, 0, 0, -1, 0);
-    mesh.SetJointAngles(0, HALF_PI, 0, 0);
-    mesh.Pose();
+    turn(mesh, 0, HALF_PI, 0, 0);
     expectVertex(mesh, 1, 0, 0, 1);
-
     load(mesh, {boundTo(0, 3, 2, 0)}, {{2, 2, 0, -1}});
-    mesh.SetJointAngles(0, 0, 0, HALF_PI);
-    mesh.Pose();
+    turn(mesh, 0, 0, 0, HALF_PI);
     expectVertex(mesh, 0, 2, 1, 0);
-}
 
-TEST(ArticulatedMesh, AncestorsTurnTheSubtreeAfterTheJointsOwnRotation)
-{
-    ArticulatedMesh mesh;
     // Root at the origin, child at (0, 1, 0) with a vertex one unit along +x
     // from it, grandchild one unit above the child, a root vertex below.
     load(mesh, {boundTo(1, 1, 1, 0), boundTo(2, 0, 2, 0), boundTo(0, 0, -1, 0)},
          {{0, 0, 0, -1}, {0, 1, 0, 0}, {0, 2, 0, 1}});
-    mesh.SetJointAngles(0, 0, 0, HALF_PI);
-    mesh.Pose();
+    turn(mesh, 0, 0, 0, HALF_PI);
     EXPECT_NEAR(mesh.joints[1]->offset.x, 1.0f, 1e-6f);  // the child now at (1, 0, 0)
     expectVertex(mesh, 0, 1, -1, 0);
     expectVertex(mesh, 1, 2, 0, 0);
     expectVertex(mesh, 2, -1, 0, 0);
     EXPECT_NEAR(mesh.lowestY, 0.0f, 1e-6f);
-
     // The child's own y turn first: (1, 0, 0) to (0, 0, -1), which the
     // root's z turn then leaves.
-    mesh.SetJointAngles(1, 0, HALF_PI, 0);
-    mesh.Pose();
+    turn(mesh, 1, 0, HALF_PI, 0);
     expectVertex(mesh, 0, 1, 0, -1);
     expectVertex(mesh, 1, 2, 0, 0);
-
     // Only the middle joint: its subtree swings about its pivot.
     mesh.SetJointAngles(0, 0, 0, 0);
-    mesh.SetJointAngles(1, 0, 0, HALF_PI);
-    mesh.Pose();
+    turn(mesh, 1, 0, 0, HALF_PI);
     expectVertex(mesh, 0, 0, 0, 0);
     expectVertex(mesh, 1, 1, 1, 0);
     expectVertex(mesh, 2, 0, -1, 0);
@@ -116,8 +105,7 @@ TEST(ArticulatedMesh, AncestorsTurnTheSubtreeAfterTheJointsOwnRotation)
 TEST(ArticulatedMesh, WithoutJointsAnglesAreIgnoredAndTheRestPoseIsDrawn)
 {
     ArticulatedMesh empty;
-    empty.SetJointAngles(0, 1, 2, 3);
-    empty.Pose();
+    turn(empty, 0, 1, 2, 3);
     EXPECT_EQ(empty.lowestY, 1000000.0f);
 
     ArticulatedMesh mesh;
@@ -128,6 +116,7 @@ TEST(ArticulatedMesh, WithoutJointsAnglesAreIgnoredAndTheRestPoseIsDrawn)
     expectVertex(mesh, 0, 1, 2, 3);
     EXPECT_EQ(mesh.lowestY, 1000000.0f);
 
+    // Angles for joints the model doesn't have are ignored.
     load(mesh, {boundTo(0, 1, 0, 0)}, {{0, 0, 0, -1}, {0, 1, 0, 0}});
     for (int32_t joint : {2, -1, 1000000})
         mesh.SetJointAngles(joint, 1, 2, 3);
@@ -158,8 +147,7 @@ TEST(ArticulatedMesh, ControlPointsOutOfOrderStayOutOfTheHierarchy)
         EXPECT_EQ(mesh.joints[j]->vertexCount, 0) << j;
         mesh.SetJointAngles(j, 1, 1, 1);
     }
-    mesh.SetJointAngles(0, 0, 0, HALF_PI);
-    mesh.Pose();
+    turn(mesh, 0, 0, 0, HALF_PI);
     for (int32_t v = 1; v < 6; ++v)
         expectVertex(mesh, v, 1.0f + static_cast<float>(v), 0, 0);  // left where the file put them
     expectVertex(mesh, 7, 3, 3, 3);
@@ -196,28 +184,22 @@ TEST(ArticulatedMesh, GroundingLowersTheDrawOntoTheLowestJoint)
     load(mesh, {boundTo(0, 0, 5, 0), boundTo(1, 0, -3, 0)}, {{0, 5, 0, -1}, {0, -3, 0, 0}});
     mesh.SetScale(2);
     mesh.SetPosition(0, 10, 0);
-    float origin[3];
-    mesh.SetGrounded(-1);
-    mesh.Draw();
-    modelViewApply(0, 0, 0, origin);
-    EXPECT_FLOAT_EQ(origin[1], 16.0f);
+    auto drawnOriginY = [&mesh](int32_t grounded) {
+        float origin[3];
+        mesh.SetGrounded(grounded);
+        mesh.Draw();
+        modelViewApply(0, 0, 0, origin);
+        return origin[1];
+    };
+    EXPECT_FLOAT_EQ(drawnOriginY(-1), 16.0f);
     EXPECT_EQ(mesh.position.y, 10.0f);  // the lowering lasts for the draw only
-
-    mesh.SetGrounded(0);
-    mesh.Draw();
-    modelViewApply(0, 0, 0, origin);
-    EXPECT_FLOAT_EQ(origin[1], 10.0f);
+    EXPECT_FLOAT_EQ(drawnOriginY(0), 10.0f);
 
     // The vertex array keeps the pose last drawn.
     mesh.SetJointAngles(0, 0, 0, HALF_PI);
-    mesh.SetGrounded(1);
-    mesh.Draw();
+    EXPECT_NEAR(drawnOriginY(1), 0.0f, 1e-4f);  // both joints at y = 5
     expectVertex(mesh, 1, -8, 5, 0);
-    modelViewApply(0, 0, 0, origin);
-    EXPECT_NEAR(origin[1], 0.0f, 1e-4f);  // both joints at y = 5
 
     load(mesh, {boundTo(0, 1, 1, 1)}, {});
-    mesh.Draw();
-    modelViewApply(0, 0, 0, origin);
-    EXPECT_FLOAT_EQ(origin[1], 10.0f - 2000000.0f);
+    EXPECT_FLOAT_EQ(drawnOriginY(1), 10.0f - 2000000.0f);
 }

@@ -85,6 +85,9 @@ TEST(LoadBmpTexture, FiltersWrappingAndMipMaps)
     }
 }
 
+// One of each kind of fault: a short file, pixels sought past its end, a
+// format other than uncompressed 24-bit, and dimensions that are zero,
+// negative past what a top-down picture can be, or absurd.
 TEST(LoadBmpTexture, UnusableBitmapsGiveOneWhiteTexel)
 {
     REQUIRE_GL();
@@ -95,20 +98,16 @@ TEST(LoadBmpTexture, UnusableBitmapsGiveOneWhiteTexel)
         const char* what;
         ModelBytes bytes;
     } cases[] = {
-        {"empty", ModelBytes()},
         {"headers cut short", ModelBytes(good.begin(), good.begin() + 40)},
-        {"a row missing", ModelBytes(good.begin(), good.end() - 12)},
         {"a byte missing", ModelBytes(good.begin(), good.end() - 1)},
         {"pixels past the end", farPixels},
-        {"32 bits", bmpFile(2, 2, ModelBytes(16, 7), 0, 32)},
         {"8 bits", bmpFile(4, 2, ModelBytes(8, 7), 0, 8)},
         {"compressed", bmpFile(4, 2, blueThenRed(4), 0, 24, 1)},
         {"zero width", bmpFile(0, 2, blueThenRed(4))},
-        {"zero height", bmpFile(4, 0, blueThenRed(4))},
         {"negative width", bmpFile(-4, 2, blueThenRed(4))},
+        {"most negative height", bmpFile(4, INT_MIN, blueThenRed(4))},
         {"absurd width", bmpFile(1 << 30, 2, blueThenRed(4))},
         {"absurd height", bmpFile(4, 1 << 30, blueThenRed(4))},
-        {"most negative height", bmpFile(4, INT_MIN, blueThenRed(4))},
     };
     for (const auto& c : cases) {
         for (int mipmaps : {0, 1}) {

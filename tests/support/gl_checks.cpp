@@ -23,18 +23,16 @@ TextureImage readTexture(uint32_t name, int level)
 
 int textureLevels(uint32_t name)
 {
-    glBindTexture(GL_TEXTURE_2D, name);
-    GLint width = 1;
-    int levels = -1;
-    while (width != 0 && levels < 20)
-        glGetTexLevelParameteriv(GL_TEXTURE_2D, ++levels, GL_TEXTURE_WIDTH, &width);
+    int levels = 0;
+    while (levels < 20 && readTexture(name, levels).width != 0)
+        ++levels;
     return levels;
 }
 
 int textureParameter(uint32_t name, unsigned parameter)
 {
-    glBindTexture(GL_TEXTURE_2D, name);
     GLint value = 0;
+    glBindTexture(GL_TEXTURE_2D, name);
     glGetTexParameteriv(GL_TEXTURE_2D, parameter, &value);
     return value;
 }

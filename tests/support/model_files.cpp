@@ -35,8 +35,7 @@ std::string modelScratchPath(const std::string& name)
 void writeModelBytes(const std::string& path, const ModelBytes& bytes)
 {
     if (FILE* file = std::fopen(path.c_str(), "wb")) {
-        if (!bytes.empty())
-            std::fwrite(bytes.data(), 1, bytes.size(), file);
+        std::fwrite(bytes.data(), 1, bytes.size(), file);
         std::fclose(file);
     }
 }
@@ -72,26 +71,20 @@ ModelBytes kmoChunk(const char* tag, int32_t declaredSize, const ModelBytes& pay
 
 ModelBytes kmoFile(const std::vector<ModelBytes>& chunks, const char* formType)
 {
-    ModelBytes file = {'R', 'I', 'F', 'F'};
-    appendModelInt32(file, 0);
-    file.insert(file.end(), formType, formType + 4);
+    ModelBytes body(formType, formType + 4);
     for (const ModelBytes& chunk : chunks)
-        file.insert(file.end(), chunk.begin(), chunk.end());
-    const uint32_t size = static_cast<uint32_t>(file.size() - 8);
-    for (int i = 0; i < 4; ++i)
-        file[4 + i] = static_cast<uint8_t>(size >> (8 * i));
-    return file;
+        body.insert(body.end(), chunk.begin(), chunk.end());
+    return kmoChunk("RIFF", body);
 }
 
 ModelBytes bmpFile(int32_t width, int32_t height, const ModelBytes& rows, uint32_t gap, uint16_t bits,
                    uint32_t compression)
 {
     const int32_t offset = static_cast<int32_t>(54 + gap);
+    const int32_t size = static_cast<int32_t>(rows.size());
     ModelBytes file = {'B', 'M'};
-    for (int32_t field : {offset + static_cast<int32_t>(rows.size()), 0, offset, 40, width, height})
-        appendModelInt32(file, field);
-    appendModelInt32(file, 1 | bits << 16);  // planes, bits per pixel
-    for (int32_t field : {static_cast<int32_t>(compression), static_cast<int32_t>(rows.size()), 2835, 2835, 0, 0})
+    for (int32_t field : {offset + size, 0, offset, 40, width, height, 1 | bits << 16,  // planes, bits per pixel
+                          static_cast<int32_t>(compression), size, 2835, 2835, 0, 0})
         appendModelInt32(file, field);
     file.insert(file.end(), gap, 0xEE);
     file.insert(file.end(), rows.begin(), rows.end());
@@ -104,8 +97,7 @@ ModelBytes bmpRows(int32_t width, int32_t count, uint8_t blue, uint8_t green, ui
     for (int32_t r = 0; r < count; ++r) {
         for (int32_t i = 0; i < width; ++i)
             rows.insert(rows.end(), {blue, green, red});
-        while (rows.size() % 4 != 0)
-            rows.push_back(0);
+        rows.resize((rows.size() + 3) / 4 * 4, 0);
     }
     return rows;
 }

@@ -9,7 +9,8 @@
 
 using ModelBytes = std::vector<uint8_t>;
 
-// A path in a folder of this test process's own, removed when it ends.
+// A path in a folder of this test process's own, removed when it ends
+// (the folder itself for an empty name).
 std::string modelScratchPath(const std::string& name);
 void writeModelBytes(const std::string& path, const ModelBytes& bytes);
 
@@ -39,6 +40,6 @@ ModelBytes kmoFile(const std::vector<ModelBytes>& chunks, const char* formType =
 // A BMP file: the 54 header bytes, `gap` filler bytes, then the rows as
 // given (in file order, padding included).
 ModelBytes bmpFile(int32_t width, int32_t height, const ModelBytes& rows, uint32_t gap = 0, uint16_t bits = 24,
-              uint32_t compression = 0);
+                   uint32_t compression = 0);
 // `count` padded 24-bit rows of `width` pixels of one colour.
 ModelBytes bmpRows(int32_t width, int32_t count, uint8_t blue, uint8_t green, uint8_t red);

@@ -1,10 +1,9 @@
-// WAV file building for the sound tests.
+// WAV file building for the sound tests; see wav_files.h.
 #include "tests/support/wav_files.h"
 
 #include <cmath>
-#include <cstdio>
-#include <filesystem>
-#include <random>
+
+#include "tests/support/model_files.h"
 
 namespace {
 
@@ -26,18 +25,16 @@ std::string riffChunkSized(const char* id, uint32_t declaredSize, const std::str
 std::string riffChunk(const char* id, const std::string& body)
 {
     std::string chunk = riffChunkSized(id, static_cast<uint32_t>(body.size()), body);
-    if (body.size() % 2 != 0)
-        chunk += '\0';
-    return chunk;
+    return body.size() % 2 != 0 ? chunk + '\0' : chunk;
 }
 
 std::string wavFormatBody(uint16_t formatTag, uint16_t channels, uint32_t samplesPerSecond,
                           uint16_t bitsPerSample)
 {
     uint32_t blockAlign = channels * bitsPerSample / 8u;
-    return littleEndian(formatTag, 2) + littleEndian(channels, 2) +
-           littleEndian(samplesPerSecond, 4) + littleEndian(samplesPerSecond * blockAlign, 4) +
-           littleEndian(blockAlign, 2) + littleEndian(bitsPerSample, 2);
+    return littleEndian(formatTag, 2) + littleEndian(channels, 2) + littleEndian(samplesPerSecond, 4) +
+           littleEndian(samplesPerSecond * blockAlign, 4) + littleEndian(blockAlign, 2) +
+           littleEndian(bitsPerSample, 2);
 }
 
 std::string waveForm(const std::string& chunks)
@@ -63,39 +60,9 @@ std::string toneSamples(uint32_t samplesPerSecond, double seconds)
     return out;
 }
 
-namespace {
-
-// A folder of its own for each process, removed with everything in it at exit.
-struct ScratchFolder {
-    std::filesystem::path path;
-    ScratchFolder()
-    {
-        std::random_device entropy;
-        path = std::filesystem::temp_directory_path() /
-               ("vexarion-test-" + std::to_string(entropy()) + "-" + std::to_string(entropy()));
-        std::filesystem::create_directories(path);
-    }
-    ~ScratchFolder()
-    {
-        std::error_code ignored;
-        std::filesystem::remove_all(path, ignored);
-    }
-};
-
-}  // namespace
-
-std::string wavScratchPath(const std::string& name)
+std::string writeWav(const std::string& name, const std::string& bytes)
 {
-    static ScratchFolder folder;
-    return (folder.path / name).string();
-}
-
-std::string writeWavBytes(const std::string& path, const std::string& bytes)
-{
-    FILE* file = std::fopen(path.c_str(), "wb");
-    if (file != nullptr) {
-        std::fwrite(bytes.data(), 1, bytes.size(), file);
-        std::fclose(file);
-    }
+    const std::string path = modelScratchPath(name);
+    writeModelBytes(path, ModelBytes(bytes.begin(), bytes.end()));
     return path;
 }

@@ -1,5 +1,5 @@
-// Building WAV files byte by byte for the sound tests, and writing them to a
-// scratch folder of the test process.
+// Building WAV files byte by byte for the sound tests, and writing them to
+// the test process's scratch folder.
 #pragma once
 #include <cstdint>
 #include <string>
@@ -7,7 +7,6 @@
 // A chunk: the four-character id, the 32-bit little-endian body size, the
 // body and, after an odd-sized body, one pad byte.
 std::string riffChunk(const char* id, const std::string& body);
-
 // A chunk whose header declares `declaredSize` whatever the body holds
 // (no pad byte is added).
 std::string riffChunkSized(const char* id, uint32_t declaredSize, const std::string& body);
@@ -16,19 +15,13 @@ std::string riffChunkSized(const char* id, uint32_t declaredSize, const std::str
 // alignment and average rate derived from the others.
 std::string wavFormatBody(uint16_t formatTag, uint16_t channels, uint32_t samplesPerSecond,
                           uint16_t bitsPerSample);
-
 // A "RIFF" chunk of the form "WAVE" holding the given chunks.
 std::string waveForm(const std::string& chunks);
-
 // A plain PCM file: a 16-byte "fmt " chunk then the "data" chunk.
 std::string pcmWave(uint16_t channels, uint32_t samplesPerSecond, uint16_t bitsPerSample,
                     const std::string& samples);
-
 // `seconds` of a 16-bit mono tone at the given rate, as sample bytes.
 std::string toneSamples(uint32_t samplesPerSecond, double seconds);
 
-// A path for `name` in this process's scratch folder (created on first use).
-std::string wavScratchPath(const std::string& name);
-
-// Writes the bytes to the path; returns the path.
-std::string writeWavBytes(const std::string& path, const std::string& bytes);
+// Writes the bytes to `name` in the scratch folder; returns its path.
+std::string writeWav(const std::string& name, const std::string& bytes);
