@@ -5,6 +5,6 @@ set -e
 cd "$(dirname "$0")/.."
 tools/install-deps.sh
 cmake -S . -B build -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build build -j"$(nproc)"
+cmake --build build -j"$(nproc)" --target vexarion vexarion-replay content
 cd build
 exec ./vexarion "$@"
