@@ -182,10 +182,9 @@ int main(int argc, char** argv)
     size_t next = 0;
     for (currentFrame = 0; currentFrame < options.frames; currentFrame++) {
         replayCounter = currentFrame * ticks;
-        for (; next < events.size() && events[next].frame <= currentFrame; next++) {
+        // Events come sorted by frame; this frame's go into its message pump.
+        for (; next < events.size() && events[next].frame == currentFrame; next++) {
             const ScriptEvent& e = events[next];
-            if (e.frame < currentFrame)
-                continue;
             if (e.kind == SCRIPT_TYPE)
                 inputScriptChar(e.code);
             else
