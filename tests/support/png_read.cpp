@@ -4,6 +4,8 @@
 #define STB_IMAGE_IMPLEMENTATION
 #define STBI_ONLY_PNG
 #include <stb/stb_image.h>
+// The writer's implementation is in the program's own screenshot code.
+#include <stb/stb_image_write.h>
 
 double Picture::meanBrightness() const
 {
@@ -26,4 +28,12 @@ bool readPng(const std::string& path, Picture* picture)
     picture->rgb.assign(data, data + static_cast<size_t>(w) * static_cast<size_t>(h) * 3);
     stbi_image_free(data);
     return true;
+}
+
+bool writePng(const std::string& path, const Picture& picture)
+{
+    if (picture.rgb.empty())
+        return false;
+    stbi_flip_vertically_on_write(0);
+    return stbi_write_png(path.c_str(), picture.width, picture.height, 3, picture.rgb.data(), picture.width * 3) != 0;
 }

@@ -1,4 +1,5 @@
-// Reading a PNG file back, to check what a saved frame shows.
+// PNG files in tests: reading a saved frame back to check what it shows,
+// and writing a captured screen for people to look at.
 #pragma once
 #include <string>
 #include <vector>
@@ -12,3 +13,6 @@ struct Picture {
 
 // False when the file is missing or not a readable image.
 bool readPng(const std::string& path, Picture* picture);
+
+// False when the file can't be written.
+bool writePng(const std::string& path, const Picture& picture);

@@ -3,6 +3,9 @@
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
+#include <X11/Xutil.h>
+
+#include "tests/support/png_read.h"
 
 bool x11RequestClose(unsigned long window)
 {
@@ -64,4 +67,48 @@ bool x11PrepareWindowManagerAtoms()
     bool ok = XInternAtom(display, "_MOTIF_WM_HINTS", False) != None;
     XSync(display, False);
     return ok;
+}
+
+namespace {
+
+// Where a colour channel sits in a pixel, from its mask.
+int maskShift(unsigned long mask)
+{
+    int shift = 0;
+    while (mask && !(mask & 1)) {
+        mask >>= 1;
+        shift++;
+    }
+    return shift;
+}
+
+}  // namespace
+
+bool x11CaptureScreen(Picture* picture)
+{
+    static Display* display = XOpenDisplay(nullptr);
+    if (!display)
+        return false;
+    Window root = DefaultRootWindow(display);
+    XWindowAttributes attributes;
+    if (!XGetWindowAttributes(display, root, &attributes))
+        return false;
+    XImage* image = XGetImage(display, root, 0, 0, static_cast<unsigned>(attributes.width),
+                              static_cast<unsigned>(attributes.height), AllPlanes, ZPixmap);
+    if (!image)
+        return false;
+    const int r = maskShift(image->red_mask), g = maskShift(image->green_mask), b = maskShift(image->blue_mask);
+    picture->width = attributes.width;
+    picture->height = attributes.height;
+    picture->rgb.resize(static_cast<size_t>(attributes.width) * static_cast<size_t>(attributes.height) * 3);
+    unsigned char* out = picture->rgb.data();
+    for (int y = 0; y < attributes.height; y++)
+        for (int x = 0; x < attributes.width; x++) {
+            unsigned long pixel = XGetPixel(image, x, y);
+            *out++ = static_cast<unsigned char>(pixel >> r);
+            *out++ = static_cast<unsigned char>(pixel >> g);
+            *out++ = static_cast<unsigned char>(pixel >> b);
+        }
+    XDestroyImage(image);
+    return true;
 }

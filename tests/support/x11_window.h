@@ -2,6 +2,8 @@
 // clicks its close box (the WM_DELETE_WINDOW protocol message).
 #pragma once
 
+struct Picture;
+
 // False when the display can't be opened or the window id is invalid.
 bool x11RequestClose(unsigned long window);
 
@@ -13,3 +15,7 @@ bool x11IsUndecorated(unsigned long window);
 // so that programs started afterwards set their decoration hints even on a
 // bare X server. Keeps a connection open so the server keeps them.
 bool x11PrepareWindowManagerAtoms();
+
+// Captures the whole screen into `picture` (top row first). Much quicker
+// than starting a screenshot program, so a short flash can be caught.
+bool x11CaptureScreen(Picture* picture);
