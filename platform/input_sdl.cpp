@@ -18,6 +18,11 @@ std::deque<Message> queue;
 bool scripted = false;
 bool scriptHeld[KEY_COUNT];
 bool pressedSinceQuery[KEY_COUNT];  // bit 0 of the key state
+bool reportedHeld[KEY_COUNT];       // the held state the key watcher last saw
+InputCharWatcher charWatcher = nullptr;
+InputKeyWatcher keyWatcher = nullptr;
+
+bool keyboardHeld(Key key);
 
 void push(int type, int code)
 {
@@ -81,6 +86,10 @@ void translate(const SDL_Event& event)
         case SDLK_KP_ENTER: push(MESSAGE_CHAR, 13); break;
         case SDLK_TAB: push(MESSAGE_CHAR, 9); break;
         case SDLK_BACKSPACE: push(MESSAGE_CHAR, 8); break;
+        case SDLK_F12:
+            if (!event.key.repeat)
+                push(MESSAGE_SCREENSHOT, 0);
+            break;
         default: break;
         }
         break;
@@ -98,6 +107,18 @@ void translate(const SDL_Event& event)
     }
 }
 
+bool keyboardHeld(Key key)
+{
+    if (!platformSdl.initialised)
+        return false;
+    const Uint8* state = SDL_GetKeyboardState(nullptr);
+    if (key == KEY_SHIFT)
+        return state[SDL_SCANCODE_LSHIFT] || state[SDL_SCANCODE_RSHIFT];
+    SDL_Keycode sym = key == KEY_E ? SDLK_e : key == KEY_W ? SDLK_w : SDLK_f;
+    SDL_Scancode scancode = SDL_GetScancodeFromKey(sym);
+    return scancode != SDL_SCANCODE_UNKNOWN && state[scancode];
+}
+
 }  // namespace
 
 bool peekMessage(Message* message)
@@ -106,11 +127,19 @@ bool peekMessage(Message* message)
         SDL_Event event;
         while (SDL_PollEvent(&event))
             translate(event);
+        for (int k = 0; k < KEY_COUNT && !scripted; k++) {
+            bool held = keyboardHeld(static_cast<Key>(k));
+            if (held != reportedHeld[k] && keyWatcher)
+                keyWatcher(static_cast<Key>(k), held);
+            reportedHeld[k] = held;
+        }
     }
     if (queue.empty())
         return false;
     *message = queue.front();
     queue.pop_front();
+    if (message->type == MESSAGE_CHAR && charWatcher)
+        charWatcher(message->code);
     return true;
 }
 
@@ -123,19 +152,7 @@ int16_t getAsyncKeyState(Key key)
 {
     if (key < 0 || key >= KEY_COUNT)
         return 0;
-    bool held = false;
-    if (scripted) {
-        held = scriptHeld[key];
-    } else if (platformSdl.initialised) {
-        const Uint8* state = SDL_GetKeyboardState(nullptr);
-        if (key == KEY_SHIFT) {
-            held = state[SDL_SCANCODE_LSHIFT] || state[SDL_SCANCODE_RSHIFT];
-        } else {
-            SDL_Keycode sym = key == KEY_E ? SDLK_e : key == KEY_W ? SDLK_w : SDLK_f;
-            SDL_Scancode scancode = SDL_GetScancodeFromKey(sym);
-            held = scancode != SDL_SCANCODE_UNKNOWN && state[scancode];
-        }
-    }
+    bool held = scripted ? scriptHeld[key] : keyboardHeld(key);
     int16_t result = static_cast<int16_t>((held ? 0x8000 : 0) | (pressedSinceQuery[key] ? 1 : 0));
     pressedSinceQuery[key] = false;
     return result;
@@ -161,5 +178,13 @@ void inputScriptKey(Key key, bool down)
         return;
     if (down && !scriptHeld[key])
         pressedSinceQuery[key] = true;
+    if (down != scriptHeld[key] && keyWatcher)
+        keyWatcher(key, down);
     scriptHeld[key] = down;
+}
+
+void inputWatch(InputCharWatcher onChar, InputKeyWatcher onKey)
+{
+    charWatcher = onChar;
+    keyWatcher = onKey;
 }

@@ -262,7 +262,9 @@ TEST_F(Session, ContentMissingCutShortOrGarbageStillRunsAndQuitsCleanly)
                 std::ofstream(folder / entry.path().filename(), std::ios::binary) << bytes;
             }
 
-        pid_t pid = startProcess({runDir + "/vexarion"}, folder.string(), {"ALSOFT_DRIVERS=null"});
+        // Named, or the program would find its own content beside it.
+        pid_t pid = startProcess({runDir + "/vexarion"}, folder.string(),
+                                 {"ALSOFT_DRIVERS=null", "VEXARION_DATA=" + folder.string()});
         ChildGuard guard{pid};
         std::string dialog = findDialog(pid);
         ASSERT_FALSE(dialog.empty()) << damage;
