@@ -197,7 +197,7 @@ TEST(InstalledProgram, InstalledTreeRunsFromAnywhereAndThePackageHoldsIt)
                              "./usr/share/icons/hicolor/256x256/apps/vexarion.png"})
         EXPECT_NE(list.find(std::string(file) + "\n"), std::string::npos) << file << " not in\n" << list;
     std::string depends = commandOutput("dpkg-deb -f '" + deb + "' Depends");
-    for (const char* library : {"libsdl2-2.0-0", "libopenal1", "libglu1-mesa", "libc6"})
+    for (const char* library : {"libsdl2-2.0-0", "libopenal1", "libglu1-mesa", "libgl1", "libc6"})
         EXPECT_NE(depends.find(library), std::string::npos) << depends;
     fs::remove_all(root);
 }
