@@ -8,7 +8,8 @@
 // "" when the system can't tell.
 std::string folderOfExecutable();
 
-// The user's pictures folder: XDG_PICTURES_DIR from the environment, else
-// the one the desktop's user-dirs.dirs names, else the home folder; "" when
-// there is no home either. The folder may not exist yet.
+// The user's pictures folder as the desktop defines it, else the home
+// folder; "" when there is no home either. The folder may not exist yet.
+// (On a Linux desktop: XDG_PICTURES_DIR from the environment, else from
+// user-dirs.dirs; on Windows the Pictures known folder, else the profile.)
 std::string folderForPictures();

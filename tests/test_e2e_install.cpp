@@ -131,10 +131,9 @@ TEST(InstalledProgram, WindowedSessionRecordsAndReplaysToTheSameTrace)
 
 TEST(InstalledProgram, BadCommandLinesGiveCodeTwoAndNoDisplayCodeOneAtOnce)
 {
+    // (The parser's own test goes through every kind of mistake.)
     const std::pair<const char*, const char*> bad[] = {
-        {"--fullscreen", "--fullscreen"}, {"--window 10x10", "10x10"}, {"--window 800by600", "800by600"},
-        {"--record", "--record"},         {"--trace", "--trace"},      {"stray", "stray"},
-    };
+        {"--fullscreen", "--fullscreen"}, {"--window 10x10", "10x10"}, {"--trace", "--trace"}};
     for (const auto& [args, named] : bad) {
         std::string out = commandOutput("'" + runDir + "/vexarion' " + args + " 2>&1 >/dev/null; echo \"rc=$?\"");
         EXPECT_NE(out.find(named), std::string::npos) << out;
