@@ -17,6 +17,7 @@
 #include "scene/director.h"
 #include "scene/pose_blend.h"
 #include "scene/pose_program.h"
+#include "scene/scene_state.h"
 #include "scene/terrain.h"
 #include "sound/sound.h"
 

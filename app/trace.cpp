@@ -9,6 +9,7 @@
 #include "effects/tornado.h"
 #include "scene/director.h"
 #include "scene/pose_program.h"
+#include "scene/scene_state.h"
 #include "sound/sound.h"
 
 namespace {

@@ -1,7 +1,7 @@
 // The fire's trail, window and drawing; see fire.h.
 #include "effects/fire.h"
 
-#include "app/globals.h"
+#include "scene/scene_state.h"
 #include "effects/quad.h"
 #include "platform/gl.h"
 #include "sound/sound.h"

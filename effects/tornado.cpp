@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cstdint>
 
-#include "app/globals.h"
+#include "scene/scene_state.h"
 #include "effects/quad.h"
 #include "scene/long_angle.h"
 #include "scene/random.h"

@@ -42,3 +42,12 @@ int16_t getAsyncKeyState(Key key);
 void inputUseScript(bool on);
 void inputScriptChar(int code);
 void inputScriptKey(Key key, bool down);
+
+// Watching the input the program takes, for recording a session: `onChar`
+// sees each typed character as peekMessage() hands it out, `onKey` each
+// change of a key's held state, from the keyboard or the script, as the
+// message pump (or inputScriptKey) takes it in. Either may be null; null
+// for both stops watching.
+typedef void (*InputCharWatcher)(int code);
+typedef void (*InputKeyWatcher)(Key key, bool down);
+void inputWatch(InputCharWatcher onChar, InputKeyWatcher onKey);

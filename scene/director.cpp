@@ -8,7 +8,7 @@
 
 #include <cmath>
 
-#include "app/globals.h"
+#include "scene/scene_state.h"
 #include "effects/fire.h"
 #include "effects/tornado.h"
 #include "scene/long_angle.h"

@@ -6,6 +6,7 @@
 
 #include "app/controls.h"
 #include "app/globals.h"
+#include "scene/scene_state.h"
 #include "effects/lightning.h"
 #include "effects/tornado.h"
 #include "platform/input.h"
@@ -22,14 +23,8 @@ protected:
         Message m;
         while (peekMessage(&m)) {
         }
+        resetSceneState();
         characterScale = 10.0f;
-        landLevel = 0.0f;
-        seaLevel = -15.0f;
-        quakeVolume = 0.0f;
-        seaVolume = 0.0f;
-        tornadoBottom = 95.0f;
-        tornadoSpeed = 0.0f;
-        flashIntensity = 0.0f;
         soundLogStart();
     }
     void TearDown() override

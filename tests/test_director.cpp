@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/globals.h"
+#include "scene/scene_state.h"
 #include "effects/fire.h"
 #include "effects/tornado.h"
 #include "scene/director.h"
@@ -38,17 +39,9 @@ class Director : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        landLevel = sceneYaw = actionTimer = fallSpeed = spiralAngle = tornadoSpeed = 0.0f;
+        resetSceneState();
         flatGround(100);  // ground -14: dry with the sea at -15
-        seaLevel = -15.0f;
-        heading = 360.0f;
-        tornadoBottom = 95.0f;
-        characterPosition.x = characterPosition.z = 0.0f;
-        walkTarget = tornadoViewCentre = PlanePoint{0.0f, 0.0f};
-        tumbleAngles = Vec3{0.0f, 0.0f, 0.0f};
         characterMesh.SetRotation(0.0f, 0.0f, 0.0f);
-        directorState = DirectorState::Stand;
-        fireFirst = fireEnd = burning = 0;
         randomSetState(12345);
         soundLogStart();
     }

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "app/globals.h"
+#include "scene/scene_state.h"
 #include "effects/fire.h"
 #include "tests/support/gl_feedback.h"
 #include "tests/support/gl_test_context.h"
@@ -20,10 +21,8 @@ void resetFire()
         fireInit();
         initialised = true;
     }
-    fireFirst = fireEnd = burning = 0;
-    sceneYaw = 0.0f;
+    resetSceneState();
     characterScale = 10.0f;
-    characterPosition = Vec3{0.0f, 0.0f, 0.0f};
     soundLogStart();
 }
 

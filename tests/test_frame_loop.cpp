@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "app/globals.h"
+#include "scene/scene_state.h"
 #include "app/main_loop.h"
 #include "effects/fire.h"
 #include "effects/lightning.h"
@@ -47,11 +48,7 @@ protected:
         }
         initFrameLoop(&loop, 1000);
         fakeCounter = 123456;
-        characterScale = 50.0f;
-        totalTime = 0.0f;
-        fpsFrameCount = 0;
-        fpsTimeAccumulator = 0.0f;
-        fpsText[0] = '\0';
+        resetSceneState();
         sceneYaw = 0.0f;
     }
     void TearDown() override { inputUseScript(false); }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/globals.h"
+#include "scene/scene_state.h"
 #include "effects/fire.h"
 #include "effects/lightning.h"
 #include "scene/director.h"
@@ -32,15 +33,10 @@ protected:
         std::vector<uint8_t> map(HEIGHT_MAP_BYTES, 100);
         map[0] = 60;  // the map's first corner: ground -20
         useHeightMap(map);
-        landLevel = 0.0f;
-        seaLevel = -15.0f;
+        resetSceneState();
         characterPosition = Vec3{5.0f, -14.0f, -6.0f};
-        directorState = DirectorState::Stand;
-        flashIntensity = 0.0f;
-        fireFirst = fireEnd = burning = 0;
         lightningMesh.ClearVertices();
         lightningMesh.ClearFaces();
-        randomSetState(1);
         soundLogStart();
     }
 };

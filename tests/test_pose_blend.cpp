@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "app/globals.h"
+#include "scene/scene_state.h"
 #include "scene/pose_blend.h"
 #include "tests/support/test_character.h"
 

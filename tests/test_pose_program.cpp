@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/globals.h"
+#include "scene/scene_state.h"
 #include "scene/pose_blend.h"
 #include "scene/pose_program.h"
 #include "scene/random.h"
@@ -39,12 +40,7 @@ protected:
     void SetUp() override
     {
         buildTestCharacter(POSE_JOINT_COUNT);
-        clearPose();
-        blendTime = 0.0f;
-        blendDuration = 0.0f;
-        poseMode = PoseMode::Stand;
-        poseStep = 0;
-        randomSetState(1);
+        resetSceneState();
     }
 
     // Finishes the running blend and starts the next one.

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/globals.h"
+#include "scene/scene_state.h"
 #include "app/render.h"
 #include "effects/fire.h"
 #include "effects/lightning.h"
@@ -114,12 +115,7 @@ protected:
             ready = true;
         }
         inputUseScript(true);
-        tornadoVisibility = 0.0f;
-        tornadoBottom = 95.0f;
-        flashIntensity = 0.0f;
-        seaLevel = -15.0f;
-        sceneYaw = 0.0f;
-        fpsText[0] = '\0';
+        resetSceneState();
         tornadoMesh.SetRotation(0.0f, 0.0f, 0.0f);
         renderBeforeSwap = nullptr;
     }

@@ -9,6 +9,8 @@
 #include <random>
 
 #include "app/globals.h"
+#include "scene/scene_state.h"
+#include "effects/water.h"
 #include "app/main_loop.h"
 #include "effects/fire.h"
 #include "effects/lightning.h"

@@ -8,6 +8,7 @@
 #include <filesystem>
 
 #include "app/globals.h"
+#include "scene/scene_state.h"
 #include "scene/terrain.h"
 #include "tests/support/model_files.h"
 
@@ -21,7 +22,7 @@ protected:
     {
         std::remove("Height.raw");
         terrainForgetMap();
-        landLevel = 0.0f;
+        resetSceneState();
     }
     void TearDown() override { SetUp(); }
 };

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "app/globals.h"
+#include "scene/scene_state.h"
 #include "effects/water.h"
 #include "tests/support/gl_test_context.h"
 

@@ -5,6 +5,7 @@
 #include <new>
 
 #include "app/globals.h"
+#include "scene/scene_state.h"
 #include "model/grow.h"
 
 void buildTestCharacter(int jointCount)
