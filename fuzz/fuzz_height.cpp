@@ -8,9 +8,12 @@
 #include <initializer_list>
 #include <limits>
 
-#include "app/globals.h"
 #include "fuzz/fuzz_support.h"
+#include "scene/scene_state.h"
 #include "scene/terrain.h"
+
+// The land level the terrain adds, owned here: the harness has no scene.
+float landLevel = 0.0f;
 
 namespace {
 
