@@ -1,5 +1,5 @@
-// The model file readers: chunk kinds and order, replacement, stepping over
-// unknown tags, the end of the chunks, damaged files, and materials.
+// The model file readers: the example file, the end of the chunks, damaged
+// and hostile files, and materials.
 #include <cstring>
 #include <string>
 
@@ -71,52 +71,6 @@ TEST(KmoReader, ReadsTheSmallExampleFileWithBothReadersAndRefusesOtherForms)
     Mesh missing;
     missing.Load(modelScratchPath("missing.kmo").c_str());
     EXPECT_EQ(missing.vertexCount, 0);
-}
-
-TEST(KmoReader, ReadsItsKindsStepsOverOthersAndTheLaterChunkWins)
-{
-    ModelBytes unknown;
-    appendModelInt32(unknown, 123);
-    appendModelInt32(unknown, -1);
-    const ModelBytes file = kmoFile({
-        vertexChunk,
-        kmoChunk("line", recordBytes(std::vector<MeshLine>{{0, 1}, {1, 2}})),
-        kmoChunk("dot ", recordBytes(std::vector<MeshPoint>{{2, 0.5f}})),
-        kmoChunk("INFO", unknown),
-        kmoChunk("ctlp", recordBytes(std::vector<ControlPoint>{{0, 2, 0, -1}, {0, 1, 0, 0}})),
-        faceChunk,
-        kmoChunk("vtx ", recordBytes(std::vector<MeshVertex>{{9, 8, 7, 0, 0, -1}})),
-    });
-    Mesh mesh;
-    mesh.AddVertex(marker);
-    mesh.AddVertex(marker);
-    load(mesh, file);
-    ASSERT_EQ(mesh.vertexCapacity, 1);
-    EXPECT_EQ(mesh.vertices[0].x, 9.0f);
-    EXPECT_EQ(mesh.lineCount, 2);
-    ASSERT_EQ(mesh.dotCount, 1);
-    EXPECT_EQ(mesh.dots[0].grey, 0.5f);
-    EXPECT_EQ(mesh.faceCount, 1);
-
-    // The character passes over the dots four bytes at a time and reads the
-    // control points; everything after them still loads.
-    ArticulatedMesh character;
-    load(character, file);
-    EXPECT_EQ(character.dotCount, 0);
-    EXPECT_EQ(character.lineCount, 2);
-    EXPECT_EQ(character.faceCount, 1);
-    EXPECT_EQ(character.vertexCount, 1);
-    ASSERT_EQ(character.controlPointCapacity, 2);
-    EXPECT_EQ(character.controlPoints[1].parent, 0);
-    EXPECT_EQ(character.jointCount, 2);
-
-    // An empty chunk empties its array, and appends go on from there.
-    load(mesh, kmoFile({kmoChunk("vtx ", ModelBytes()), faceChunk}));
-    EXPECT_EQ(mesh.vertexCapacity, 0);
-    EXPECT_EQ(mesh.vertices, nullptr);
-    EXPECT_EQ(mesh.AddVertex(marker), 0);
-    mesh.AddFace(MeshFace{0, 0, 0, Vec3{0, 0, 0}, -1});
-    EXPECT_EQ(mesh.faceCapacity, 2);
 }
 
 TEST(KmoReader, NothingPastTheDeclaredEndOrTheFilesEndIsRead)

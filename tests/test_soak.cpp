@@ -21,9 +21,9 @@
 namespace {
 
 #if defined(__SANITIZE_ADDRESS__)
-const int soakFrames = 1500;
+const int soakFrames = 1000;
 #else
-const int soakFrames = 10000;
+const int soakFrames = 4000;
 #endif
 
 int64_t soakCounter = 0;
