@@ -7,10 +7,10 @@
 #include <vector>
 
 #include "app/globals.h"
-#include "scene/scene_state.h"
 #include "scene/pose_blend.h"
 #include "scene/pose_program.h"
 #include "scene/random.h"
+#include "scene/scene_state.h"
 #include "tests/support/test_character.h"
 
 namespace {

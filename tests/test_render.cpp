@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "app/globals.h"
-#include "scene/scene_state.h"
 #include "app/render.h"
 #include "effects/fire.h"
 #include "effects/lightning.h"
@@ -16,6 +15,7 @@
 #include "effects/water.h"
 #include "platform/gl.h"
 #include "platform/input.h"
+#include "scene/scene_state.h"
 #include "tests/support/gl_checks.h"
 
 namespace {

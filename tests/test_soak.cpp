@@ -7,15 +7,15 @@
 #include <random>
 
 #include "app/globals.h"
-#include "scene/scene_state.h"
-#include "effects/water.h"
 #include "app/main_loop.h"
 #include "effects/fire.h"
 #include "effects/lightning.h"
 #include "effects/tornado.h"
+#include "effects/water.h"
 #include "platform/input.h"
 #include "scene/director.h"
 #include "scene/pose_program.h"
+#include "scene/scene_state.h"
 #include "tests/support/gl_checks.h"
 
 namespace {
