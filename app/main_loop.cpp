@@ -27,6 +27,7 @@ void initFrameLoop(FrameLoop* loop, int64_t counterFrequency)
     loop->previousCounter = -1;
     loop->exitCode = 0;
     loop->heldPoseMode = -1;
+    loop->givenFrameTime = -1.0f;
 }
 
 void loadScene()
@@ -75,7 +76,10 @@ bool updateFrame(FrameLoop* loop, int64_t (*readCounter)())
     int64_t counter = readCounter();
     if (loop->previousCounter < 0)
         loop->previousCounter = counter;
-    frameTime = static_cast<float>(static_cast<double>(counter - loop->previousCounter) * loop->counterPeriod);
+    if (loop->givenFrameTime >= 0.0f)
+        frameTime = loop->givenFrameTime;
+    else
+        frameTime = static_cast<float>(static_cast<double>(counter - loop->previousCounter) * loop->counterPeriod);
 
     if (characterScale > 10.0f) {
         // The intro: the character shrinks from five times his size and

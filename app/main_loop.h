@@ -13,6 +13,8 @@ struct FrameLoop {
     int exitCode;             // the quit message's code, once taken
     int heldPoseMode;         // -1; otherwise the director waits and this pose
                               // program runs (replays that inspect a program)
+    float givenFrameTime;     // -1: measure the frame time; otherwise the next
+                              // frame takes exactly this one (a recorded time)
 };
 
 // Prepares a loop whose clock ticks `counterFrequency` times per second.
@@ -24,7 +26,7 @@ void initFrameLoop(FrameLoop* loop, int64_t counterFrequency);
 void loadScene();
 
 // One frame: drains the messages (running the typed commands), measures the
-// frame time with `readCounter`, runs the intro or the interactive updates,
+// frame time with `readCounter` (or takes the given one), runs the intro or the interactive updates,
 // the effects, draws the frame and counts it. Returns false when the quit
 // message was taken in this frame's pump; the frame still ran to its end.
 bool runFrame(FrameLoop* loop, int64_t (*readCounter)());

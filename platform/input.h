@@ -10,6 +10,7 @@ enum MessageType {
     MESSAGE_CHAR = 1,   // a typed character; code is its character code (Esc is 27)
     MESSAGE_CLOSE = 2,  // the user asked to close the main window
     MESSAGE_QUIT = 3,   // the quit message; code is the exit code it carries
+    MESSAGE_SCREENSHOT = 4,  // the screenshot key (F12) went down
 };
 
 struct Message {
@@ -42,3 +43,12 @@ int16_t getAsyncKeyState(Key key);
 void inputUseScript(bool on);
 void inputScriptChar(int code);
 void inputScriptKey(Key key, bool down);
+
+// Watching the input the program takes, for recording a session: `onChar`
+// sees each typed character as peekMessage() hands it out, `onKey` each
+// change of a key's held state, from the keyboard or the script, as the
+// message pump (or inputScriptKey) takes it in. Either may be null; null
+// for both stops watching.
+typedef void (*InputCharWatcher)(int code);
+typedef void (*InputKeyWatcher)(Key key, bool down);
+void inputWatch(InputCharWatcher onChar, InputKeyWatcher onKey);

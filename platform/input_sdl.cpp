@@ -1,28 +1,17 @@
-// The message queue and the keyboard on SDL2.
+// The keyboard and window events on SDL2, fed into the shared queue.
 //
-// SDL's events are turned into the program's messages: typed text into one
-// character message per character (code points above 255 have no single-byte
-// code and are dropped), Esc, Enter, Tab and Backspace into their control
-// codes, a window close into a close message. Keys are read from SDL's
-// keyboard state by key code, so E, W and F are the keys that type those
-// letters in the user's layout. Scripted input replaces the keyboard for
-// replays and tests.
-#include <deque>
-
-#include "platform/input.h"
+// SDL's events become the program's messages: typed text one character
+// message per character (code points above 255 have no single-byte code and
+// are dropped), Esc, Enter, Tab and Backspace their control codes, F12 a
+// screenshot message, a window close a close message. Keys are read from SDL's keyboard state by key
+// code, so E, W and F are the keys that type those letters in the user's
+// layout.
+#include "platform/input_queue.h"
 #include "platform/sdl_state.h"
 
 namespace {
 
-std::deque<Message> queue;
-bool scripted = false;
-bool scriptHeld[KEY_COUNT];
-bool pressedSinceQuery[KEY_COUNT];  // bit 0 of the key state
-
-void push(int type, int code)
-{
-    queue.push_back(Message{type, code});
-}
+const SDL_Keycode letterKeys[] = {SDLK_e, SDLK_w, SDLK_f};
 
 bool keyFromKeycode(SDL_Keycode sym, Key* key)
 {
@@ -36,8 +25,17 @@ bool keyFromKeycode(SDL_Keycode sym, Key* key)
     }
 }
 
+bool keyHeld(Key key)
+{
+    const Uint8* state = SDL_GetKeyboardState(nullptr);
+    if (key == KEY_SHIFT)
+        return state[SDL_SCANCODE_LSHIFT] || state[SDL_SCANCODE_RSHIFT];
+    SDL_Scancode scancode = SDL_GetScancodeFromKey(letterKeys[key]);
+    return scancode != SDL_SCANCODE_UNKNOWN && state[scancode];
+}
+
 // Decodes UTF-8 text into character messages.
-void pushText(const char* text)
+void queueText(const char* text)
 {
     const unsigned char* p = reinterpret_cast<const unsigned char*>(text);
     while (*p) {
@@ -56,7 +54,7 @@ void pushText(const char* text)
             p++;
         }
         if (valid && code < 256)
-            push(MESSAGE_CHAR, static_cast<int>(code));
+            inputQueueChar(static_cast<int>(code));
     }
 }
 
@@ -64,34 +62,33 @@ void translate(const SDL_Event& event)
 {
     switch (event.type) {
     case SDL_TEXTINPUT:
-        if (!scripted)
-            pushText(event.text.text);
+        queueText(event.text.text);
         break;
-    case SDL_KEYDOWN:
-        if (scripted)
-            break;
-        {
-            Key key;
-            if (keyFromKeycode(event.key.keysym.sym, &key) && !event.key.repeat)
-                pressedSinceQuery[key] = true;
-        }
+    case SDL_KEYDOWN: {
+        Key key;
+        if (keyFromKeycode(event.key.keysym.sym, &key) && !event.key.repeat)
+            inputKeyReport(key, true, true);
         switch (event.key.keysym.sym) {
-        case SDLK_ESCAPE: push(MESSAGE_CHAR, 27); break;
+        case SDLK_ESCAPE: inputQueueChar(27); break;
         case SDLK_RETURN:
-        case SDLK_KP_ENTER: push(MESSAGE_CHAR, 13); break;
-        case SDLK_TAB: push(MESSAGE_CHAR, 9); break;
-        case SDLK_BACKSPACE: push(MESSAGE_CHAR, 8); break;
+        case SDLK_KP_ENTER: inputQueueChar(13); break;
+        case SDLK_TAB: inputQueueChar(9); break;
+        case SDLK_BACKSPACE: inputQueueChar(8); break;
+        case SDLK_F12:
+            if (!event.key.repeat)
+                inputQueueScreenshot();
+            break;
         default: break;
         }
         break;
+    }
     case SDL_WINDOWEVENT:
         if (event.window.event == SDL_WINDOWEVENT_CLOSE)
-            push(MESSAGE_CLOSE, 0);
+            inputQueueClose();
         break;
     case SDL_QUIT:
         // Sent after the last window's close, and on an interrupt signal.
-        if (queue.empty() || queue.back().type != MESSAGE_CLOSE)
-            push(MESSAGE_CLOSE, 0);
+        inputQueueClose();
         break;
     default:
         break;
@@ -100,66 +97,13 @@ void translate(const SDL_Event& event)
 
 }  // namespace
 
-bool peekMessage(Message* message)
+void inputBackendPump()
 {
-    if (platformSdl.initialised) {
-        SDL_Event event;
-        while (SDL_PollEvent(&event))
-            translate(event);
-    }
-    if (queue.empty())
-        return false;
-    *message = queue.front();
-    queue.pop_front();
-    return true;
-}
-
-void postQuitMessage(int code)
-{
-    push(MESSAGE_QUIT, code);
-}
-
-int16_t getAsyncKeyState(Key key)
-{
-    if (key < 0 || key >= KEY_COUNT)
-        return 0;
-    bool held = false;
-    if (scripted) {
-        held = scriptHeld[key];
-    } else if (platformSdl.initialised) {
-        const Uint8* state = SDL_GetKeyboardState(nullptr);
-        if (key == KEY_SHIFT) {
-            held = state[SDL_SCANCODE_LSHIFT] || state[SDL_SCANCODE_RSHIFT];
-        } else {
-            SDL_Keycode sym = key == KEY_E ? SDLK_e : key == KEY_W ? SDLK_w : SDLK_f;
-            SDL_Scancode scancode = SDL_GetScancodeFromKey(sym);
-            held = scancode != SDL_SCANCODE_UNKNOWN && state[scancode];
-        }
-    }
-    int16_t result = static_cast<int16_t>((held ? 0x8000 : 0) | (pressedSinceQuery[key] ? 1 : 0));
-    pressedSinceQuery[key] = false;
-    return result;
-}
-
-void inputUseScript(bool on)
-{
-    scripted = on;
-    for (int k = 0; k < KEY_COUNT; k++) {
-        scriptHeld[k] = false;
-        pressedSinceQuery[k] = false;
-    }
-}
-
-void inputScriptChar(int code)
-{
-    push(MESSAGE_CHAR, code);
-}
-
-void inputScriptKey(Key key, bool down)
-{
-    if (key < 0 || key >= KEY_COUNT)
+    if (!platformSdl.initialised)
         return;
-    if (down && !scriptHeld[key])
-        pressedSinceQuery[key] = true;
-    scriptHeld[key] = down;
+    SDL_Event event;
+    while (SDL_PollEvent(&event))
+        translate(event);
+    for (int k = 0; k < KEY_COUNT; k++)
+        inputKeyReport(static_cast<Key>(k), keyHeld(static_cast<Key>(k)), false);
 }

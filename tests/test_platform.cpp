@@ -53,3 +53,29 @@ TEST(PlatformInput, KeyStateHasHeldBitAndPressedSinceLastQueryBit)
     EXPECT_EQ(getAsyncKeyState(KEY_W), 0);
     inputUseScript(false);
 }
+
+namespace {
+std::vector<int> watched;  // characters as codes, key changes as 1000 + 10 * key + down
+}
+
+TEST(PlatformInput, WatchersSeeDeliveredCharactersAndKeyChanges)
+{
+    inputUseScript(true);
+    watched.clear();
+    inputWatch([](int code) { watched.push_back(code); },
+               [](Key key, bool down) { watched.push_back(1000 + 10 * key + down); });
+    inputScriptChar('L');
+    inputScriptKey(KEY_W, true);
+    inputScriptKey(KEY_W, true);  // no change, nothing seen
+    EXPECT_EQ(watched, std::vector<int>({1000 + 10 * KEY_W + 1}));  // the character is not yet delivered
+    Message m;
+    while (peekMessage(&m)) {
+    }
+    inputScriptKey(KEY_W, false);
+    inputWatch(nullptr, nullptr);
+    inputScriptChar('t');
+    while (peekMessage(&m)) {
+    }
+    EXPECT_EQ(watched, std::vector<int>({1000 + 10 * KEY_W + 1, 'L', 1000 + 10 * KEY_W}));
+    inputUseScript(false);
+}

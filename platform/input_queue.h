@@ -1,0 +1,29 @@
+// The backend side of the message queue and the keyboard (not a public
+// header: only platform/ includes it).
+//
+// input_queue.cpp owns the queue, the "pressed since the previous query"
+// latch and the scripted input; each backend only translates its own events
+// into the calls below and provides inputBackendPump().
+#pragma once
+
+#include "platform/input.h"
+
+// A character typed on the real keyboard. Dropped while scripted input is on.
+void inputQueueChar(int code);
+
+// The user asked to close the main window (arrives even while scripted).
+void inputQueueClose();
+
+// The screenshot key (F12) went down; not a repeat. Arrives even while
+// scripted: it changes nothing in the scene.
+void inputQueueScreenshot();
+
+// The real keyboard's state of `key` as just read: `held` while it is down,
+// `pressed` when it went down since the previous report. Ignored while
+// scripted input is on.
+void inputKeyReport(Key key, bool held, bool pressed);
+
+// Provided by each backend: translates the operating system's waiting
+// events into the calls above. Called by peekMessage() before it looks at
+// the queue; must do nothing before the platform is initialised.
+void inputBackendPump();
