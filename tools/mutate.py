@@ -1,9 +1,10 @@
 #!/usr/bin/env python3
 """Mutation testing for Vexarion: how many small faults do the tests catch?
 
-  tools/mutate.py sample --tree . --seed 1 --count 260 --out mutants.json
+  tools/mutate.py sample --tree . --seed 1 --count 220 --out mutants.json
   xvfb-run -a -s "-screen 0 1280x1024x24" \
       tools/mutate.py run --tree . --mutants mutants.json --work /tmp/mut
+  tools/mutate.py compare /tmp/mut-before /tmp/mut-after
 
 `sample` lists every single-point mutant of the program's code (app/,
 model/, scene/, effects/, sound/ and platform's backend-neutral files):
@@ -405,6 +406,29 @@ def report(results, coverage, out_path):
             f.write(text)
 
 
+def compare(before_work, after_work):
+    """Kill rates of two measurements over the mutants both have finished."""
+    runs = []
+    for work in (before_work, after_work):
+        with open(os.path.join(work, "results.json")) as f:
+            runs.append({r["id"]: r for r in json.load(f)})
+    common = sorted(set(runs[0]) & set(runs[1]))
+    valid = [i for i in common if all(run[i]["outcome"] in ("killed", "timed-out", "survived") for run in runs)]
+    caught = [sum(run[i]["outcome"] != "survived" for i in valid) for run in runs]
+    print("%d mutants finished in both, %d valid in both" % (len(common), len(valid)))
+    for name, n in zip(("before", "after"), caught):
+        print("%s: %d of %d caught, kill rate %.1f%%" % (name, n, len(valid), 100.0 * n / len(valid) if valid else 0))
+    for label, test in (("caught before, survived after", lambda b, a: b != "survived" and a == "survived"),
+                        ("survived before, caught after", lambda b, a: b == "survived" and a != "survived"),
+                        ("survived both", lambda b, a: b == "survived" and a == "survived")):
+        print(label + ":")
+        for i in valid:
+            if test(runs[0][i]["outcome"], runs[1][i]["outcome"]):
+                r = runs[1][i]
+                print("  #%d %s:%d [%s] %s  ->  %s" % (i, r["file"], r["line"], r["kind"], r["original"].strip(),
+                                                       r["mutated"].strip()))
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
     sub = parser.add_subparsers(dest="command", required=True)
@@ -420,6 +444,9 @@ def main():
     p.add_argument("--jobs", type=int, default=1)
     p.add_argument("--exclude", default=r"^Soak\.|BadContent|NoContent", help="regex of test cases left out")
     p.add_argument("--report")
+    p = sub.add_parser("compare", help="compare two measurements over the mutants both have finished")
+    p.add_argument("before")
+    p.add_argument("after")
     p = sub.add_parser("report", help="print the report of a finished or running measurement")
     p.add_argument("--work", required=True)
     p.add_argument("--report")
@@ -428,6 +455,8 @@ def main():
         sample(args)
     elif args.command == "run":
         run(args)
+    elif args.command == "compare":
+        compare(args.before, args.after)
     else:
         with open(os.path.join(args.work, "results.json")) as f:
             results = json.load(f)
