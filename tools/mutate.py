@@ -354,6 +354,10 @@ def run(args):
                 near = byLine.get((mutant["file"], at + 1 + offset), [])
                 if near:
                     break
+            if not near:
+                # No executable line near it (a table's data, a declaration):
+                # every case that runs any of the file's code.
+                near = sorted({k for (path, _), keys in byLine.items() if path == mutant["file"] for k in keys})
             chosen = sorted(near, key=lambda k: seconds[k])
             limit = 10.0 + 3.0 * sum(seconds[k] for k in chosen)
             record["outcome"], record["tests"], record["by"] = "survived", len(chosen), None
