@@ -69,9 +69,12 @@ TEST(SceneStories, IntroShrinksTheCharacterIgnoringElementsButNotEsc)
         EXPECT_EQ(t.text(row, "events"), "") << row;
         EXPECT_LT(t.number(row, "characterScale"), t.number(row - 1, "characterScale"));
     }
-    // From the first interactive frame the director decides at once.
+    // From the first interactive frame the director decides at once. He
+    // started one unit above the ground at the map's centre, and his first
+    // steps come down onto it.
     EXPECT_EQ(t.number(end + 1, "characterScale"), 10.0);
     EXPECT_GT(t.number(end + 1, "actionTimer"), 4.0);
+    EXPECT_NEAR(t.number(end + 1, "posY"), t.number(0, "posY") - 1.0, 0.05);
 
     ReplayResult quit = runReplay("100 type esc\n", {"--frames", "400"});
     EXPECT_EQ(quit.exitCode, 0);

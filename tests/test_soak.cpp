@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <filesystem>
 #include <random>
 
 #include "app/globals.h"
@@ -18,6 +19,7 @@
 #include "scene/director.h"
 #include "scene/pose_program.h"
 #include "scene/scene_state.h"
+#include "scene/terrain.h"
 #include "tests/support/gl_checks.h"
 
 namespace {
@@ -50,6 +52,15 @@ bool finite(float v)
 TEST(Soak, RandomFramesAndKeysKeepTheSceneFiniteAndBounded)
 {
     REQUIRE_GL();
+    // The real start-up, as in a fresh process: from the run folder, with the
+    // effects' meshes empty (other tests of this process may have built them).
+    std::filesystem::current_path(VEXARION_RUN_DIR);
+    terrainForgetMap();
+    for (Mesh* mesh : {&firePuffMesh, &lightningMesh, &tornadoMesh, &waterMesh}) {
+        mesh->ClearVertices();
+        mesh->ClearFaces();
+    }
+    resetSceneState();
     inputUseScript(true);
     FrameLoop loop;
     initFrameLoop(&loop, 1000000);

@@ -28,12 +28,11 @@ tests. The kill rate counts killed and timed-out mutants over valid ones.
 """
 import argparse
 import glob
-import gzip
 import json
 import os
 import random
 import re
-import shutil
+import signal
 import subprocess
 import sys
 import time
@@ -299,6 +298,8 @@ def run(args):
     work = os.path.abspath(args.work)
     os.makedirs(work, exist_ok=True)
     os.environ.setdefault("ALSOFT_DRIVERS", "null")
+    # Stopped from outside, it still puts the mutated file back.
+    signal.signal(signal.SIGTERM, lambda *_: sys.exit("stopped"))
     with open(args.mutants) as f:
         mutants = json.load(f)
     mut = os.path.join(work, "build")
@@ -354,6 +355,10 @@ def run(args):
                 near = byLine.get((mutant["file"], at + 1 + offset), [])
                 if near:
                     break
+            if not near:
+                # No executable line near it (a table's data, a declaration):
+                # every case that runs any of the file's code.
+                near = sorted({k for (path, _), keys in byLine.items() if path == mutant["file"] for k in keys})
             chosen = sorted(near, key=lambda k: seconds[k])
             limit = 10.0 + 3.0 * sum(seconds[k] for k in chosen)
             record["outcome"], record["tests"], record["by"] = "survived", len(chosen), None
