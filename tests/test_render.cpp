@@ -19,6 +19,9 @@
 
 namespace {
 
+const double pi = 3.14159265358979323846;
+
+
 // Column-major 4 x 4 matrices, as OpenGL keeps them.
 struct Mat {
     double m[16];
@@ -43,7 +46,7 @@ Mat multiply(const Mat& a, const Mat& b)
 
 Mat perspective(double fovy, double aspect, double zNear, double zFar)
 {
-    double f = 1.0 / std::tan(fovy * M_PI / 360.0);
+    double f = 1.0 / std::tan(fovy * pi / 360.0);
     Mat r = {};
     r.m[0] = f / aspect;
     r.m[5] = f;
@@ -55,7 +58,7 @@ Mat perspective(double fovy, double aspect, double zNear, double zFar)
 
 Mat rotationX(double degrees)
 {
-    double c = std::cos(degrees * M_PI / 180.0), s = std::sin(degrees * M_PI / 180.0);
+    double c = std::cos(degrees * pi / 180.0), s = std::sin(degrees * pi / 180.0);
     Mat r = identity();
     r.m[5] = c;
     r.m[6] = s;
@@ -66,7 +69,7 @@ Mat rotationX(double degrees)
 
 Mat rotationY(double degrees)
 {
-    double c = std::cos(degrees * M_PI / 180.0), s = std::sin(degrees * M_PI / 180.0);
+    double c = std::cos(degrees * pi / 180.0), s = std::sin(degrees * pi / 180.0);
     Mat r = identity();
     r.m[0] = c;
     r.m[2] = -s;

@@ -1,7 +1,8 @@
 #!/bin/sh
 # Installs what is missing, builds everything with warnings as errors and runs
 # every test under a virtual X display (Xvfb); then builds again under
-# AddressSanitizer and UndefinedBehaviorSanitizer and runs the tests there too.
+# AddressSanitizer and UndefinedBehaviorSanitizer and runs the tests there too;
+# last the Windows build, proven under Wine (tools/test-windows.sh).
 set -e
 cd "$(dirname "$0")/.."
 tools/install-deps.sh
@@ -22,4 +23,5 @@ xvfb-run -a -s "-screen 0 1280x1024x24" \
     ctest --test-dir build --output-on-failure -j"$jobs"
 xvfb-run -a -s "-screen 0 1280x1024x24" \
     ctest --test-dir build-sanitize --output-on-failure -j"$jobs" -LE slow
+tools/test-windows.sh
 echo "All tests passed."
