@@ -5,6 +5,7 @@
 #include "effects/lightning.h"
 #include "effects/tornado.h"
 #include "platform/input.h"
+#include "scene/scene_state.h"
 #include "sound/sound.h"
 
 namespace {

@@ -8,6 +8,7 @@
 uint32_t screenWidth = 0;
 uint32_t screenHeight = 0;
 uint32_t screenBits = 0;
+bool screenshotRequested = false;
 
 void buildModeList(bool (*enumMode)(int n, DisplayMode* mode), ModeList* list)
 {
@@ -66,6 +67,16 @@ bool createMainWindow(const char* title, uint32_t width, uint32_t height, bool f
                             static_cast<int>(screenBits ? screenBits : 24), fullscreen ? WINDOW_FULLSCREEN : 0);
 }
 
+bool createDesktopWindow(const char* title, uint32_t width, uint32_t height)
+{
+    DisplayMode desktop;
+    screenBits = displayDesktopMode(&desktop) ? static_cast<uint32_t>(desktop.bitsPerPixel) : 24;
+    screenWidth = width;
+    screenHeight = height;
+    return windowCreateMain(title, static_cast<int>(width), static_cast<int>(height), static_cast<int>(screenBits),
+                            WINDOW_DECORATED);
+}
+
 void mainWindowProc(const Message& message)
 {
     switch (message.type) {
@@ -74,6 +85,9 @@ void mainWindowProc(const Message& message)
         break;
     case MESSAGE_CLOSE:
         postQuitMessage(0);
+        break;
+    case MESSAGE_SCREENSHOT:
+        screenshotRequested = true;
         break;
     default:
         break;

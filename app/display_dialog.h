@@ -44,6 +44,16 @@ bool runDisplayModeDialog();
 // ordinary window of that size (the replay executable).
 bool createMainWindow(const char* title, uint32_t width, uint32_t height, bool fullscreen);
 
+// Opens the main window as an ordinary decorated desktop window of
+// width x height pixels, in the desktop's mode: no dialog, no mode switch.
+// Sets screenWidth, screenHeight and screenBits.
+bool createDesktopWindow(const char* title, uint32_t width, uint32_t height);
+
 // The window procedure: typed characters go to the character commands,
-// a close request posts the quit message with code 0.
+// a close request posts the quit message with code 0, and the screenshot
+// key sets screenshotRequested.
 void mainWindowProc(const Message& message);
+
+// F12 was pressed: the frame being drawn is to be saved (the program saves
+// it before the buffer swap and clears this).
+extern bool screenshotRequested;

@@ -1,25 +1,124 @@
-// Vexarion's entry point: the display-mode dialog, the window, the content,
-// and the frame loop until the user quits.
-#include "app/display_dialog.h"
-#include "app/main_loop.h"
-#include "app/render.h"
-#include "platform/clock.h"
+// Vexarion's entry point: the command line, the content folder, the display
+// check, then the display-mode dialog and full screen (or a desktop window),
+// the content, and the frame loop until the user quits.
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <system_error>
 
-int main()
+#include "app/command_line.h"
+#include "app/content_folder.h"
+#include "app/display_dialog.h"
+#include "app/globals.h"
+#include "app/main_loop.h"
+#include "app/recorder.h"
+#include "app/render.h"
+#include "app/screenshot.h"
+#include "app/trace.h"
+#include "platform/clock.h"
+#include "platform/display.h"
+#include "platform/input.h"
+
+namespace {
+
+// A file named on the command line, fixed to the folder the user started
+// in before the program changes to its content folder.
+std::string fromStartFolder(const std::string& path)
 {
-    // Without a display there is nothing to show: say so rather than
-    // pretend the user closed the dialog.
+    if (path.empty())
+        return path;
+    std::error_code error;
+    std::filesystem::path absolute = std::filesystem::absolute(path, error);
+    return error ? path : absolute.string();
+}
+
+// F12 asks for the frame being drawn; it is saved just before its swap.
+void saveRequestedScreenshot()
+{
+    if (!screenshotRequested)
+        return;
+    screenshotRequested = false;
+    int width = 0, height = 0;
+    windowGetGeometry(nullptr, nullptr, &width, &height);
+    takeScreenshot(width, height);
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    CommandLine options;
+    std::string error;
+    if (!parseCommandLine(argc, argv, &options, &error)) {
+        std::fprintf(stderr, "vexarion: %s\n%sRun 'vexarion --help' for the options.\n", error.c_str(),
+                     commandLineSynopsis());
+        return 2;
+    }
+    if (options.help) {
+        std::fputs(commandLineUsage(), stdout);
+        return 0;
+    }
+    if (options.version) {
+        std::printf("vexarion %s\n", programVersion());
+        return 0;
+    }
+    const std::string recordPath = fromStartFolder(options.recordPath);
+    const std::string tracePath = fromStartFolder(options.tracePath);
+
+    if (!enterContentFolder())
+        return 1;
     if (!registerWindowClass())
         return 1;
-    if (!runDisplayModeDialog())
-        return 0;
-    createMainWindow("Vexarion", screenWidth, screenHeight, true);
+    if (!displayIsVisible()) {
+        std::fprintf(stderr, "Vexarion: no display found (no X or Wayland session); run it on a desktop\n");
+        platformShutdown();
+        return 1;
+    }
+    if (!recordPath.empty() && !recorderOpen(recordPath.c_str())) {
+        std::fprintf(stderr, "Vexarion: cannot write the recording %s\n", recordPath.c_str());
+        platformShutdown();
+        return 1;
+    }
+    // Opened before the content loads, so frame 0's row also lists the
+    // sounds started at start-up, as the replay's does.
+    if (!tracePath.empty() && !traceOpen(tracePath.c_str())) {
+        std::fprintf(stderr, "Vexarion: cannot write the trace %s\n", tracePath.c_str());
+        recorderClose();
+        platformShutdown();
+        return 1;
+    }
+
+    if (options.windowed) {
+        if (!createDesktopWindow("Vexarion", static_cast<uint32_t>(options.windowWidth),
+                                 static_cast<uint32_t>(options.windowHeight)))
+            return 1;
+    } else {
+        if (!runDisplayModeDialog()) {
+            traceClose();
+            recorderClose();
+            return 0;
+        }
+        createMainWindow("Vexarion", screenWidth, screenHeight, true);
+    }
     createGLContext();
+
+    if (!recordPath.empty())
+        inputWatch(recordChar, recordKey);
+    renderBeforeSwap = saveRequestedScreenshot;
 
     FrameLoop loop;
     initFrameLoop(&loop, clockFrequency());
     loadScene();
-    while (runFrame(&loop, clockCounter)) {
+    bool running = true;
+    for (long frame = 0; running; frame++) {
+        running = runFrame(&loop, clockCounter);
+        recordFrameEnd(frameTime);
+        traceFrame(frame);
     }
+    inputWatch(nullptr, nullptr);
+    bool written = traceClose();
+    written = recorderClose() && written;
+    if (!written)
+        std::fprintf(stderr, "Vexarion: the recording or the trace could not be written in full\n");
     return teardown(loop);
 }

@@ -17,6 +17,7 @@
 #include "scene/director.h"
 #include "scene/pose_blend.h"
 #include "scene/pose_program.h"
+#include "scene/scene_state.h"
 #include "scene/terrain.h"
 #include "sound/sound.h"
 
@@ -26,6 +27,7 @@ void initFrameLoop(FrameLoop* loop, int64_t counterFrequency)
     loop->previousCounter = -1;
     loop->exitCode = 0;
     loop->heldPoseMode = -1;
+    loop->givenFrameTime = -1.0f;
 }
 
 void loadScene()
@@ -57,7 +59,7 @@ void loadScene()
     glContextBuildFontLists(0, 256, 1000);
 }
 
-bool runFrame(FrameLoop* loop, int64_t (*readCounter)())
+bool updateFrame(FrameLoop* loop, int64_t (*readCounter)())
 {
     // Messages: typed commands run here, between frames' updates.
     bool quit = false;
@@ -74,7 +76,10 @@ bool runFrame(FrameLoop* loop, int64_t (*readCounter)())
     int64_t counter = readCounter();
     if (loop->previousCounter < 0)
         loop->previousCounter = counter;
-    frameTime = static_cast<float>(static_cast<double>(counter - loop->previousCounter) * loop->counterPeriod);
+    if (loop->givenFrameTime >= 0.0f)
+        frameTime = loop->givenFrameTime;
+    else
+        frameTime = static_cast<float>(static_cast<double>(counter - loop->previousCounter) * loop->counterPeriod);
 
     if (characterScale > 10.0f) {
         // The intro: the character shrinks from five times his size and
@@ -100,7 +105,12 @@ bool runFrame(FrameLoop* loop, int64_t (*readCounter)())
     tornadoUpdate(frameTime);
     waterUpdate(totalTime);
     totalTime += frameTime;
+    return !quit;
+}
 
+bool runFrame(FrameLoop* loop, int64_t (*readCounter)())
+{
+    const bool goOn = updateFrame(loop, readCounter);
     renderFrame(frameTime);
 
     fpsFrameCount += 1;
@@ -110,7 +120,7 @@ bool runFrame(FrameLoop* loop, int64_t (*readCounter)())
         fpsFrameCount = 0;
         fpsTimeAccumulator -= 1.0f;
     }
-    return !quit;
+    return goOn;
 }
 
 int teardown(const FrameLoop& loop)

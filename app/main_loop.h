@@ -13,6 +13,8 @@ struct FrameLoop {
     int exitCode;             // the quit message's code, once taken
     int heldPoseMode;         // -1; otherwise the director waits and this pose
                               // program runs (replays that inspect a program)
+    float givenFrameTime;     // -1: measure the frame time; otherwise the next
+                              // frame takes exactly this one (a recorded time)
 };
 
 // Prepares a loop whose clock ticks `counterFrequency` times per second.
@@ -24,10 +26,15 @@ void initFrameLoop(FrameLoop* loop, int64_t counterFrequency);
 void loadScene();
 
 // One frame: drains the messages (running the typed commands), measures the
-// frame time with `readCounter`, runs the intro or the interactive updates,
+// frame time with `readCounter` (or takes the given one), runs the intro or the interactive updates,
 // the effects, draws the frame and counts it. Returns false when the quit
 // message was taken in this frame's pump; the frame still ran to its end.
 bool runFrame(FrameLoop* loop, int64_t (*readCounter)());
+
+// The frame without its drawing: the messages, the frame time, the intro or
+// the interactive updates and the effects. runFrame() is this, then the
+// drawing and the frame count; the benchmark times it alone.
+bool updateFrame(FrameLoop* loop, int64_t (*readCounter)());
 
 // Releases the sounds, the sound device and the OpenGL context and gives
 // the desktop its display mode back. Returns the quit message's code.

@@ -7,9 +7,11 @@
 #include "effects/fire.h"
 #include "effects/lightning.h"
 #include "effects/tornado.h"
+#include "effects/water.h"
 #include "platform/gl.h"
 #include "platform/glcontext.h"
 #include "platform/input.h"
+#include "scene/scene_state.h"
 
 void (*renderBeforeSwap)() = nullptr;
 

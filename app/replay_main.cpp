@@ -3,8 +3,13 @@
 //   vexarion-replay [--frames N] [--dt SECONDS] [--size WxH] [--script FILE]
 //                   [--shot FRAME=FILE.png]... [--trace FILE] [--pose MODE]
 //
-// Run from the content folder. Frame 0 has a frame time of exactly 0, as the
-// real loop's first frame; every later frame has the given time. Keys and
+// Finds its content as the program does (the working folder, its own folder,
+// ../share/vexarion beside it, or VEXARION_DATA). Frame 0 has a frame time of exactly 0, as the
+// real loop's first frame; every later frame has the given time, unless the
+// script gives the frame its own ("FRAME time SECONDS", as a recording of a
+// live session does for every frame). A script with frame times plays as
+// many frames as it has (a recording cut before its first frame ended, none),
+// unless --frames says otherwise. Keys and
 // typed characters come from the script; an Esc ends the run after its frame.
 // --shot saves a frame as drawn, read back before its buffer swap.
 // --trace writes one CSV row of the scene's state per completed frame.
@@ -14,10 +19,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <map>
 #include <string>
 #include <vector>
 
+#include "app/content_folder.h"
 #include "app/display_dialog.h"
 #include "app/main_loop.h"
 #include "app/render.h"
@@ -34,6 +41,7 @@ const int64_t replayFrequency = 1000000000;  // counter ticks per second
 
 struct Options {
     long frames = 400;
+    bool framesGiven = false;
     double dt = 0.02;
     int width = 640;
     int height = 480;
@@ -97,6 +105,7 @@ bool parseOptions(int argc, char** argv, Options* o)
                 std::fprintf(stderr, "vexarion-replay: bad frame count '%s'\n", value);
                 return false;
             }
+            o->framesGiven = true;
         } else if (!std::strcmp(arg, "--dt")) {
             char* end = nullptr;
             o->dt = std::strtod(value, &end);
@@ -147,13 +156,30 @@ int main(int argc, char** argv)
         return 2;
     }
     std::vector<ScriptEvent> events;
+    bool recording = false;
     if (!options.script.empty()) {
         std::string error;
-        if (!loadScript(options.script.c_str(), &events, &error)) {
+        if (!loadScript(options.script.c_str(), &events, &error, &recording)) {
             std::fprintf(stderr, "vexarion-replay: %s\n", error.c_str());
             return 2;
         }
     }
+    // A recording's frame times: the frames it holds, each with its time.
+    std::map<long, float> frameTimes;
+    for (const ScriptEvent& e : events)
+        if (e.kind == SCRIPT_TIME)
+            frameTimes[e.frame] = e.seconds;
+    if ((recording || !frameTimes.empty()) && !options.framesGiven)
+        options.frames = frameTimes.empty() ? 0 : frameTimes.rbegin()->first + 1;
+
+    // Files named on the command line belong to the folder the user is in.
+    std::error_code pathError;
+    if (!options.trace.empty())
+        options.trace = std::filesystem::absolute(options.trace, pathError).string();
+    for (auto& shot : options.shots)
+        shot.second = std::filesystem::absolute(shot.second, pathError).string();
+    if (!enterContentFolder())
+        return 1;
 
     if (!registerWindowClass())
         return 1;
@@ -187,9 +213,11 @@ int main(int argc, char** argv)
             const ScriptEvent& e = events[next];
             if (e.kind == SCRIPT_TYPE)
                 inputScriptChar(e.code);
-            else
+            else if (e.kind != SCRIPT_TIME)
                 inputScriptKey(static_cast<Key>(e.code), e.kind == SCRIPT_PRESS);
         }
+        auto recorded = frameTimes.find(currentFrame);
+        loop.givenFrameTime = recorded != frameTimes.end() ? recorded->second : -1.0f;
         bool goOn = runFrame(&loop, readReplayCounter);
         traceFrame(currentFrame);
         if (!goOn)

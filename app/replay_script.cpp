@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -11,11 +12,40 @@ namespace {
 
 bool parseKey(const std::string& word, int* key)
 {
-    if (word == "E") *key = KEY_E;
-    else if (word == "W") *key = KEY_W;
-    else if (word == "F") *key = KEY_F;
-    else if (word == "SHIFT") *key = KEY_SHIFT;
-    else return false;
+    for (int k = 0; k < KEY_COUNT; k++)
+        if (word == scriptKeyWord(static_cast<Key>(k))) {
+            *key = k;
+            return true;
+        }
+    return false;
+}
+
+bool parseChar(const std::string& word, int* code)
+{
+    if (word == "esc")
+        *code = 27;
+    else if (word.size() == 1)
+        *code = static_cast<unsigned char>(word[0]);
+    else if (word.size() <= 3 && word.find_first_not_of("0123456789") == std::string::npos &&
+             std::stoi(word) <= 255)
+        *code = std::stoi(word);
+    else
+        return false;
+    return true;
+}
+
+// A frame time: a finite, non-negative number of seconds, read straight into
+// a float so that the nine digits a recording writes give back its exact value.
+bool parseSeconds(const std::string& word, float* seconds)
+{
+    if (word.empty() || word.find_first_not_of("0123456789.eE+-") != std::string::npos)
+        return false;
+    char* end = nullptr;
+    errno = 0;
+    float value = std::strtof(word.c_str(), &end);
+    if (errno || *end || !(value >= 0.0f && value <= 3.0e38f))
+        return false;
+    *seconds = value;
     return true;
 }
 
@@ -29,9 +59,50 @@ bool parseFrame(const std::string& word, long* frame)
 
 }  // namespace
 
-bool parseScript(const std::string& text, std::vector<ScriptEvent>* events, std::string* error)
+const std::string recordingHeader = "# Vexarion recording";
+
+std::string scriptCharWord(int code)
+{
+    if (code == 27)
+        return "esc";
+    if (code > 32 && code < 127 && code != '#')
+        return std::string(1, static_cast<char>(code));
+    char digits[8];
+    std::snprintf(digits, sizeof digits, "%02d", code & 0xFF);
+    return digits;
+}
+
+const char* scriptKeyWord(Key key)
+{
+    switch (key) {
+    case KEY_E: return "E";
+    case KEY_W: return "W";
+    case KEY_F: return "F";
+    case KEY_SHIFT: return "SHIFT";
+    default: return "?";
+    }
+}
+
+bool parseScript(const std::string& text, std::vector<ScriptEvent>* events, std::string* error, bool* recording)
 {
     events->clear();
+    bool isRecording = text.compare(0, recordingHeader.size(), recordingHeader) == 0;
+    if (recording)
+        *recording = isRecording;
+    // A recording's unterminated last line was cut off mid-write: parse the
+    // whole lines first, and the rest only if this is no recording.
+    if (!text.empty() && text.back() != '\n') {
+        const size_t cut = text.find_last_of('\n') + 1;  // 0 when there is no newline
+        if (!parseScript(text.substr(0, cut), events, error))
+            return false;
+        isRecording = isRecording || std::any_of(events->begin(), events->end(),
+                                                 [](const ScriptEvent& e) { return e.kind == SCRIPT_TIME; });
+        if (recording)
+            *recording = isRecording;
+        if (isRecording)
+            return true;
+        return parseScript(text + "\n", events, error);
+    }
     std::istringstream lines(text);
     std::string line;
     int number = 0;
@@ -48,7 +119,7 @@ bool parseScript(const std::string& text, std::vector<ScriptEvent>* events, std:
         if (w.empty())
             continue;
 
-        ScriptEvent event;
+        ScriptEvent event{0, SCRIPT_TYPE, 0, 0.0f};
         std::string problem;
         if (w.size() != 3)
             problem = "expected FRAME ACTION ARGUMENT";
@@ -56,18 +127,18 @@ bool parseScript(const std::string& text, std::vector<ScriptEvent>* events, std:
             problem = "bad frame number '" + w[0] + "'";
         else if (w[1] == "type") {
             event.kind = SCRIPT_TYPE;
-            if (w[2] == "esc")
-                event.code = 27;
-            else if (w[2].size() == 1)
-                event.code = static_cast<unsigned char>(w[2][0]);
-            else
-                problem = "type takes one character or esc, not '" + w[2] + "'";
+            if (!parseChar(w[2], &event.code))
+                problem = "type takes one character, esc or a character code, not '" + w[2] + "'";
+        } else if (w[1] == "time") {
+            event.kind = SCRIPT_TIME;
+            if (!parseSeconds(w[2], &event.seconds))
+                problem = "bad frame time '" + w[2] + "'";
         } else if (w[1] == "press" || w[1] == "release") {
             event.kind = w[1] == "press" ? SCRIPT_PRESS : SCRIPT_RELEASE;
             if (!parseKey(w[2], &event.code))
                 problem = "unknown key '" + w[2] + "' (E, W, F or SHIFT)";
         } else {
-            problem = "unknown action '" + w[1] + "' (type, press or release)";
+            problem = "unknown action '" + w[1] + "' (type, press, release or time)";
         }
         if (!problem.empty()) {
             *error = "line " + std::to_string(number) + ": " + problem;
@@ -80,7 +151,7 @@ bool parseScript(const std::string& text, std::vector<ScriptEvent>* events, std:
     return true;
 }
 
-bool loadScript(const char* path, std::vector<ScriptEvent>* events, std::string* error)
+bool loadScript(const char* path, std::vector<ScriptEvent>* events, std::string* error, bool* recording)
 {
     std::ifstream in(path, std::ios::binary);
     if (!in) {
@@ -89,7 +160,7 @@ bool loadScript(const char* path, std::vector<ScriptEvent>* events, std::string*
     }
     std::ostringstream text;
     text << in.rdbuf();
-    if (!parseScript(text.str(), events, error)) {
+    if (!parseScript(text.str(), events, error, recording)) {
         *error = std::string(path) + ": " + *error;
         return false;
     }

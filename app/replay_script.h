@@ -1,26 +1,48 @@
 // Replay scripts: scripted keys and typed characters, frame by frame.
 //
-// One event a line, "FRAME type C" (a typed character, or "esc" for Esc),
-// "FRAME press K" or "FRAME release K" with K one of E, W, F, SHIFT. A '#'
-// starts a comment; blank lines are ignored. Events of one frame keep the
-// order of their lines.
+// One event a line, "FRAME type C" (a typed character, "esc" for Esc, or a
+// decimal character code of two or more digits, "32" for a space),
+// "FRAME press K" or "FRAME release K" with K one of E, W, F, SHIFT, and
+// "FRAME time SECONDS", the frame's time (a recorded session has one for
+// every frame). A '#' starts a comment; blank lines are ignored. Events of
+// one frame keep the order of their lines.
+//
+// A recording is written line by line as the session goes, each frame's
+// time line last. So in a recording (a script that starts with the recording
+// header or has time lines) a last line without its newline is what a killed
+// session left half written, and is ignored; the
+// events after the last time line belong to a frame that never completed.
 #pragma once
 #include <string>
 #include <vector>
 
 #include "platform/input.h"
 
-enum ScriptEventKind { SCRIPT_TYPE, SCRIPT_PRESS, SCRIPT_RELEASE };
+enum ScriptEventKind { SCRIPT_TYPE, SCRIPT_PRESS, SCRIPT_RELEASE, SCRIPT_TIME };
 
 struct ScriptEvent {
     long frame;
     ScriptEventKind kind;
-    int code;  // the character code for SCRIPT_TYPE, a Key otherwise
+    int code;       // the character code for SCRIPT_TYPE, a Key for press and release
+    float seconds;  // the frame time for SCRIPT_TIME
 };
+
+// The first words of a recording's first line, a comment.
+extern const std::string recordingHeader;
+
+// How a script writes a typed character: itself when it is printable and
+// not a space or '#', "esc" for Esc, its decimal code otherwise ("09").
+std::string scriptCharWord(int code);
+
+// How a script writes a key: "E", "W", "F" or "SHIFT".
+const char* scriptKeyWord(Key key);
 
 // Parses a whole script. On a malformed line returns false with `error`
 // naming the line ("line 3: ...") and leaves `events` unspecified.
-bool parseScript(const std::string& text, std::vector<ScriptEvent>* events, std::string* error);
+// `recording`, when given, tells whether the script is a recording.
+bool parseScript(const std::string& text, std::vector<ScriptEvent>* events, std::string* error,
+                 bool* recording = nullptr);
 
 // Reads and parses a script file; a file that cannot be read is an error too.
-bool loadScript(const char* path, std::vector<ScriptEvent>* events, std::string* error);
+bool loadScript(const char* path, std::vector<ScriptEvent>* events, std::string* error,
+                bool* recording = nullptr);

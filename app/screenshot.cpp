@@ -1,12 +1,20 @@
 // Saving the frame being drawn as a PNG file; see screenshot.h.
 #include "app/screenshot.h"
 
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <system_error>
 #include <vector>
 
+#include "platform/folders.h"
 #include "platform/gl.h"
 
 #define STB_IMAGE_WRITE_IMPLEMENTATION
 #include <stb/stb_image_write.h>
+
+namespace fs = std::filesystem;
 
 bool saveFrameBufferPng(const char* path, int width, int height)
 {
@@ -19,4 +27,49 @@ bool saveFrameBufferPng(const char* path, int width, int height)
     // OpenGL's rows run bottom up; a PNG's run top down.
     stbi_flip_vertically_on_write(1);
     return stbi_write_png(path, width, height, 3, pixels.data(), width * 3) != 0;
+}
+
+std::string screenshotName(const std::tm& local, int n)
+{
+    char stamp[64];
+    std::strftime(stamp, sizeof stamp, "vexarion-%Y-%m-%d-%H%M%S", &local);
+    std::string name = stamp;
+    if (n > 1)
+        name += "-" + std::to_string(n);
+    return name + ".png";
+}
+
+bool takeScreenshot(int width, int height)
+{
+    const std::string folder = folderForPictures();
+    if (folder.empty()) {
+        std::fprintf(stderr, "Vexarion: no folder for screenshots (neither XDG_PICTURES_DIR nor HOME is set)\n");
+        return false;
+    }
+    std::error_code error;
+    fs::create_directories(folder, error);
+    if (error) {
+        std::fprintf(stderr, "Vexarion: cannot save a screenshot in %s: %s\n", folder.c_str(),
+                     error.message().c_str());
+        return false;
+    }
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    if (const std::tm* t = std::localtime(&now))
+        local = *t;
+    fs::path path;
+    for (int n = 1; n < 1000; n++) {
+        path = fs::path(folder) / screenshotName(local, n);
+        if (!fs::exists(path, error))
+            break;
+    }
+    errno = 0;
+    if (!saveFrameBufferPng(path.string().c_str(), width, height)) {
+        std::fprintf(stderr, "Vexarion: cannot save a screenshot in %s: %s\n", folder.c_str(),
+                     errno ? std::strerror(errno) : "write failed");
+        return false;
+    }
+    std::printf("%s\n", path.string().c_str());
+    std::fflush(stdout);
+    return true;
 }

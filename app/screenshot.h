@@ -1,6 +1,19 @@
-// Saving the frame being drawn as a PNG file.
+// Saving the frame being drawn as a PNG file: the replay's shots and the
+// player's screenshots (F12).
 #pragma once
+#include <ctime>
+#include <string>
 
 // Reads the back buffer (width x height pixels from the lower-left corner)
 // and writes it top row first as an RGB PNG. False if the file can't be written.
 bool saveFrameBufferPng(const char* path, int width, int height);
+
+// The screenshot file name for a local time: "vexarion-2026-12-07-004512.png",
+// or with "-2", "-3", ... before the ".png" for the n-th of one second.
+std::string screenshotName(const std::tm& local, int n);
+
+// Saves the frame being drawn (width x height) into the user's pictures
+// folder, creating it if need be, under a name of the current date and time
+// that no earlier screenshot has. Prints the path on stdout; when the folder
+// can't be written, says so on stderr. True when the picture was saved.
+bool takeScreenshot(int width, int height);

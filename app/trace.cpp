@@ -9,6 +9,7 @@
 #include "effects/tornado.h"
 #include "scene/director.h"
 #include "scene/pose_program.h"
+#include "scene/scene_state.h"
 #include "sound/sound.h"
 
 namespace {
@@ -88,6 +89,9 @@ void traceFrame(long frame)
     putFloat(sceneYaw);
     std::fprintf(traceFile, "%s\n", frameEvents.c_str());
     frameEvents.clear();
+    // Each row reaches the file with its frame, so a session that is killed
+    // keeps its trace up to there.
+    std::fflush(traceFile);
 }
 
 bool traceClose()

@@ -1,4 +1,4 @@
-// Frame traces of a replay: one CSV row of the scene's state per frame.
+// Frame traces of a replay or a live session: one CSV row of the scene's state per frame.
 //
 // Columns, in order: frame, frameTime, totalTime, characterScale,
 // directorState, poseMode, posX, posY, posZ, heading, targetX, targetZ,
@@ -15,7 +15,7 @@
 // False when the file can't be created.
 bool traceOpen(const char* path);
 
-// Writes the row of the frame that just completed.
+// Writes the row of the frame that just completed, and flushes it.
 void traceFrame(long frame);
 
 // Stops following the sounds and closes the file. False if writing failed.

@@ -1,11 +1,11 @@
 // Lightning strikes, bolt generation and the flash; see lightning.h.
 #include "effects/lightning.h"
 
-#include "app/globals.h"
 #include "effects/fire.h"
 #include "effects/quad.h"
 #include "scene/director.h"
 #include "scene/random.h"
+#include "scene/scene_state.h"
 #include "scene/terrain.h"
 #include "sound/sound.h"
 

@@ -9,8 +9,10 @@
 #pragma once
 #include <cstdint>
 
+#include "model/mesh.h"
 #include "model/vec3.h"
 
+extern Mesh lightningMesh;         // the latest bolt, in world coordinates
 extern int32_t lightningMaterial;  // the material of "LIGHT.BMP" in lightningMesh
 extern float flashIntensity;       // 0..1; the flash counts as on above 0.01
 

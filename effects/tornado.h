@@ -7,10 +7,12 @@
 // funnel's extent drives the wind's volume and the visibility that the
 // renderer uses for the particles' opacity and the camera's pull-back.
 #pragma once
+#include "model/mesh.h"
 #include "scene/plane_point.h"
 
 enum { TORNADO_PARTICLES = 256 };
 
+extern Mesh tornadoMesh;         // one quad per particle, rebuilt every frame
 extern float tornadoTop;         // height of the upper end; never changed
 extern float tornadoBottom;      // height of the lower end
 extern float tornadoSpeed;       // vertical speed of the lower end (negative: descending)

@@ -4,7 +4,6 @@
 #include <cmath>
 #include <cstdint>
 
-#include "app/globals.h"
 #include "effects/quad.h"
 
 namespace {

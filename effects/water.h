@@ -7,6 +7,9 @@
 // order into the same storage. The renderer places the sheet at the sea
 // level, four times stacked.
 #pragma once
+#include "model/mesh.h"
+
+extern Mesh waterMesh;  // the sheet, in its own frame; the renderer places it
 
 // Loads "Water.bmp" into waterMesh and builds the sheet at time 0.
 void waterInit();

@@ -6,16 +6,27 @@
 // earlier one. A tag the reader doesn't know is passed over four bytes at
 // a time, so the stepping lands on the next chunk's tag.
 //
-// Nothing is read past the end of the chunks (header size + 8) or past the
-// real end of the file. A damaged chunk (negative size, or a size running
-// past the end) keeps the whole records that are there and ends the reading;
-// the odd bytes of a size that is not a whole number of records are skipped.
+// No chunk starts past the end the header declares (size + 8), but a chunk
+// that starts before it and runs on past it is read to its own end, as far
+// as the file really goes: writers that got the header's size wrong still
+// load. Nothing is read past the real end of the file. A damaged chunk
+// (negative size, or a size running past the end of the file) keeps the
+// whole records that are there and ends the reading; the odd bytes of a size
+// that is not a whole number of records are skipped.
+//
+// Materials naming the same bitmap with the same mip-map flag share one
+// texture, and all materials whose bitmap cannot be used share one white
+// texture, so the textures a model makes are bounded by the bitmaps that
+// really exist and by the texture budget (see texture.h), not by how many
+// material records the file holds.
 // Indices are checked where they are used: Mesh::Draw passes over primitives
 // with vertex indices out of range, and the joint building treats joint
 // indices and parents out of range or out of order as unbound.
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
+#include <unordered_map>
 
 #include "model/articulated_mesh.h"
 #include "model/grow.h"
@@ -34,12 +45,13 @@ struct ChunkReader {
     FILE* file;
     const char* fileName;
     int64_t position;  // file offset of the next byte to read
-    int64_t end;       // where the chunks end: size + 8, or the end of the file if sooner
+    int64_t end;       // no chunk starts here or later: size + 8, or the end of the file if sooner
+    int64_t fileEnd;   // the real end of the file: nothing is read from here on
 };
 
 bool readBytes(ChunkReader& reader, void* target, int64_t count)
 {
-    if (reader.end - reader.position < count) {
+    if (reader.fileEnd - reader.position < count) {
         return false;
     }
     if (std::fread(target, 1, static_cast<size_t>(count), reader.file) != static_cast<size_t>(count)) {
@@ -75,7 +87,7 @@ bool readChunk(ChunkReader& reader, const char* tag, T*& items, int32_t& count, 
                      reader.fileName, tag);
         return false;
     }
-    const int64_t available = reader.end - reader.position;
+    const int64_t available = reader.fileEnd - reader.position;
     const bool truncated = size > available;
     const int64_t payload = truncated ? available : size;
     if (truncated) {
@@ -115,16 +127,38 @@ bool readChunk(ChunkReader& reader, const char* tag, T*& items, int32_t& count, 
     return std::fseek(reader.file, static_cast<long>(reader.position), SEEK_SET) == 0;
 }
 
-// Gives every material its texture. A name without its terminating NUL is
-// cut to the characters that fit.
-void loadMaterialTextures(Mesh* mesh)
+// Gives every material its texture, one per distinct bitmap and mip-map
+// flag over the whole file; unusable bitmaps share a white texture. A name without its
+// terminating NUL is cut to the characters that fit.
+struct ModelTextures {
+    std::unordered_map<std::string, uint32_t> made;  // by name and flag
+    uint32_t white = 0;                              // for every unusable bitmap
+};
+
+void loadMaterialTextures(Mesh* mesh, ModelTextures& textures)
 {
+    auto& made = textures.made;
     for (int32_t i = 0; i < mesh->materialCount; ++i) {
         MeshMaterial& material = mesh->materials[i];
         if (std::memchr(material.name, 0, MESH_MATERIAL_NAME_SIZE) == nullptr) {
             material.name[MESH_MATERIAL_NAME_SIZE - 1] = '\0';
         }
-        material.texture = LoadBmpTexture(material.name, material.mipmaps);
+        const int flag = material.mipmaps != 0 ? 1 : 0;
+        const std::string key = std::string(material.name) + (flag != 0 ? "\n1" : "\n0");
+        auto found = made.find(key);
+        if (found != made.end()) {
+            material.texture = found->second;
+            continue;
+        }
+        uint32_t texture = loadBmpTextureIfUsable(material.name, flag);
+        if (texture == 0) {
+            if (textures.white == 0) {
+                textures.white = whiteTexture(0);
+            }
+            texture = textures.white;
+        }
+        made.emplace(key, texture);
+        material.texture = texture;
     }
 }
 
@@ -160,11 +194,12 @@ bool readModelFile(const char* fileName, Mesh* mesh, ArticulatedMesh* articulate
     if (fileSize < 12 || std::fseek(file, 12, SEEK_SET) != 0) {
         fileSize = 12;
     }
-    ChunkReader reader = {file, fileName, 12, declaredEnd < fileSize ? declaredEnd : fileSize};
+    ChunkReader reader = {file, fileName, 12, declaredEnd < fileSize ? declaredEnd : fileSize, fileSize};
     if (declaredEnd > fileSize) {
         std::fprintf(stderr, "%s: the file ends before its chunks do\n", fileName);
     }
 
+    ModelTextures textures;
     bool more = true;
     while (more && reader.position < reader.end) {
         char tag[4];
@@ -182,7 +217,7 @@ bool readModelFile(const char* fileName, Mesh* mesh, ArticulatedMesh* articulate
             more = readChunk(reader, tag, mesh->materials, mesh->materialCount, mesh->materialCapacity,
                              &replaced);
             if (replaced) {
-                loadMaterialTextures(mesh);
+                loadMaterialTextures(mesh, textures);
             }
         } else if (tagIs(tag, KMO_TAG_VERTICES)) {
             more = readChunk(reader, tag, mesh->vertices, mesh->vertexCount, mesh->vertexCapacity);

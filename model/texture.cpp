@@ -3,8 +3,9 @@
 // The pixels go to OpenGL in the file's own blue-green-red order. Rows are
 // placed so that buffer row 0, texture coordinate t = 0, holds the picture's
 // top row. A file that cannot be used (missing, short, another pixel format,
-// no sensible size) gives a texture of one white texel instead, so faces
-// that name it show their plain colour; one line on stderr names the file.
+// no sensible size, or more texels than the texture budget has left) gives
+// a texture of one white texel instead, so faces that name it show their
+// plain colour; one line on stderr names the file.
 #include "model/texture.h"
 
 #include <cstdio>
@@ -16,6 +17,8 @@ namespace {
 
 const int BMP_HEADERS_SIZE = 54;        // 14-byte file header + 40-byte information header
 const int32_t BMP_MAX_DIMENSION = 16384;  // larger pictures are not accepted
+
+int64_t texelsLeft = TEXTURE_TEXEL_BUDGET;
 
 struct Picture {
     int32_t width;
@@ -49,8 +52,15 @@ bool readPicture(const char* fileName, int32_t alignment, Picture* picture)
     if (file == nullptr) {
         return fail(fileName, "cannot open the bitmap");
     }
+    // The length is known before anything is read, so a file that is not a
+    // plain seekable file (a device, a pipe) is refused at once.
+    long length = -1;
+    if (std::fseek(file, 0, SEEK_END) == 0) {
+        length = std::ftell(file);
+    }
     unsigned char header[BMP_HEADERS_SIZE];
-    if (std::fread(header, 1, sizeof header, file) != sizeof header) {
+    if (length < BMP_HEADERS_SIZE || std::fseek(file, 0, SEEK_SET) != 0 ||
+        std::fread(header, 1, sizeof header, file) != sizeof header) {
         std::fclose(file);
         return fail(fileName, "bitmap shorter than its headers");
     }
@@ -77,9 +87,13 @@ bool readPicture(const char* fileName, int32_t alignment, Picture* picture)
 
     // The last row may lack its padding; every byte of every row must be there.
     const int64_t pixelEnd = static_cast<int64_t>(pixelOffset) + (height - 1) * fileStride + rowBytes;
-    if (std::fseek(file, 0, SEEK_END) != 0 || std::ftell(file) < pixelEnd) {
+    if (length < pixelEnd) {
         std::fclose(file);
         return fail(fileName, "bitmap shorter than its headers say");
+    }
+    if (static_cast<int64_t>(width) * height > texelsLeft) {
+        std::fclose(file);
+        return fail(fileName, "bitmap larger than the texture budget has left");
     }
 
     unsigned char* pixels = static_cast<unsigned char*>(std::malloc(static_cast<size_t>(bufferStride * height)));
@@ -101,32 +115,16 @@ bool readPicture(const char* fileName, int32_t alignment, Picture* picture)
         }
     }
     std::fclose(file);
+    texelsLeft -= static_cast<int64_t>(width) * height;
     picture->width = width;
     picture->height = height;
     picture->pixels = pixels;
     return true;
 }
 
-}  // namespace
-
-uint32_t LoadBmpTexture(const char* fileName, int mipmaps)
+// A new texture holding the picture, set up as every texture of the program.
+uint32_t makeTexture(const Picture& picture, int mipmaps)
 {
-    // Rows handed to OpenGL must start where its unpack alignment says.
-    GLint alignment = 4;
-    glGetIntegerv(GL_UNPACK_ALIGNMENT, &alignment);
-    if (alignment < 1 || alignment > 8) {
-        alignment = 8;
-    }
-
-    Picture picture;
-    static unsigned char whiteTexel[8] = {255, 255, 255, 0, 0, 0, 0, 0};
-    const bool loaded = readPicture(fileName, alignment, &picture);
-    if (!loaded) {
-        picture.width = 1;
-        picture.height = 1;
-        picture.pixels = whiteTexel;
-    }
-
     GLuint name = 0;
     glGenTextures(1, &name);
     glBindTexture(GL_TEXTURE_2D, name);
@@ -143,8 +141,44 @@ uint32_t LoadBmpTexture(const char* fileName, int mipmaps)
         glTexImage2D(GL_TEXTURE_2D, 0, 3, picture.width, picture.height, 0, GL_BGR_EXT,
                      GL_UNSIGNED_BYTE, picture.pixels);
     }
-    if (loaded) {
-        std::free(picture.pixels);
-    }
     return name;
+}
+
+// Rows handed to OpenGL must start where its unpack alignment says.
+int32_t unpackAlignment()
+{
+    GLint alignment = 4;
+    glGetIntegerv(GL_UNPACK_ALIGNMENT, &alignment);
+    return alignment < 1 || alignment > 8 ? 8 : alignment;
+}
+
+}  // namespace
+
+uint32_t loadBmpTextureIfUsable(const char* fileName, int mipmaps)
+{
+    Picture picture;
+    if (!readPicture(fileName, unpackAlignment(), &picture)) {
+        return 0;
+    }
+    const uint32_t name = makeTexture(picture, mipmaps);
+    std::free(picture.pixels);
+    return name;
+}
+
+uint32_t whiteTexture(int mipmaps)
+{
+    // Eight bytes: one texel's row padded to any unpack alignment.
+    static unsigned char whiteTexel[8] = {255, 255, 255, 0, 0, 0, 0, 0};
+    return makeTexture(Picture{1, 1, whiteTexel}, mipmaps);
+}
+
+uint32_t LoadBmpTexture(const char* fileName, int mipmaps)
+{
+    const uint32_t name = loadBmpTextureIfUsable(fileName, mipmaps);
+    return name != 0 ? name : whiteTexture(mipmaps);
+}
+
+void setTextureBudget(int64_t texels)
+{
+    texelsLeft = texels;
 }

@@ -1,7 +1,30 @@
 // Loading an uncompressed 24-bit BMP file into a new OpenGL texture.
+//
+// All pictures loaded in one run share a budget of texels: a picture that
+// would overrun what is left is refused like an unusable file. Together with
+// the model readers' sharing of textures among materials, this bounds the
+// texture memory any content can make the program take.
 #pragma once
 #include <cstdint>
 
+// 32 million texels: 128 MB as the driver stores RGB textures (four bytes a
+// texel), about 170 MB with mip-maps; thirty times what the scene's own
+// pictures need.
+const int64_t TEXTURE_TEXEL_BUDGET = int64_t(1) << 25;
+
 // Returns the new texture's name, left bound to GL_TEXTURE_2D. Needs a
-// current OpenGL context. With `mipmaps` nonzero a full mip-map chain is built.
+// current OpenGL context. With `mipmaps` nonzero a full mip-map chain is
+// built. A bitmap that cannot be used gives a texture of one white texel.
 uint32_t LoadBmpTexture(const char* fileName, int mipmaps);
+
+// As LoadBmpTexture, but for a bitmap that cannot be used no texture is made
+// and the result is 0.
+uint32_t loadBmpTextureIfUsable(const char* fileName, int mipmaps);
+
+// A new texture of one white texel, set up as LoadBmpTexture's textures are.
+uint32_t whiteTexture(int mipmaps);
+
+// Sets the texels left to load, the whole budget unless given. The program
+// never calls this; tests and the fuzzing harnesses, which delete their
+// textures, do.
+void setTextureBudget(int64_t texels = TEXTURE_TEXEL_BUDGET);

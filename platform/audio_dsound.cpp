@@ -14,7 +14,9 @@
 #include "platform/audio.h"
 #include "platform/win32_state.h"
 
-#include <mmsystem.h>  // after <windows.h>, as is dsound.h, which needs both
+// After <windows.h>, in this order: dsound.h builds on mmsystem.h.
+#include <mmsystem.h>
+// (kept apart so that include sorting leaves the order alone)
 #include <dsound.h>
 
 namespace {
@@ -102,8 +104,8 @@ bool audioHasDevice()
     return device != nullptr;
 }
 
-AudioBuffer audioCreateBuffer(const void* samples, uint32_t bytes, int channels,
-                              uint32_t samplesPerSecond, int bitsPerSample)
+AudioBuffer audioCreateBuffer(const void* samples, uint32_t bytes, int channels, uint32_t samplesPerSecond,
+                              int bitsPerSample)
 {
     if (!device || !samples || (channels != 1 && channels != 2) || (bitsPerSample != 8 && bitsPerSample != 16) ||
         samplesPerSecond < DSBFREQUENCY_MIN || samplesPerSecond > 200000)

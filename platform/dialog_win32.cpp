@@ -12,6 +12,7 @@
 #include "platform/win32_state.h"
 
 #include <commctrl.h>  // after <windows.h>, which it builds on
+
 #include "resources/display_mode_dialog.h"
 
 namespace {
@@ -98,17 +99,13 @@ std::vector<WORD> buildTemplate(const DialogTemplate& dialog)
 INT_PTR CALLBACK dialogProc(HWND, UINT message, WPARAM wParam, LPARAM)
 {
     switch (message) {
-    case WM_INITDIALOG:
-        return TRUE;
+    case WM_INITDIALOG: return TRUE;
     case WM_COMMAND:
         if (LOWORD(wParam) == DIALOG_ID_START)
             dialogDone = true;
         return TRUE;
-    case WM_CLOSE:
-        PostQuitMessage(0);
-        return TRUE;
-    default:
-        return FALSE;
+    case WM_CLOSE: PostQuitMessage(0); return TRUE;
+    default: return FALSE;
     }
 }
 
@@ -119,9 +116,8 @@ bool dialogRun(const char* const* entries, int count, int* selected)
     if (!platformWin32.initialised)
         return false;
     std::vector<WORD> image = buildTemplate(displayModeDialog);
-    HWND dialog = CreateDialogIndirectParamA(platformWin32.instance,
-                                             reinterpret_cast<LPCDLGTEMPLATEA>(image.data()), nullptr,
-                                             dialogProc, 0);
+    HWND dialog = CreateDialogIndirectParamA(platformWin32.instance, reinterpret_cast<LPCDLGTEMPLATEA>(image.data()),
+                                             nullptr, dialogProc, 0);
     if (!dialog)
         return false;
     HWND combo = GetDlgItem(dialog, DIALOG_ID_MODES);

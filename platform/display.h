@@ -2,7 +2,8 @@
 //
 // The program lists the screen's modes, lets the user pick one in a small
 // dialog, switches the screen to it and opens one borderless window of that
-// size at the screen's top-left corner. The desktop's mode comes back at
+// size at the screen's top-left corner; or, asked for a window, opens an
+// ordinary decorated one on the desktop. The desktop's mode comes back at
 // teardown; the window itself stays until the process ends.
 #pragma once
 
@@ -16,6 +17,12 @@ struct DisplayMode {
 // before anything else in platform/ except the clock. False if there is
 // no display to talk to.
 bool platformInit();
+
+// Whether windows opened now can be seen by a person. False when no display
+// was found and the platform fell back on its own to a video driver that
+// shows nothing (SDL's offscreen or dummy driver); a driver the user asked
+// for by name counts as seen. Valid after platformInit().
+bool displayIsVisible();
 // Shuts the platform services down (closes any window still open).
 void platformShutdown();
 
@@ -45,9 +52,12 @@ bool dialogRun(const char* const* entries, int count, int* selected);
 enum WindowFlags {
     WINDOW_FULLSCREEN = 1,  // take the mode requested with displayChangeMode()
     WINDOW_HIDDEN = 2,      // never mapped on screen (tests)
+    WINDOW_DECORATED = 4,   // an ordinary desktop window with a title bar and
+                            // borders, placed by the window manager
 };
 
-// Opens the main window: borderless, at (0, 0), width x height pixels, able
+// Opens the main window: borderless, at (0, 0) (decorated and placed by the
+// window manager with WINDOW_DECORATED), width x height pixels, able
 // to carry an OpenGL context with the given colour depth, a 16-bit depth
 // buffer and double buffering. Only one main window exists at a time.
 bool windowCreateMain(const char* title, int width, int height, int colourBits, int flags);

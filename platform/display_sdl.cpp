@@ -26,6 +26,19 @@ bool platformInit()
     return true;
 }
 
+bool displayIsVisible()
+{
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (!driver)
+        return false;
+    if (SDL_strcasecmp(driver, "offscreen") != 0 && SDL_strcasecmp(driver, "dummy") != 0)
+        return true;
+    // SDL takes these drivers by itself when it finds no display; they count
+    // only when the user named them.
+    const char* asked = SDL_getenv("SDL_VIDEODRIVER");
+    return asked && SDL_strcasestr(asked, driver) != nullptr;
+}
+
 void platformShutdown()
 {
     if (!platformSdl.initialised)
@@ -110,9 +123,11 @@ bool windowCreateMain(const char* title, int width, int height, int colourBits, 
     SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
 
-    Uint32 sdlFlags = SDL_WINDOW_OPENGL | SDL_WINDOW_BORDERLESS;
+    const bool decorated = (flags & WINDOW_DECORATED) != 0;
+    Uint32 sdlFlags = SDL_WINDOW_OPENGL | (decorated ? 0 : SDL_WINDOW_BORDERLESS);
     sdlFlags |= (flags & WINDOW_HIDDEN) ? SDL_WINDOW_HIDDEN : SDL_WINDOW_SHOWN;
-    SDL_Window* window = SDL_CreateWindow(title, 0, 0, width, height, sdlFlags);
+    const int at = decorated ? SDL_WINDOWPOS_UNDEFINED : 0;
+    SDL_Window* window = SDL_CreateWindow(title, at, at, width, height, sdlFlags);
     if (!window) {
         std::fprintf(stderr, "Vexarion: cannot open the window: %s\n", SDL_GetError());
         return false;

@@ -44,8 +44,11 @@ LONG WINAPI onUnhandledException(EXCEPTION_POINTERS*)
 LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
-    case WM_CHAR:
-        inputQueueChar(static_cast<int>(wParam & 0xFF));
+    case WM_CHAR: inputQueueChar(static_cast<int>(wParam & 0xFF)); break;
+    case WM_KEYDOWN:
+        // Bit 30 of lParam: the key was already down (a repeat).
+        if (wParam == VK_F12 && !(lParam & (1 << 30)))
+            inputQueueScreenshot();
         break;
     case WM_CLOSE:
         // The program posts its quit message when it takes this request;
@@ -56,8 +59,7 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         if (wParam)
             restoreDesktopMode();
         break;
-    default:
-        break;
+    default: break;
     }
     return DefWindowProcA(window, message, wParam, lParam);
 }
@@ -89,6 +91,12 @@ bool platformInit()
     SetUnhandledExceptionFilter(onUnhandledException);
     platformWin32.initialised = true;
     return true;
+}
+
+bool displayIsVisible()
+{
+    // A Windows desktop always shows its windows.
+    return platformWin32.initialised;
 }
 
 void platformShutdown()
@@ -152,10 +160,22 @@ bool windowCreateMain(const char* title, int width, int height, int colourBits, 
 {
     if (!platformWin32.initialised || platformWin32.mainWindow)
         return false;
-    DWORD style = WS_POPUP | ((flags & WINDOW_HIDDEN) ? 0 : WS_VISIBLE);
-    // A pop-up window with x = CW_USEDEFAULT and y = 0 sits at (0, 0).
-    HWND window = CreateWindowExA(0, mainWindowClass, title, style, CW_USEDEFAULT, 0, width, height, nullptr,
-                                  nullptr, platformWin32.instance, nullptr);
+    HWND window;
+    if (flags & WINDOW_DECORATED) {
+        // An ordinary window placed by the system, its client area of the
+        // asked size.
+        DWORD style = WS_OVERLAPPEDWINDOW & ~(WS_THICKFRAME | WS_MAXIMIZEBOX);
+        RECT frame = {0, 0, width, height};
+        AdjustWindowRect(&frame, style, FALSE);
+        window =
+            CreateWindowExA(0, mainWindowClass, title, style, CW_USEDEFAULT, CW_USEDEFAULT, frame.right - frame.left,
+                            frame.bottom - frame.top, nullptr, nullptr, platformWin32.instance, nullptr);
+    } else {
+        DWORD style = WS_POPUP | ((flags & WINDOW_HIDDEN) ? 0 : WS_VISIBLE);
+        // A pop-up window with x = CW_USEDEFAULT and y = 0 sits at (0, 0).
+        window = CreateWindowExA(0, mainWindowClass, title, style, CW_USEDEFAULT, 0, width, height, nullptr, nullptr,
+                                 platformWin32.instance, nullptr);
+    }
     if (!window)
         return false;
     platformWin32.mainWindow = window;
@@ -171,13 +191,21 @@ bool windowCreateMain(const char* title, int width, int height, int colourBits, 
 
 void windowGetGeometry(int* x, int* y, int* width, int* height)
 {
+    // The client area, where the frame is drawn, in screen coordinates.
     RECT rect = {0, 0, 0, 0};
-    if (platformWin32.mainWindow)
-        GetWindowRect(platformWin32.mainWindow, &rect);
-    if (x) *x = rect.left;
-    if (y) *y = rect.top;
-    if (width) *width = rect.right - rect.left;
-    if (height) *height = rect.bottom - rect.top;
+    POINT origin = {0, 0};
+    if (platformWin32.mainWindow) {
+        GetClientRect(platformWin32.mainWindow, &rect);
+        ClientToScreen(platformWin32.mainWindow, &origin);
+    }
+    if (x)
+        *x = origin.x;
+    if (y)
+        *y = origin.y;
+    if (width)
+        *width = rect.right - rect.left;
+    if (height)
+        *height = rect.bottom - rect.top;
 }
 
 void windowDestroyMain()

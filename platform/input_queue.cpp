@@ -55,6 +55,11 @@ void inputQueueClose()
         push(MESSAGE_CLOSE, 0);
 }
 
+void inputQueueScreenshot()
+{
+    push(MESSAGE_SCREENSHOT, 0);
+}
+
 void inputKeyReport(Key key, bool down, bool pressed)
 {
     if (!scripted && validKey(key))

@@ -14,6 +14,10 @@ void inputQueueChar(int code);
 // The user asked to close the main window (arrives even while scripted).
 void inputQueueClose();
 
+// The screenshot key (F12) went down; not a repeat. Arrives even while
+// scripted: it changes nothing in the scene.
+void inputQueueScreenshot();
+
 // The real keyboard's state of `key` as just read: `held` while it is down,
 // `pressed` when it went down since the previous report. Ignored while
 // scripted input is on.

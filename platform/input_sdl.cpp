@@ -2,8 +2,8 @@
 //
 // SDL's events become the program's messages: typed text one character
 // message per character (code points above 255 have no single-byte code and
-// are dropped), Esc, Enter, Tab and Backspace their control codes, a window
-// close a close message. Keys are read from SDL's keyboard state by key
+// are dropped), Esc, Enter, Tab and Backspace their control codes, F12 a
+// screenshot message, a window close a close message. Keys are read from SDL's keyboard state by key
 // code, so E, W and F are the keys that type those letters in the user's
 // layout.
 #include "platform/input_queue.h"
@@ -41,15 +41,29 @@ void queueText(const char* text)
     while (*p) {
         unsigned int code;
         int extra;
-        if (*p < 0x80) { code = *p; extra = 0; }
-        else if ((*p & 0xE0) == 0xC0) { code = *p & 0x1F; extra = 1; }
-        else if ((*p & 0xF0) == 0xE0) { code = *p & 0x0F; extra = 2; }
-        else if ((*p & 0xF8) == 0xF0) { code = *p & 0x07; extra = 3; }
-        else { p++; continue; }
+        if (*p < 0x80) {
+            code = *p;
+            extra = 0;
+        } else if ((*p & 0xE0) == 0xC0) {
+            code = *p & 0x1F;
+            extra = 1;
+        } else if ((*p & 0xF0) == 0xE0) {
+            code = *p & 0x0F;
+            extra = 2;
+        } else if ((*p & 0xF8) == 0xF0) {
+            code = *p & 0x07;
+            extra = 3;
+        } else {
+            p++;
+            continue;
+        }
         p++;
         bool valid = true;
         for (int i = 0; i < extra; i++) {
-            if ((*p & 0xC0) != 0x80) { valid = false; break; }
+            if ((*p & 0xC0) != 0x80) {
+                valid = false;
+                break;
+            }
             code = (code << 6) | (*p & 0x3F);
             p++;
         }
@@ -61,9 +75,7 @@ void queueText(const char* text)
 void translate(const SDL_Event& event)
 {
     switch (event.type) {
-    case SDL_TEXTINPUT:
-        queueText(event.text.text);
-        break;
+    case SDL_TEXTINPUT: queueText(event.text.text); break;
     case SDL_KEYDOWN: {
         Key key;
         if (keyFromKeycode(event.key.keysym.sym, &key) && !event.key.repeat)
@@ -74,6 +86,10 @@ void translate(const SDL_Event& event)
         case SDLK_KP_ENTER: inputQueueChar(13); break;
         case SDLK_TAB: inputQueueChar(9); break;
         case SDLK_BACKSPACE: inputQueueChar(8); break;
+        case SDLK_F12:
+            if (!event.key.repeat)
+                inputQueueScreenshot();
+            break;
         default: break;
         }
         break;
@@ -86,8 +102,7 @@ void translate(const SDL_Event& event)
         // Sent after the last window's close, and on an interrupt signal.
         inputQueueClose();
         break;
-    default:
-        break;
+    default: break;
     }
 }
 

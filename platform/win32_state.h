@@ -8,12 +8,12 @@
 struct PlatformWin32State {
     bool initialised;
     HINSTANCE instance;
-    HFONT stockFont;      // the font given to the windows the program creates
+    HFONT stockFont;  // the font given to the windows the program creates
     HWND mainWindow;
-    int colourBits;       // the depth asked for when the main window opened
-    HDC windowDC;         // the main window's device context, kept while it lives
+    int colourBits;  // the depth asked for when the main window opened
+    HDC windowDC;    // the main window's device context, kept while it lives
     HGLRC glContext;
-    bool modeChanged;     // the screen is in a mode the program switched to
+    bool modeChanged;  // the screen is in a mode the program switched to
 };
 
 extern PlatformWin32State platformWin32;

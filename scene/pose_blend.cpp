@@ -3,7 +3,7 @@
 
 #include <cstring>
 
-#include "app/globals.h"
+#include "scene/scene_state.h"
 
 Pose currentPose;
 Pose startPose;

@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "app/globals.h"
+#include "scene/scene_state.h"
 
 uint8_t heightMap[HEIGHT_MAP_BYTES];
 bool heightMapLoaded = false;

@@ -29,18 +29,24 @@ struct Chunk {
 };
 
 // Looks for the chunk with the given id among the chunks that run from
-// `begin` to `end`, skipping the others and their pad bytes. A chunk whose
-// declared body runs past `end` ends the search: what follows it cannot be
-// found. Fails when the id is not there.
+// `begin` to `end`, skipping the others and their pad bytes. The chunk
+// sought may run past `end`: it is cut there, keeping what is really there
+// (a form whose size claims more than the file holds, samples cut short).
+// Any other chunk running past `end` ends the search, since what follows it
+// cannot be found. Fails when the id is not there.
 bool findChunk(const uint8_t* file, size_t begin, size_t end, const char* id, Chunk* chunk)
 {
     size_t at = begin;
     while (at < end && end - at >= CHUNK_HEADER_BYTES) {
         uint32_t size = readU32(file + at + 4);
         size_t body = at + CHUNK_HEADER_BYTES;
-        if (size > end - body)
-            return false;
-        if (std::memcmp(file + at, id, 4) == 0) {
+        bool wanted = std::memcmp(file + at, id, 4) == 0;
+        if (size > end - body) {
+            if (!wanted)
+                return false;
+            size = static_cast<uint32_t>(end - body);
+        }
+        if (wanted) {
             chunk->body = body;
             chunk->size = size;
             return true;

@@ -3,9 +3,13 @@
 //
 // Chunks are found by id wherever they stand in the form, whatever other
 // chunks (a "LIST", for instance) come before them. Every size the file
-// declares is checked against the bytes really there: a file that is
-// truncated, or whose sizes run past the end of what holds them, is refused,
-// and nothing is ever read past the end of the file.
+// declares is checked against the bytes really there, and nothing is ever
+// read past the end of the file. Where a size claims more than is there,
+// the reader is as forgiving as the bytes allow: a form running past the end
+// of the file holds what the file holds, and a data chunk cut short keeps
+// the samples that are there. Only a chunk that hides what follows it (one
+// before the format or the samples running past the end) makes a file
+// unreadable.
 #pragma once
 #include <cstddef>
 #include <cstdint>
@@ -30,15 +34,17 @@ const size_t WAV_FORMAT_BYTES = 18;
 struct WavFile {
     WavFormat format;
     const uint8_t* samples;  // the data chunk's bytes, inside fileBytes
-    uint32_t sampleBytes;    // the data chunk's size
+    uint32_t sampleBytes;    // the data chunk's bytes that the file really holds
     uint8_t* fileBytes;      // the whole file; owned
 };
 
 // Finds the format and the sample data in a WAV file held in memory.
-// True for a PCM file whose form, format chunk and data chunk all lie inside
-// the `size` bytes, with *dataOffset and *dataSize telling where the samples
-// are. False for anything else (not RIFF "WAVE", no "fmt " or "data" chunk,
-// a format tag other than PCM, a size running past its bounds).
+// True for a PCM file with a format chunk and a data chunk in its form, with
+// *dataOffset and *dataSize telling where the samples are (the data chunk's
+// bytes that lie inside the form and the `size` bytes). False for anything
+// else (not RIFF "WAVE", no "fmt " or "data" chunk, a format chunk too short
+// or with a format tag other than PCM, a chunk before them running past the
+// end).
 bool wavParse(const uint8_t* file, size_t size, WavFormat* format, size_t* dataOffset,
               uint32_t* dataSize);
 

@@ -1,7 +1,8 @@
-// The platform boundary: only platform/ may see SDL, OpenAL, ImGui or the
+// The layering of the tree. Only platform/ may see SDL, OpenAL, ImGui or the
 // operating system, and everything else reaches OpenGL through platform/gl.h,
 // so that another backend of the same small headers can replace platform/
-// without touching the rest.
+// without touching the rest. And the application shell sits on top: model/,
+// sound/, scene/ and effects/ never reach up into app/.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -15,12 +16,13 @@ namespace fs = std::filesystem;
 namespace {
 
 // Headers that belong to a platform: windowing, sound, GUI, OS interfaces.
-const char* const forbidden[] = {
+const std::vector<std::string> platformHeaders = {
     "SDL", "AL/", "al.h", "alc.h", "imgui", "windows.h", "mmsystem.h", "dsound.h", "X11/", "GL/glx",
     "unistd.h", "sys/", "pthread.h", "dlfcn.h", "GL/",
 };
 
-std::vector<std::string> violations(const fs::path& folder)
+// Every include under `folder` whose header name contains one of `forbidden`.
+std::vector<std::string> violations(const fs::path& folder, const std::vector<std::string>& forbidden)
 {
     std::vector<std::string> found;
     const std::regex include(R"(^\s*#\s*include\s*[<"]([^>"]+)[>"])");
@@ -37,7 +39,7 @@ std::vector<std::string> violations(const fs::path& folder)
             if (!std::regex_search(line, m, include))
                 continue;
             std::string header = m[1];
-            for (const char* bad : forbidden)
+            for (const std::string& bad : forbidden)
                 if (header.find(bad) != std::string::npos) {
                     found.push_back(entry.path().string() + ":" + std::to_string(number) + ": " + header);
                     break;
@@ -54,9 +56,18 @@ TEST(PlatformBoundary, OnlyPlatformIncludesPlatformHeaders)
     const fs::path root = VEXARION_SOURCE_DIR;
     for (const char* folder : {"app", "model", "scene", "effects", "sound"}) {
         ASSERT_TRUE(fs::is_directory(root / folder)) << folder;
-        std::vector<std::string> found = violations(root / folder);
+        std::vector<std::string> found = violations(root / folder, platformHeaders);
         EXPECT_TRUE(found.empty()) << folder << " includes platform headers:\n"
                                    << ::testing::PrintToString(found);
+    }
+}
+
+TEST(PlatformBoundary, OnlyAppIncludesApp)
+{
+    const fs::path root = VEXARION_SOURCE_DIR;
+    for (const char* folder : {"model", "scene", "effects", "sound"}) {
+        std::vector<std::string> found = violations(root / folder, {"app/"});
+        EXPECT_TRUE(found.empty()) << folder << " includes app/:\n" << ::testing::PrintToString(found);
     }
 }
 
@@ -64,8 +75,9 @@ TEST(PlatformBoundary, TheCheckFindsAnOffendingInclude)
 {
     fs::path dir = fs::temp_directory_path() / "vexarion_boundary_probe";
     fs::create_directories(dir);
-    std::ofstream(dir / "probe.cpp") << "#include <SDL.h>\n#include \"model/mesh.h\"\n  # include <GL/gl.h>\n";
-    std::vector<std::string> found = violations(dir);
+    std::ofstream(dir / "probe.cpp")
+        << "#include <SDL.h>\n#include \"model/mesh.h\"\n  # include <GL/gl.h>\n#include \"app/globals.h\"\n";
+    EXPECT_EQ(violations(dir, platformHeaders).size(), 2u);
+    EXPECT_EQ(violations(dir, {"app/"}).size(), 1u);
     fs::remove_all(dir);
-    EXPECT_EQ(found.size(), 2u);
 }

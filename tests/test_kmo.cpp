@@ -1,9 +1,11 @@
-// The model file readers: chunk kinds and order, replacement, stepping over
-// unknown tags, the end of the chunks, damaged files, and materials.
+// The model file readers: the example file, the end of the chunks, damaged
+// and hostile files, and materials.
 #include <cstring>
+#include <set>
 #include <string>
 
 #include "model/articulated_mesh.h"
+#include "model/texture.h"
 #include "platform/gl.h"
 #include "tests/support/gl_checks.h"
 #include "tests/support/model_files.h"
@@ -119,7 +121,7 @@ TEST(KmoReader, ReadsItsKindsStepsOverOthersAndTheLaterChunkWins)
     EXPECT_EQ(mesh.faceCapacity, 2);
 }
 
-TEST(KmoReader, NothingPastTheDeclaredEndOrTheFilesEndIsRead)
+TEST(KmoReader, NoChunkStartsPastTheDeclaredEndAndNothingIsReadPastTheFilesEnd)
 {
     ModelBytes trailing = kmoFile({vertexChunk});
     trailing.insert(trailing.end(), faceChunk.begin(), faceChunk.end());
@@ -128,13 +130,19 @@ TEST(KmoReader, NothingPastTheDeclaredEndOrTheFilesEndIsRead)
     EXPECT_EQ(mesh.vertexCount, 3);
     EXPECT_EQ(mesh.faceCount, 0);
 
-    // A declared end inside a chunk cuts it there: its whole records load.
-    ModelBytes cut = kmoFile({faceChunk, vertexChunk});
-    cut[4] = 4 + 36 + 8 + 24 + 10;
+    // A chunk that starts before the declared end but runs past it is read
+    // to its own end, as far as the file goes; no chunk starts after it.
+    ModelBytes past = kmoFile({faceChunk, vertexChunk, kmoChunk("line", recordBytes(std::vector<MeshLine>{{0, 1}}))});
+    past[4] = 4 + 36 + 8 + 24 + 10;
     Mesh partial;
-    load(partial, cut);
+    load(partial, past);
     EXPECT_EQ(partial.faceCount, 1);
-    EXPECT_EQ(partial.vertexCapacity, 1);
+    EXPECT_EQ(partial.vertexCapacity, 3);
+    EXPECT_EQ(partial.lineCount, 0);
+    past.resize(past.size() - 16 - 30);  // the line chunk and 30 vertex bytes gone
+    Mesh cut;
+    load(cut, past);
+    EXPECT_EQ(cut.vertexCapacity, 1);
 
     // A file cut short anywhere: the whole records that are there.
     const ModelBytes whole = kmoFile({faceChunk, vertexChunk});
@@ -213,6 +221,26 @@ TEST(KmoReader, EveryMaterialGetsANewTextureFromItsBitmap)
     load(character, file);
     ASSERT_EQ(character.materialCount, 4);
     EXPECT_EQ(readTexture(character.materials[1].texture).at(0, 0), 0x0000FFu);
+
+    // Thousands of materials naming one bitmap share its texture (per
+    // mip-map flag), and those naming unusable bitmaps share one white
+    // texture. Past the texture budget a bitmap loads as white.
+    std::vector<MeshMaterial> many;
+    for (int i = 0; i < 3000; ++i)
+        many.push_back(i % 3 == 0 ? material("red.bmp", 0)
+                                  : i % 3 == 1 ? material("blue.bmp", i % 2) : material(i % 2 ? "none.bmp" : "nil.bmp", 0));
+    setTextureBudget(2 * 8);  // red, then blue with mip-maps; blue without them is refused
+    Mesh crowd;
+    load(crowd, kmoFile({kmoChunk("mtl ", recordBytes(many)), vertexChunk}));
+    setTextureBudget();
+    std::set<uint32_t> distinct;
+    for (int i = 0; i < crowd.materialCount; ++i)
+        distinct.insert(crowd.materials[i].texture);
+    EXPECT_EQ(distinct.size(), 3u);
+    EXPECT_EQ(readTexture(crowd.materials[0].texture).at(0, 0), 0xFF0000u);
+    EXPECT_EQ(readTexture(crowd.materials[1].texture).at(0, 0), 0x0000FFu);
+    EXPECT_EQ(readTexture(crowd.materials[4].texture).at(0, 0), 0xFFFFFFu);
+    EXPECT_EQ(crowd.materials[4].texture, crowd.materials[5].texture);
 
     // A damaged second material chunk leaves the materials and makes no textures.
     const ModelBytes bad = kmoChunk("mtl ", -48, recordBytes(materials));

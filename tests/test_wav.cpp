@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -71,7 +72,7 @@ TEST(WavRead, OtherChunksAndPaddingAreSkipped)
               five);
 }
 
-TEST(WavRead, FilesThatAreNotPcmWaveOrWhoseSizesLieAreRefused)
+TEST(WavRead, FilesThatAreNotPcmWaveOrHideTheirChunksAreRefused)
 {
     EXPECT_EQ(samplesRead("text.wav", "This is not a sound file, just a few words of text.\n"), "refused");
     EXPECT_EQ(samplesRead("avi.wav", riffChunk("RIFF", "AVI " + FMT + DATA)), "refused");
@@ -88,38 +89,50 @@ TEST(WavRead, FilesThatAreNotPcmWaveOrWhoseSizesLieAreRefused)
     EXPECT_FALSE(wavRead(modelScratchPath("no-such-file.wav").c_str(), &missing));
     EXPECT_EQ(missing.fileBytes, nullptr);
 
-    // A "WAVE" form declaring `size` bytes after its header.
-    auto form = [](size_t size, const std::string& chunks) {
-        return riffChunkSized("RIFF", static_cast<uint32_t>(size), "WAVE" + chunks);
-    };
-    // The data chunk declares more samples than the file holds, while the
-    // form's size matches the file.
-    for (uint32_t declared : {1000u, 0xFFFFFFFFu}) {
-        std::string longData = riffChunkSized("data", declared, SAMPLES);
-        EXPECT_EQ(samplesRead("truncated-data.wav", form(4 + FMT.size() + longData.size(), FMT + longData)), "refused");
-    }
-    // The form runs past the end of the file, or ends before its data chunk;
-    // a chunk before the format claims to run past the end of the file.
-    EXPECT_EQ(samplesRead("huge-riff.wav", form(0xFFFFFFFFu, FMT + DATA)), "refused");
-    EXPECT_EQ(samplesRead("short-riff.wav", form(4 + FMT.size(), FMT + DATA)), "refused");
+    // A chunk before the format claims to run past the end of the file.
     EXPECT_EQ(samplesRead("long-list.wav", waveForm(riffChunkSized("LIST", 5000, "INFO") + FMT + DATA)), "refused");
 }
 
-TEST(WavParse, EveryTruncationOfAGoodFileIsRefusedWithoutReadingPastIt)
+TEST(WavRead, SizesClaimingMoreThanTheFileHoldsKeepWhatIsThere)
+{
+    auto form = [](size_t size, const std::string& chunks) {
+        return riffChunkSized("RIFF", static_cast<uint32_t>(size), "WAVE" + chunks);
+    };
+    const std::string longData = riffChunkSized("data", 0xFFFFFFFFu, SAMPLES);
+    const struct {
+        const char* name;
+        std::string bytes;
+        std::string samples;
+    } cases[] = {
+        {"huge-riff.wav", form(0xFFFFFFFFu, FMT + DATA), SAMPLES},
+        {"long-data.wav", form(4 + FMT.size() + longData.size(), FMT + longData), SAMPLES},
+        {"both-long.wav", form(1u << 30, FMT + riffChunkSized("data", 1000, SAMPLES)), SAMPLES},
+        // Samples outside the form are not its samples.
+        {"short-riff.wav", form(4 + FMT.size(), FMT + DATA), "refused"},
+        {"data-in-form.wav", form(4 + FMT.size() + 8 + 10, FMT + DATA), SAMPLES.substr(0, 10)},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(samplesRead(c.name, c.bytes), c.samples) << c.name;
+}
+
+TEST(WavParse, EveryTruncationOfAGoodFileKeepsTheSamplesThereWithoutReadingPastIt)
 {
     std::string list = riffChunk("LIST", "INFOabc");
     std::string good = waveForm(list + riffChunk("fmt ", wavFormatBody(1, 1, 8000, 8)) + riffChunk("data", "\x7f\x80\x81"));
+    const size_t samplesAt = good.size() - 4;
     WavFormat format;
     size_t offset = 0;
     uint32_t size = 0;
-    std::vector<uint8_t> whole(good.begin(), good.end());
-    ASSERT_TRUE(wavParse(whole.data(), whole.size(), &format, &offset, &size));
-    EXPECT_EQ(offset, good.size() - 4);
-    EXPECT_EQ(size, 3u);
     // Each prefix sits in a buffer of exactly its length, so a read past the
-    // end is an error the address sanitizer reports.
-    for (size_t length = 0; length < good.size(); ++length) {
+    // end is an error the address sanitizer reports. Once the data chunk's
+    // header is there, the file loads with the samples that are.
+    for (size_t length = 0; length <= good.size(); ++length) {
         std::vector<uint8_t> prefix(good.begin(), good.begin() + static_cast<long>(length));
-        EXPECT_FALSE(wavParse(prefix.data(), prefix.size(), &format, &offset, &size)) << length;
+        const bool loads = wavParse(prefix.data(), prefix.size(), &format, &offset, &size);
+        ASSERT_EQ(loads, length >= samplesAt) << length;
+        if (loads) {
+            EXPECT_EQ(offset, samplesAt);
+            EXPECT_EQ(size, std::min<size_t>(length, good.size() - 1) - samplesAt) << length;
+        }
     }
 }

@@ -7,7 +7,7 @@
 #
 #   tools/build-windows.sh [extra targets...]
 #
-# Extra targets (e.g. windows_tests) are built in the same cross build.
+# Extra targets (e.g. test_vexarion) are built in the same cross build.
 set -e
 cd "$(dirname "$0")/.."
 tools/install-deps.sh

@@ -6,6 +6,7 @@
 
 #include "app/globals.h"
 #include "model/grow.h"
+#include "scene/scene_state.h"
 
 void buildTestCharacter(int jointCount)
 {

@@ -1,0 +1,27 @@
+// A bitmap file through LoadBmpTexture on a real (offscreen) OpenGL context;
+// the last byte's low bit asks for mip-maps. The texture made is either the
+// picture at its own size or one white texel, and OpenGL took it without an
+// error.
+#include "fuzz/fuzz_support.h"
+#include "model/texture.h"
+#include "platform/gl.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    fuzzGlSetUp();
+    const std::string name = writeFuzzInput("picture.bmp", data, size);
+    const int mipmaps = size > 0 ? data[size - 1] & 1 : 0;
+    const GLuint texture = LoadBmpTexture(name.c_str(), mipmaps);
+    fuzzCheck(texture != 0, "no texture");
+    GLint width = 0;
+    GLint height = 0;
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &height);
+    fuzzCheck(width >= 1 && height >= 1, "an empty texture");
+    fuzzCheck(static_cast<size_t>(width) * static_cast<size_t>(height) <= size || (width == 1 && height == 1) ||
+                  mipmaps != 0,
+              "a texture larger than its file");
+    fuzzCheck(glGetError() == GL_NO_ERROR, "OpenGL refused the picture");
+    fuzzForgetTextures();
+    return 0;
+}
