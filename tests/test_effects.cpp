@@ -1,9 +1,10 @@
 // The effects' geometry, which no trace shows: the lightning bolt and whom
-// it hits, the tornado's particles and its descent onto the character, and
-// the water sheet. The flash, the fire's course and the tornado's part in
-// the scene are told by the scene stories.
+// it hits, the tornado's particles and its descent onto the character, the
+// fire's trail and the water sheet. The flash, the fire's part in the story
+// and the tornado's are told by the scene stories.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include "app/globals.h"
@@ -186,6 +187,40 @@ TEST_F(Effects, TornadoDescendsToFiveAboveTheGroundUnderHim)
     tornadoUpdate(0.0f);
     EXPECT_NEAR(tornadoViewCentre.x, 0.0f, 1e-5f);
     EXPECT_NEAR(tornadoViewCentre.z, -10.0f, 1e-5f);
+}
+
+// Every frame the trail moves a slot up, rising 5 units a second, under a
+// new puff 0.3 of his scale above his feet. Lit, the visible window grows a
+// slot per drawn frame to the whole trail; put out, it burns out from below.
+TEST_F(Effects, FireTrailGrowsWhileLitAndBurnsOutFromBelow)
+{
+    ASSERT_TRUE(testGlContext());
+    static bool initialised = false;
+    if (!initialised) {
+        fireInit();
+        initialised = true;
+    }
+    characterScale = 10.0f;
+    fireUpdate(0.1f);
+    fireUpdate(0.1f);
+    EXPECT_TRUE(same(firePuffs[0], Vec3{5.0f, -26.0f, -6.0f}));
+    EXPECT_TRUE(same(firePuffs[1], Vec3{5.0f, -25.5f, -6.0f}));
+    fireIgnite();
+    int drawn = 0;
+    for (; drawn < 40; ++drawn) {
+        fireUpdate(0.02f);
+        fireDraw();
+        EXPECT_EQ(fireEnd, std::min(drawn + 2, static_cast<int>(FIRE_SLOTS))) << drawn;
+    }
+    EXPECT_EQ(burning, 1);
+    fireIgnite();  // burning already: nothing changes
+    EXPECT_TRUE(fireFirst == 0 && fireEnd == FIRE_SLOTS);
+    fireExtinguish();
+    for (drawn = 0; burning && drawn < 40; ++drawn) {
+        fireUpdate(0.02f);
+        fireDraw();
+    }
+    EXPECT_EQ(drawn, FIRE_SLOTS - 1);
 }
 
 // 31 columns straight across z, two faces per strip built once; the waves

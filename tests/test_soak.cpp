@@ -119,7 +119,9 @@ TEST(Soak, RandomFramesAndKeysKeepTheSceneFiniteAndBounded)
         statesSeen |= 1 << static_cast<int>(directorState);
     }
     inputUseScript(false);
-    EXPECT_EQ(teardown(loop), 0);
+    // No teardown: it would release the OpenGL context that the other tests
+    // of this process still draw with (the replays tell the teardown).
+    EXPECT_EQ(loop.exitCode, 0);
     EXPECT_GE(mostLightningVertices, 120);  // lightning did strike
     EXPECT_TRUE(statesSeen & (1 << static_cast<int>(DirectorState::Swim)));
     RecordProperty("frames", soakFrames);
