@@ -59,7 +59,7 @@ void loadScene()
     glContextBuildFontLists(0, 256, 1000);
 }
 
-bool runFrame(FrameLoop* loop, int64_t (*readCounter)())
+bool updateFrame(FrameLoop* loop, int64_t (*readCounter)())
 {
     // Messages: typed commands run here, between frames' updates.
     bool quit = false;
@@ -105,7 +105,12 @@ bool runFrame(FrameLoop* loop, int64_t (*readCounter)())
     tornadoUpdate(frameTime);
     waterUpdate(totalTime);
     totalTime += frameTime;
+    return !quit;
+}
 
+bool runFrame(FrameLoop* loop, int64_t (*readCounter)())
+{
+    const bool goOn = updateFrame(loop, readCounter);
     renderFrame(frameTime);
 
     fpsFrameCount += 1;
@@ -115,7 +120,7 @@ bool runFrame(FrameLoop* loop, int64_t (*readCounter)())
         fpsFrameCount = 0;
         fpsTimeAccumulator -= 1.0f;
     }
-    return !quit;
+    return goOn;
 }
 
 int teardown(const FrameLoop& loop)

@@ -31,6 +31,11 @@ void loadScene();
 // message was taken in this frame's pump; the frame still ran to its end.
 bool runFrame(FrameLoop* loop, int64_t (*readCounter)());
 
+// The frame without its drawing: the messages, the frame time, the intro or
+// the interactive updates and the effects. runFrame() is this, then the
+// drawing and the frame count; the benchmark times it alone.
+bool updateFrame(FrameLoop* loop, int64_t (*readCounter)());
+
 // Releases the sounds, the sound device and the OpenGL context and gives
 // the desktop its display mode back. Returns the quit message's code.
 int teardown(const FrameLoop& loop);

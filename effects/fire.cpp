@@ -1,9 +1,9 @@
 // The fire's trail, window and drawing; see fire.h.
 #include "effects/fire.h"
 
-#include "scene/scene_state.h"
 #include "effects/quad.h"
 #include "platform/gl.h"
+#include "scene/scene_state.h"
 #include "sound/sound.h"
 
 Vec3 firePuffs[FIRE_SLOTS];

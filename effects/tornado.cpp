@@ -4,10 +4,10 @@
 #include <cmath>
 #include <cstdint>
 
-#include "scene/scene_state.h"
 #include "effects/quad.h"
 #include "scene/long_angle.h"
 #include "scene/random.h"
+#include "scene/scene_state.h"
 #include "scene/terrain.h"
 #include "sound/sound.h"
 

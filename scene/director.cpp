@@ -8,12 +8,12 @@
 
 #include <cmath>
 
-#include "scene/scene_state.h"
 #include "effects/fire.h"
 #include "effects/tornado.h"
 #include "scene/long_angle.h"
 #include "scene/pose_program.h"
 #include "scene/random.h"
+#include "scene/scene_state.h"
 #include "scene/terrain.h"
 #include "sound/sound.h"
 

@@ -4,9 +4,9 @@
 // not 0, and converted to radians as they are stored into the blend target.
 #include "scene/pose_program.h"
 
-#include "scene/scene_state.h"
 #include "scene/pose_blend.h"
 #include "scene/random.h"
+#include "scene/scene_state.h"
 
 PoseMode poseMode = PoseMode::Stand;
 int poseStep = 0;

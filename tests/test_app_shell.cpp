@@ -2,6 +2,7 @@
 // replay scripts.
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
 #include "app/display_dialog.h"
@@ -20,39 +21,34 @@ bool enumFake(int n, DisplayMode* mode)
 
 }  // namespace
 
-TEST(ModeList, KeepsSystemOrderAndDuplicatesAndDropsShallowModes)
+// The dialog lists every mode of more than 8 bits in the system's order,
+// duplicates included, and preselects the last 640 x 480 x 16 entry (the
+// first entry when there is none); the enumeration ends at its first failure.
+TEST(ModeList, ListsDeepModesInOrderAndPreselectsTheLast640x480x16)
 {
-    fakeModes = {{1024, 768, 32}, {640, 480, 8}, {800, 600, 16}, {800, 600, 16}, {320, 200, 4}, {1280, 1024, 24}};
-    ModeList list;
-    buildModeList(enumFake, &list);
-    ASSERT_EQ(list.modes.size(), 4u);
-    EXPECT_EQ(list.texts[0], "1024x768, 32bit");
-    EXPECT_EQ(list.texts[1], "800x600, 16bit");
-    EXPECT_EQ(list.texts[2], "800x600, 16bit");
-    EXPECT_EQ(list.texts[3], "1280x1024, 24bit");
-    EXPECT_EQ(list.defaultIndex, 0);  // no 640 x 480 x 16: the first entry
-}
-
-TEST(ModeList, DefaultIsTheLast640x480x16Entry)
-{
-    fakeModes = {{640, 480, 32}, {640, 480, 16}, {800, 600, 16}, {640, 480, 16}, {640, 480, 24}};
-    ModeList list;
-    buildModeList(enumFake, &list);
-    EXPECT_EQ(list.defaultIndex, 3);
-    // Indices count listed entries only, so an 8-bit mode before it shifts nothing wrongly.
-    fakeModes = {{640, 480, 8}, {640, 480, 16}};
-    buildModeList(enumFake, &list);
-    EXPECT_EQ(list.defaultIndex, 0);
-    EXPECT_EQ(list.modes.size(), 1u);
-}
-
-TEST(ModeList, EnumerationStopsAtTheFirstFailureAndMayBeEmpty)
-{
-    fakeModes = {{640, 480, 8}, {320, 240, 4}};
-    ModeList list;
-    buildModeList(enumFake, &list);
-    EXPECT_TRUE(list.modes.empty());
-    EXPECT_EQ(list.defaultIndex, 0);
+    struct Case {
+        std::vector<DisplayMode> system;
+        std::vector<std::string> listed;
+        int defaultIndex;
+    };
+    const Case cases[] = {
+        {{{1024, 768, 32}, {640, 480, 8}, {800, 600, 16}, {800, 600, 16}, {320, 200, 4}, {1280, 1024, 24}},
+         {"1024x768, 32bit", "800x600, 16bit", "800x600, 16bit", "1280x1024, 24bit"},
+         0},
+        {{{640, 480, 32}, {640, 480, 16}, {800, 600, 16}, {640, 480, 16}, {640, 480, 24}},
+         {"640x480, 32bit", "640x480, 16bit", "800x600, 16bit", "640x480, 16bit", "640x480, 24bit"},
+         3},
+        {{{640, 480, 8}, {640, 480, 16}}, {"640x480, 16bit"}, 0},  // indices count listed entries only
+        {{{640, 480, 8}, {320, 240, 4}}, {}, 0},
+    };
+    for (const Case& c : cases) {
+        fakeModes = c.system;
+        ModeList list;
+        buildModeList(enumFake, &list);
+        EXPECT_EQ(list.texts, c.listed);
+        EXPECT_EQ(list.modes.size(), c.listed.size());
+        EXPECT_EQ(list.defaultIndex, c.defaultIndex);
+    }
 }
 
 TEST(ReplayScript, CommentsBlankLinesAndOrdering)

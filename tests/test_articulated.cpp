@@ -1,6 +1,5 @@
-// ArticulatedMesh: joints built from a model file, the posing passes, the
-// lowest joint and grounding, and control points or joint indices that
-// break the rules.
+// ArticulatedMesh: joints built from a model file, the posing passes, and
+// the lowest joint with grounding.
 #include <cmath>
 #include <string>
 
@@ -100,81 +99,6 @@ TEST(ArticulatedMesh, JointsTurnTheirSubtreeAboutTheirPivotAfterTheirOwnRotation
     expectVertex(mesh, 0, 0, 0, 0);
     expectVertex(mesh, 1, 1, 1, 0);
     expectVertex(mesh, 2, 0, -1, 0);
-}
-
-TEST(ArticulatedMesh, WithoutJointsAnglesAreIgnoredAndTheRestPoseIsDrawn)
-{
-    ArticulatedMesh empty;
-    turn(empty, 0, 1, 2, 3);
-    EXPECT_EQ(empty.lowestY, 1000000.0f);
-
-    ArticulatedMesh mesh;
-    load(mesh, {boundTo(0, 1, 2, 3)}, {});
-    EXPECT_EQ(mesh.joints, nullptr);
-    mesh.vertices[0].x = 99.0f;
-    mesh.Pose();
-    expectVertex(mesh, 0, 1, 2, 3);
-    EXPECT_EQ(mesh.lowestY, 1000000.0f);
-
-    // Angles for joints the model doesn't have are ignored.
-    load(mesh, {boundTo(0, 1, 0, 0)}, {{0, 0, 0, -1}, {0, 1, 0, 0}});
-    for (int32_t joint : {2, -1, 1000000})
-        mesh.SetJointAngles(joint, 1, 2, 3);
-    mesh.SetJointAngles(1, 0.5f, 0.25f, 0.125f);
-    EXPECT_EQ(mesh.joints[1]->angles[2], 0.125f);
-    EXPECT_EQ(mesh.joints[0]->angles[0], 0.0f);
-    EXPECT_EQ(mesh.restVertexCount, 1);  // loading again rebuilt the joints
-}
-
-TEST(ArticulatedMesh, ControlPointsOutOfOrderStayOutOfTheHierarchy)
-{
-    ArticulatedMesh mesh;
-    // 0 root; 1 names a later parent; 2 itself; 3 one out of range; 4 is a
-    // second root with 5 under it; 6 a proper child of 0.
-    const std::vector<ControlPoint> points = {{0, 0, 0, -1},  {0, -5, 0, 2}, {0, -6, 0, 2}, {0, -7, 0, 40},
-                                              {0, -8, 0, -1}, {0, -9, 0, 4}, {0, 1, 0, 0}};
-    std::vector<MeshVertex> vertices;
-    for (int32_t j = 0; j < 7; ++j)
-        vertices.push_back(boundTo(j, 1.0f + static_cast<float>(j), 0, 0));
-    vertices.push_back(boundTo(99, 3, 3, 3));  // joint indices that name no joint
-    vertices.push_back(boundTo(-7, 4, 4, 4));
-    load(mesh, vertices, points);
-    ASSERT_EQ(mesh.jointCount, 7);
-    ASSERT_EQ(mesh.joints[0]->childCount, 1);
-    EXPECT_EQ(mesh.joints[0]->children[0], mesh.joints[6]);
-    EXPECT_EQ(mesh.joints[4]->childCount, 0);
-    for (int32_t j = 1; j < 6; ++j) {
-        EXPECT_EQ(mesh.joints[j]->vertexCount, 0) << j;
-        mesh.SetJointAngles(j, 1, 1, 1);
-    }
-    turn(mesh, 0, 0, 0, HALF_PI);
-    for (int32_t v = 1; v < 6; ++v)
-        expectVertex(mesh, v, 1.0f + static_cast<float>(v), 0, 0);  // left where the file put them
-    expectVertex(mesh, 7, 3, 3, 3);
-    expectVertex(mesh, 8, 4, 4, 4);
-    expectVertex(mesh, 0, 0, -1, 0);
-    expectVertex(mesh, 6, 0, -7, 0);
-    EXPECT_NEAR(mesh.lowestY, 0.0f, 1e-6f);  // detached joints don't count
-
-    // Joint 0 is the root whatever parent its record names.
-    load(mesh, {boundTo(0, 0, 1, 0)}, {{0, 2, 0, 0}, {0, 3, 0, 0}});
-    EXPECT_EQ(mesh.joints[0]->childCount, 1);
-    mesh.Pose();
-    expectVertex(mesh, 0, 0, 1, 0);
-    EXPECT_NEAR(mesh.lowestY, 2.0f, 1e-6f);
-
-    // Nesting deeper than the limit is left out.
-    std::vector<ControlPoint> chain;
-    const int32_t length = JOINT_MAX_DEPTH + 10;
-    for (int32_t j = 0; j < length; ++j)
-        chain.push_back(ControlPoint{0.0f, -static_cast<float>(j), 0.0f, j - 1});
-    load(mesh, {boundTo(length - 1, 0, 0, 0)}, chain);
-    EXPECT_EQ(mesh.joints[JOINT_MAX_DEPTH - 1]->childCount, 1);
-    EXPECT_EQ(mesh.joints[JOINT_MAX_DEPTH]->childCount, 0);
-    for (int32_t j = 0; j < length; ++j)
-        mesh.SetJointAngles(j, 0.01f, 0.02f, 0.03f);
-    mesh.Pose();
-    expectVertex(mesh, 0, 0, 0, 0);
 }
 
 TEST(ArticulatedMesh, GroundingLowersTheDrawOntoTheLowestJoint)

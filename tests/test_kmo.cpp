@@ -1,5 +1,5 @@
-// The model file readers: chunk kinds and order, replacement, stepping over
-// unknown tags, the end of the chunks, damaged files, and materials.
+// The model file readers: the example file, the end of the chunks, damaged
+// and hostile files, and materials.
 #include <cstring>
 #include <set>
 #include <string>

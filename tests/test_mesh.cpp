@@ -1,5 +1,4 @@
-// Mesh: the growable arrays, the face normal, materials, and the state that
-// drawing really leaves in an OpenGL context.
+// Mesh::Draw: the OpenGL state that drawing really leaves in a context.
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -57,55 +56,6 @@ void expectModelView(float x, float y, float z, float ex, float ey, float ez)
 }
 
 }  // namespace
-
-TEST(Mesh, ArraysGrowByOneAndAClearKeepsStorageUntilTheSecond)
-{
-    Mesh mesh;
-    EXPECT_EQ(mesh.scale, 1.0f);
-    for (int32_t i = 0; i < 3; ++i) {
-        EXPECT_EQ(mesh.AddVertex(at(static_cast<float>(i), 0, 0)), i);
-        mesh.AddFace(face(0, 0, i));
-        EXPECT_EQ(mesh.vertexCapacity, i + 1);  // one record at a time, never doubling
-        EXPECT_EQ(mesh.faceCapacity, i + 1);
-    }
-    const MeshVertex* storage = mesh.vertices;
-    mesh.ClearVertices();
-    mesh.ClearFaces();
-    EXPECT_EQ(mesh.vertexCount, 0);
-    EXPECT_EQ(mesh.faceCapacity, 3);
-    EXPECT_EQ(mesh.AddVertex(at(9, 0, 0)), 0);
-    EXPECT_EQ(mesh.vertices, storage);  // reused, not reallocated
-
-    mesh.ClearVertices();
-    mesh.ClearVertices();
-    mesh.ClearFaces();
-    EXPECT_EQ(mesh.vertices, nullptr);
-    EXPECT_EQ(mesh.vertexCapacity, 0);
-    EXPECT_EQ(mesh.faces, nullptr);
-    EXPECT_EQ(mesh.faceCapacity, 0);
-    EXPECT_EQ(mesh.AddVertex(at(1, 2, 3)), 0);
-    EXPECT_EQ(mesh.vertexCapacity, 1);
-}
-
-TEST(Mesh, AddFaceStoresTheUnnormalisedNormalFromItsCorners)
-{
-    Mesh mesh;
-    for (MeshVertex v : {at(0, 0, 0), at(1, 0, 0), at(0, 1, 0), at(2, 0, 0), at(0, 2, 0), at(1, 2, 3),
-                         at(4, 0, -1), at(-2, 5, 2)})
-        mesh.AddVertex(v);
-    mesh.AddFace(face(0, 1, 2, 3));
-    mesh.AddFace(face(0, 3, 4));
-    mesh.AddFace(face(0, 2, 1));
-    mesh.AddFace(face(5, 6, 7));  // Q - P = (3, -2, -4), R - P = (-3, 3, -1)
-    mesh.AddFace(face(0, 1, 8));  // a corner that is not a vertex
-    ASSERT_EQ(mesh.faceCount, 5);
-    EXPECT_EQ(mesh.faces[0].material, 3);
-    const float expected[5][3] = {{0, 0, 1}, {0, 0, 4}, {0, 0, -1}, {14, 15, 3}, {0, 0, 0}};
-    for (int i = 0; i < 5; ++i) {
-        const Vec3 n = mesh.faces[i].normal;
-        EXPECT_TRUE(n.x == expected[i][0] && n.y == expected[i][1] && n.z == expected[i][2]) << i;
-    }
-}
 
 TEST(MeshDraw, ReplacesTheModelViewMatrixWithItsTransform)
 {

@@ -1,5 +1,5 @@
-// The platform layer against the real thing: an OpenGL context under X,
-// the glyph display lists, the message queue and the scripted keyboard.
+// The platform layer's message queue and scripted keyboard, which the
+// replay and every interactive test lean on.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -11,73 +11,6 @@
 #include "platform/glcontext.h"
 #include "platform/input.h"
 #include "tests/support/gl_test_context.h"
-
-TEST(PlatformGl, HiddenWindowRendersIntoItsBackBuffer)
-{
-    ASSERT_TRUE(testGlContext());
-    int x, y, w, h;
-    windowGetGeometry(&x, &y, &w, &h);
-    EXPECT_EQ(w, TEST_GL_WIDTH);
-    EXPECT_EQ(h, TEST_GL_HEIGHT);
-
-    GLint depthBits = 0, doubleBuffer = 0;
-    glGetIntegerv(GL_DEPTH_BITS, &depthBits);
-    glGetIntegerv(GL_DOUBLEBUFFER, &doubleBuffer);
-    EXPECT_GE(depthBits, 16);
-    EXPECT_TRUE(doubleBuffer);
-
-    glClearColor(0.0f, 1.0f, 0.0f, 1.0f);
-    glClear(GL_COLOR_BUFFER_BIT);
-    unsigned char pixel[4] = {1, 2, 3, 4};
-    glReadBuffer(GL_BACK);
-    glReadPixels(10, 10, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, pixel);
-    EXPECT_EQ(pixel[0], 0);
-    EXPECT_EQ(pixel[1], 255);
-    EXPECT_EQ(pixel[2], 0);
-    glClearColor(0, 0, 0, 0);
-}
-
-TEST(PlatformGl, FontListsDrawGlyphsAndAdvance)
-{
-    ASSERT_TRUE(testGlContext());
-    glContextBuildFontLists(0, 256, 1000);
-    for (int c : {0, 65, 57, 32, 255})
-        EXPECT_TRUE(glIsList(1000 + c)) << c;
-
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    glDisable(GL_TEXTURE_2D);
-    glDisable(GL_DEPTH_TEST);
-    glClear(GL_COLOR_BUFFER_BIT);
-    glColor4f(1, 1, 1, 1);
-    glRasterPos2f(-0.85f, -0.9f);
-    GLfloat before[4];
-    glGetFloatv(GL_CURRENT_RASTER_POSITION, before);
-    glListBase(1000);
-    const char text[] = "88 fps";
-    glCallLists(6, GL_UNSIGNED_BYTE, text);
-    GLfloat after[4];
-    glGetFloatv(GL_CURRENT_RASTER_POSITION, after);
-    EXPECT_NEAR(after[0] - before[0], 6 * 7.0f, 6.0f);  // a 7-pixel-wide font
-    EXPECT_EQ(after[1], before[1]);
-
-    // The text's pixels are lit, and they sit around the raster position.
-    std::vector<unsigned char> pixels(TEST_GL_WIDTH * TEST_GL_HEIGHT * 4);
-    glReadPixels(0, 0, TEST_GL_WIDTH, TEST_GL_HEIGHT, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
-    int lit = 0, minY = TEST_GL_HEIGHT, maxY = -1;
-    for (int yy = 0; yy < TEST_GL_HEIGHT; yy++)
-        for (int xx = 0; xx < TEST_GL_WIDTH; xx++)
-            if (pixels[(yy * TEST_GL_WIDTH + xx) * 4] > 128) {
-                lit++;
-                minY = std::min(minY, yy);
-                maxY = std::max(maxY, yy);
-            }
-    EXPECT_GT(lit, 40);
-    EXPECT_GE(minY, static_cast<int>(before[1]) - 4);  // digits don't descend far
-    EXPECT_LE(maxY, static_cast<int>(before[1]) + 13);
-}
 
 TEST(PlatformInput, QueueKeepsOrderAndQuitCarriesItsCode)
 {
@@ -145,12 +78,4 @@ TEST(PlatformInput, WatchersSeeDeliveredCharactersAndKeyChanges)
     }
     EXPECT_EQ(watched, std::vector<int>({1000 + 10 * KEY_W + 1, 'L', 1000 + 10 * KEY_W}));
     inputUseScript(false);
-}
-
-TEST(PlatformClock, CounterIsMonotonicAtItsFrequency)
-{
-    ASSERT_GT(clockFrequency(), 1000);
-    int64_t a = clockCounter();
-    int64_t b = clockCounter();
-    EXPECT_GE(b, a);
 }

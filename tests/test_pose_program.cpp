@@ -1,6 +1,5 @@
-// Tests of the pose programs: when blends start, the shared step counter
-// across program changes and restarts, the key poses, the grounded flag and
-// the tumble's random draws.
+// The pose programs: when blends start, the key poses' symmetry and the
+// tumble's random draws.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -8,10 +7,10 @@
 #include <vector>
 
 #include "app/globals.h"
-#include "scene/scene_state.h"
 #include "scene/pose_blend.h"
 #include "scene/pose_program.h"
 #include "scene/random.h"
+#include "scene/scene_state.h"
 #include "tests/support/test_character.h"
 
 namespace {
@@ -84,63 +83,6 @@ TEST_F(PoseProgram, BlendsStartAtOnceOnePerCallAndAnewAfterARestart)
     EXPECT_EQ(blendTime, 0.0f);
     EXPECT_EQ(startPose.first[11], halfDone);
     EXPECT_EQ(currentPose.first[11], halfDone);
-}
-
-// The counter is shared: a program change continues from the last step, and
-// a restart makes the next cycle step the second.
-TEST_F(PoseProgram, StepCounterRunsOnAcrossProgramsAndRestarts)
-{
-    setPoseMode(PoseMode::Walk);
-    restartPoseCycle();
-    updatePoseProgram(0.0f);
-    EXPECT_EQ(poseStep, 2);
-    EXPECT_EQ(targetDegrees(14, 0), 50);  // walk step 2: the other knee bent
-    EXPECT_FLOAT_EQ(blendDuration, 0.25f);
-
-    // The switch waits for the running walking blend.
-    setPoseMode(PoseMode::Run);
-    updatePoseProgram(0.2f);
-    EXPECT_EQ(poseStep, 2);
-    EXPECT_FLOAT_EQ(blendDuration, 0.25f);
-    updatePoseProgram(0.05f);
-    EXPECT_EQ(poseStep, 3);
-    EXPECT_FLOAT_EQ(blendDuration, 0.1f);
-    EXPECT_EQ(targetDegrees(13, 0), -35);  // run step 3
-    EXPECT_EQ(targetDegrees(14, 0), 60);
-
-    nextBlend();
-    EXPECT_EQ(poseStep, 4);
-    nextBlend();
-    EXPECT_EQ(poseStep, 1);
-    EXPECT_EQ(targetDegrees(10, 0), -35);  // run step 1
-
-    // Held programs leave the counter alone; the cycle resumes after it.
-    setPoseMode(PoseMode::Crouch);
-    nextBlend();
-    nextBlend();
-    EXPECT_EQ(poseStep, 1);
-    setPoseMode(PoseMode::Swim);
-    nextBlend();
-    EXPECT_EQ(poseStep, 2);
-    EXPECT_EQ(targetDegrees(8, 1), -130);  // swim step 2
-
-    restartPoseCycle();
-    updatePoseProgram(0.0f);
-    EXPECT_EQ(poseStep, 2);
-}
-
-TEST_F(PoseProgram, EachBlendStartSetsTheGroundedFlagOfItsProgram)
-{
-    const std::pair<PoseMode, int32_t> cases[] = {
-        {PoseMode::Stand, 7}, {PoseMode::Walk, -1},  {PoseMode::Run, 0},
-        {PoseMode::Swim, 0},  {PoseMode::Crouch, -1}, {PoseMode::Tumble, 7},  // 7: left as it was
-    };
-    for (const auto& [mode, grounded] : cases) {
-        characterMesh.SetGrounded(7);
-        setPoseMode(mode);
-        nextBlend();
-        EXPECT_EQ(characterMesh.grounded, grounded) << "mode " << static_cast<int>(mode);
-    }
 }
 
 // Walk and swim steps n and n + 2, and the held poses, are mirror images:

@@ -1,6 +1,7 @@
 // Whole scenes through vexarion-replay, checked frame by frame from its
 // trace: the intro, the lightning story, the tornado story, the flood, the
-// sinking land, the frame-rate overlay, and determinism.
+// sinking land, the elements' limits, the frame-rate overlay, and
+// determinism.
 //
 // The intro ends at frame 200 with frames of 0.02 s; every story starts after
 // it. What is checked is what the scene must do, not a recording: speeds,
@@ -68,9 +69,12 @@ TEST(SceneStories, IntroShrinksTheCharacterIgnoringElementsButNotEsc)
         EXPECT_EQ(t.text(row, "events"), "") << row;
         EXPECT_LT(t.number(row, "characterScale"), t.number(row - 1, "characterScale"));
     }
-    // From the first interactive frame the director decides at once.
+    // From the first interactive frame the director decides at once. He
+    // started one unit above the ground at the map's centre, and his first
+    // steps come down onto it.
     EXPECT_EQ(t.number(end + 1, "characterScale"), 10.0);
     EXPECT_GT(t.number(end + 1, "actionTimer"), 4.0);
+    EXPECT_NEAR(t.number(end + 1, "posY"), t.number(0, "posY") - 1.0, 0.05);
 
     ReplayResult quit = runReplay("100 type esc\n", {"--frames", "400"});
     EXPECT_EQ(quit.exitCode, 0);
@@ -271,6 +275,45 @@ TEST(SceneStories, LoweringTheLandSinksHimWithItUntilHeSwims)
         }
     EXPECT_EQ(stops, 1);
     EXPECT_NEAR((stoppedAt - 700) * dt, 18.0, 0.1);
+}
+
+// The elements' limits, at frames of 0.05 s (the intro ends at frame 80):
+// the land sinks to -50 and rises to 20, the sea falls to -35 and rises to
+// -3, each a quarter unit a frame and never more than one step past its
+// limit; the quake is capped at 95 and the surf follows the sea.
+TEST(SceneStories, EarthAndWaterStopAtTheirLimits)
+{
+    ReplayResult r = runReplay("90 press E\n320 press SHIFT\n640 release E\n640 release SHIFT\n650 press W\n"
+                               "760 press SHIFT\n920 release W\n920 release SHIFT\n",
+                               {"--frames", "1100", "--dt", "0.05"});
+    ASSERT_EQ(r.exitCode, 0) << r.errors;
+    const Trace& t = r.trace;
+    ASSERT_EQ(t.rows.size(), 1100u);
+    struct Limit {
+        const char* column;
+        long from, to;  // held over these frames, the limit reached before `to`
+        double start, limit, step;
+    };
+    const Limit limits[] = {{"landLevel", 90, 320, 0, -50, -0.25},
+                            {"landLevel", 320, 640, -50, 20, 0.25},
+                            {"seaLevel", 650, 760, -15, -35, -0.25},
+                            {"seaLevel", 760, 920, -35, -3, 0.25}};
+    for (const Limit& l : limits) {
+        double before = t.number(l.from - 1, l.column);
+        EXPECT_NEAR(t.number(l.from, l.column) - before, l.step, 1e-4) << l.column << " at " << l.from;
+        const double last = t.number(l.to - 1, l.column);
+        EXPECT_TRUE((last - l.limit) * (l.step > 0 ? 1 : -1) >= 0 && std::fabs(last - l.limit) < 0.25 + 1e-4)
+            << l.column << " ends at " << last << ", limit " << l.limit;
+        EXPECT_EQ(t.number(l.to - 10, l.column), last) << l.column << " moved past its limit";
+    }
+    EXPECT_NEAR(t.number(90, "quakeVolume"), 75.5, 1e-4);
+    EXPECT_EQ(t.number(639, "quakeVolume"), 95.0);
+    EXPECT_NEAR(t.number(641, "quakeVolume"), 95.0 - 0.5, 1e-4);
+    for (long row = 712; row < 760; row++)  // below -30 the surf dies away with the sea
+        EXPECT_NEAR(t.number(row, "seaVolume"), (t.number(row, "seaLevel") + 35) * 10, 1e-3) << row;
+    // Released at 77, the surf drifts back to 75 a quarter a frame.
+    EXPECT_NEAR(t.number(921, "seaVolume") - t.number(920, "seaVolume"), -0.25, 1e-4);
+    EXPECT_EQ(t.number(1099, "seaVolume"), 75.0);
 }
 
 TEST(SceneStories, HoldingFShowsTheFrameRate)

@@ -5,8 +5,8 @@
 #include <new>
 
 #include "app/globals.h"
-#include "scene/scene_state.h"
 #include "model/grow.h"
+#include "scene/scene_state.h"
 
 void buildTestCharacter(int jointCount)
 {
