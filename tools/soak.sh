@@ -12,7 +12,7 @@ cd "$(dirname "$0")/.."
 frames="${1:-100000}"
 seed="${2:-20261206}"
 cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DVEXARION_WERROR=ON -DVEXARION_SANITIZE=ON >/dev/null
-nice -n 19 cmake --build build-sanitize -j2 --target test_soak content
+nice -n 19 cmake --build build-sanitize -j2 --target test_vexarion content
 
 export ALSOFT_DRIVERS=null
 export ASAN_OPTIONS=detect_leaks=0:abort_on_error=1
@@ -20,5 +20,5 @@ export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 export VEXARION_SOAK_FRAMES="$frames" VEXARION_SOAK_SEED="$seed"
 cd build-sanitize
 start=$(date +%s)
-xvfb-run -a -s "-screen 0 400x300x24" nice -n 19 ./test_soak
+xvfb-run -a -s "-screen 0 400x300x24" nice -n 19 ./test_vexarion --gtest_filter='Soak.*'
 echo "Soak of $frames frames (seed $seed) passed in $(($(date +%s) - start)) s."
