@@ -189,6 +189,29 @@ TEST_F(Effects, TornadoDescendsToFiveAboveTheGroundUnderHim)
     EXPECT_NEAR(tornadoViewCentre.z, -10.0f, 1e-5f);
 }
 
+// Caught, he circles the funnel's axis (kept in the mesh's frame, turned
+// back into the world by the scene's yaw) at a radius that grows with his
+// height in the funnel: 40 c^2 + 0.05, c the fraction of its height.
+TEST_F(Effects, CaughtHeCirclesTheAxisWiderAsHeRises)
+{
+    for (const float yaw : {0.0f, 90.0f}) {
+        for (const float y : {10.0f, 50.0f}) {
+            resetSceneState();
+            directorState = DirectorState::Caught;
+            tornadoBottom = 0.0f;
+            tornadoViewCentre = PlanePoint{10.0f, 0.0f};
+            sceneYaw = yaw;
+            characterPosition = Vec3{10.0f, y, 0.0f};
+            updateDirector(0.02f);
+            const float c = y / 100.0f, turn = yaw * 0.017453292f;
+            EXPECT_NEAR(std::hypot(characterPosition.x - 10.0f * std::cos(turn),
+                                   characterPosition.z - 10.0f * std::sin(turn)),
+                        40.0f * c * c + 0.05f, 1e-3f)
+                << "yaw " << yaw << ", height " << y;
+        }
+    }
+}
+
 // Every frame the trail moves a slot up, rising 5 units a second, under a
 // new puff 0.3 of his scale above his feet. Lit, the visible window grows a
 // slot per drawn frame to the whole trail; put out, it burns out from below.

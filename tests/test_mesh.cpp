@@ -1,4 +1,5 @@
-// Mesh::Draw: the OpenGL state that drawing really leaves in a context.
+// Mesh: its arrays' storage, and the OpenGL state that drawing really
+// leaves in a context.
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -56,6 +57,20 @@ void expectModelView(float x, float y, float z, float ex, float ey, float ez)
 }
 
 }  // namespace
+
+// An append returns the new index and grows the storage by one; a clear
+// keeps the storage, and a second clear in a row gives it back.
+TEST(Mesh, ClearKeepsTheStorageUntilTheSecondInARow)
+{
+    Mesh mesh;
+    for (int32_t i = 0; i < 3; ++i)
+        EXPECT_EQ(mesh.AddVertex(at(0, 0, 0)), i);
+    EXPECT_EQ(mesh.vertexCapacity, 3);
+    mesh.ClearVertices();
+    EXPECT_TRUE(mesh.vertexCount == 0 && mesh.vertexCapacity == 3 && mesh.vertices != nullptr);
+    mesh.ClearVertices();
+    EXPECT_TRUE(mesh.vertexCapacity == 0 && mesh.vertices == nullptr);
+}
 
 TEST(MeshDraw, ReplacesTheModelViewMatrixWithItsTransform)
 {
