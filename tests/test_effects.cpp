@@ -1,7 +1,8 @@
 // The effects' geometry, which no trace shows: the lightning bolt and whom
 // it hits, the tornado's particles and its descent onto the character, the
-// fire's trail and the water sheet. The flash, the fire's part in the story
-// and the tornado's are told by the scene stories.
+// fire's trail, the water sheet, and the director's choices that a story
+// can't pin down. The flash, the fire's part in the story and the tornado's
+// are told by the scene stories.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -209,6 +210,22 @@ TEST_F(Effects, CaughtHeCirclesTheAxisWiderAsHeRises)
                         40.0f * c * c + 0.05f, 1e-3f)
                 << "yaw " << yaw << ", height " << y;
         }
+    }
+}
+
+// With no dry spot to walk to (all 16 tries land in the sea), an idle
+// decision draws one number: even, he stands; odd, he crouches.
+TEST_F(Effects, IdleWithoutADrySpotHeStandsOrCrouchesByOneDraw)
+{
+    useHeightMap(heightMapWithHill(0, 200, 0.0f, 0.0f, 3.0f));  // dry only around the origin
+    for (const uint32_t seed : {1u, 2u, 3u, 4u}) {
+        resetSceneState();
+        characterPosition = Vec3{0.0f, terrainHeightAt(0.0f, 0.0f), 0.0f};
+        randomSetState(seed);
+        const int draw = randomNext();
+        randomSetState(seed);
+        updateDirector(0.02f);
+        EXPECT_EQ(directorState, draw % 2 == 0 ? DirectorState::Stand : DirectorState::Crouch) << seed;
     }
 }
 
