@@ -10,7 +10,6 @@
 #include <AL/al.h>
 #include <AL/alc.h>
 
-#include <cmath>
 #include <cstdint>
 
 namespace {
@@ -161,15 +160,6 @@ void audioReleaseBuffer(AudioBuffer buffer)
     ALuint dataName = static_cast<ALuint>(data);
     if (dataName != 0)
         alDeleteBuffers(1, &dataName);
-}
-
-float audioGainFromCentibels(int32_t centibels)
-{
-    if (centibels <= -10000)
-        return 0.0f;
-    if (centibels >= 0)
-        return 1.0f;
-    return static_cast<float>(std::pow(10.0, centibels / 2000.0));
 }
 
 bool audioIsPlaying(AudioBuffer buffer)

@@ -41,15 +41,29 @@ void queueText(const char* text)
     while (*p) {
         unsigned int code;
         int extra;
-        if (*p < 0x80) { code = *p; extra = 0; }
-        else if ((*p & 0xE0) == 0xC0) { code = *p & 0x1F; extra = 1; }
-        else if ((*p & 0xF0) == 0xE0) { code = *p & 0x0F; extra = 2; }
-        else if ((*p & 0xF8) == 0xF0) { code = *p & 0x07; extra = 3; }
-        else { p++; continue; }
+        if (*p < 0x80) {
+            code = *p;
+            extra = 0;
+        } else if ((*p & 0xE0) == 0xC0) {
+            code = *p & 0x1F;
+            extra = 1;
+        } else if ((*p & 0xF0) == 0xE0) {
+            code = *p & 0x0F;
+            extra = 2;
+        } else if ((*p & 0xF8) == 0xF0) {
+            code = *p & 0x07;
+            extra = 3;
+        } else {
+            p++;
+            continue;
+        }
         p++;
         bool valid = true;
         for (int i = 0; i < extra; i++) {
-            if ((*p & 0xC0) != 0x80) { valid = false; break; }
+            if ((*p & 0xC0) != 0x80) {
+                valid = false;
+                break;
+            }
             code = (code << 6) | (*p & 0x3F);
             p++;
         }
@@ -61,9 +75,7 @@ void queueText(const char* text)
 void translate(const SDL_Event& event)
 {
     switch (event.type) {
-    case SDL_TEXTINPUT:
-        queueText(event.text.text);
-        break;
+    case SDL_TEXTINPUT: queueText(event.text.text); break;
     case SDL_KEYDOWN: {
         Key key;
         if (keyFromKeycode(event.key.keysym.sym, &key) && !event.key.repeat)
@@ -90,8 +102,7 @@ void translate(const SDL_Event& event)
         // Sent after the last window's close, and on an interrupt signal.
         inputQueueClose();
         break;
-    default:
-        break;
+    default: break;
     }
 }
 

@@ -14,6 +14,8 @@ struct DialogControl {
 
 struct DialogTemplate {
     const char* caption;
+    const char* fontName;
+    int fontPoints;
     int width, height;
     const DialogControl* controls;
     int controlCount;
@@ -29,6 +31,6 @@ static const DialogControl displayModeDialogControls[] = {
 };
 
 static const DialogTemplate displayModeDialog = {
-    "", 210, 103, displayModeDialogControls,
+    "", "MS Sans Serif", 8, 210, 103, displayModeDialogControls,
     static_cast<int>(sizeof displayModeDialogControls / sizeof displayModeDialogControls[0]),
 };

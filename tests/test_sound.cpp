@@ -18,6 +18,16 @@
 
 namespace {
 
+// The device's environment (OpenAL Soft reads it; DirectSound ignores it).
+void setEnvironment(const char* name, const char* value)
+{
+#if defined(_WIN32)
+    _putenv_s(name, value);
+#else
+    setenv(name, value, 1);
+#endif
+}
+
 std::vector<SoundEvent> seen;
 const Sound* seenSound = nullptr;
 
@@ -70,7 +80,7 @@ TEST(SoundVolume, PercentClampsToCentibelsThatMapToGain)
 // its configuration.
 class SoundDevice : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() { setenv("ALSOFT_DRIVERS", "null", 1); }
+    static void SetUpTestSuite() { setEnvironment("ALSOFT_DRIVERS", "null"); }
 
     void SetUp() override
     {
@@ -138,10 +148,14 @@ TEST_F(SoundDevice, PlayLoopStopAndRestart)
 // names the first check that failed.
 TEST(SoundNoDevice, EverythingRunsOnSilently)
 {
+#if defined(_WIN32)
+    GTEST_SKIP() << "DirectSound's device can't be taken away from inside the process; the Windows proof "
+                    "runs the replay on a machine without one instead";
+#endif
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     EXPECT_EXIT(
         {
-            setenv("ALSOFT_DRIVERS", "no-such-backend", 1);
+            setEnvironment("ALSOFT_DRIVERS", "no-such-backend");
             if (createSoundDevice() || audioHasDevice())
                 std::exit(1);
             if (loadSound(seaSound, writeWav("good.wav", tone(0.1)).c_str()) || seaSound.buffer != 0)

@@ -6,7 +6,8 @@ set -e
 PACKAGES="cmake g++ make pkg-config libsdl2-dev libopenal-dev libimgui-dev libstb-dev
 libgl-dev libglu1-mesa-dev libx11-dev libgtest-dev googletest
 xvfb xauth xdotool x11-utils imagemagick sox dpkg-dev file
-clang libclang-rt-14-dev libosmesa6-dev"
+clang libclang-rt-14-dev libosmesa6-dev
+g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix wine wine64"
 
 missing=""
 for p in $PACKAGES; do

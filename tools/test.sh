@@ -2,8 +2,9 @@
 # Installs what is missing, builds everything with warnings as errors and runs
 # every test under a virtual X display (Xvfb); then builds again under
 # AddressSanitizer and UndefinedBehaviorSanitizer and runs the tests there too;
-# last, the loaders' fuzzers replay their corpora and crash inputs and fuzz on
-# for a few seconds each (tools/fuzz.sh).
+# then the loaders' fuzzers replay their corpora and crash inputs and fuzz on
+# for a few seconds each (tools/fuzz.sh); last the Windows build, proven
+# under Wine (tools/test-windows.sh).
 set -e
 cd "$(dirname "$0")/.."
 tools/install-deps.sh
@@ -25,4 +26,5 @@ xvfb-run -a -s "-screen 0 1280x1024x24" \
 xvfb-run -a -s "-screen 0 1280x1024x24" \
     ctest --test-dir build-sanitize --output-on-failure -j"$jobs" -LE slow
 tools/fuzz.sh 10
+tools/test-windows.sh
 echo "All tests passed."

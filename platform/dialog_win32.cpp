@@ -1,0 +1,151 @@
+// The start-up dialog on Win32: a modeless dialog made from the template in
+// resources/ through an in-memory DLGTEMPLATE.
+//
+// The dialog loop pumps messages itself without IsDialogMessage, so Tab,
+// Enter and Esc have no dialog meaning: "Start!" (WM_COMMAND 1) is the only
+// way on, and the close box posts a quit message that ends the loop as
+// "the user quit".
+#include <cstring>
+#include <vector>
+
+#include "platform/display.h"
+#include "platform/win32_state.h"
+
+#include <commctrl.h>  // after <windows.h>, which it builds on
+
+#include "resources/display_mode_dialog.h"
+
+namespace {
+
+bool dialogDone = false;
+
+// The memory image of a DLGTEMPLATE and its items, written word by word.
+struct TemplateWriter {
+    std::vector<WORD> words;
+
+    void word(WORD w) { words.push_back(w); }
+    void dword(DWORD d)
+    {
+        word(LOWORD(d));
+        word(HIWORD(d));
+    }
+    void text(const char* s)
+    {
+        // Plain ASCII texts: each character widens to one UTF-16 unit.
+        for (; *s; s++)
+            word(static_cast<WORD>(static_cast<unsigned char>(*s)));
+        word(0);
+    }
+    void alignToDword()
+    {
+        if (words.size() % 2)
+            word(0);
+    }
+};
+
+DWORD controlStyle(DialogControlKind kind)
+{
+    switch (kind) {
+    case DIALOG_STATIC: return WS_CHILD | WS_VISIBLE | WS_GROUP | SS_LEFT;
+    case DIALOG_COMBO_BOX: return WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_TABSTOP | CBS_DROPDOWNLIST;
+    case DIALOG_BUTTON: return WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON;
+    }
+    return WS_CHILD | WS_VISIBLE;
+}
+
+WORD controlClassAtom(DialogControlKind kind)
+{
+    switch (kind) {
+    case DIALOG_STATIC: return 0x0082;
+    case DIALOG_COMBO_BOX: return 0x0085;
+    case DIALOG_BUTTON: return 0x0080;
+    }
+    return 0x0082;
+}
+
+std::vector<WORD> buildTemplate(const DialogTemplate& dialog)
+{
+    TemplateWriter t;
+    t.dword(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT);
+    t.dword(0);  // extended style
+    t.word(static_cast<WORD>(dialog.controlCount));
+    t.word(0);  // x
+    t.word(0);  // y
+    t.word(static_cast<WORD>(dialog.width));
+    t.word(static_cast<WORD>(dialog.height));
+    t.word(0);  // no menu
+    t.word(0);  // the standard dialog class
+    t.text(dialog.caption);
+    t.word(static_cast<WORD>(dialog.fontPoints));
+    t.text(dialog.fontName);
+    for (int c = 0; c < dialog.controlCount; c++) {
+        const DialogControl& control = dialog.controls[c];
+        t.alignToDword();
+        t.dword(controlStyle(control.kind));
+        t.dword(0);
+        t.word(static_cast<WORD>(control.x));
+        t.word(static_cast<WORD>(control.y));
+        t.word(static_cast<WORD>(control.width));
+        t.word(static_cast<WORD>(control.height));
+        t.word(static_cast<WORD>(control.id));
+        t.word(0xFFFF);
+        t.word(controlClassAtom(control.kind));
+        t.text(control.text);
+        t.word(0);  // no creation data
+    }
+    return t.words;
+}
+
+INT_PTR CALLBACK dialogProc(HWND, UINT message, WPARAM wParam, LPARAM)
+{
+    switch (message) {
+    case WM_INITDIALOG: return TRUE;
+    case WM_COMMAND:
+        if (LOWORD(wParam) == DIALOG_ID_START)
+            dialogDone = true;
+        return TRUE;
+    case WM_CLOSE: PostQuitMessage(0); return TRUE;
+    default: return FALSE;
+    }
+}
+
+}  // namespace
+
+bool dialogRun(const char* const* entries, int count, int* selected)
+{
+    if (!platformWin32.initialised)
+        return false;
+    std::vector<WORD> image = buildTemplate(displayModeDialog);
+    HWND dialog = CreateDialogIndirectParamA(platformWin32.instance, reinterpret_cast<LPCDLGTEMPLATEA>(image.data()),
+                                             nullptr, dialogProc, 0);
+    if (!dialog)
+        return false;
+    HWND combo = GetDlgItem(dialog, DIALOG_ID_MODES);
+    for (int i = 0; i < count; i++)
+        SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entries[i]));
+    if (count > 0)
+        SendMessageA(combo, CB_SETCURSEL, static_cast<WPARAM>(*selected >= 0 && *selected < count ? *selected : 0), 0);
+    ShowWindow(dialog, SW_SHOWNORMAL);
+
+    dialogDone = false;
+    bool quit = false;
+    while (!dialogDone) {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (msg.message == WM_QUIT) {
+                quit = true;
+                dialogDone = true;
+            }
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+        // Nothing moves in the dialog: sleep until the next message rather
+        // than spin.
+        if (!dialogDone)
+            WaitMessage();
+    }
+    LRESULT chosen = SendMessageA(combo, CB_GETCURSEL, 0, 0);
+    DestroyWindow(dialog);
+    *selected = (count > 0 && chosen >= 0 && chosen < count) ? static_cast<int>(chosen) : -1;
+    return !quit;
+}

@@ -1,0 +1,36 @@
+// The keyboard and window messages on Win32, fed into the shared queue.
+//
+// The pump is the classic one: PeekMessage, TranslateMessage and
+// DispatchMessage for every waiting message, so that the main window's
+// procedure (display_win32.cpp) receives WM_CHAR and WM_CLOSE and queues
+// them. Held keys are then polled with GetAsyncKeyState, by virtual key: E,
+// W and F are the keys that type those letters, Shift either Shift key.
+#include "platform/input_queue.h"
+#include "platform/win32_state.h"
+
+namespace {
+
+const int virtualKeys[KEY_COUNT] = {'E', 'W', 'F', VK_SHIFT};
+
+}  // namespace
+
+void inputBackendPump()
+{
+    if (!platformWin32.initialised)
+        return;
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) {
+            // Only the system posts these here (the program's own quit goes
+            // through the shared queue): treat it as a request to close.
+            inputQueueClose();
+            continue;
+        }
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+    for (int k = 0; k < KEY_COUNT; k++) {
+        SHORT state = GetAsyncKeyState(virtualKeys[k]);
+        inputKeyReport(static_cast<Key>(k), (state & 0x8000) != 0, (state & 1) != 0);
+    }
+}
