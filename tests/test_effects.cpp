@@ -1,7 +1,8 @@
 // The effects' geometry, which no trace shows: the lightning bolt and whom
 // it hits, the tornado's particles and its descent onto the character, the
-// fire's trail and the water sheet. The flash, the fire's part in the story
-// and the tornado's are told by the scene stories.
+// fire's trail, the water sheet, and the director's choices that a story
+// can't pin down. The flash, the fire's part in the story and the tornado's
+// are told by the scene stories.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -187,6 +188,45 @@ TEST_F(Effects, TornadoDescendsToFiveAboveTheGroundUnderHim)
     tornadoUpdate(0.0f);
     EXPECT_NEAR(tornadoViewCentre.x, 0.0f, 1e-5f);
     EXPECT_NEAR(tornadoViewCentre.z, -10.0f, 1e-5f);
+}
+
+// Caught, he circles the funnel's axis (kept in the mesh's frame, turned
+// back into the world by the scene's yaw) at a radius that grows with his
+// height in the funnel: 40 c^2 + 0.05, c the fraction of its height.
+TEST_F(Effects, CaughtHeCirclesTheAxisWiderAsHeRises)
+{
+    for (const float yaw : {0.0f, 90.0f}) {
+        for (const float y : {10.0f, 50.0f}) {
+            resetSceneState();
+            directorState = DirectorState::Caught;
+            tornadoBottom = 0.0f;
+            tornadoViewCentre = PlanePoint{10.0f, 0.0f};
+            sceneYaw = yaw;
+            characterPosition = Vec3{10.0f, y, 0.0f};
+            updateDirector(0.02f);
+            const float c = y / 100.0f, turn = yaw * 0.017453292f;
+            EXPECT_NEAR(std::hypot(characterPosition.x - 10.0f * std::cos(turn),
+                                   characterPosition.z - 10.0f * std::sin(turn)),
+                        40.0f * c * c + 0.05f, 1e-3f)
+                << "yaw " << yaw << ", height " << y;
+        }
+    }
+}
+
+// With no dry spot to walk to (all 16 tries land in the sea), an idle
+// decision draws one number: even, he stands; odd, he crouches.
+TEST_F(Effects, IdleWithoutADrySpotHeStandsOrCrouchesByOneDraw)
+{
+    useHeightMap(heightMapWithHill(0, 200, 0.0f, 0.0f, 3.0f));  // dry only around the origin
+    for (const uint32_t seed : {1u, 2u, 3u, 4u}) {
+        resetSceneState();
+        characterPosition = Vec3{0.0f, terrainHeightAt(0.0f, 0.0f), 0.0f};
+        randomSetState(seed);
+        const int draw = randomNext();
+        randomSetState(seed);
+        updateDirector(0.02f);
+        EXPECT_EQ(directorState, draw % 2 == 0 ? DirectorState::Stand : DirectorState::Crouch) << seed;
+    }
 }
 
 // Every frame the trail moves a slot up, rising 5 units a second, under a

@@ -1,4 +1,5 @@
-// Mesh::Draw: the OpenGL state that drawing really leaves in a context.
+// Mesh: its arrays' storage, and the OpenGL state that drawing really
+// leaves in a context.
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -56,6 +57,29 @@ void expectModelView(float x, float y, float z, float ex, float ey, float ez)
 }
 
 }  // namespace
+
+// An append returns the new index and grows the storage by one; a clear
+// keeps the storage, and a second clear in a row gives it back.
+TEST(Mesh, ArraysAndFaceNormals)
+{
+    Mesh mesh;
+    for (int32_t i = 0; i < 3; ++i)
+        EXPECT_EQ(mesh.AddVertex(at(0, 0, 0)), i);
+    EXPECT_EQ(mesh.vertexCapacity, 3);
+    mesh.ClearVertices();
+    EXPECT_TRUE(mesh.vertexCount == 0 && mesh.vertexCapacity == 3 && mesh.vertices != nullptr);
+    mesh.ClearVertices();
+    EXPECT_TRUE(mesh.vertexCapacity == 0 && mesh.vertices == nullptr);
+    // A face's normal is (P - Q) x (P - R), unnormalised; a corner that is
+    // not a vertex leaves it zero.
+    mesh.AddVertex(at(0, 0, 0));
+    mesh.AddVertex(at(1, 0, 0));
+    mesh.AddVertex(at(0, 2, 0));
+    mesh.AddFace(face(0, 1, 2));
+    mesh.AddFace(face(0, 1, 3));
+    EXPECT_TRUE(mesh.faces[0].normal.x == 0 && mesh.faces[0].normal.y == 0 && mesh.faces[0].normal.z == 2);
+    EXPECT_EQ(mesh.faces[1].normal.z, 0);
+}
 
 TEST(MeshDraw, ReplacesTheModelViewMatrixWithItsTransform)
 {

@@ -311,6 +311,9 @@ TEST(SceneStories, EarthAndWaterStopAtTheirLimits)
     EXPECT_NEAR(t.number(641, "quakeVolume"), 95.0 - 0.5, 1e-4);
     for (long row = 712; row < 760; row++)  // below -30 the surf dies away with the sea
         EXPECT_NEAR(t.number(row, "seaVolume"), (t.number(row, "seaLevel") + 35) * 10, 1e-3) << row;
+    // Risen past -30 the surf starts again from 50 and grows with the sea.
+    EXPECT_EQ(t.number(779, "seaVolume"), 50.0);
+    EXPECT_NEAR(t.number(780, "seaVolume"), 50.25, 1e-4);
     // Released at 77, the surf drifts back to 75 a quarter a frame.
     EXPECT_NEAR(t.number(921, "seaVolume") - t.number(920, "seaVolume"), -0.25, 1e-4);
     EXPECT_EQ(t.number(1099, "seaVolume"), 75.0);
