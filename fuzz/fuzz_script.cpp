@@ -1,5 +1,7 @@
 // A replay script through its parser. A script it accepts gives events in
-// frame order, each of a known kind with a code that kind can carry.
+// frame order, each of a known kind with a code or frame time that kind
+// can carry.
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -20,6 +22,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         previous = event.frame;
         if (event.kind == SCRIPT_TYPE)
             fuzzCheck(event.code >= 0 && event.code <= 255, "a typed character out of range");
+        else if (event.kind == SCRIPT_TIME)
+            fuzzCheck(std::isfinite(event.seconds) && event.seconds >= 0.0f, "a frame time out of range");
         else
             fuzzCheck(event.kind == SCRIPT_PRESS || event.kind == SCRIPT_RELEASE, "an unknown event kind");
     }
