@@ -3,11 +3,16 @@
 # any of them is missing. Safe to run again: it does nothing when all are there.
 set -e
 
+# The last two lines are what Wine only recommends but the Windows proof
+# needs: its own fonts for the dialog, Mesa's drivers for WGL, and the X
+# extensions it draws with.
 PACKAGES="cmake g++ make pkg-config libsdl2-dev libopenal-dev libimgui-dev libstb-dev
 libgl-dev libglu1-mesa-dev libx11-dev libgtest-dev googletest
 xvfb xauth xdotool x11-utils imagemagick sox dpkg-dev file
 clang libclang-rt-14-dev libosmesa6-dev
-g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix wine wine64"
+g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix wine wine64
+fonts-wine libgl1-mesa-dri libasound2-plugins libxrandr2 libxrender1 libxi6
+libxcursor1 libxcomposite1 libxinerama1 libxxf86vm1 libxfixes3"
 
 missing=""
 for p in $PACKAGES; do
