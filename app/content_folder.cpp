@@ -11,9 +11,8 @@
 namespace fs = std::filesystem;
 
 const char* const contentFileNames[] = {
-    "LAND.KMO",   "ROOM.KMO",   "MAN.KMO",   "SMOKE.BMP",  "LIGHT.BMP", "FLARE.BMP",
-    "Water.bmp",  "Height.raw", "BURN.WAV",  "HISS.WAV",   "QUAKE.WAV", "SEA.WAV",
-    "SPLASH.WAV", "Thud.WAV",   "THUNDER.WAV", "WIND.WAV",
+    "LAND.KMO", "ROOM.KMO", "MAN.KMO",   "SMOKE.BMP", "LIGHT.BMP",  "FLARE.BMP", "Water.bmp",   "Height.raw",
+    "BURN.WAV", "HISS.WAV", "QUAKE.WAV", "SEA.WAV",   "SPLASH.WAV", "Thud.WAV",  "THUNDER.WAV", "WIND.WAV",
 };
 const int contentFileCount = static_cast<int>(sizeof contentFileNames / sizeof contentFileNames[0]);
 

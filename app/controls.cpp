@@ -112,10 +112,7 @@ void characterCommand(int code)
         if (interactive() && tornadoBottom > 90.0f)
             tornadoSpeed = -15.0f;
         break;
-    case 27:
-        postQuitMessage(0);
-        break;
-    default:
-        break;
+    case 27: postQuitMessage(0); break;
+    default: break;
     }
 }

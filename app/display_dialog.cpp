@@ -80,16 +80,9 @@ bool createDesktopWindow(const char* title, uint32_t width, uint32_t height)
 void mainWindowProc(const Message& message)
 {
     switch (message.type) {
-    case MESSAGE_CHAR:
-        characterCommand(message.code);
-        break;
-    case MESSAGE_CLOSE:
-        postQuitMessage(0);
-        break;
-    case MESSAGE_SCREENSHOT:
-        screenshotRequested = true;
-        break;
-    default:
-        break;
+    case MESSAGE_CHAR: characterCommand(message.code); break;
+    case MESSAGE_CLOSE: postQuitMessage(0); break;
+    case MESSAGE_SCREENSHOT: screenshotRequested = true; break;
+    default: break;
     }
 }

@@ -26,8 +26,7 @@ bool parseChar(const std::string& word, int* code)
         *code = 27;
     else if (word.size() == 1)
         *code = static_cast<unsigned char>(word[0]);
-    else if (word.size() <= 3 && word.find_first_not_of("0123456789") == std::string::npos &&
-             std::stoi(word) <= 255)
+    else if (word.size() <= 3 && word.find_first_not_of("0123456789") == std::string::npos && std::stoi(word) <= 255)
         *code = std::stoi(word);
     else
         return false;

@@ -44,5 +44,4 @@ bool parseScript(const std::string& text, std::vector<ScriptEvent>* events, std:
                  bool* recording = nullptr);
 
 // Reads and parses a script file; a file that cannot be read is an error too.
-bool loadScript(const char* path, std::vector<ScriptEvent>* events, std::string* error,
-                bool* recording = nullptr);
+bool loadScript(const char* path, std::vector<ScriptEvent>* events, std::string* error, bool* recording = nullptr);

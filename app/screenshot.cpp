@@ -49,8 +49,7 @@ bool takeScreenshot(int width, int height)
     std::error_code error;
     fs::create_directories(folder, error);
     if (error) {
-        std::fprintf(stderr, "Vexarion: cannot save a screenshot in %s: %s\n", folder.c_str(),
-                     error.message().c_str());
+        std::fprintf(stderr, "Vexarion: cannot save a screenshot in %s: %s\n", folder.c_str(), error.message().c_str());
         return false;
     }
     const std::time_t now = std::time(nullptr);

@@ -36,14 +36,22 @@ void putFloat(float value)
 
 const char* traceSoundName(const void* sound)
 {
-    if (sound == &burnSound) return "burn";
-    if (sound == &hissSound) return "hiss";
-    if (sound == &quakeSound) return "quake";
-    if (sound == &seaSound) return "sea";
-    if (sound == &splashSound) return "splash";
-    if (sound == &thudSound) return "thud";
-    if (sound == &thunderSound) return "thunder";
-    if (sound == &windSound) return "wind";
+    if (sound == &burnSound)
+        return "burn";
+    if (sound == &hissSound)
+        return "hiss";
+    if (sound == &quakeSound)
+        return "quake";
+    if (sound == &seaSound)
+        return "sea";
+    if (sound == &splashSound)
+        return "splash";
+    if (sound == &thudSound)
+        return "thud";
+    if (sound == &thunderSound)
+        return "thunder";
+    if (sound == &windSound)
+        return "wind";
     return "?";
 }
 
@@ -52,10 +60,11 @@ bool traceOpen(const char* path)
     traceFile = std::fopen(path, "w");
     if (!traceFile)
         return false;
-    std::fputs("frame,frameTime,totalTime,characterScale,directorState,poseMode,posX,posY,posZ,heading,"
-               "targetX,targetZ,actionTimer,seaLevel,landLevel,flashIntensity,burning,tornadoBottom,"
-               "tornadoSpeed,tornadoVisibility,quakeVolume,seaVolume,sceneYaw,events\n",
-               traceFile);
+    std::fputs(
+        "frame,frameTime,totalTime,characterScale,directorState,poseMode,posX,posY,posZ,heading,"
+        "targetX,targetZ,actionTimer,seaLevel,landLevel,flashIntensity,burning,tornadoBottom,"
+        "tornadoSpeed,tornadoVisibility,quakeVolume,seaVolume,sceneYaw,events\n",
+        traceFile);
     frameEvents.clear();
     setSoundObserver(onSound);
     return true;

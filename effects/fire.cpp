@@ -36,15 +36,13 @@ void fireInit()
     int32_t material = firePuffMesh.AddTexture("SMOKE.BMP", 0);
     // A 2 x 2 quad in the mesh's x-y plane; the texture's origin lands at
     // its top left corner.
-    addQuad(firePuffMesh, material, corner(-1.0f, 1.0f), corner(1.0f, 1.0f), corner(1.0f, -1.0f),
-            corner(-1.0f, -1.0f));
+    addQuad(firePuffMesh, material, corner(-1.0f, 1.0f), corner(1.0f, 1.0f), corner(1.0f, -1.0f), corner(-1.0f, -1.0f));
 
     // White cooling to yellow, yellow to dark orange, then dark red to black.
     for (int32_t i = 0; i < 8; i++)
         setColour(i, 1.0f, 1.0f, 1.0f - static_cast<float>(i) * 0.125f);
     for (int32_t j = 0; j < 8; j++)
-        setColour(8 + j, 1.0f - static_cast<float>(j) * 0.0625f,
-                  1.0f - static_cast<float>(j) * 0.125f, 0.0f);
+        setColour(8 + j, 1.0f - static_cast<float>(j) * 0.0625f, 1.0f - static_cast<float>(j) * 0.125f, 0.0f);
     for (int32_t k = 0; k < 16; k++)
         setColour(16 + k, 0.5f - static_cast<float>(k) * 0.03125f, 0.0f, 0.0f);
 }

@@ -15,7 +15,7 @@
 
 enum { FIRE_SLOTS = 32 };
 
-extern Mesh firePuffMesh;                 // one puff quad with the smoke texture
+extern Mesh firePuffMesh;  // one puff quad with the smoke texture
 
 extern Vec3 firePuffs[FIRE_SLOTS];        // slot i: the puff emitted i frames ago
 extern float fireColours[FIRE_SLOTS][3];  // red, green, blue of each slot

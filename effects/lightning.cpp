@@ -113,9 +113,9 @@ void lightningBolt(Vec3 start, Vec3 end, float spread)
     for (int j = BOLT_POINTS - 1; j >= 1; j--) {
         const Vec3& a = p[j];
         const Vec3& b = p[j - 1];
-        addQuad(lightningMesh, lightningMaterial, corner(a.x - s, a.y, a.z),
-                corner(a.x + s, a.y, a.z), corner(b.x + s, b.y, b.z), corner(b.x - s, b.y, b.z));
-        addQuad(lightningMesh, lightningMaterial, corner(a.x, a.y, a.z - s),
-                corner(a.x, a.y, a.z + s), corner(b.x, b.y, b.z + s), corner(b.x, b.y, b.z - s));
+        addQuad(lightningMesh, lightningMaterial, corner(a.x - s, a.y, a.z), corner(a.x + s, a.y, a.z),
+                corner(b.x + s, b.y, b.z), corner(b.x - s, b.y, b.z));
+        addQuad(lightningMesh, lightningMaterial, corner(a.x, a.y, a.z - s), corner(a.x, a.y, a.z + s),
+                corner(b.x, b.y, b.z + s), corner(b.x, b.y, b.z - s));
     }
 }

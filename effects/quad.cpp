@@ -25,8 +25,7 @@ MeshFace effectTriangle(int32_t a, int32_t b, int32_t c, int32_t material)
     return face;
 }
 
-void addQuad(Mesh& mesh, int32_t material, MeshVertex c0, MeshVertex c1, MeshVertex c2,
-             MeshVertex c3)
+void addQuad(Mesh& mesh, int32_t material, MeshVertex c0, MeshVertex c1, MeshVertex c2, MeshVertex c3)
 {
     applyDefaults(c0, 0.0f, 0.0f);
     applyDefaults(c1, 1.0f, 0.0f);

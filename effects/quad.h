@@ -13,8 +13,7 @@
 // takes its corner's default: c0 (0, 0), c1 (1, 0), c2 (1, 1), c3 (0, 1).
 // Adds four vertices and two faces in the order: c0, c1, c2, face
 // (c0, c1, c2), c3, face (c0, c2, c3).
-void addQuad(Mesh& mesh, int32_t material, MeshVertex c0, MeshVertex c1, MeshVertex c2,
-             MeshVertex c3);
+void addQuad(Mesh& mesh, int32_t material, MeshVertex c0, MeshVertex c1, MeshVertex c2, MeshVertex c3);
 
 // A triangle record with the given corners and material; the mesh computes
 // its normal when the face is added.

@@ -12,11 +12,11 @@
 
 enum { TORNADO_PARTICLES = 256 };
 
-extern Mesh tornadoMesh;         // one quad per particle, rebuilt every frame
-extern float tornadoTop;         // height of the upper end; never changed
-extern float tornadoBottom;      // height of the lower end
-extern float tornadoSpeed;       // vertical speed of the lower end (negative: descending)
-extern float tornadoVisibility;  // 0.2 - 1 / (tornadoTop - tornadoBottom)
+extern Mesh tornadoMesh;              // one quad per particle, rebuilt every frame
+extern float tornadoTop;              // height of the upper end; never changed
+extern float tornadoBottom;           // height of the lower end
+extern float tornadoSpeed;            // vertical speed of the lower end (negative: descending)
+extern float tornadoVisibility;       // 0.2 - 1 / (tornadoTop - tornadoBottom)
 extern PlanePoint tornadoCentre;      // the funnel's axis in the world
 extern PlanePoint tornadoViewCentre;  // the axis turned by -sceneYaw: in the mesh's frame
 

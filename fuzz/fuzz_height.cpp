@@ -19,15 +19,14 @@ namespace {
 
 const float inf = std::numeric_limits<float>::infinity();
 const float nan = std::numeric_limits<float>::quiet_NaN();
-const float awkward[] = {-64.0f, 60.0f, 0.0f, -0.0f, 59.99999f, 60.00001f, -64.00001f, 1e-40f, 3e38f, -3e38f,
-                         inf, -inf, nan, 1.0f / 3.0f, -63.99999f};
+const float awkward[] = {-64.0f, 60.0f,  0.0f, -0.0f, 59.99999f, 60.00001f,   -64.00001f, 1e-40f,
+                         3e38f,  -3e38f, inf,  -inf,  nan,       1.0f / 3.0f, -63.99999f};
 
 void sampleAt(float x, float z)
 {
     const float h = terrainHeightAt(x, z);
     const float highest = 255 * 0.15f - 29.0f + landLevel + 0.001f;
-    fuzzCheck(std::isfinite(h) && h >= -30.0f && (h <= highest || h == -30.0f),
-              "a height off the map's range");
+    fuzzCheck(std::isfinite(h) && h >= -30.0f && (h <= highest || h == -30.0f), "a height off the map's range");
     const float g = terrainHeight(x, z);
     fuzzCheck(std::isfinite(g) && g >= -30.0f, "a height below the floor");
 }

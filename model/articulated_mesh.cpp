@@ -79,8 +79,7 @@ Joint::Joint()
       childCapacity(0),
       mesh(nullptr),
       index(0)
-{
-}
+{}
 
 // The children themselves belong to the ArticulatedMesh's joint table.
 Joint::~Joint()
@@ -199,8 +198,7 @@ ArticulatedMesh::ArticulatedMesh()
       controlPointCapacity(0),
       jointCount(0),
       restVertexCount(0)
-{
-}
+{}
 
 namespace {
 

@@ -83,16 +83,14 @@ bool readChunk(ChunkReader& reader, const char* tag, T*& items, int32_t& count, 
     }
     const int32_t size = readInt32(sizeBytes);
     if (size < 0) {
-        std::fprintf(stderr, "%s: chunk \"%.4s\" has a negative size; reading stops\n",
-                     reader.fileName, tag);
+        std::fprintf(stderr, "%s: chunk \"%.4s\" has a negative size; reading stops\n", reader.fileName, tag);
         return false;
     }
     const int64_t available = reader.fileEnd - reader.position;
     const bool truncated = size > available;
     const int64_t payload = truncated ? available : size;
     if (truncated) {
-        std::fprintf(stderr, "%s: chunk \"%.4s\" runs past the end of the file; reading stops\n",
-                     reader.fileName, tag);
+        std::fprintf(stderr, "%s: chunk \"%.4s\" runs past the end of the file; reading stops\n", reader.fileName, tag);
     }
     const int64_t wanted = payload / static_cast<int64_t>(sizeof(T));
 
@@ -101,8 +99,7 @@ bool readChunk(ChunkReader& reader, const char* tag, T*& items, int32_t& count, 
     if (wanted > 0) {
         storage = static_cast<T*>(std::malloc(static_cast<size_t>(wanted) * sizeof(T)));
         if (storage == nullptr) {
-            std::fprintf(stderr, "%s: no memory for chunk \"%.4s\"; reading stops\n",
-                         reader.fileName, tag);
+            std::fprintf(stderr, "%s: no memory for chunk \"%.4s\"; reading stops\n", reader.fileName, tag);
             return false;
         }
         got = static_cast<int64_t>(std::fread(storage, sizeof(T), static_cast<size_t>(wanted), reader.file));
@@ -178,8 +175,8 @@ bool readModelFile(const char* fileName, Mesh* mesh, ArticulatedMesh* articulate
         return false;
     }
     unsigned char header[12];
-    if (std::fread(header, 1, sizeof header, file) != sizeof header ||
-        std::memcmp(header, KMO_TAG_RIFF, 4) != 0 || std::memcmp(header + 8, KMO_FORM_KMSH, 4) != 0) {
+    if (std::fread(header, 1, sizeof header, file) != sizeof header || std::memcmp(header, KMO_TAG_RIFF, 4) != 0 ||
+        std::memcmp(header + 8, KMO_FORM_KMSH, 4) != 0) {
         std::fprintf(stderr, "%s: not a KMSH model file\n", fileName);
         std::fclose(file);
         return false;
@@ -214,8 +211,7 @@ bool readModelFile(const char* fileName, Mesh* mesh, ArticulatedMesh* articulate
             more = readChunk(reader, tag, mesh->dots, mesh->dotCount, mesh->dotCapacity);
         } else if (tagIs(tag, KMO_TAG_MATERIALS)) {
             bool replaced = false;
-            more = readChunk(reader, tag, mesh->materials, mesh->materialCount, mesh->materialCapacity,
-                             &replaced);
+            more = readChunk(reader, tag, mesh->materials, mesh->materialCount, mesh->materialCapacity, &replaced);
             if (replaced) {
                 loadMaterialTextures(mesh, textures);
             }

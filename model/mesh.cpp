@@ -27,8 +27,7 @@ Mesh::Mesh()
       position{0.0f, 0.0f, 0.0f},
       rotation{0.0f, 0.0f, 0.0f},
       scale(1.0f)
-{
-}
+{}
 
 // The textures of the materials stay: they live as long as the GL context.
 Mesh::~Mesh()
@@ -55,8 +54,8 @@ void Mesh::AddFace(MeshFace face)
     added.normal = Vec3{0.0f, 0.0f, 0.0f};
     // A face whose corners are not (yet) vertices keeps a zero normal;
     // drawing passes over it while any corner is out of range.
-    if (added.a < 0 || added.a >= vertexCount || added.b < 0 || added.b >= vertexCount ||
-        added.c < 0 || added.c >= vertexCount) {
+    if (added.a < 0 || added.a >= vertexCount || added.b < 0 || added.b >= vertexCount || added.c < 0 ||
+        added.c >= vertexCount) {
         return;
     }
     const MeshVertex& p = vertices[added.a];

@@ -15,7 +15,7 @@
 
 namespace {
 
-const int BMP_HEADERS_SIZE = 54;        // 14-byte file header + 40-byte information header
+const int BMP_HEADERS_SIZE = 54;          // 14-byte file header + 40-byte information header
 const int32_t BMP_MAX_DIMENSION = 16384;  // larger pictures are not accepted
 
 int64_t texelsLeft = TEXTURE_TEXEL_BUDGET;
@@ -28,8 +28,8 @@ struct Picture {
 
 uint32_t readU32(const unsigned char* p)
 {
-    return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
-           static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24;
+    return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 | static_cast<uint32_t>(p[2]) << 16 |
+           static_cast<uint32_t>(p[3]) << 24;
 }
 
 uint16_t readU16(const unsigned char* p)
@@ -73,8 +73,8 @@ bool readPicture(const char* fileName, int32_t alignment, Picture* picture)
         std::fclose(file);
         return fail(fileName, "not an uncompressed 24-bit bitmap");
     }
-    if (width <= 0 || width > BMP_MAX_DIMENSION || storedHeight == 0 ||
-        storedHeight < -BMP_MAX_DIMENSION || storedHeight > BMP_MAX_DIMENSION) {
+    if (width <= 0 || width > BMP_MAX_DIMENSION || storedHeight == 0 || storedHeight < -BMP_MAX_DIMENSION ||
+        storedHeight > BMP_MAX_DIMENSION) {
         std::fclose(file);
         return fail(fileName, "bitmap size out of range");
     }
@@ -129,17 +129,16 @@ uint32_t makeTexture(const Picture& picture, int mipmaps)
     glGenTextures(1, &name);
     glBindTexture(GL_TEXTURE_2D, name);
     glTexEnvf(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
-    glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER,
-                    mipmaps ? GL_LINEAR_MIPMAP_LINEAR : GL_LINEAR);
+    glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, mipmaps ? GL_LINEAR_MIPMAP_LINEAR : GL_LINEAR);
     glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
     glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
     glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
     if (mipmaps) {
-        gluBuild2DMipmaps(GL_TEXTURE_2D, 3, picture.width, picture.height, GL_BGR_EXT,
-                          GL_UNSIGNED_BYTE, picture.pixels);
+        gluBuild2DMipmaps(GL_TEXTURE_2D, 3, picture.width, picture.height, GL_BGR_EXT, GL_UNSIGNED_BYTE,
+                          picture.pixels);
     } else {
-        glTexImage2D(GL_TEXTURE_2D, 0, 3, picture.width, picture.height, 0, GL_BGR_EXT,
-                     GL_UNSIGNED_BYTE, picture.pixels);
+        glTexImage2D(GL_TEXTURE_2D, 0, 3, picture.width, picture.height, 0, GL_BGR_EXT, GL_UNSIGNED_BYTE,
+                     picture.pixels);
     }
     return name;
 }

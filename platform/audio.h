@@ -28,8 +28,8 @@ bool audioHasDevice();
 // 16 (signed) bits at samplesPerSecond frames per second. A trailing partial
 // frame is dropped. Returns 0 without a device, for a format the device
 // cannot play, or when no whole frame is given.
-AudioBuffer audioCreateBuffer(const void* samples, uint32_t bytes, int channels,
-                              uint32_t samplesPerSecond, int bitsPerSample);
+AudioBuffer audioCreateBuffer(const void* samples, uint32_t bytes, int channels, uint32_t samplesPerSecond,
+                              int bitsPerSample);
 
 // Plays from the first sample, looping until stopped when `loop` is set.
 // A buffer that is already playing starts again from its first sample.

@@ -76,8 +76,8 @@ bool audioHasDevice()
     return context != nullptr;
 }
 
-AudioBuffer audioCreateBuffer(const void* samples, uint32_t bytes, int channels,
-                              uint32_t samplesPerSecond, int bitsPerSample)
+AudioBuffer audioCreateBuffer(const void* samples, uint32_t bytes, int channels, uint32_t samplesPerSecond,
+                              int bitsPerSample)
 {
     ALenum format = formatOf(channels, bitsPerSample);
     if (context == nullptr || samples == nullptr || format == AL_NONE || samplesPerSecond == 0 ||
@@ -94,8 +94,7 @@ AudioBuffer audioCreateBuffer(const void* samples, uint32_t bytes, int channels,
     alGenBuffers(1, &data);
     if (alGetError() != AL_NO_ERROR)
         return 0;
-    alBufferData(data, format, samples, static_cast<ALsizei>(usable),
-                 static_cast<ALsizei>(samplesPerSecond));
+    alBufferData(data, format, samples, static_cast<ALsizei>(usable), static_cast<ALsizei>(samplesPerSecond));
     if (alGetError() != AL_NO_ERROR) {
         alDeleteBuffers(1, &data);
         return 0;

@@ -8,9 +8,9 @@
 #include <cstdio>
 
 #include <SDL.h>
-#include <imgui.h>
 #include <backends/imgui_impl_opengl2.h>
 #include <backends/imgui_impl_sdl.h>
+#include <imgui.h>
 
 #include "platform/display.h"
 #include "platform/gl.h"
@@ -36,8 +36,8 @@ bool drawDialog(const char* const* entries, int count, int* selected)
     ImGui::SetNextWindowPos(ImVec2(0, 0));
     ImGui::SetNextWindowSize(io.DisplaySize);
     ImGui::Begin("##dialog", nullptr,
-                 ImGuiWindowFlags_NoDecoration | ImGuiWindowFlags_NoMove |
-                     ImGuiWindowFlags_NoSavedSettings | ImGuiWindowFlags_NoBringToFrontOnFocus);
+                 ImGuiWindowFlags_NoDecoration | ImGuiWindowFlags_NoMove | ImGuiWindowFlags_NoSavedSettings |
+                     ImGuiWindowFlags_NoBringToFrontOnFocus);
 
     bool start = false;
     for (int c = 0; c < displayModeDialog.controlCount; c++) {
@@ -77,7 +77,8 @@ bool drawDialog(const char* const* entries, int count, int* selected)
             break;
         }
         case DIALOG_BUTTON:
-            if (ImGui::Button(control.text, units(static_cast<float>(control.width), static_cast<float>(control.height))) &&
+            if (ImGui::Button(control.text,
+                              units(static_cast<float>(control.width), static_cast<float>(control.height))) &&
                 control.id == DIALOG_ID_START)
                 start = true;
             break;

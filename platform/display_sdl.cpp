@@ -145,8 +145,7 @@ bool windowCreateMain(const char* title, int width, int height, int colourBits, 
         }
         // A failed switch leaves the desktop's mode and a window of the
         // chosen size, which is how the program goes on.
-        if (SDL_SetWindowDisplayMode(window, &mode) == 0 &&
-            SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN) == 0)
+        if (SDL_SetWindowDisplayMode(window, &mode) == 0 && SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN) == 0)
             platformSdl.fullscreen = true;
         else
             std::fprintf(stderr, "Vexarion: cannot switch the display mode: %s\n", SDL_GetError());
@@ -161,10 +160,14 @@ void windowGetGeometry(int* x, int* y, int* width, int* height)
         SDL_GetWindowPosition(platformSdl.mainWindow, &wx, &wy);
         SDL_GetWindowSize(platformSdl.mainWindow, &ww, &wh);
     }
-    if (x) *x = wx;
-    if (y) *y = wy;
-    if (width) *width = ww;
-    if (height) *height = wh;
+    if (x)
+        *x = wx;
+    if (y)
+        *y = wy;
+    if (width)
+        *width = ww;
+    if (height)
+        *height = wh;
 }
 
 void windowDestroyMain()

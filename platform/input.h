@@ -7,9 +7,9 @@
 #include <cstdint>
 
 enum MessageType {
-    MESSAGE_CHAR = 1,   // a typed character; code is its character code (Esc is 27)
-    MESSAGE_CLOSE = 2,  // the user asked to close the main window
-    MESSAGE_QUIT = 3,   // the quit message; code is the exit code it carries
+    MESSAGE_CHAR = 1,        // a typed character; code is its character code (Esc is 27)
+    MESSAGE_CLOSE = 2,       // the user asked to close the main window
+    MESSAGE_QUIT = 3,        // the quit message; code is the exit code it carries
     MESSAGE_SCREENSHOT = 4,  // the screenshot key (F12) went down
 };
 

@@ -31,6 +31,11 @@ static const DialogControl displayModeDialogControls[] = {
 };
 
 static const DialogTemplate displayModeDialog = {
-    "", "MS Sans Serif", 8, 210, 103, displayModeDialogControls,
+    "",
+    "MS Sans Serif",
+    8,
+    210,
+    103,
+    displayModeDialogControls,
     static_cast<int>(sizeof displayModeDialogControls / sizeof displayModeDialogControls[0]),
 };

@@ -34,8 +34,7 @@ const float radiansPerDegree = 0.017453292f;
 // the direction of travel in (dirX, dirZ).
 void turnToward(float tx, float tz, float step, float& dirX, float& dirZ)
 {
-    float desired = std::atan2(tz - characterPosition.z, tx - characterPosition.x) *
-                    degreesPerRadian;
+    float desired = std::atan2(tz - characterPosition.z, tx - characterPosition.x) * degreesPerRadian;
     if (desired < 0.0f)
         desired += 360.0f;
 
@@ -218,8 +217,7 @@ void groundPass(float dt, float h)
         actionTimer = 0.0f;
     }
 
-    if (directorState == DirectorState::Walk &&
-        terrainHeightAt(walkTarget.x, walkTarget.z) < seaLevel) {
+    if (directorState == DirectorState::Walk && terrainHeightAt(walkTarget.x, walkTarget.z) < seaLevel) {
         directorState = DirectorState::Stand;
         actionTimer = -0.1f;
     }
@@ -256,17 +254,15 @@ void groundPass(float dt, float h)
             fireExtinguish();
     }
 
-    setPoseMode(directorState == DirectorState::Caught
-                    ? PoseMode::Tumble
-                    : static_cast<PoseMode>(static_cast<int32_t>(directorState)));
+    setPoseMode(directorState == DirectorState::Caught ? PoseMode::Tumble
+                                                       : static_cast<PoseMode>(static_cast<int32_t>(directorState)));
 }
 
 }  // namespace
 
 bool walkToward(float tx, float tz, float dt)
 {
-    if (std::fabs(characterPosition.x - tx) < 20.0f * dt &&
-        std::fabs(characterPosition.z - tz) < 20.0f * dt)
+    if (std::fabs(characterPosition.x - tx) < 20.0f * dt && std::fabs(characterPosition.z - tz) < 20.0f * dt)
         return false;
 
     float c = 0.0f;

@@ -30,93 +30,46 @@ struct CycleAngle {
 };
 
 const HeldAngle kBasePose[] = {
-    {4, Third, -85}, {7, Third, 85},  // the arms hang down at the sides
-    {5, Second, 20}, {8, Second, -20},
-    {10, Third, -5}, {13, Third, 5},  // the feet a little apart
+    {4, Third, -85}, {7, Third, 85},                                     // the arms hang down at the sides
+    {5, Second, 20}, {8, Second, -20}, {10, Third, -5}, {13, Third, 5},  // the feet a little apart
 };
 
 const HeldAngle kStand[] = {
-    {4, Third, -85},
-    {5, First, 20}, {5, Second, 20},
-    {7, Third, 85},
-    {8, First, 20}, {8, Second, -20},
-    {10, Third, -5},
-    {13, Third, 5},
+    {4, Third, -85}, {5, First, 20},   {5, Second, 20}, {7, Third, 85},
+    {8, First, 20},  {8, Second, -20}, {10, Third, -5}, {13, Third, 5},
 };
 
 const CycleAngle kWalk[] = {
-    {1, Second, {-10, 0, 10, 0}},
-    {2, Second, {4, 0, -4, 0}},
-    {3, Second, {4, 0, -4, 0}},
-    {4, Second, {-35, 0, 25, 0}},
-    {4, Third, {-85, -85, -85, -85}},
-    {5, Second, {0, 20, 50, 20}},
-    {7, Second, {-25, 0, 35, 0}},
-    {7, Third, {85, 85, 85, 85}},
-    {8, Second, {-50, -20, 0, -20}},
-    {10, First, {-25, 0, 20, -10}},
-    {10, Third, {-5, -5, -5, -5}},
-    {11, First, {15, 0, 15, 50}},
-    {13, First, {20, -10, -25, 0}},
-    {13, Third, {5, 5, 5, 5}},
-    {14, First, {15, 50, 15, 0}},
+    {1, Second, {-10, 0, 10, 0}},   {2, Second, {4, 0, -4, 0}},       {3, Second, {4, 0, -4, 0}},
+    {4, Second, {-35, 0, 25, 0}},   {4, Third, {-85, -85, -85, -85}}, {5, Second, {0, 20, 50, 20}},
+    {7, Second, {-25, 0, 35, 0}},   {7, Third, {85, 85, 85, 85}},     {8, Second, {-50, -20, 0, -20}},
+    {10, First, {-25, 0, 20, -10}}, {10, Third, {-5, -5, -5, -5}},    {11, First, {15, 0, 15, 50}},
+    {13, First, {20, -10, -25, 0}}, {13, Third, {5, 5, 5, 5}},        {14, First, {15, 50, 15, 0}},
 };
 
 const CycleAngle kRun[] = {
-    {1, Second, {-10, 0, 10, 0}},
-    {2, Second, {4, 0, -4, 0}},
-    {3, Second, {4, 0, -4, 0}},
-    {4, Second, {-35, 0, 25, 0}},
-    {4, Third, {-85, -85, -85, -85}},
-    {5, Second, {0, 20, 50, 20}},
-    {7, Second, {-12, 0, 35, 0}},
-    {7, Third, {85, 85, 85, 85}},
-    {8, Second, {-25, -20, 0, -20}},
-    {10, First, {-35, 0, 20, -25}},
-    {10, Third, {-5, -5, -5, -5}},
-    {11, First, {15, 0, 30, 60}},
-    {13, First, {20, -25, -35, 0}},
-    {13, Third, {5, 5, 5, 5}},
-    {14, First, {30, 60, 60, 0}},
+    {1, Second, {-10, 0, 10, 0}},   {2, Second, {4, 0, -4, 0}},       {3, Second, {4, 0, -4, 0}},
+    {4, Second, {-35, 0, 25, 0}},   {4, Third, {-85, -85, -85, -85}}, {5, Second, {0, 20, 50, 20}},
+    {7, Second, {-12, 0, 35, 0}},   {7, Third, {85, 85, 85, 85}},     {8, Second, {-25, -20, 0, -20}},
+    {10, First, {-35, 0, 20, -25}}, {10, Third, {-5, -5, -5, -5}},    {11, First, {15, 0, 30, 60}},
+    {13, First, {20, -25, -35, 0}}, {13, Third, {5, 5, 5, 5}},        {14, First, {30, 60, 60, 0}},
 };
 
 const CycleAngle kSwim[] = {
-    {0, First, {80, 80, 80, 80}},
-    {0, Second, {-10, 0, 10, 0}},
-    {1, First, {-20, -20, -20, -20}},
-    {1, Second, {-30, 0, 30, 0}},
-    {2, First, {-20, -20, -20, -20}},
-    {3, First, {-30, -30, -30, -30}},
-    {4, First, {-90, 0, 90, 0}},
-    {4, Second, {0, 90, 0, 0}},
-    {4, Third, {70, 0, -70, 0}},
-    {5, Second, {40, 10, 40, 130}},
-    {7, First, {90, 0, -90, 0}},
-    {7, Second, {0, 0, 0, -90}},
-    {7, Third, {70, 0, -70, 0}},
-    {8, Second, {-40, -130, -40, -10}},
-    {10, First, {-25, 0, 10, -15}},
-    {10, Third, {-5, -5, -5, -5}},
-    {11, First, {30, 0, 20, 40}},
-    {12, First, {10, 10, 10, 10}},
-    {13, First, {10, -15, -25, 0}},
-    {13, Third, {5, 5, 5, 5}},
-    {14, First, {20, 40, 30, 0}},
+    {0, First, {80, 80, 80, 80}},   {0, Second, {-10, 0, 10, 0}},       {1, First, {-20, -20, -20, -20}},
+    {1, Second, {-30, 0, 30, 0}},   {2, First, {-20, -20, -20, -20}},   {3, First, {-30, -30, -30, -30}},
+    {4, First, {-90, 0, 90, 0}},    {4, Second, {0, 90, 0, 0}},         {4, Third, {70, 0, -70, 0}},
+    {5, Second, {40, 10, 40, 130}}, {7, First, {90, 0, -90, 0}},        {7, Second, {0, 0, 0, -90}},
+    {7, Third, {70, 0, -70, 0}},    {8, Second, {-40, -130, -40, -10}}, {10, First, {-25, 0, 10, -15}},
+    {10, Third, {-5, -5, -5, -5}},  {11, First, {30, 0, 20, 40}},       {12, First, {10, 10, 10, 10}},
+    {13, First, {10, -15, -25, 0}}, {13, Third, {5, 5, 5, 5}},          {14, First, {20, 40, 30, 0}},
     {15, First, {10, 10, 10, 10}},
 };
 
 const HeldAngle kCrouch[] = {
-    {1, First, 30},
-    {4, Third, -85},
-    {5, First, 30}, {5, Second, 110},
-    {7, Third, 85},
-    {8, First, 30}, {8, Second, -110},
-    {10, First, -110}, {10, Second, -5}, {10, Third, -5},
-    {11, First, 130},
-    {12, First, -20},
-    {13, First, -110}, {13, Second, 5}, {13, Third, 5},
-    {14, First, 130},
-    {15, First, -20},
+    {1, First, 30},    {4, Third, -85},   {5, First, 30},   {5, Second, 110}, {7, Third, 85},   {8, First, 30},
+    {8, Second, -110}, {10, First, -110}, {10, Second, -5}, {10, Third, -5},  {11, First, 130}, {12, First, -20},
+    {13, First, -110}, {13, Second, 5},   {13, Third, 5},   {14, First, 130}, {15, First, -20},
 };
 
 const float kStandDuration = 0.3f;
@@ -191,9 +144,7 @@ void updatePoseProgram(float dt)
     setHeldPose(kBasePose);
 
     switch (poseMode) {
-    case PoseMode::Stand:
-        setHeldPose(kStand);
-        break;
+    case PoseMode::Stand: setHeldPose(kStand); break;
     case PoseMode::Walk:
         blendDuration = kWalkDuration;
         characterMesh.SetGrounded(kGroundedSet);

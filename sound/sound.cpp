@@ -40,8 +40,8 @@ bool loadSound(Sound& sound, const char* fileName)
     WavFile wav;
     if (!wavRead(fileName, &wav))
         return false;
-    sound.buffer = audioCreateBuffer(wav.samples, wav.sampleBytes, wav.format.channels,
-                                     wav.format.samplesPerSecond, wav.format.bitsPerSample);
+    sound.buffer = audioCreateBuffer(wav.samples, wav.sampleBytes, wav.format.channels, wav.format.samplesPerSecond,
+                                     wav.format.bitsPerSample);
     wavRelease(&wav);
     return sound.buffer != 0;
 }

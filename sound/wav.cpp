@@ -76,8 +76,7 @@ bool findRiff(const uint8_t* file, size_t begin, size_t end, const char* form, C
 
 }  // namespace
 
-bool wavParse(const uint8_t* file, size_t size, WavFormat* format, size_t* dataOffset,
-              uint32_t* dataSize)
+bool wavParse(const uint8_t* file, size_t size, WavFormat* format, size_t* dataOffset, uint32_t* dataSize)
 {
     if (file == nullptr)
         return false;

@@ -16,13 +16,13 @@
 
 // The format as the file stores it, field by field.
 struct WavFormat {
-    uint16_t formatTag;            // 1 for PCM
+    uint16_t formatTag;  // 1 for PCM
     uint16_t channels;
     uint32_t samplesPerSecond;
     uint32_t averageBytesPerSecond;
     uint16_t blockAlign;
     uint16_t bitsPerSample;
-    uint16_t extraSize;            // meaningless for PCM
+    uint16_t extraSize;  // meaningless for PCM
 };
 
 const uint16_t WAVE_FORMAT_PCM = 1;
@@ -45,8 +45,7 @@ struct WavFile {
 // else (not RIFF "WAVE", no "fmt " or "data" chunk, a format chunk too short
 // or with a format tag other than PCM, a chunk before them running past the
 // end).
-bool wavParse(const uint8_t* file, size_t size, WavFormat* format, size_t* dataOffset,
-              uint32_t* dataSize);
+bool wavParse(const uint8_t* file, size_t size, WavFormat* format, size_t* dataOffset, uint32_t* dataSize);
 
 // Reads the named file whole and parses it. On failure returns false and
 // leaves *wav empty (nothing to release).

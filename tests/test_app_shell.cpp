@@ -55,9 +55,10 @@ TEST(ReplayScript, CommentsBlankLinesAndOrdering)
 {
     std::vector<ScriptEvent> events;
     std::string error;
-    ASSERT_TRUE(parseScript("# a comment\n250 type L\n10 press SHIFT   # hold shift\n\n10 press W\n  300 release W\n"
-                            "300 type esc\n0 type t\n",
-                            &events, &error))
+    ASSERT_TRUE(
+        parseScript("# a comment\n250 type L\n10 press SHIFT   # hold shift\n\n10 press W\n  300 release W\n"
+                    "300 type esc\n0 type t\n",
+                    &events, &error))
         << error;
     ASSERT_EQ(events.size(), 6u);
     EXPECT_EQ(events[0].frame, 0);

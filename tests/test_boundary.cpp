@@ -17,8 +17,8 @@ namespace {
 
 // Headers that belong to a platform: windowing, sound, GUI, OS interfaces.
 const std::vector<std::string> platformHeaders = {
-    "SDL", "AL/", "al.h", "alc.h", "imgui", "windows.h", "mmsystem.h", "dsound.h", "X11/", "GL/glx",
-    "unistd.h", "sys/", "pthread.h", "dlfcn.h", "GL/",
+    "SDL",  "AL/",    "al.h",     "alc.h", "imgui",     "windows.h", "mmsystem.h", "dsound.h",
+    "X11/", "GL/glx", "unistd.h", "sys/",  "pthread.h", "dlfcn.h",   "GL/",
 };
 
 // Every include under `folder` whose header name contains one of `forbidden`.
@@ -57,8 +57,7 @@ TEST(PlatformBoundary, OnlyPlatformIncludesPlatformHeaders)
     for (const char* folder : {"app", "model", "scene", "effects", "sound"}) {
         ASSERT_TRUE(fs::is_directory(root / folder)) << folder;
         std::vector<std::string> found = violations(root / folder, platformHeaders);
-        EXPECT_TRUE(found.empty()) << folder << " includes platform headers:\n"
-                                   << ::testing::PrintToString(found);
+        EXPECT_TRUE(found.empty()) << folder << " includes platform headers:\n" << ::testing::PrintToString(found);
     }
 }
 

@@ -43,10 +43,17 @@ TEST(CommandLine, GoodAndBadOptions)
 
     // Each bad command line is refused with a message naming what is wrong.
     const std::vector<std::pair<std::vector<const char*>, const char*>> bad = {
-        {{"--fullscreen"}, "--fullscreen"}, {{"-x"}, "-x"},          {{"extra"}, "extra"},
-        {{"--window", "800"}, "800"},       {{"--window=0x0"}, "0x0"}, {{"--window", "63x100"}, "63x100"},
-        {{"--window", "800x600x"}, "800x600x"}, {{"--window", "+800x600"}, "--window"},
-        {{"--record"}, "--record"},         {{"--trace="}, "--trace"}, {{"--help=me"}, "--help"},
+        {{"--fullscreen"}, "--fullscreen"},
+        {{"-x"}, "-x"},
+        {{"extra"}, "extra"},
+        {{"--window", "800"}, "800"},
+        {{"--window=0x0"}, "0x0"},
+        {{"--window", "63x100"}, "63x100"},
+        {{"--window", "800x600x"}, "800x600x"},
+        {{"--window", "+800x600"}, "--window"},
+        {{"--record"}, "--record"},
+        {{"--trace="}, "--trace"},
+        {{"--help=me"}, "--help"},
         {{"--record", "a", "--trace", "a"}, "same file"},
     };
     for (const auto& [args, named] : bad) {

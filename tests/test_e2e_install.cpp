@@ -60,8 +60,8 @@ double windowMean(const std::string& window)
 
 std::string replay(const fs::path& script, const fs::path& trace)
 {
-    return commandOutput("cd '" + runDir + "' && ALSOFT_DRIVERS=null ./vexarion-replay --script '" +
-                         script.string() + "' --trace '" + trace.string() + "' 2>&1; echo $?");
+    return commandOutput("cd '" + runDir + "' && ALSOFT_DRIVERS=null ./vexarion-replay --script '" + script.string() +
+                         "' --trace '" + trace.string() + "' 2>&1; echo $?");
 }
 
 }  // namespace
@@ -120,7 +120,8 @@ TEST(InstalledProgram, WindowedSessionRecordsAndReplaysToTheSameTrace)
     size_t lineEnd = recording.find('\n', lastTime);
     if (lastTime != std::string::npos && lineEnd >= cut)  // that time line itself was cut
         lastTime = recording.rfind(" time ", lastTime - 1);
-    const long frames = lastTime == std::string::npos ? 0 : std::stol(recording.substr(recording.rfind('\n', lastTime) + 1)) + 1;
+    const long frames =
+        lastTime == std::string::npos ? 0 : std::stol(recording.substr(recording.rfind('\n', lastTime) + 1)) + 1;
     EXPECT_EQ(replay(folder / "cut.txt", folder / "cut.csv"), "0") << "cut at byte " << cut;
     size_t end = 0;
     for (long row = 0; row <= frames; row++)
@@ -132,8 +133,9 @@ TEST(InstalledProgram, WindowedSessionRecordsAndReplaysToTheSameTrace)
 TEST(InstalledProgram, BadCommandLinesGiveCodeTwoAndNoDisplayCodeOneAtOnce)
 {
     // (The parser's own test goes through every kind of mistake.)
-    const std::pair<const char*, const char*> bad[] = {
-        {"--fullscreen", "--fullscreen"}, {"--window 10x10", "10x10"}, {"--trace", "--trace"}};
+    const std::pair<const char*, const char*> bad[] = {{"--fullscreen", "--fullscreen"},
+                                                       {"--window 10x10", "10x10"},
+                                                       {"--trace", "--trace"}};
     for (const auto& [args, named] : bad) {
         std::string out = commandOutput("'" + runDir + "/vexarion' " + args + " 2>&1 >/dev/null; echo \"rc=$?\"");
         EXPECT_NE(out.find(named), std::string::npos) << out;
@@ -191,9 +193,9 @@ TEST(InstalledProgram, InstalledTreeRunsFromAnywhereAndThePackageHoldsIt)
     std::string deb = commandOutput("ls '" + (root / "package").string() + "'/vexarion_*.deb");
     ASSERT_FALSE(deb.empty()) << "cpack made no package";
     std::string list = commandOutput("dpkg-deb -c '" + deb + "'") + "\n";
-    for (const char* file : {"./usr/bin/vexarion", "./usr/share/vexarion/MAN.KMO", "./usr/share/vexarion/README.TXT",
-                             "./usr/share/applications/vexarion.desktop",
-                             "./usr/share/icons/hicolor/256x256/apps/vexarion.png"})
+    for (const char* file :
+         {"./usr/bin/vexarion", "./usr/share/vexarion/MAN.KMO", "./usr/share/vexarion/README.TXT",
+          "./usr/share/applications/vexarion.desktop", "./usr/share/icons/hicolor/256x256/apps/vexarion.png"})
         EXPECT_NE(list.find(std::string(file) + "\n"), std::string::npos) << file << " not in\n" << list;
     std::string depends = commandOutput("dpkg-deb -f '" + deb + "' Depends");
     for (const char* library : {"libsdl2-2.0-0", "libopenal1", "libglu1-mesa", "libgl1", "libc6"})

@@ -33,7 +33,6 @@ double screenMean(const std::string& path)
 
 const std::string runDir = VEXARION_RUN_DIR;
 
-
 }  // namespace
 
 TEST(ProgramEndToEnd, StartOpensAFullScreenWindowAndEscQuitsWithCodeZero)

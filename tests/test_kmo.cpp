@@ -59,7 +59,8 @@ TEST(KmoReader, ReadsTheSmallExampleFileWithBothReadersAndRefusesOtherForms)
     // Anything but a RIFF "KMSH" form leaves the object as it was.
     ModelBytes wrongTag = file;
     wrongTag[3] = 'X';
-    for (const ModelBytes& bytes : {kmoFile({vertexChunk}, "KMSh"), wrongTag, ModelBytes(file.begin(), file.begin() + 10)}) {
+    for (const ModelBytes& bytes :
+         {kmoFile({vertexChunk}, "KMSh"), wrongTag, ModelBytes(file.begin(), file.begin() + 10)}) {
         Mesh other;
         other.AddVertex(marker);
         load(other, bytes);
@@ -227,8 +228,9 @@ TEST(KmoReader, EveryMaterialGetsANewTextureFromItsBitmap)
     // texture. Past the texture budget a bitmap loads as white.
     std::vector<MeshMaterial> many;
     for (int i = 0; i < 3000; ++i)
-        many.push_back(i % 3 == 0 ? material("red.bmp", 0)
-                                  : i % 3 == 1 ? material("blue.bmp", i % 2) : material(i % 2 ? "none.bmp" : "nil.bmp", 0));
+        many.push_back(i % 3 == 0   ? material("red.bmp", 0)
+                       : i % 3 == 1 ? material("blue.bmp", i % 2)
+                                    : material(i % 2 ? "none.bmp" : "nil.bmp", 0));
     setTextureBudget(2 * 8);  // red, then blue with mip-maps; blue without them is refused
     Mesh crowd;
     load(crowd, kmoFile({kmoChunk("mtl ", recordBytes(many)), vertexChunk}));

@@ -12,8 +12,14 @@
 
 namespace {
 
-MeshVertex at(float x, float y, float z) { return MeshVertex{x, y, z, 0.5f, 0.5f, -1}; }
-MeshFace face(int32_t a, int32_t b, int32_t c, int32_t material = -1) { return {a, b, c, Vec3{7, 7, 7}, material}; }
+MeshVertex at(float x, float y, float z)
+{
+    return MeshVertex{x, y, z, 0.5f, 0.5f, -1};
+}
+MeshFace face(int32_t a, int32_t b, int32_t c, int32_t material = -1)
+{
+    return {a, b, c, Vec3{7, 7, 7}, material};
+}
 
 // One triangle over the whole viewport per material given.
 void addScreenFaces(Mesh& mesh, std::initializer_list<int32_t> materials)
@@ -144,10 +150,10 @@ TEST(MeshDraw, TexturingFollowsTheFacesMaterials)
         uint32_t boundAfter;  // 0: whatever was bound before
     };
     const Case cases[] = {
-        {{0}, false, true, red},           {{0, 0, 1}, false, true, orange},
-        {{0, -1}, false, false, red},      {{1, -1, 0}, true, true, red},
-        {{-1}, true, false, 0},            {{0, 2}, false, false, red},  // 2 is materialCount
-        {{1, 2, 1}, false, true, orange},  {{-7, 1000}, true, false, 0},
+        {{0}, false, true, red},          {{0, 0, 1}, false, true, orange},
+        {{0, -1}, false, false, red},     {{1, -1, 0}, true, true, red},
+        {{-1}, true, false, 0},           {{0, 2}, false, false, red},  // 2 is materialCount
+        {{1, 2, 1}, false, true, orange}, {{-7, 1000}, true, false, 0},
     };
     for (const Case& c : cases) {
         Mesh mesh;

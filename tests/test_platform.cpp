@@ -66,7 +66,7 @@ TEST(PlatformInput, WatchersSeeDeliveredCharactersAndKeyChanges)
                [](Key key, bool down) { watched.push_back(1000 + 10 * key + down); });
     inputScriptChar('L');
     inputScriptKey(KEY_W, true);
-    inputScriptKey(KEY_W, true);  // no change, nothing seen
+    inputScriptKey(KEY_W, true);                                    // no change, nothing seen
     EXPECT_EQ(watched, std::vector<int>({1000 + 10 * KEY_W + 1}));  // the character is not yet delivered
     Message m;
     while (peekMessage(&m)) {

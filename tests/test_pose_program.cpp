@@ -92,8 +92,10 @@ TEST_F(PoseProgram, KeyPosesAreMirrorImages)
 {
     const int mirror[POSE_JOINT_COUNT] = {0, 1, 2, 3, 7, 8, 9, 4, 5, 6, 13, 14, 15, 10, 11, 12};
     const int sign[3] = {1, -1, -1};
-    const std::pair<PoseMode, int> programs[] = {
-        {PoseMode::Walk, 4}, {PoseMode::Swim, 4}, {PoseMode::Stand, 1}, {PoseMode::Crouch, 1}};
+    const std::pair<PoseMode, int> programs[] = {{PoseMode::Walk, 4},
+                                                 {PoseMode::Swim, 4},
+                                                 {PoseMode::Stand, 1},
+                                                 {PoseMode::Crouch, 1}};
     for (const auto& [mode, steps] : programs) {
         setPoseMode(mode);
         poseStep = 4;  // the next cycle step is step 1
@@ -107,8 +109,8 @@ TEST_F(PoseProgram, KeyPosesAreMirrorImages)
                 for (int angle = 0; angle < 3; ++angle)
                     EXPECT_EQ(degreesOf(poses[(s + steps / 2) % steps], mirror[joint], angle),
                               sign[angle] * degreesOf(poses[s], joint, angle))
-                        << "mode " << static_cast<int>(mode) << " step " << s + 1 << " joint " << joint
-                        << " angle " << angle;
+                        << "mode " << static_cast<int>(mode) << " step " << s + 1 << " joint " << joint << " angle "
+                        << angle;
     }
 }
 

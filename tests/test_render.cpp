@@ -72,10 +72,7 @@ protected:
         inputUseScript(false);
     }
     static void glContextBuildFontListsOnce();
-    static void light(GLenum what, float out[4])
-    {
-        glGetLightfv(GL_LIGHT0, what, out);
-    }
+    static void light(GLenum what, float out[4]) { glGetLightfv(GL_LIGHT0, what, out); }
 };
 
 }  // namespace

@@ -48,9 +48,10 @@ ReplayResult replay(const std::string& script, long frames)
 
 TEST(SceneStories, IntroShrinksTheCharacterIgnoringElementsButNotEsc)
 {
-    ReplayResult r = replay("30 type L\n40 type t\n50 type T\n60 press E\n70 press W\n80 press SHIFT\n"
-                            "150 release E\n150 release W\n150 release SHIFT\n",
-                            260);
+    ReplayResult r = replay(
+        "30 type L\n40 type t\n50 type T\n60 press E\n70 press W\n80 press SHIFT\n"
+        "150 release E\n150 release W\n150 release SHIFT\n",
+        260);
     const Trace& t = r.trace;
     EXPECT_EQ(t.number(0, "frameTime"), 0.0);
     EXPECT_EQ(t.number(0, "characterScale"), 50.0);
@@ -188,7 +189,8 @@ TEST(SceneStories, TornadoCatchesHimWhirlsHimUpAndDropsHimWhenItRises)
     EXPECT_EQ(t.number(up, "tornadoSpeed"), 25.0);
     long fall = firstState(t, FALL, up);
     ASSERT_GT(fall, up);
-    EXPECT_TRUE(t.number(fall, "tornadoBottom") > 90 || t.number(fall, "posY") + 20 < t.number(fall, "tornadoBottom") + 0.6);
+    EXPECT_TRUE(t.number(fall, "tornadoBottom") > 90 ||
+                t.number(fall, "posY") + 20 < t.number(fall, "tornadoBottom") + 0.6);
     EXPECT_NEAR(t.number(fall - 1, "posY") - t.number(fall, "posY"), (50 + 75 * dt) * dt, 1e-3);
     long landed = fall + 1;
     while (landed < static_cast<long>(t.rows.size()) && state(t, landed) == FALL) {
@@ -215,9 +217,10 @@ TEST(SceneStories, TornadoCatchesHimWhirlsHimUpAndDropsHimWhenItRises)
 
 TEST(SceneStories, RaisingTheSeaDrownsTheIslandAndLoweringItBringsHimAshore)
 {
-    ReplayResult r = replay("260 press SHIFT\n260 press W\n600 release W\n600 release SHIFT\n"
-                            "700 press W\n1000 release W\n",
-                            1300);
+    ReplayResult r = replay(
+        "260 press SHIFT\n260 press W\n600 release W\n600 release SHIFT\n"
+        "700 press W\n1000 release W\n",
+        1300);
     const Trace& t = r.trace;
     // The sea rises 5 per second to its top, at most one step past -3.
     EXPECT_NEAR(t.number(261, "seaLevel") - t.number(260, "seaLevel"), 5 * dt, 1e-4);
@@ -252,8 +255,8 @@ TEST(SceneStories, LoweringTheLandSinksHimWithItUntilHeSwims)
     // Standing still, his feet follow the sinking ground exactly.
     int followed = 0;
     for (long row = 262; row < 700; row++) {
-        bool still = t.number(row, "posX") == t.number(row - 1, "posX") &&
-                     t.number(row, "posZ") == t.number(row - 1, "posZ");
+        bool still =
+            t.number(row, "posX") == t.number(row - 1, "posX") && t.number(row, "posZ") == t.number(row - 1, "posZ");
         if (still && state(t, row) != SWIM && state(t, row - 1) != SWIM && t.number(row, "posY") > -29.0) {
             EXPECT_NEAR(t.number(row, "posY") - t.number(row - 1, "posY"), -5 * dt, 1e-3) << row;
             followed++;
@@ -283,9 +286,10 @@ TEST(SceneStories, LoweringTheLandSinksHimWithItUntilHeSwims)
 // limit; the quake is capped at 95 and the surf follows the sea.
 TEST(SceneStories, EarthAndWaterStopAtTheirLimits)
 {
-    ReplayResult r = runReplay("90 press E\n320 press SHIFT\n640 release E\n640 release SHIFT\n650 press W\n"
-                               "760 press SHIFT\n920 release W\n920 release SHIFT\n",
-                               {"--frames", "1100", "--dt", "0.05"});
+    ReplayResult r = runReplay(
+        "90 press E\n320 press SHIFT\n640 release E\n640 release SHIFT\n650 press W\n"
+        "760 press SHIFT\n920 release W\n920 release SHIFT\n",
+        {"--frames", "1100", "--dt", "0.05"});
     ASSERT_EQ(r.exitCode, 0) << r.errors;
     const Trace& t = r.trace;
     ASSERT_EQ(t.rows.size(), 1100u);

@@ -92,11 +92,12 @@ TEST(Soak, RandomFramesAndKeysKeepTheSceneFiniteAndBounded)
 
         ASSERT_TRUE(runFrame(&loop, readSoakCounter)) << "frame " << frame;
 
-        const float values[] = {frameTime, totalTime, characterScale, characterPosition.x, characterPosition.y,
-                                characterPosition.z, heading, walkTarget.x, walkTarget.z, actionTimer,
-                                seaLevel, landLevel, flashIntensity, tornadoBottom, tornadoSpeed,
-                                tornadoVisibility, quakeVolume, seaVolume, sceneYaw, fallSpeed, spiralAngle,
-                                tumbleAngles.x, tumbleAngles.y};
+        const float values[] = {frameTime,           totalTime,           characterScale, characterPosition.x,
+                                characterPosition.y, characterPosition.z, heading,        walkTarget.x,
+                                walkTarget.z,        actionTimer,         seaLevel,       landLevel,
+                                flashIntensity,      tornadoBottom,       tornadoSpeed,   tornadoVisibility,
+                                quakeVolume,         seaVolume,           sceneYaw,       fallSpeed,
+                                spiralAngle,         tumbleAngles.x,      tumbleAngles.y};
         for (size_t i = 0; i < sizeof values / sizeof values[0]; i++) {
             ASSERT_TRUE(finite(values[i])) << "value " << i << " at frame " << frame;
         }

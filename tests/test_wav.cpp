@@ -118,7 +118,8 @@ TEST(WavRead, SizesClaimingMoreThanTheFileHoldsKeepWhatIsThere)
 TEST(WavParse, EveryTruncationOfAGoodFileKeepsTheSamplesThereWithoutReadingPastIt)
 {
     std::string list = riffChunk("LIST", "INFOabc");
-    std::string good = waveForm(list + riffChunk("fmt ", wavFormatBody(1, 1, 8000, 8)) + riffChunk("data", "\x7f\x80\x81"));
+    std::string good =
+        waveForm(list + riffChunk("fmt ", wavFormatBody(1, 1, 8000, 8)) + riffChunk("data", "\x7f\x80\x81"));
     const size_t samplesAt = good.size() - 4;
     WavFormat format;
     size_t offset = 0;

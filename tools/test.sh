@@ -1,5 +1,6 @@
 #!/bin/sh
-# Installs what is missing, builds everything with warnings as errors and runs
+# Installs what is missing, checks that every C++ file keeps the tree's code
+# style (.clang-format), builds everything with warnings as errors and runs
 # every test under a virtual X display (Xvfb); then builds again under
 # AddressSanitizer and UndefinedBehaviorSanitizer and runs the tests there too;
 # then the loaders' fuzzers replay their corpora and crash inputs and fuzz on
@@ -9,6 +10,7 @@ set -e
 cd "$(dirname "$0")/.."
 tools/install-deps.sh
 jobs="$(nproc)"
+tools/format.sh --check
 
 cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DVEXARION_WERROR=ON >/dev/null
 cmake --build build -j"$jobs"

@@ -17,10 +17,14 @@ Geometry windowGeometry(const std::string& window)
             continue;
         std::string key = line.substr(0, eq);
         int value = std::atoi(line.c_str() + eq + 1);
-        if (key == "X") g.x = value;
-        else if (key == "Y") g.y = value;
-        else if (key == "WIDTH") g.width = value;
-        else if (key == "HEIGHT") g.height = value;
+        if (key == "X")
+            g.x = value;
+        else if (key == "Y")
+            g.y = value;
+        else if (key == "WIDTH")
+            g.width = value;
+        else if (key == "HEIGHT")
+            g.height = value;
     }
     return g;
 }
@@ -39,8 +43,8 @@ std::string findWindow(const std::string& search, double seconds)
 std::string findDialog(pid_t pid)
 {
     for (int attempt = 0; attempt < 100; attempt++) {
-        std::istringstream ids(commandOutput("xdotool search --onlyvisible --pid " + std::to_string(pid) +
-                                             " 2>/dev/null"));
+        std::istringstream ids(
+            commandOutput("xdotool search --onlyvisible --pid " + std::to_string(pid) + " 2>/dev/null"));
         std::string id;
         while (ids >> id) {
             Geometry g = windowGeometry(id);

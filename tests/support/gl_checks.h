@@ -16,7 +16,7 @@
 
 struct TextureImage {
     int width, height;
-    std::vector<uint8_t> rgb;  // rows from t = 0, three bytes a texel
+    std::vector<uint8_t> rgb;         // rows from t = 0, three bytes a texel
     uint32_t at(int s, int t) const;  // 0xRRGGBB
 };
 

@@ -12,8 +12,7 @@ bool testGlContext()
     if (state == 0) {
         state = -1;
         if (std::getenv("DISPLAY") && platformInit() &&
-            windowCreateMain("Vexarion test", TEST_GL_WIDTH, TEST_GL_HEIGHT, 24, WINDOW_HIDDEN) &&
-            glContextCreate())
+            windowCreateMain("Vexarion test", TEST_GL_WIDTH, TEST_GL_HEIGHT, 24, WINDOW_HIDDEN) && glContextCreate())
             state = 1;
     }
     return state == 1;

@@ -103,8 +103,9 @@ ReplayResult runReplay(const std::string& script, const std::vector<std::string>
     const std::string runDir = directory.empty() ? std::string(VEXARION_RUN_DIR) : directory;
     // Named outright, so that a damaged folder is not passed over for the
     // content beside the replay executable.
-    std::string command = "cd '" + runDir + "' && VEXARION_DATA=. ALSOFT_DRIVERS=null '" + std::string(VEXARION_RUN_DIR) +
-                          "/vexarion-replay' --size 160x120 --script '" + scriptPath + "' --trace '" + tracePath + "'";
+    std::string command = "cd '" + runDir + "' && VEXARION_DATA=. ALSOFT_DRIVERS=null '" +
+                          std::string(VEXARION_RUN_DIR) + "/vexarion-replay' --size 160x120 --script '" + scriptPath +
+                          "' --trace '" + tracePath + "'";
     for (const std::string& a : arguments)
         command += " '" + a + "'";
     command += " 2>'" + errorPath + "'";

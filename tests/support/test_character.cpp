@@ -14,8 +14,8 @@ void buildTestCharacter(int jointCount)
     new (&characterMesh) ArticulatedMesh();
     for (int i = 0; i < jointCount; ++i) {
         const ControlPoint point = {0.0f, static_cast<float>(i), 0.0f, i - 1};
-        appendRecord(characterMesh.controlPoints, characterMesh.controlPointCount,
-                     characterMesh.controlPointCapacity, point);
+        appendRecord(characterMesh.controlPoints, characterMesh.controlPointCount, characterMesh.controlPointCapacity,
+                     point);
         const MeshVertex vertex = {1.0f, static_cast<float>(i), 0.0f, 0.0f, 0.0f, i};
         characterMesh.AddVertex(vertex);
     }

@@ -28,8 +28,7 @@ std::string riffChunk(const char* id, const std::string& body)
     return body.size() % 2 != 0 ? chunk + '\0' : chunk;
 }
 
-std::string wavFormatBody(uint16_t formatTag, uint16_t channels, uint32_t samplesPerSecond,
-                          uint16_t bitsPerSample)
+std::string wavFormatBody(uint16_t formatTag, uint16_t channels, uint32_t samplesPerSecond, uint16_t bitsPerSample)
 {
     uint32_t blockAlign = channels * bitsPerSample / 8u;
     return littleEndian(formatTag, 2) + littleEndian(channels, 2) + littleEndian(samplesPerSecond, 4) +
@@ -42,8 +41,7 @@ std::string waveForm(const std::string& chunks)
     return riffChunk("RIFF", "WAVE" + chunks);
 }
 
-std::string pcmWave(uint16_t channels, uint32_t samplesPerSecond, uint16_t bitsPerSample,
-                    const std::string& samples)
+std::string pcmWave(uint16_t channels, uint32_t samplesPerSecond, uint16_t bitsPerSample, const std::string& samples)
 {
     return waveForm(riffChunk("fmt ", wavFormatBody(1, channels, samplesPerSecond, bitsPerSample)) +
                     riffChunk("data", samples));

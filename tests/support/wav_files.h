@@ -13,13 +13,11 @@ std::string riffChunkSized(const char* id, uint32_t declaredSize, const std::str
 
 // The body of a "fmt " chunk: the 16 bytes of the basic format, with block
 // alignment and average rate derived from the others.
-std::string wavFormatBody(uint16_t formatTag, uint16_t channels, uint32_t samplesPerSecond,
-                          uint16_t bitsPerSample);
+std::string wavFormatBody(uint16_t formatTag, uint16_t channels, uint32_t samplesPerSecond, uint16_t bitsPerSample);
 // A "RIFF" chunk of the form "WAVE" holding the given chunks.
 std::string waveForm(const std::string& chunks);
 // A plain PCM file: a 16-byte "fmt " chunk then the "data" chunk.
-std::string pcmWave(uint16_t channels, uint32_t samplesPerSecond, uint16_t bitsPerSample,
-                    const std::string& samples);
+std::string pcmWave(uint16_t channels, uint32_t samplesPerSecond, uint16_t bitsPerSample, const std::string& samples);
 // `seconds` of a 16-bit mono tone at the given rate, as sample bytes.
 std::string toneSamples(uint32_t samplesPerSecond, double seconds);
 

@@ -41,8 +41,8 @@ bool x11IsUndecorated(unsigned long window)
         int format;
         unsigned long items, after;
         unsigned char* data = nullptr;
-        if (XGetWindowProperty(display, window, hintsAtom, 0, 5, False, AnyPropertyType, &type, &format, &items,
-                               &after, &data) == Success &&
+        if (XGetWindowProperty(display, window, hintsAtom, 0, 5, False, AnyPropertyType, &type, &format, &items, &after,
+                               &data) == Success &&
             data && items >= 3) {
             const long* hints = reinterpret_cast<const long*>(data);
             // flags bit 1: the decorations field is valid; decorations 0: none.

@@ -19,9 +19,9 @@ struct Rng {
     uint64_t state;
     explicit Rng(uint64_t seed) : state(seed) {}
     uint64_t next();
-    float uniform();                 // [0, 1)
+    float uniform();                  // [0, 1)
     float range(float lo, float hi);  // [lo, hi)
-    float gauss();                   // about N(0, 1)
+    float gauss();                    // about N(0, 1)
 };
 
 // Smooth value noise in [-1, 1] on an integer lattice hashed with `seed`.
@@ -94,10 +94,10 @@ bool writeKmo(const std::string& path, const Model& model);
 // The file makers. Each writes its files into `folder` (ending in '/') and
 // returns false when a file could not be written.
 
-bool makeTerrain(const std::string& folder);         // terrain.cpp, land_texture.cpp
-bool makeRoom(const std::string& folder);            // room.cpp
-bool makeMan(const std::string& folder);             // man.cpp, man_texture.cpp
-bool makeEffectBitmaps(const std::string& folder);   // effect_bitmaps.cpp
-bool makeLoopingSounds(const std::string& folder);   // sounds_loops.cpp
-bool makeOneShotSounds(const std::string& folder);   // sounds_oneshots.cpp
-bool makeReadme(const std::string& folder);          // readme.cpp
+bool makeTerrain(const std::string& folder);        // terrain.cpp, land_texture.cpp
+bool makeRoom(const std::string& folder);           // room.cpp
+bool makeMan(const std::string& folder);            // man.cpp, man_texture.cpp
+bool makeEffectBitmaps(const std::string& folder);  // effect_bitmaps.cpp
+bool makeLoopingSounds(const std::string& folder);  // sounds_loops.cpp
+bool makeOneShotSounds(const std::string& folder);  // sounds_oneshots.cpp
+bool makeReadme(const std::string& folder);         // readme.cpp

@@ -8,7 +8,8 @@ namespace {
 const float PI = 3.14159265f;
 }
 
-float StateVariableFilter::step(float input, float cutoffHz, float damping, Kind kind) {
+float StateVariableFilter::step(float input, float cutoffHz, float damping, Kind kind)
+{
     // Two iterations per sample keep the filter stable up to a quarter of
     // the sample rate.
     float f = 2.0f * std::sin(PI * cutoffHz / (2.0f * SOUND_RATE));
@@ -19,41 +20,44 @@ float StateVariableFilter::step(float input, float cutoffHz, float damping, Kind
         band += f * high;
     }
     switch (kind) {
-        case LOW:
-            return low;
-        case BAND:
-            return band;
-        case HIGH:
-            return high;
+    case LOW: return low;
+    case BAND: return band;
+    case HIGH: return high;
     }
     return low;
 }
 
-float OnePole::step(float input, float cutoffHz) {
+float OnePole::step(float input, float cutoffHz)
+{
     float a = 1.0f - std::exp(-2.0f * PI * cutoffHz / SOUND_RATE);
     state += a * (input - state);
     return state;
 }
 
-Samples whiteNoise(int count, Rng& rng) {
+Samples whiteNoise(int count, Rng& rng)
+{
     Samples s(static_cast<size_t>(count));
-    for (float& v : s) v = rng.range(-1.0f, 1.0f);
+    for (float& v : s)
+        v = rng.range(-1.0f, 1.0f);
     return s;
 }
 
-void addEvent(Samples& target, const Samples& event, int start, float gain, bool wrap) {
+void addEvent(Samples& target, const Samples& event, int start, float gain, bool wrap)
+{
     const int n = static_cast<int>(target.size());
     for (size_t k = 0; k < event.size(); ++k) {
         int i = start + static_cast<int>(k);
         if (i >= n) {
-            if (!wrap) break;
+            if (!wrap)
+                break;
             i %= n;
         }
         target[static_cast<size_t>(i)] += gain * event[k];
     }
 }
 
-Samples noiseBurst(Rng& rng, float attack, float decay, float length) {
+Samples noiseBurst(Rng& rng, float attack, float decay, float length)
+{
     Samples s(static_cast<size_t>(secondsToSamples(length)));
     for (size_t i = 0; i < s.size(); ++i) {
         float t = static_cast<float>(i) / SOUND_RATE;
@@ -65,16 +69,19 @@ Samples noiseBurst(Rng& rng, float attack, float decay, float length) {
     return s;
 }
 
-void fadeEnds(Samples& samples, float fadeIn, float fadeOut) {
+void fadeEnds(Samples& samples, float fadeIn, float fadeOut)
+{
     const int n = static_cast<int>(samples.size());
     const int in = std::min(n, secondsToSamples(fadeIn));
     const int out = std::min(n, secondsToSamples(fadeOut));
-    for (int i = 0; i < in; ++i) samples[static_cast<size_t>(i)] *= 0.5f - 0.5f * std::cos(PI * i / in);
+    for (int i = 0; i < in; ++i)
+        samples[static_cast<size_t>(i)] *= 0.5f - 0.5f * std::cos(PI * i / in);
     for (int i = 0; i < out; ++i)
         samples[static_cast<size_t>(n - 1 - i)] *= 0.5f - 0.5f * std::cos(PI * i / out);
 }
 
-float loopWave(int i, int count, int cycles, float phase) {
+float loopWave(int i, int count, int cycles, float phase)
+{
     float t = static_cast<float>(i) / static_cast<float>(count);
     return 0.5f + 0.5f * std::sin(2.0f * PI * static_cast<float>(cycles) * t + phase);
 }

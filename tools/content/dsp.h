@@ -11,7 +11,8 @@
 
 using Samples = std::vector<float>;
 
-inline int secondsToSamples(float seconds) {
+inline int secondsToSamples(float seconds)
+{
     return static_cast<int>(seconds * SOUND_RATE + 0.5f);
 }
 
@@ -35,18 +36,22 @@ Samples whiteNoise(int count, Rng& rng);
 // Runs `filter` (a function of the sample index and the input) over the
 // whole buffer twice, keeping the second pass: for loops.
 template <typename Filter>
-Samples filterCircular(const Samples& input, Filter filter) {
+Samples filterCircular(const Samples& input, Filter filter)
+{
     Samples out(input.size());
     for (int pass = 0; pass < 2; ++pass)
-        for (size_t i = 0; i < input.size(); ++i) out[i] = filter(static_cast<int>(i), input[i]);
+        for (size_t i = 0; i < input.size(); ++i)
+            out[i] = filter(static_cast<int>(i), input[i]);
     return out;
 }
 
 // Runs `filter` once, for one-shot sounds.
 template <typename Filter>
-Samples filterOnce(const Samples& input, Filter filter) {
+Samples filterOnce(const Samples& input, Filter filter)
+{
     Samples out(input.size());
-    for (size_t i = 0; i < input.size(); ++i) out[i] = filter(static_cast<int>(i), input[i]);
+    for (size_t i = 0; i < input.size(); ++i)
+        out[i] = filter(static_cast<int>(i), input[i]);
     return out;
 }
 

@@ -13,7 +13,8 @@ namespace {
 
 // A fire puff: a billowing ball, brightest in its middle. The fire's colour
 // ramp tints it from white-hot to dark red.
-Image paintSmoke() {
+Image paintSmoke()
+{
     const int size = 128;
     Image image(size, size);
     for (int y = 0; y < size; ++y) {
@@ -37,7 +38,8 @@ Image paintSmoke() {
 // The bolt: a white-hot core along the middle of u with a blue-violet glow
 // either side, the same along v so that consecutive segments join without a
 // seam.
-Image paintLightning() {
+Image paintLightning()
+{
     const int size = 64;
     Image image(size, size);
     for (int x = 0; x < size; ++x) {
@@ -47,13 +49,15 @@ Image paintLightning() {
         float fadeOut = 1.0f - smoothstep(0.38f, 0.5f, std::fabs(u));
         Colour c{clamp01((core + 0.55f * glow) * fadeOut), clamp01((core + 0.7f * glow) * fadeOut),
                  clamp01((core + glow) * fadeOut)};
-        for (int y = 0; y < size; ++y) image.at(x, y) = c;
+        for (int y = 0; y < size; ++y)
+            image.at(x, y) = c;
     }
     return image;
 }
 
 // A tornado particle: a soft, dusty glow with a brighter heart.
-Image paintFlare() {
+Image paintFlare()
+{
     const int size = 64;
     Image image(size, size);
     for (int y = 0; y < size; ++y) {
@@ -75,7 +79,8 @@ Image paintFlare() {
 // streaks of foam along the wave crests (the waves roll along x, which is
 // u) and a few glints. Every noise layer wraps with the picture, so it
 // tiles in both directions.
-Image paintWater() {
+Image paintWater()
+{
     const int size = 128;
     const Colour deep{0.09f, 0.33f, 0.52f};
     const Colour light{0.20f, 0.50f, 0.66f};
@@ -93,7 +98,8 @@ Image paintWater() {
             float ridge = 1.0f - std::fabs(fractalNoise(u * 8.0f, v * 2.0f, 41u, 2, 8));
             float broken = smoothstep(-0.1f, 0.35f, fractalNoise(u * 8.0f, v * 8.0f, 43u, 2, 8));
             c = mix(c, foam, 0.22f * smoothstep(0.88f, 0.98f, ridge) * broken);
-            if (rng.uniform() > 0.997f && ridge > 0.8f) c = mix(c, Colour{0.95f, 0.98f, 1.0f}, 0.6f);
+            if (rng.uniform() > 0.997f && ridge > 0.8f)
+                c = mix(c, Colour{0.95f, 0.98f, 1.0f}, 0.6f);
             image.at(x, y) = c;
         }
     }
@@ -102,7 +108,8 @@ Image paintWater() {
 
 }  // namespace
 
-bool makeEffectBitmaps(const std::string& folder) {
+bool makeEffectBitmaps(const std::string& folder)
+{
     bool ok = writeBmp(folder + "SMOKE.BMP", paintSmoke());
     ok = writeBmp(folder + "LIGHT.BMP", paintLightning()) && ok;
     ok = writeBmp(folder + "FLARE.BMP", paintFlare()) && ok;

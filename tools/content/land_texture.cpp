@@ -33,7 +33,8 @@ struct Point2 {
 const Point2 PATH_POINTS[] = {{0.0f, 12.0f}, {2.0f, 17.0f}, {-1.0f, 22.0f}, {1.5f, 27.0f}, {0.0f, 32.0f}};
 const Point2 HILL_PATH[] = {{-12.0f, 0.0f}, {-16.0f, -3.0f}, {-18.0f, -7.5f}};
 
-float distanceToSegment(float x, float z, Point2 a, Point2 b) {
+float distanceToSegment(float x, float z, Point2 a, Point2 b)
+{
     float dx = b.x - a.x;
     float dz = b.z - a.z;
     float t = clamp01(((x - a.x) * dx + (z - a.z) * dz) / (dx * dx + dz * dz));
@@ -43,13 +44,16 @@ float distanceToSegment(float x, float z, Point2 a, Point2 b) {
 }
 
 template <int N>
-float distanceToPath(float x, float z, const Point2 (&points)[N]) {
+float distanceToPath(float x, float z, const Point2 (&points)[N])
+{
     float best = 1e9f;
-    for (int i = 0; i + 1 < N; ++i) best = std::fmin(best, distanceToSegment(x, z, points[i], points[i + 1]));
+    for (int i = 0; i + 1 < N; ++i)
+        best = std::fmin(best, distanceToSegment(x, z, points[i], points[i + 1]));
     return best;
 }
 
-Colour paintTexel(const HeightField& field, float x, float z, Rng& rng) {
+Colour paintTexel(const HeightField& field, float x, float z, Rng& rng)
+{
     float h = heightFieldAt(field, x, z);
     float gx = heightFieldAt(field, x + 1.0f, z) - heightFieldAt(field, x - 1.0f, z);
     float gz = heightFieldAt(field, x, z + 1.0f) - heightFieldAt(field, x, z - 1.0f);
@@ -74,8 +78,10 @@ Colour paintTexel(const HeightField& field, float x, float z, Rng& rng) {
     grass = mix(grass, MEADOW, 0.5f * smoothstep(0.3f, 0.6f, fractalNoise(x * 0.05f, z * 0.05f, 103u, 2)));
     grass = scaled(grass, 1.0f + 0.12f * fine + 0.08f * grain);
     float flowers = rng.uniform();
-    if (flowers > 0.994f) grass = Colour{0.95f, 0.92f, 0.55f};
-    else if (flowers > 0.989f) grass = Colour{0.92f, 0.90f, 0.92f};
+    if (flowers > 0.994f)
+        grass = Colour{0.95f, 0.92f, 0.55f};
+    else if (flowers > 0.989f)
+        grass = Colour{0.92f, 0.90f, 0.92f};
 
     // Blend the layers: floor -> sand -> grass, with rock on steep ground
     // and the hilltop.
@@ -89,7 +95,8 @@ Colour paintTexel(const HeightField& field, float x, float z, Rng& rng) {
         // Rock: streaked greys with dark cracks.
         float streak = fractalNoise(x * 0.35f, z * 0.12f, 104u, 3);
         Colour rock = mix(ROCK_DARK, ROCK_LIGHT, clamp01(0.5f + 0.7f * streak));
-        if (std::fabs(fractalNoise(x * 0.25f, z * 0.25f, 105u, 3)) < 0.025f) rock = scaled(rock, 0.6f);
+        if (std::fabs(fractalNoise(x * 0.25f, z * 0.25f, 105u, 3)) < 0.025f)
+            rock = scaled(rock, 0.6f);
         c = mix(c, scaled(rock, 1.0f + 0.06f * grain), rockiness);
     }
 
@@ -104,7 +111,8 @@ Colour paintTexel(const HeightField& field, float x, float z, Rng& rng) {
 
 }  // namespace
 
-Image paintLandTexture(const HeightField& field, int size) {
+Image paintLandTexture(const HeightField& field, int size)
+{
     Image image(size, size);
     Rng rng(0x1A4Du);
     const float step = 124.0f / static_cast<float>(size);

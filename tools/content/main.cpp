@@ -29,19 +29,22 @@ const Maker MAKERS[] = {
     {"readme", makeReadme},
 };
 
-double secondsSince(std::chrono::steady_clock::time_point start) {
+double secondsSince(std::chrono::steady_clock::time_point start)
+{
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
 }  // namespace
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     if (argc != 2) {
         std::fprintf(stderr, "usage: %s <run folder>\n", argv[0]);
         return 2;
     }
     std::string folder = argv[1];
-    if (!folder.empty() && folder.back() != '/') folder += '/';
+    if (!folder.empty() && folder.back() != '/')
+        folder += '/';
 
     auto start = std::chrono::steady_clock::now();
     bool ok = true;

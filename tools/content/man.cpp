@@ -21,22 +21,22 @@
 #include "tools/content/man.h"
 
 const ControlPoint MAN_SKELETON[MAN_JOINT_COUNT] = {
-    {0.0f, 0.52f, 0.0f, -1},       // 0 pelvis, the root
-    {0.0f, 0.60f, 0.0f, 0},        // 1 chest: the spine bends at the waist
-    {0.0f, 0.86f, 0.0f, 1},        // 2 neck
-    {0.0f, 0.90f, 0.0f, 2},        // 3 head
-    {-0.15f, 0.83f, 0.0f, 1},      // 4 shoulder, -x
-    {-0.31f, 0.83f, 0.0f, 4},      // 5 elbow
-    {-0.46f, 0.83f, 0.0f, 5},      // 6 wrist
-    {0.15f, 0.83f, 0.0f, 1},       // 7 shoulder, +x
-    {0.31f, 0.83f, 0.0f, 7},       // 8 elbow
-    {0.46f, 0.83f, 0.0f, 8},       // 9 wrist
-    {-0.08f, 0.50f, 0.0f, 0},      // 10 hip, -x (under shoulder 4)
-    {-0.08f, 0.28f, 0.0f, 10},     // 11 knee
-    {-0.08f, 0.045f, 0.0f, 11},    // 12 ankle
-    {0.08f, 0.50f, 0.0f, 0},       // 13 hip, +x (under shoulder 7)
-    {0.08f, 0.28f, 0.0f, 13},      // 14 knee
-    {0.08f, 0.045f, 0.0f, 14},     // 15 ankle
+    {0.0f, 0.52f, 0.0f, -1},     // 0 pelvis, the root
+    {0.0f, 0.60f, 0.0f, 0},      // 1 chest: the spine bends at the waist
+    {0.0f, 0.86f, 0.0f, 1},      // 2 neck
+    {0.0f, 0.90f, 0.0f, 2},      // 3 head
+    {-0.15f, 0.83f, 0.0f, 1},    // 4 shoulder, -x
+    {-0.31f, 0.83f, 0.0f, 4},    // 5 elbow
+    {-0.46f, 0.83f, 0.0f, 5},    // 6 wrist
+    {0.15f, 0.83f, 0.0f, 1},     // 7 shoulder, +x
+    {0.31f, 0.83f, 0.0f, 7},     // 8 elbow
+    {0.46f, 0.83f, 0.0f, 8},     // 9 wrist
+    {-0.08f, 0.50f, 0.0f, 0},    // 10 hip, -x (under shoulder 4)
+    {-0.08f, 0.28f, 0.0f, 10},   // 11 knee
+    {-0.08f, 0.045f, 0.0f, 11},  // 12 ankle
+    {0.08f, 0.50f, 0.0f, 0},     // 13 hip, +x (under shoulder 7)
+    {0.08f, 0.28f, 0.0f, 13},    // 14 knee
+    {0.08f, 0.045f, 0.0f, 14},   // 15 ankle
 };
 
 const AtlasRegion MAN_HEAD{0, 0, 128, 64};
@@ -52,10 +52,12 @@ struct V3 {
     float x, y, z;
 };
 
-V3 cross(V3 a, V3 b) {
+V3 cross(V3 a, V3 b)
+{
     return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
 }
-float dot(V3 a, V3 b) {
+float dot(V3 a, V3 b)
+{
     return a.x * b.x + a.y * b.y + a.z * b.z;
 }
 
@@ -80,25 +82,30 @@ const V3 FRONT{0, 0, 1};
 
 // Upright parts: e1 points back, e2 along +x, so u = 0 is the back and
 // u = 0.5 the front.
-Tube upright(float x, float z, int joint, const AtlasRegion& region, int sides = 10) {
+Tube upright(float x, float z, int joint, const AtlasRegion& region, int sides = 10)
+{
     return Tube{V3{x, 0, z}, UP, BACK, RIGHT, joint, &region, sides};
 }
 
 // Arms along -x (side -1) or +x (side +1), from the body's axis at the
 // shoulders' height: e1 up, so u = 0 is the top.
-Tube arm(float side, int joint, const AtlasRegion& region) {
+Tube arm(float side, int joint, const AtlasRegion& region)
+{
     return Tube{V3{0, 0.83f, 0}, V3{side, 0, 0}, UP, FRONT, joint, &region, 10};
 }
 
-float texU(const AtlasRegion& r, float u) {
+float texU(const AtlasRegion& r, float u)
+{
     return (static_cast<float>(r.x) + 2.0f + u * static_cast<float>(r.w - 4)) / MAN_TEXTURE_SIZE;
 }
-float texV(const AtlasRegion& r, float v) {
+float texV(const AtlasRegion& r, float v)
+{
     return (static_cast<float>(r.y) + 2.0f + v * static_cast<float>(r.h - 4)) / MAN_TEXTURE_SIZE;
 }
 
 template <int N>
-void addTube(Model& model, int32_t material, const Tube& tube, const Ring (&rings)[N]) {
+void addTube(Model& model, int32_t material, const Tube& tube, const Ring (&rings)[N])
+{
     const int sides = tube.sides;
     const int32_t first = static_cast<int32_t>(model.vertices.size());
     const float span = rings[N - 1].s - rings[0].s;
@@ -130,24 +137,30 @@ void addTube(Model& model, int32_t material, const Tube& tube, const Ring (&ring
             bool ringK = rings[k].r1 > 0.0f;
             bool ringK1 = rings[k + 1].r1 > 0.0f;
             if (outward) {
-                if (ringK) model.addTriangle(a, b, c, material);
-                if (ringK1) model.addTriangle(a, c, d, material);
+                if (ringK)
+                    model.addTriangle(a, b, c, material);
+                if (ringK1)
+                    model.addTriangle(a, c, d, material);
             } else {
-                if (ringK) model.addTriangle(a, c, b, material);
-                if (ringK1) model.addTriangle(a, d, c, material);
+                if (ringK)
+                    model.addTriangle(a, c, b, material);
+                if (ringK1)
+                    model.addTriangle(a, d, c, material);
             }
         }
     }
 }
 
-void addHead(Model& model, int32_t material) {
+void addHead(Model& model, int32_t material)
+{
     const int steps = 9;
     const float cy = 0.955f, ry = 0.076f, rDepth = 0.074f, rWidth = 0.064f;
     Ring rings[steps + 1];
     for (int k = 0; k <= steps; ++k) {
         float theta = 3.14159265f * static_cast<float>(k) / steps;
         float sinT = std::sin(theta);
-        if (k == 0 || k == steps) sinT = 0.0f;
+        if (k == 0 || k == steps)
+            sinT = 0.0f;
         // The lower face narrows a little toward the chin.
         float jaw = theta > 1.6f ? 1.0f - 0.12f * (theta - 1.6f) : 1.0f;
         rings[k] = Ring{cy + ry * std::cos(theta), rDepth * sinT, rWidth * sinT * jaw, 0.0f};
@@ -155,29 +168,31 @@ void addHead(Model& model, int32_t material) {
     addTube(model, material, upright(0.0f, 0.008f, JOINT_HEAD, MAN_HEAD, 14), rings);
 }
 
-void addArm(Model& model, int32_t material, float side, int shoulder) {
-    const Ring upper[] = {{0.10f, 0, 0, 0},           {0.11f, 0.041f, 0.041f, 0},  {0.15f, 0.044f, 0.042f, 0},
-                          {0.23f, 0.039f, 0.037f, 0}, {0.30f, 0.035f, 0.033f, 0},  {0.32f, 0.025f, 0.024f, 0},
+void addArm(Model& model, int32_t material, float side, int shoulder)
+{
+    const Ring upper[] = {{0.10f, 0, 0, 0},           {0.11f, 0.041f, 0.041f, 0}, {0.15f, 0.044f, 0.042f, 0},
+                          {0.23f, 0.039f, 0.037f, 0}, {0.30f, 0.035f, 0.033f, 0}, {0.32f, 0.025f, 0.024f, 0},
                           {0.325f, 0, 0, 0}};
-    const Ring fore[] = {{0.295f, 0, 0, 0},          {0.305f, 0.034f, 0.034f, 0}, {0.36f, 0.035f, 0.037f, 0},
-                         {0.445f, 0.026f, 0.029f, 0}, {0.46f, 0.02f, 0.022f, 0},  {0.465f, 0, 0, 0}};
-    const Ring hand[] = {{0.45f, 0, 0, 0},           {0.46f, 0.018f, 0.028f, 0},  {0.495f, 0.017f, 0.037f, 0},
-                         {0.54f, 0.012f, 0.032f, 0}, {0.56f, 0.006f, 0.02f, 0},   {0.563f, 0, 0, 0}};
+    const Ring fore[] = {{0.295f, 0, 0, 0},           {0.305f, 0.034f, 0.034f, 0}, {0.36f, 0.035f, 0.037f, 0},
+                         {0.445f, 0.026f, 0.029f, 0}, {0.46f, 0.02f, 0.022f, 0},   {0.465f, 0, 0, 0}};
+    const Ring hand[] = {{0.45f, 0, 0, 0},           {0.46f, 0.018f, 0.028f, 0}, {0.495f, 0.017f, 0.037f, 0},
+                         {0.54f, 0.012f, 0.032f, 0}, {0.56f, 0.006f, 0.02f, 0},  {0.563f, 0, 0, 0}};
     addTube(model, material, arm(side, shoulder, MAN_SLEEVE), upper);
     addTube(model, material, arm(side, shoulder + 1, MAN_SKIN), fore);
     addTube(model, material, arm(side, shoulder + 2, MAN_SKIN), hand);
 }
 
-void addLeg(Model& model, int32_t material, float x, int hip) {
+void addLeg(Model& model, int32_t material, float x, int hip)
+{
     const Ring thigh[] = {{0.56f, 0, 0, 0},           {0.55f, 0.066f, 0.066f, 0}, {0.47f, 0.066f, 0.066f, 0},
                           {0.37f, 0.055f, 0.054f, 0}, {0.29f, 0.046f, 0.046f, 0}, {0.27f, 0.03f, 0.03f, 0},
                           {0.262f, 0, 0, 0}};
-    const Ring shin[] = {{0.30f, 0, 0, 0},          {0.29f, 0.046f, 0.046f, 0},        {0.22f, 0.05f, 0.047f, 0.006f},
-                         {0.13f, 0.038f, 0.036f, 0}, {0.07f, 0.036f, 0.034f, 0},       {0.055f, 0, 0, 0}};
+    const Ring shin[] = {{0.30f, 0, 0, 0},           {0.29f, 0.046f, 0.046f, 0}, {0.22f, 0.05f, 0.047f, 0.006f},
+                         {0.13f, 0.038f, 0.036f, 0}, {0.07f, 0.036f, 0.034f, 0}, {0.055f, 0, 0, 0}};
     // The shoe runs from the heel forward; e1 is up, so the shift lowers the
     // toe's centre while its sole stays on y = 0.
-    const Ring shoe[] = {{-0.05f, 0, 0, 0},           {-0.045f, 0.03f, 0.03f, 0},        {-0.02f, 0.038f, 0.036f, 0},
-                         {0.05f, 0.038f, 0.038f, 0},  {0.11f, 0.026f, 0.036f, -0.012f},  {0.145f, 0.018f, 0.03f, -0.02f},
+    const Ring shoe[] = {{-0.05f, 0, 0, 0},          {-0.045f, 0.03f, 0.03f, 0},       {-0.02f, 0.038f, 0.036f, 0},
+                         {0.05f, 0.038f, 0.038f, 0}, {0.11f, 0.026f, 0.036f, -0.012f}, {0.145f, 0.018f, 0.03f, -0.02f},
                          {0.155f, 0, 0, -0.02f}};
     addTube(model, material, upright(x, 0.0f, hip, MAN_TROUSERS), thigh);
     addTube(model, material, upright(x, 0.0f, hip + 1, MAN_TROUSERS), shin);
@@ -186,19 +201,22 @@ void addLeg(Model& model, int32_t material, float x, int hip) {
 
 }  // namespace
 
-Model buildManModel() {
+Model buildManModel()
+{
     Model model;
     int32_t material = model.addMaterial("MAN.BMP", 1);
-    for (const ControlPoint& p : MAN_SKELETON) model.controlPoints.push_back(p);
+    for (const ControlPoint& p : MAN_SKELETON)
+        model.controlPoints.push_back(p);
 
     // Upright parts list their rings from the top down, so that their
     // texture's v runs downward.
-    const Ring pelvis[] = {{0.64f, 0, 0, 0},          {0.635f, 0.068f, 0.105f, 0}, {0.60f, 0.075f, 0.112f, 0},
-                           {0.52f, 0.082f, 0.128f, 0}, {0.46f, 0.075f, 0.12f, 0},  {0.435f, 0.05f, 0.08f, 0},
+    const Ring pelvis[] = {{0.64f, 0, 0, 0},           {0.635f, 0.068f, 0.105f, 0}, {0.60f, 0.075f, 0.112f, 0},
+                           {0.52f, 0.082f, 0.128f, 0}, {0.46f, 0.075f, 0.12f, 0},   {0.435f, 0.05f, 0.08f, 0},
                            {0.425f, 0, 0, 0}};
-    const Ring torso[] = {{0.878f, 0, 0, 0},           {0.875f, 0.04f, 0.06f, 0},          {0.862f, 0.06f, 0.10f, 0},
-                          {0.835f, 0.075f, 0.118f, 0}, {0.79f, 0.085f, 0.118f, -0.008f},   {0.72f, 0.085f, 0.112f, -0.008f},
-                          {0.64f, 0.078f, 0.104f, 0},  {0.58f, 0.072f, 0.10f, 0},          {0.57f, 0, 0, 0}};
+    const Ring torso[] =
+        {{0.878f, 0, 0, 0},           {0.875f, 0.04f, 0.06f, 0},        {0.862f, 0.06f, 0.10f, 0},
+         {0.835f, 0.075f, 0.118f, 0}, {0.79f, 0.085f, 0.118f, -0.008f}, {0.72f, 0.085f, 0.112f, -0.008f},
+         {0.64f, 0.078f, 0.104f, 0},  {0.58f, 0.072f, 0.10f, 0},        {0.57f, 0, 0, 0}};
     const Ring neck[] = {{0.91f, 0, 0, 0}, {0.90f, 0.033f, 0.035f, 0}, {0.835f, 0.036f, 0.038f, 0}, {0.83f, 0, 0, 0}};
 
     addTube(model, material, upright(0.0f, 0.0f, JOINT_PELVIS, MAN_TROUSERS), pelvis);
@@ -212,7 +230,8 @@ Model buildManModel() {
     return model;
 }
 
-bool makeMan(const std::string& folder) {
+bool makeMan(const std::string& folder)
+{
     bool ok = writeKmo(folder + "MAN.KMO", buildManModel());
     return writeBmp(folder + "MAN.BMP", paintManTexture()) && ok;
 }

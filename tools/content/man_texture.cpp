@@ -21,88 +21,114 @@ const Colour DENIM{0.22f, 0.33f, 0.58f};
 const Colour LEATHER{0.36f, 0.21f, 0.11f};
 
 // Front-lit shading of an upright part: u = 0 is its back, 0.5 its front.
-float uprightShade(float u) {
+float uprightShade(float u)
+{
     return 0.74f + 0.26f * (0.5f - 0.5f * std::cos(TWO_PI * u));
 }
 
 // Top-lit shading of an arm or a foot: u = 0 is its top.
-float topShade(float u) {
+float topShade(float u)
+{
     return 0.74f + 0.26f * (0.5f + 0.5f * std::cos(TWO_PI * u));
 }
 
-float ellipse(float u, float v, float cu, float cv, float ru, float rv) {
+float ellipse(float u, float v, float cu, float cv, float ru, float rv)
+{
     float du = (u - cu) / ru;
     float dv = (v - cv) / rv;
     return du * du + dv * dv;
 }
 
-Colour paintHead(float u, float v) {
+Colour paintHead(float u, float v)
+{
     // Hair over the crown, down to the nape at the back and to the ears at
     // the sides; the face at the front (u = 0.5).
     float back = 0.5f + 0.5f * std::cos(TWO_PI * u);  // 1 at the back, 0 at the front
     float hairLine = 0.24f + 0.5f * back * back + 0.03f * valueNoise(u * 24.0f, 1.0f, 81u, 24);
     Colour c = SKIN;
     for (float eu : {0.444f, 0.556f}) {
-        if (ellipse(u, v, eu, 0.47f, 0.026f, 0.045f) < 1.0f) c = Colour{0.97f, 0.97f, 0.95f};
-        if (ellipse(u, v, eu, 0.475f, 0.012f, 0.03f) < 1.0f) c = Colour{0.18f, 0.30f, 0.45f};
-        if (ellipse(u, v, eu, 0.385f, 0.03f, 0.012f) < 1.0f) c = HAIR;  // eyebrows
+        if (ellipse(u, v, eu, 0.47f, 0.026f, 0.045f) < 1.0f)
+            c = Colour{0.97f, 0.97f, 0.95f};
+        if (ellipse(u, v, eu, 0.475f, 0.012f, 0.03f) < 1.0f)
+            c = Colour{0.18f, 0.30f, 0.45f};
+        if (ellipse(u, v, eu, 0.385f, 0.03f, 0.012f) < 1.0f)
+            c = HAIR;  // eyebrows
     }
     for (float eu : {0.25f, 0.75f})
-        if (ellipse(u, v, eu, 0.52f, 0.03f, 0.09f) < 1.0f) c = scaled(SKIN, 0.85f);  // ears
-    if (std::fabs(u - 0.5f) < 0.012f && v > 0.5f && v < 0.64f) c = scaled(SKIN, 0.88f);  // nose ridge shade
-    if (ellipse(u, v, 0.5f, 0.76f, 0.04f, 0.014f) < 1.0f) c = Colour{0.72f, 0.33f, 0.30f};  // mouth
-    if (v < hairLine) c = scaled(HAIR, 0.9f + 0.2f * valueNoise(u * 64.0f, v * 8.0f, 82u, 64));
+        if (ellipse(u, v, eu, 0.52f, 0.03f, 0.09f) < 1.0f)
+            c = scaled(SKIN, 0.85f);  // ears
+    if (std::fabs(u - 0.5f) < 0.012f && v > 0.5f && v < 0.64f)
+        c = scaled(SKIN, 0.88f);  // nose ridge shade
+    if (ellipse(u, v, 0.5f, 0.76f, 0.04f, 0.014f) < 1.0f)
+        c = Colour{0.72f, 0.33f, 0.30f};  // mouth
+    if (v < hairLine)
+        c = scaled(HAIR, 0.9f + 0.2f * valueNoise(u * 64.0f, v * 8.0f, 82u, 64));
     return scaled(c, uprightShade(u) * (1.0f - 0.15f * smoothstep(0.85f, 1.0f, v)));
 }
 
 // Red check flannel, continued by the sleeves.
-Colour flannel(float u, float v, float uRepeat, float vRepeat) {
+Colour flannel(float u, float v, float uRepeat, float vRepeat)
+{
     float a = std::fabs(std::sin(3.14159265f * u * uRepeat));
     float b = std::fabs(std::sin(3.14159265f * v * vRepeat));
     float check = (a < 0.3f ? 0.5f : 0.0f) + (b < 0.3f ? 0.5f : 0.0f);
     return mix(SHIRT, SHIRT_DARK, check);
 }
 
-Colour paintShirt(float u, float v) {
+Colour paintShirt(float u, float v)
+{
     Colour c = flannel(u, v, 8.0f, 5.0f);
     float fromFront = std::fabs(u - 0.5f);
     // An open collar: a V of skin at the front of the neck, edged in white.
     float vee = 0.16f * (1.0f - fromFront / 0.08f);
-    if (fromFront < 0.08f && v < vee) c = SKIN;
-    else if (fromFront < 0.095f && v < vee + 0.04f) c = Colour{0.95f, 0.93f, 0.88f};
-    if (v < 0.05f) c = Colour{0.95f, 0.93f, 0.88f};  // the collar round the neck
+    if (fromFront < 0.08f && v < vee)
+        c = SKIN;
+    else if (fromFront < 0.095f && v < vee + 0.04f)
+        c = Colour{0.95f, 0.93f, 0.88f};
+    if (v < 0.05f)
+        c = Colour{0.95f, 0.93f, 0.88f};  // the collar round the neck
     for (float bv : {0.3f, 0.5f, 0.7f, 0.88f})
-        if (ellipse(u, v, 0.5f, bv, 0.008f, 0.018f) < 1.0f) c = Colour{0.95f, 0.93f, 0.85f};
+        if (ellipse(u, v, 0.5f, bv, 0.008f, 0.018f) < 1.0f)
+            c = Colour{0.95f, 0.93f, 0.85f};
     return scaled(c, uprightShade(u));
 }
 
-Colour paintSleeve(float u, float v) {
+Colour paintSleeve(float u, float v)
+{
     Colour c = flannel(u, v, 6.0f, 3.0f);
-    if (v > 0.86f) c = scaled(SHIRT, 1.1f);  // the rolled cuff
+    if (v > 0.86f)
+        c = scaled(SHIRT, 1.1f);  // the rolled cuff
     return scaled(c, topShade(u));
 }
 
-Colour paintSkin(float u, float v) {
+Colour paintSkin(float u, float v)
+{
     return scaled(SKIN, topShade(u) * (0.97f + 0.03f * std::cos(TWO_PI * v)));
 }
 
-Colour paintTrousers(float u, float v) {
+Colour paintTrousers(float u, float v)
+{
     float weave = 0.93f + 0.07f * valueNoise(u * 128.0f, v * 64.0f, 91u, 128);
     Colour c = scaled(DENIM, weave);
-    if (std::fabs(u - 0.25f) < 0.008f || std::fabs(u - 0.75f) < 0.008f) c = scaled(DENIM, 1.25f);  // seams
+    if (std::fabs(u - 0.25f) < 0.008f || std::fabs(u - 0.75f) < 0.008f)
+        c = scaled(DENIM, 1.25f);  // seams
     return scaled(c, uprightShade(u));
 }
 
-Colour paintShoes(float u, float v) {
+Colour paintShoes(float u, float v)
+{
     Colour c = LEATHER;
     float fromBottom = std::fabs(u - 0.5f);
-    if (fromBottom < 0.17f) c = Colour{0.12f, 0.10f, 0.09f};  // sole
+    if (fromBottom < 0.17f)
+        c = Colour{0.12f, 0.10f, 0.09f};  // sole
     bool laces = (u < 0.06f || u > 0.94f) && v > 0.35f && v < 0.7f && std::fmod(v * 40.0f, 2.0f) < 1.0f;
-    if (laces) c = Colour{0.85f, 0.80f, 0.70f};
+    if (laces)
+        c = Colour{0.85f, 0.80f, 0.70f};
     return scaled(c, topShade(u));
 }
 
-void paintRegion(Image& image, const AtlasRegion& r, Colour (*paint)(float, float)) {
+void paintRegion(Image& image, const AtlasRegion& r, Colour (*paint)(float, float))
+{
     for (int y = r.y; y < r.y + r.h; ++y) {
         for (int x = r.x; x < r.x + r.w; ++x) {
             // The inverse of the model's mapping, which keeps 2 texels clear
@@ -116,7 +142,8 @@ void paintRegion(Image& image, const AtlasRegion& r, Colour (*paint)(float, floa
 
 }  // namespace
 
-Image paintManTexture() {
+Image paintManTexture()
+{
     Image image(MAN_TEXTURE_SIZE, MAN_TEXTURE_SIZE);
     // The unused lower part matches the trousers, the colour most parts
     // border on when mip-maps blur the picture.

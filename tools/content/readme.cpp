@@ -64,9 +64,11 @@ const char README_TEXT[] =
 
 }  // namespace
 
-bool makeReadme(const std::string& folder) {
+bool makeReadme(const std::string& folder)
+{
     std::FILE* f = std::fopen((folder + "README.TXT").c_str(), "wb");
-    if (!f) return false;
+    if (!f)
+        return false;
     const size_t length = std::strlen(README_TEXT);
     bool ok = std::fwrite(README_TEXT, 1, length, f) == length;
     return std::fclose(f) == 0 && ok;

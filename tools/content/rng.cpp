@@ -6,7 +6,8 @@
 
 #include "tools/content/content.h"
 
-uint64_t Rng::next() {
+uint64_t Rng::next()
+{
     state += 0x9E3779B97F4A7C15ull;
     uint64_t z = state;
     z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
@@ -14,21 +15,25 @@ uint64_t Rng::next() {
     return z ^ (z >> 31);
 }
 
-float Rng::uniform() {
+float Rng::uniform()
+{
     return static_cast<float>(next() >> 40) * (1.0f / 16777216.0f);
 }
 
-float Rng::range(float lo, float hi) {
+float Rng::range(float lo, float hi)
+{
     return lo + (hi - lo) * uniform();
 }
 
-float Rng::gauss() {
+float Rng::gauss()
+{
     // The sum of four uniforms, centred and scaled to unit variance.
     float s = uniform() + uniform() + uniform() + uniform();
     return (s - 2.0f) * 1.7320508f;
 }
 
-static uint32_t hashLattice(int x, int y, uint32_t seed) {
+static uint32_t hashLattice(int x, int y, uint32_t seed)
+{
     uint32_t h = seed * 0x27D4EB2Du;
     h ^= static_cast<uint32_t>(x) * 0x85EBCA6Bu;
     h = (h ^ (h >> 15)) * 0xC2B2AE35u;
@@ -37,7 +42,8 @@ static uint32_t hashLattice(int x, int y, uint32_t seed) {
     return h ^ (h >> 16);
 }
 
-static float latticeValue(int x, int y, uint32_t seed, int period) {
+static float latticeValue(int x, int y, uint32_t seed, int period)
+{
     if (period > 0) {
         x = ((x % period) + period) % period;
         y = ((y % period) + period) % period;
@@ -45,11 +51,13 @@ static float latticeValue(int x, int y, uint32_t seed, int period) {
     return static_cast<float>(hashLattice(x, y, seed) & 0xFFFFu) * (2.0f / 65535.0f) - 1.0f;
 }
 
-static float fade(float t) {
+static float fade(float t)
+{
     return t * t * t * (t * (t * 6.0f - 15.0f) + 10.0f);
 }
 
-float valueNoise(float x, float y, uint32_t seed, int period) {
+float valueNoise(float x, float y, uint32_t seed, int period)
+{
     float fx = std::floor(x);
     float fy = std::floor(y);
     int ix = static_cast<int>(fx);
@@ -63,7 +71,8 @@ float valueNoise(float x, float y, uint32_t seed, int period) {
     return lerp(lerp(a, b, tx), lerp(c, d, tx), ty);
 }
 
-float fractalNoise(float x, float y, uint32_t seed, int octaves, int period) {
+float fractalNoise(float x, float y, uint32_t seed, int octaves, int period)
+{
     float sum = 0.0f;
     float amplitude = 0.5f;
     float norm = 0.0f;
@@ -78,15 +87,18 @@ float fractalNoise(float x, float y, uint32_t seed, int octaves, int period) {
     return sum / norm;
 }
 
-float clamp01(float v) {
+float clamp01(float v)
+{
     return v < 0.0f ? 0.0f : (v > 1.0f ? 1.0f : v);
 }
 
-float smoothstep(float edge0, float edge1, float v) {
+float smoothstep(float edge0, float edge1, float v)
+{
     float t = clamp01((v - edge0) / (edge1 - edge0));
     return t * t * (3.0f - 2.0f * t);
 }
 
-float lerp(float a, float b, float t) {
+float lerp(float a, float b, float t)
+{
     return a + (b - a) * t;
 }

@@ -22,10 +22,12 @@ struct V3 {
     float x, y, z;
 };
 
-V3 operator+(V3 a, V3 b) {
+V3 operator+(V3 a, V3 b)
+{
     return {a.x + b.x, a.y + b.y, a.z + b.z};
 }
-V3 operator*(V3 a, float s) {
+V3 operator*(V3 a, float s)
+{
     return {a.x * s, a.y * s, a.z * s};
 }
 
@@ -33,7 +35,8 @@ V3 operator*(V3 a, float s) {
 // cells, facing edgeU x edgeV (counter-clockwise seen from that side).
 // Texture coordinates run u0..u1 along edgeU and v0..v1 along edgeV.
 void addPanel(Model& model, int32_t material, V3 origin, V3 edgeU, V3 edgeV, int nu, int nv, float u0, float u1,
-              float v0, float v1) {
+              float v0, float v1)
+{
     int32_t first = static_cast<int32_t>(model.vertices.size());
     for (int j = 0; j <= nv; ++j) {
         for (int i = 0; i <= nu; ++i) {
@@ -55,14 +58,16 @@ void addPanel(Model& model, int32_t material, V3 origin, V3 edgeU, V3 edgeV, int
     }
 }
 
-int cells(float length) {
+int cells(float length)
+{
     int n = static_cast<int>(std::ceil(std::fabs(length) / 2.0f));
     return n < 1 ? 1 : n;
 }
 
 // One inward-facing wall from (x0, z0) to (x1, z1), seen from inside with
 // x0, z0 on the left. The wall texture's t runs from the top (0) down.
-void addWall(Model& model, int32_t material, float floorY, float x0, float z0, float x1, float z1) {
+void addWall(Model& model, int32_t material, float floorY, float x0, float z0, float x1, float z1)
+{
     V3 along{x1 - x0, 0.0f, z1 - z0};
     float length = std::sqrt(along.x * along.x + along.z * along.z);
     V3 up{0.0f, ROOM_WALL_HEIGHT, 0.0f};
@@ -75,7 +80,8 @@ void addWall(Model& model, int32_t material, float floorY, float x0, float z0, f
 
 // A closed box without a bottom, every face outward; texture repeats every
 // `tile` units.
-void addBox(Model& model, int32_t material, V3 lo, V3 hi, float tile) {
+void addBox(Model& model, int32_t material, V3 lo, V3 hi, float tile)
+{
     V3 size{hi.x - lo.x, hi.y - lo.y, hi.z - lo.z};
     float su = size.x / tile, sz = size.z / tile, sy = size.y / tile;
     // top, facing +y
@@ -88,7 +94,8 @@ void addBox(Model& model, int32_t material, V3 lo, V3 hi, float tile) {
     addPanel(model, material, V3{lo.x, lo.y, lo.z}, V3{0, 0, size.z}, V3{0, size.y, 0}, 1, 1, 0, sz, sy, 0);
 }
 
-void addFurniture(Model& model, int32_t wood, int32_t cloth, float y) {
+void addFurniture(Model& model, int32_t wood, int32_t cloth, float y)
+{
     const float h = ROOM_HALF_SIZE;
     // The bed in the far left corner: a wooden frame, a blanket and a pillow.
     addBox(model, wood, V3{-h + 0.3f, y, -h + 0.3f}, V3{-h + 4.5f, y + 1.0f, -h + 9.0f}, 2.0f);
@@ -110,7 +117,8 @@ void addFurniture(Model& model, int32_t wood, int32_t cloth, float y) {
 
 }  // namespace
 
-Model buildRoomModel() {
+Model buildRoomModel()
+{
     Model model;
     int32_t floorMaterial = model.addMaterial("FLOOR.BMP", 1);
     int32_t wallMaterial = model.addMaterial("WALL.BMP", 1);
@@ -123,21 +131,22 @@ Model buildRoomModel() {
     addPanel(model, floorMaterial, V3{-h, y, h}, V3{2 * h, 0, 0}, V3{0, 0, -2 * h}, cells(2 * h), cells(2 * h), 0.0f,
              2 * h / 8.0f, 0.0f, 2 * h / 8.0f);
     // The rug the character starts on, a little above the planks.
-    addPanel(model, clothMaterial, V3{-4.0f, y + 0.08f, 3.0f}, V3{8.0f, 0, 0}, V3{0, 0, -6.0f}, 4, 3, 0.0f, 1.0f,
-             1.0f, 0.5f);
+    addPanel(model, clothMaterial, V3{-4.0f, y + 0.08f, 3.0f}, V3{8.0f, 0, 0}, V3{0, 0, -6.0f}, 4, 3, 0.0f, 1.0f, 1.0f,
+             0.5f);
 
     // Walls, each seen from inside with its first corner on the left.
-    addWall(model, wallMaterial, y, -h, -h, h, -h);                       // far wall (z = -h), faces +z
-    addWall(model, wallMaterial, y, h, -h, h, h);                         // right wall (x = +h), faces -x
-    addWall(model, wallMaterial, y, h, h, ROOM_DOOR_HALF_WIDTH, h);       // near wall (z = +h), faces -z,
-    addWall(model, wallMaterial, y, -ROOM_DOOR_HALF_WIDTH, h, -h, h);     //   broken by the doorway
-    addWall(model, wallMaterial, y, -h, h, -h, -h);                       // left wall (x = -h), faces +x
+    addWall(model, wallMaterial, y, -h, -h, h, -h);                    // far wall (z = -h), faces +z
+    addWall(model, wallMaterial, y, h, -h, h, h);                      // right wall (x = +h), faces -x
+    addWall(model, wallMaterial, y, h, h, ROOM_DOOR_HALF_WIDTH, h);    // near wall (z = +h), faces -z,
+    addWall(model, wallMaterial, y, -ROOM_DOOR_HALF_WIDTH, h, -h, h);  //   broken by the doorway
+    addWall(model, wallMaterial, y, -h, h, -h, -h);                    // left wall (x = -h), faces +x
 
     addFurniture(model, woodMaterial, clothMaterial, y);
     return model;
 }
 
-bool makeRoom(const std::string& folder) {
+bool makeRoom(const std::string& folder)
+{
     bool ok = writeKmo(folder + "ROOM.KMO", buildRoomModel());
     return writeRoomTextures(folder) && ok;
 }

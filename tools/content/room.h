@@ -10,7 +10,8 @@ constexpr float ROOM_WALL_HEIGHT = 4.5f;      // about the character's waist
 constexpr float ROOM_DOOR_HALF_WIDTH = 2.0f;  // the doorway in the +z wall
 // The floor lies just above the flat ground it stands on, clear of the
 // land's depth values.
-inline float roomFloorY() {
+inline float roomFloorY()
+{
     return terrainSampleHeight(ROOM_GROUND_BYTE) + 0.2f;
 }
 

@@ -12,16 +12,19 @@ namespace {
 
 // Signed distance in seconds from sample i to sample `centre` around a loop
 // of n samples, in [-n/2, n/2).
-float loopDistance(int i, int centre, int n) {
+float loopDistance(int i, int centre, int n)
+{
     int d = ((i - centre) % n + n) % n;
-    if (d >= n / 2) d -= n;
+    if (d >= n / 2)
+        d -= n;
     return static_cast<float>(d) / SOUND_RATE;
 }
 
 // Surf on a beach: three waves of different strength per loop. Each swells
 // for about a second, breaks, and washes out over a few seconds; the surf's
 // brightness follows the wave, over a steady low roar of the sea.
-Samples makeSea() {
+Samples makeSea()
+{
     const int n = secondsToSamples(12.0f);
     Rng rng(0x5EA0u);
     const struct {
@@ -35,7 +38,8 @@ Samples makeSea() {
         for (const auto& wave : waves) {
             float dt = loopDistance(i, secondsToSamples(wave.at), n);
             e += wave.strength * (dt < 0.0f ? std::exp(-(dt / 0.7f) * (dt / 0.7f)) : std::exp(-dt / 1.7f));
-            if (dt > 0.0f) w += wave.strength * std::exp(-dt / 0.9f) * (1.0f - std::exp(-dt / 0.15f));
+            if (dt > 0.0f)
+                w += wave.strength * std::exp(-dt / 0.9f) * (1.0f - std::exp(-dt / 0.15f));
         }
         envelope[static_cast<size_t>(i)] = e;
         wash[static_cast<size_t>(i)] = w;
@@ -55,7 +59,8 @@ Samples makeSea() {
 
 // Wind: a hollow whistle whose pitch and strength rise and fall in gusts,
 // over a broad low rush of air.
-Samples makeWind() {
+Samples makeWind()
+{
     const int n = secondsToSamples(10.0f);
     Rng rng(0x3170u);
     Samples noise = whiteNoise(n, rng);
@@ -74,7 +79,8 @@ Samples makeWind() {
 
 // Fire: a low, fluttering roar with crackles (sharp, bright clicks) and a
 // few deeper pops scattered over the loop.
-Samples makeBurn() {
+Samples makeBurn()
+{
     const int n = secondsToSamples(4.0f);
     Rng rng(0xB0B0u);
     Samples roarInput = whiteNoise(n, rng);
@@ -102,7 +108,8 @@ Samples makeBurn() {
 
 // Earthquake: a deep, surging rumble with grinding gravel and the
 // occasional crack and thump of moving rock.
-Samples makeQuake() {
+Samples makeQuake()
+{
     const int n = secondsToSamples(6.0f);
     Rng rng(0x0EA7u);
     Samples noise = whiteNoise(n, rng);
@@ -117,8 +124,8 @@ Samples makeQuake() {
         float surge = 0.55f + 0.45f * (0.6f * loopWave(i, n, 3, 0.0f) + 0.4f * loopWave(i, n, 7, 1.0f));
         float rumble = deep.step(x, 45.0f, 0.7f, StateVariableFilter::LOW) * 2.5f +
                        mid.step(x, 180.0f, 1.0f, StateVariableFilter::LOW) * 1.2f;
-        float grind = gravel.step(x, 420.0f, 1.3f, StateVariableFilter::BAND) * 0.3f *
-                      (0.3f + 0.7f * loopWave(i, n, 11, 0.5f));
+        float grind =
+            gravel.step(x, 420.0f, 1.3f, StateVariableFilter::BAND) * 0.3f * (0.3f + 0.7f * loopWave(i, n, 11, 0.5f));
         float crack = crackFilter.step(cracks[static_cast<size_t>(i)], 220.0f, 0.8f, StateVariableFilter::LOW) * 1.3f;
         return surge * (rumble + grind) + crack;
     });
@@ -126,7 +133,8 @@ Samples makeQuake() {
 
 }  // namespace
 
-bool makeLoopingSounds(const std::string& folder) {
+bool makeLoopingSounds(const std::string& folder)
+{
     bool ok = writeWav(folder + "SEA.WAV", makeSea(), 0.8f);
     ok = writeWav(folder + "WIND.WAV", makeWind(), 0.8f) && ok;
     ok = writeWav(folder + "BURN.WAV", makeBurn(), 0.8f) && ok;

@@ -12,7 +12,8 @@ const float PI = 3.14159265f;
 
 // A short sine tone sliding from `from` to `to` Hz under an exponential
 // decay: a water droplet or a bubble.
-Samples blip(float from, float to, float decay, float length) {
+Samples blip(float from, float to, float decay, float length)
+{
     Samples s(static_cast<size_t>(secondsToSamples(length)));
     float phase = 0.0f;
     for (size_t i = 0; i < s.size(); ++i) {
@@ -27,7 +28,8 @@ Samples blip(float from, float to, float decay, float length) {
 
 // Steam: a burst of bright hiss that swells at once and dies away over two
 // seconds, with bubbles bursting in the water underneath.
-Samples makeHiss() {
+Samples makeHiss()
+{
     const int n = secondsToSamples(2.2f);
     Rng rng(0x4155u);
     Samples noise = whiteNoise(n, rng);
@@ -50,7 +52,8 @@ Samples makeHiss() {
 }
 
 // A body hitting water: a broad slap, spray falling back, and droplets.
-Samples makeSplash() {
+Samples makeSplash()
+{
     const int n = secondsToSamples(1.6f);
     Rng rng(0x5B1Au);
     Samples noise = whiteNoise(n, rng);
@@ -75,7 +78,8 @@ Samples makeSplash() {
 }
 
 // A body landing on the ground: a low, dull blow with a short knock.
-Samples makeThud() {
+Samples makeThud()
+{
     const int n = secondsToSamples(0.7f);
     Rng rng(0x7D0Du);
     Samples noise = whiteNoise(n, rng);
@@ -96,7 +100,8 @@ Samples makeThud() {
 
 // Thunder close by: a sharp crack, a second tearing crack, then a long
 // rolling rumble that swells and fades over five seconds.
-Samples makeThunder() {
+Samples makeThunder()
+{
     const int n = secondsToSamples(5.5f);
     Rng rng(0x7B0Bu);
     Samples noise = whiteNoise(n, rng);
@@ -112,7 +117,8 @@ Samples makeThunder() {
     Samples out = filterOnce(noise, [&](int i, float x) {
         float t = static_cast<float>(i) / SOUND_RATE;
         float roll = 0.0f;
-        for (const auto& r : rolls) roll += r.strength * std::exp(-((t - r.at) / r.width) * ((t - r.at) / r.width));
+        for (const auto& r : rolls)
+            roll += r.strength * std::exp(-((t - r.at) / r.width) * ((t - r.at) / r.width));
         roll *= std::fmin(1.0f, t / 0.15f) * std::exp(-t / 2.2f);
         float crack = crackFilter.step(cracks[static_cast<size_t>(i)], 2500.0f, 0.6f, StateVariableFilter::LOW);
         float rumble = deep.step(x, 70.0f + 80.0f * roll, 0.8f, StateVariableFilter::LOW) * 4.0f +
@@ -125,7 +131,8 @@ Samples makeThunder() {
 
 }  // namespace
 
-bool makeOneShotSounds(const std::string& folder) {
+bool makeOneShotSounds(const std::string& folder)
+{
     bool ok = writeWav(folder + "HISS.WAV", makeHiss(), 0.85f);
     ok = writeWav(folder + "SPLASH.WAV", makeSplash(), 0.89f) && ok;
     ok = writeWav(folder + "Thud.WAV", makeThud(), 0.89f) && ok;

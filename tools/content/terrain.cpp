@@ -18,41 +18,50 @@
 namespace {
 
 // The difference of two angles, in (-pi, pi].
-float angleBetween(float a, float b) {
+float angleBetween(float a, float b)
+{
     float d = std::fmod(a - b, 6.2831853f);
-    if (d > 3.14159265f) d -= 6.2831853f;
-    if (d <= -3.14159265f) d += 6.2831853f;
+    if (d > 3.14159265f)
+        d -= 6.2831853f;
+    if (d <= -3.14159265f)
+        d += 6.2831853f;
     return d;
 }
 
 // Distance from the origin to the shore line in the direction theta: a
 // rounded island with a peninsula toward +x +z and a bay on the -x +z side.
-float shoreRadius(float theta) {
+float shoreRadius(float theta)
+{
     float peninsula = angleBetween(theta, 0.75f) / 0.35f;
     float bay = angleBetween(theta, 2.3f) / 0.3f;
     return 32.0f + 3.5f * std::sin(2.0f * theta + 0.6f) + 2.5f * std::sin(3.0f * theta - 1.1f) +
-           1.5f * std::sin(5.0f * theta + 2.0f) + 6.0f * std::exp(-peninsula * peninsula) -
-           5.0f * std::exp(-bay * bay);
+           1.5f * std::sin(5.0f * theta + 2.0f) + 6.0f * std::exp(-peninsula * peninsula) - 5.0f * std::exp(-bay * bay);
 }
 
 // Ground height against s, the distance from the origin over the shore
 // radius: a low plateau, a long gentle slope that reaches the starting sea
 // level at s = 1 (the beach), an underwater shelf and the deep sea floor.
-float profile(float s) {
-    if (s <= 0.5f) return -10.0f;
-    if (s <= 1.0f) return lerp(-10.0f, -15.4f, smoothstep(0.5f, 1.0f, s));
-    if (s <= 1.22f) return lerp(-15.4f, -22.5f, smoothstep(1.0f, 1.22f, s));
+float profile(float s)
+{
+    if (s <= 0.5f)
+        return -10.0f;
+    if (s <= 1.0f)
+        return lerp(-10.0f, -15.4f, smoothstep(0.5f, 1.0f, s));
+    if (s <= 1.22f)
+        return lerp(-15.4f, -22.5f, smoothstep(1.0f, 1.22f, s));
     return lerp(-22.5f, -27.5f, smoothstep(1.22f, 1.7f, s));
 }
 
-float bump(float x, float z, float cx, float cz, float radius) {
+float bump(float x, float z, float cx, float cz, float radius)
+{
     float dx = x - cx;
     float dz = z - cz;
     return std::exp(-(dx * dx + dz * dz) / (radius * radius));
 }
 
 // The designed ground height at a world point, before quantisation.
-float designedHeight(float x, float z) {
+float designedHeight(float x, float z)
+{
     float d = std::sqrt(x * x + z * z);
     float theta = std::atan2(z, x);
     float s = d / shoreRadius(theta);
@@ -80,7 +89,8 @@ float designedHeight(float x, float z) {
 
 }  // namespace
 
-HeightField designHeightField() {
+HeightField designHeightField()
+{
     HeightField field;
     for (int r = 0; r < TERRAIN_SIZE; ++r) {
         for (int c = 0; c < TERRAIN_SIZE; ++c) {
@@ -90,18 +100,22 @@ HeightField designHeightField() {
             if (std::fabs(x) <= ROOM_PAD_HALF_SIZE && std::fabs(z) <= ROOM_PAD_HALF_SIZE)
                 h = terrainSampleHeight(ROOM_GROUND_BYTE);
             long b = std::lround((h + 29.0f) / 0.15f);
-            if (b < 0) b = 0;
-            if (b > 255) b = 255;
+            if (b < 0)
+                b = 0;
+            if (b > 255)
+                b = 255;
             field.bytes[r][c] = static_cast<uint8_t>(b);
         }
     }
     return field;
 }
 
-float heightFieldAt(const HeightField& field, float x, float z) {
+float heightFieldAt(const HeightField& field, float x, float z)
+{
     float u = (x + 64.0f) * 0.008064516f;
     float v = (z + 64.0f) * 0.008064516f;
-    if (u < 0.0f || v < 0.0f || u > 1.0f || v > 1.0f) return -30.0f;
+    if (u < 0.0f || v < 0.0f || u > 1.0f || v > 1.0f)
+        return -30.0f;
     float fu = 31.0f * u;
     float fv = 31.0f * v;
     int iu = static_cast<int>(fu);
@@ -123,7 +137,8 @@ float heightFieldAt(const HeightField& field, float x, float z) {
 // triangles per cell, counter-clockwise seen from above. Each cell is split
 // along the diagonal whose ends differ less in height, which follows ridges
 // and valleys better than a fixed split.
-static Model buildLandModel(const HeightField& field) {
+static Model buildLandModel(const HeightField& field)
+{
     Model model;
     int32_t material = model.addMaterial("LAND.BMP", 1);
     for (int r = 0; r < TERRAIN_SIZE; ++r)
@@ -150,14 +165,17 @@ static Model buildLandModel(const HeightField& field) {
     return model;
 }
 
-static bool writeHeightMap(const std::string& path, const HeightField& field) {
+static bool writeHeightMap(const std::string& path, const HeightField& field)
+{
     std::FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f) return false;
+    if (!f)
+        return false;
     bool ok = std::fwrite(field.bytes, 1, sizeof field.bytes, f) == sizeof field.bytes;
     return std::fclose(f) == 0 && ok;
 }
 
-bool makeTerrain(const std::string& folder) {
+bool makeTerrain(const std::string& folder)
+{
     HeightField field = designHeightField();
     bool ok = writeHeightMap(folder + "Height.raw", field);
     ok = writeKmo(folder + "LAND.KMO", buildLandModel(field)) && ok;

@@ -13,10 +13,12 @@ struct HeightField {
 };
 
 // World position of a sample column or row, and the height of a byte.
-inline float terrainSampleX(int c) {
+inline float terrainSampleX(int c)
+{
     return -64.0f + 4.0f * static_cast<float>(c);
 }
-inline float terrainSampleHeight(uint8_t b) {
+inline float terrainSampleHeight(uint8_t b)
+{
     return static_cast<float>(b) * 0.15f - 29.0f;
 }
 

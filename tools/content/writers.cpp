@@ -13,9 +13,11 @@
 
 #include "tools/content/content.h"
 
-static bool writeBytes(const std::string& path, const std::vector<unsigned char>& bytes) {
+static bool writeBytes(const std::string& path, const std::vector<unsigned char>& bytes)
+{
     std::FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f) return false;
+    if (!f)
+        return false;
     bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
     return std::fclose(f) == 0 && ok;
 }
@@ -23,38 +25,46 @@ static bool writeBytes(const std::string& path, const std::vector<unsigned char>
 // ---------------------------------------------------------------------------
 // Pictures
 
-Colour mix(Colour a, Colour b, float t) {
+Colour mix(Colour a, Colour b, float t)
+{
     return {lerp(a.r, b.r, t), lerp(a.g, b.g, t), lerp(a.b, b.b, t)};
 }
 
-Colour scaled(Colour c, float f) {
+Colour scaled(Colour c, float f)
+{
     return {c.r * f, c.g * f, c.b * f};
 }
 
 Image::Image(int w, int h) : width(w), height(h), pixels(static_cast<size_t>(w) * h, Colour{0, 0, 0}) {}
 
-void Image::fillRect(int x0, int y0, int w, int h, Colour c) {
+void Image::fillRect(int x0, int y0, int w, int h, Colour c)
+{
     for (int y = y0; y < y0 + h; ++y)
         for (int x = x0; x < x0 + w; ++x)
-            if (x >= 0 && y >= 0 && x < width && y < height) at(x, y) = c;
+            if (x >= 0 && y >= 0 && x < width && y < height)
+                at(x, y) = c;
 }
 
-static void put16At(unsigned char* p, uint32_t v) {
+static void put16At(unsigned char* p, uint32_t v)
+{
     p[0] = static_cast<unsigned char>(v);
     p[1] = static_cast<unsigned char>(v >> 8);
 }
 
-static void put32At(unsigned char* p, uint32_t v) {
+static void put32At(unsigned char* p, uint32_t v)
+{
     put16At(p, v);
     put16At(p + 2, v >> 16);
 }
 
-static unsigned char toByte(float v) {
+static unsigned char toByte(float v)
+{
     int i = static_cast<int>(clamp01(v) * 255.0f + 0.5f);
     return static_cast<unsigned char>(i);
 }
 
-bool writeBmp(const std::string& path, const Image& image) {
+bool writeBmp(const std::string& path, const Image& image)
+{
     if (image.width <= 0 || image.height <= 0 || (image.width * 3) % 4 != 0) {
         std::fprintf(stderr, "%s: width %d does not give whole 4-byte rows\n", path.c_str(), image.width);
         return false;
@@ -93,23 +103,28 @@ bool writeBmp(const std::string& path, const Image& image) {
 // ---------------------------------------------------------------------------
 // Sounds
 
-static void put16(std::vector<unsigned char>& out, uint32_t v) {
+static void put16(std::vector<unsigned char>& out, uint32_t v)
+{
     out.push_back(static_cast<unsigned char>(v));
     out.push_back(static_cast<unsigned char>(v >> 8));
 }
 
-static void put32(std::vector<unsigned char>& out, uint32_t v) {
+static void put32(std::vector<unsigned char>& out, uint32_t v)
+{
     put16(out, v);
     put16(out, v >> 16);
 }
 
-static void putTag(std::vector<unsigned char>& out, const char* tag) {
+static void putTag(std::vector<unsigned char>& out, const char* tag)
+{
     out.insert(out.end(), tag, tag + 4);
 }
 
-bool writeWav(const std::string& path, std::vector<float> samples, float peak) {
+bool writeWav(const std::string& path, std::vector<float> samples, float peak)
+{
     float largest = 0.0f;
-    for (float s : samples) largest = std::fmax(largest, std::fabs(s));
+    for (float s : samples)
+        largest = std::fmax(largest, std::fabs(s));
     const float gain = largest > 0.0f ? peak / largest : 0.0f;
 
     const uint32_t dataBytes = static_cast<uint32_t>(samples.size()) * 2;
@@ -130,8 +145,10 @@ bool writeWav(const std::string& path, std::vector<float> samples, float peak) {
     put32(file, dataBytes);
     for (float s : samples) {
         long v = std::lround(s * gain * 32767.0f);
-        if (v > 32767) v = 32767;
-        if (v < -32768) v = -32768;
+        if (v > 32767)
+            v = 32767;
+        if (v < -32768)
+            v = -32768;
         put16(file, static_cast<uint32_t>(static_cast<int32_t>(v)) & 0xFFFFu);
     }
 
@@ -141,7 +158,8 @@ bool writeWav(const std::string& path, std::vector<float> samples, float peak) {
 // ---------------------------------------------------------------------------
 // Models
 
-int32_t Model::addMaterial(const char* bitmapName, int mipmaps) {
+int32_t Model::addMaterial(const char* bitmapName, int mipmaps)
+{
     MeshMaterial m;
     std::memset(&m, 0, sizeof m);
     std::strncpy(m.name, bitmapName, MESH_MATERIAL_NAME_SIZE - 1);
@@ -151,12 +169,14 @@ int32_t Model::addMaterial(const char* bitmapName, int mipmaps) {
     return static_cast<int32_t>(materials.size()) - 1;
 }
 
-int32_t Model::addVertex(float x, float y, float z, float u, float v, int32_t joint) {
+int32_t Model::addVertex(float x, float y, float z, float u, float v, int32_t joint)
+{
     vertices.push_back(MeshVertex{x, y, z, u, v, joint});
     return static_cast<int32_t>(vertices.size()) - 1;
 }
 
-void Model::addTriangle(int32_t a, int32_t b, int32_t c, int32_t material, bool unitNormal) {
+void Model::addTriangle(int32_t a, int32_t b, int32_t c, int32_t material, bool unitNormal)
+{
     const MeshVertex& p = vertices[static_cast<size_t>(a)];
     const MeshVertex& q = vertices[static_cast<size_t>(b)];
     const MeshVertex& r = vertices[static_cast<size_t>(c)];
@@ -177,7 +197,8 @@ void Model::addTriangle(int32_t a, int32_t b, int32_t c, int32_t material, bool 
 }
 
 template <typename Record>
-static void putChunk(std::vector<unsigned char>& out, const char* tag, const std::vector<Record>& records) {
+static void putChunk(std::vector<unsigned char>& out, const char* tag, const std::vector<Record>& records)
+{
     putTag(out, tag);
     const size_t bytes = records.size() * sizeof(Record);
     put32(out, static_cast<uint32_t>(bytes));
@@ -185,14 +206,16 @@ static void putChunk(std::vector<unsigned char>& out, const char* tag, const std
     out.insert(out.end(), p, p + bytes);
 }
 
-bool writeKmo(const std::string& path, const Model& model) {
+bool writeKmo(const std::string& path, const Model& model)
+{
     static_assert(sizeof(MeshVertex) % 4 == 0 && sizeof(MeshFace) % 4 == 0, "records fill whole words");
     std::vector<unsigned char> body;
     putTag(body, KMO_FORM_KMSH);
     putChunk(body, KMO_TAG_MATERIALS, model.materials);
     putChunk(body, KMO_TAG_VERTICES, model.vertices);
     putChunk(body, KMO_TAG_FACES, model.faces);
-    if (!model.controlPoints.empty()) putChunk(body, KMO_TAG_CONTROL_POINTS, model.controlPoints);
+    if (!model.controlPoints.empty())
+        putChunk(body, KMO_TAG_CONTROL_POINTS, model.controlPoints);
 
     std::vector<unsigned char> file;
     putTag(file, KMO_TAG_RIFF);
