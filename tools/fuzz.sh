@@ -17,6 +17,11 @@ seconds="${1:-10}"
 [ $# -gt 0 ] && shift
 targets="${*:-kmo bmp wav height script}"
 
+# The content the program ships with seeds every target too; it is generated
+# by the native build, not kept in the corpus.
+[ -f build/CMakeCache.txt ] || cmake -S . -B build -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build build --target content -j"$(nproc)" >/dev/null
+
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVEXARION_WERROR=ON >/dev/null
 cmake --build build-fuzz -j"$(nproc)" --target fuzzers
 
@@ -36,7 +41,15 @@ for t in $targets; do
     esac
     findings="build-fuzz/findings/$t"
     corpus="build-fuzz/corpus/$t"
-    mkdir -p "$findings" "$corpus"
+    seeds="build-fuzz/seeds/$t"
+    rm -rf "$seeds"
+    mkdir -p "$findings" "$corpus" "$seeds"
+    case "$t" in
+        kmo) cp build/*.KMO "$seeds" ;;
+        bmp) cp build/*.BMP build/Water.bmp "$seeds" ;;
+        wav) cp build/*.WAV "$seeds" ;;
+        height) cp build/Height.raw "$seeds" ;;
+    esac
     set -- -max_len="$max_len" -detect_leaks="$leaks" -dict="fuzz/dict/$t.dict" -timeout=10 -rss_limit_mb=2048 \
         -close_fd_mask=2 -artifact_prefix="$findings/" -print_final_stats=1
     crashes="fuzz/crashes/$t"
@@ -47,7 +60,7 @@ for t in $targets; do
         crashes=""
     fi
     echo "== fuzz_$t: corpus and $seconds s"
-    if ! "build-fuzz/fuzz/fuzz_$t" "$@" -max_total_time="$seconds" "$corpus" "fuzz/corpus/$t" $crashes \
+    if ! "build-fuzz/fuzz/fuzz_$t" "$@" -max_total_time="$seconds" "$corpus" "fuzz/corpus/$t" "$seeds" $crashes \
         >"build-fuzz/fuzz_$t.log" 2>&1; then
         tail -n 60 "build-fuzz/fuzz_$t.log"
         echo "fuzz_$t found a problem; its input is in $findings" >&2
