@@ -23,7 +23,7 @@ int64_t texelsLeft = TEXTURE_TEXEL_BUDGET;
 struct Picture {
     int32_t width;
     int32_t height;
-    unsigned char* pixels;  // rows of width * 3 bytes, each starting on the unpack alignment
+    unsigned char* pixels;  // rows of width * 3 bytes, tightly packed
 };
 
 uint32_t readU32(const unsigned char* p)
@@ -133,6 +133,13 @@ uint32_t makeTexture(const Picture& picture, int mipmaps)
     glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
     glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
     glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
+    // Rows go to OpenGL tightly packed, under an unpack alignment of 1 for the
+    // upload only. libGLU's mip-map builder packs the smaller levels it makes
+    // tightly too but hands them on under the caller's alignment, so with any
+    // other alignment OpenGL reads past the end of those levels.
+    GLint alignment = 4;
+    glGetIntegerv(GL_UNPACK_ALIGNMENT, &alignment);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     if (mipmaps) {
         gluBuild2DMipmaps(GL_TEXTURE_2D, 3, picture.width, picture.height, GL_BGR_EXT, GL_UNSIGNED_BYTE,
                           picture.pixels);
@@ -140,15 +147,8 @@ uint32_t makeTexture(const Picture& picture, int mipmaps)
         glTexImage2D(GL_TEXTURE_2D, 0, 3, picture.width, picture.height, 0, GL_BGR_EXT, GL_UNSIGNED_BYTE,
                      picture.pixels);
     }
+    glPixelStorei(GL_UNPACK_ALIGNMENT, alignment);
     return name;
-}
-
-// Rows handed to OpenGL must start where its unpack alignment says.
-int32_t unpackAlignment()
-{
-    GLint alignment = 4;
-    glGetIntegerv(GL_UNPACK_ALIGNMENT, &alignment);
-    return alignment < 1 || alignment > 8 ? 8 : alignment;
 }
 
 }  // namespace
@@ -156,7 +156,7 @@ int32_t unpackAlignment()
 uint32_t loadBmpTextureIfUsable(const char* fileName, int mipmaps)
 {
     Picture picture;
-    if (!readPicture(fileName, unpackAlignment(), &picture)) {
+    if (!readPicture(fileName, 1, &picture)) {
         return 0;
     }
     const uint32_t name = makeTexture(picture, mipmaps);
@@ -166,8 +166,7 @@ uint32_t loadBmpTextureIfUsable(const char* fileName, int mipmaps)
 
 uint32_t whiteTexture(int mipmaps)
 {
-    // Eight bytes: one texel's row padded to any unpack alignment.
-    static unsigned char whiteTexel[8] = {255, 255, 255, 0, 0, 0, 0, 0};
+    static unsigned char whiteTexel[3] = {255, 255, 255};
     return makeTexture(Picture{1, 1, whiteTexel}, mipmaps);
 }
 
