@@ -24,7 +24,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         fuzzCheck(wav.samples >= wav.fileBytes && wav.sampleBytes <= size &&
                       static_cast<size_t>(wav.samples - wav.fileBytes) <= size - wav.sampleBytes,
                   "samples outside the file");
-        fuzzCheck(wav.format.formatTag == WAVE_FORMAT_PCM, "not PCM");
+        fuzzCheck(wav.format.formatTag == waveFormatPcm, "not PCM");
         wavRelease(&wav);
     }
     Sound sound;

@@ -15,10 +15,10 @@
 
 namespace {
 
-const int BMP_HEADERS_SIZE = 54;          // 14-byte file header + 40-byte information header
-const int32_t BMP_MAX_DIMENSION = 16384;  // larger pictures are not accepted
+const int bmpHeadersSize = 54;          // 14-byte file header + 40-byte information header
+const int32_t bmpMaxDimension = 16384;  // larger pictures are not accepted
 
-int64_t texelsLeft = TEXTURE_TEXEL_BUDGET;
+int64_t texelsLeft = textureTexelBudget;
 
 struct Picture {
     int32_t width;
@@ -58,8 +58,8 @@ bool readPicture(const char* fileName, int32_t alignment, Picture* picture)
     if (std::fseek(file, 0, SEEK_END) == 0) {
         length = std::ftell(file);
     }
-    unsigned char header[BMP_HEADERS_SIZE];
-    if (length < BMP_HEADERS_SIZE || std::fseek(file, 0, SEEK_SET) != 0 ||
+    unsigned char header[bmpHeadersSize];
+    if (length < bmpHeadersSize || std::fseek(file, 0, SEEK_SET) != 0 ||
         std::fread(header, 1, sizeof header, file) != sizeof header) {
         std::fclose(file);
         return fail(fileName, "bitmap shorter than its headers");
@@ -73,8 +73,8 @@ bool readPicture(const char* fileName, int32_t alignment, Picture* picture)
         std::fclose(file);
         return fail(fileName, "not an uncompressed 24-bit bitmap");
     }
-    if (width <= 0 || width > BMP_MAX_DIMENSION || storedHeight == 0 || storedHeight < -BMP_MAX_DIMENSION ||
-        storedHeight > BMP_MAX_DIMENSION) {
+    if (width <= 0 || width > bmpMaxDimension || storedHeight == 0 || storedHeight < -bmpMaxDimension ||
+        storedHeight > bmpMaxDimension) {
         std::fclose(file);
         return fail(fileName, "bitmap size out of range");
     }

@@ -10,7 +10,7 @@
 // 32 million texels: 128 MB as the driver stores RGB textures (four bytes a
 // texel), about 170 MB with mip-maps; thirty times what the scene's own
 // pictures need.
-const int64_t TEXTURE_TEXEL_BUDGET = int64_t(1) << 25;
+const int64_t textureTexelBudget = int64_t(1) << 25;
 
 // Returns the new texture's name, left bound to GL_TEXTURE_2D. Needs a
 // current OpenGL context. With `mipmaps` nonzero a full mip-map chain is
@@ -27,4 +27,4 @@ uint32_t whiteTexture(int mipmaps);
 // Sets the texels left to load, the whole budget unless given. The program
 // never calls this; tests and the fuzzing harnesses, which delete their
 // textures, do.
-void setTextureBudget(int64_t texels = TEXTURE_TEXEL_BUDGET);
+void setTextureBudget(int64_t texels = textureTexelBudget);

@@ -10,11 +10,11 @@
 #pragma once
 
 // 1024 x 2 pi in single precision.
-constexpr float LONG_ANGLE_TURNS = 6433.98193f;
+constexpr float longAngleTurns = 6433.98193f;
 
 // The angle less 1024 turns when it has passed 1024 turns, else unchanged.
 // For angles up to twice the bound the subtraction is exact.
 inline float wrapLongAngle(float angle)
 {
-    return angle > LONG_ANGLE_TURNS ? angle - LONG_ANGLE_TURNS : angle;
+    return angle > longAngleTurns ? angle - longAngleTurns : angle;
 }

@@ -29,17 +29,17 @@ struct CycleAngle {
     int degrees[4];
 };
 
-const HeldAngle kBasePose[] = {
+const HeldAngle basePose[] = {
     {4, Third, -85}, {7, Third, 85},                                     // the arms hang down at the sides
     {5, Second, 20}, {8, Second, -20}, {10, Third, -5}, {13, Third, 5},  // the feet a little apart
 };
 
-const HeldAngle kStand[] = {
+const HeldAngle stand[] = {
     {4, Third, -85}, {5, First, 20},   {5, Second, 20}, {7, Third, 85},
     {8, First, 20},  {8, Second, -20}, {10, Third, -5}, {13, Third, 5},
 };
 
-const CycleAngle kWalk[] = {
+const CycleAngle walk[] = {
     {1, Second, {-10, 0, 10, 0}},   {2, Second, {4, 0, -4, 0}},       {3, Second, {4, 0, -4, 0}},
     {4, Second, {-35, 0, 25, 0}},   {4, Third, {-85, -85, -85, -85}}, {5, Second, {0, 20, 50, 20}},
     {7, Second, {-25, 0, 35, 0}},   {7, Third, {85, 85, 85, 85}},     {8, Second, {-50, -20, 0, -20}},
@@ -47,7 +47,7 @@ const CycleAngle kWalk[] = {
     {13, First, {20, -10, -25, 0}}, {13, Third, {5, 5, 5, 5}},        {14, First, {15, 50, 15, 0}},
 };
 
-const CycleAngle kRun[] = {
+const CycleAngle run[] = {
     {1, Second, {-10, 0, 10, 0}},   {2, Second, {4, 0, -4, 0}},       {3, Second, {4, 0, -4, 0}},
     {4, Second, {-35, 0, 25, 0}},   {4, Third, {-85, -85, -85, -85}}, {5, Second, {0, 20, 50, 20}},
     {7, Second, {-12, 0, 35, 0}},   {7, Third, {85, 85, 85, 85}},     {8, Second, {-25, -20, 0, -20}},
@@ -55,7 +55,7 @@ const CycleAngle kRun[] = {
     {13, First, {20, -25, -35, 0}}, {13, Third, {5, 5, 5, 5}},        {14, First, {30, 60, 60, 0}},
 };
 
-const CycleAngle kSwim[] = {
+const CycleAngle swim[] = {
     {0, First, {80, 80, 80, 80}},   {0, Second, {-10, 0, 10, 0}},       {1, First, {-20, -20, -20, -20}},
     {1, Second, {-30, 0, 30, 0}},   {2, First, {-20, -20, -20, -20}},   {3, First, {-30, -30, -30, -30}},
     {4, First, {-90, 0, 90, 0}},    {4, Second, {0, 90, 0, 0}},         {4, Third, {70, 0, -70, 0}},
@@ -66,21 +66,21 @@ const CycleAngle kSwim[] = {
     {15, First, {10, 10, 10, 10}},
 };
 
-const HeldAngle kCrouch[] = {
+const HeldAngle crouch[] = {
     {1, First, 30},    {4, Third, -85},   {5, First, 30},   {5, Second, 110}, {7, Third, 85},   {8, First, 30},
     {8, Second, -110}, {10, First, -110}, {10, Second, -5}, {10, Third, -5},  {11, First, 130}, {12, First, -20},
     {13, First, -110}, {13, Second, 5},   {13, Third, 5},   {14, First, 130}, {15, First, -20},
 };
 
-const float kStandDuration = 0.3f;
-const float kWalkDuration = 0.25f;
-const float kRunDuration = 0.1f;
-const float kSwimDuration = 0.2f;
-const float kCrouchDuration = 1.0f;
-const float kTumbleDuration = 0.1f;
+const float standDuration = 0.3f;
+const float walkDuration = 0.25f;
+const float runDuration = 0.1f;
+const float swimDuration = 0.2f;
+const float crouchDuration = 1.0f;
+const float tumbleDuration = 0.1f;
 
-const int32_t kGroundedSet = -1;
-const int32_t kGroundedCleared = 0;
+const int32_t groundedSet = -1;
+const int32_t groundedCleared = 0;
 
 // Stores one target angle, converting whole degrees to radians.
 void setTarget(int joint, Angle angle, int degrees)
@@ -140,33 +140,33 @@ void updatePoseProgram(float dt)
         return;
 
     beginBlend();
-    blendDuration = kStandDuration;
-    setHeldPose(kBasePose);
+    blendDuration = standDuration;
+    setHeldPose(basePose);
 
     switch (poseMode) {
-    case PoseMode::Stand: setHeldPose(kStand); break;
+    case PoseMode::Stand: setHeldPose(stand); break;
     case PoseMode::Walk:
-        blendDuration = kWalkDuration;
-        characterMesh.SetGrounded(kGroundedSet);
-        setNextCycleStep(kWalk);
+        blendDuration = walkDuration;
+        characterMesh.SetGrounded(groundedSet);
+        setNextCycleStep(walk);
         break;
     case PoseMode::Run:
-        blendDuration = kRunDuration;
-        characterMesh.SetGrounded(kGroundedCleared);
-        setNextCycleStep(kRun);
+        blendDuration = runDuration;
+        characterMesh.SetGrounded(groundedCleared);
+        setNextCycleStep(run);
         break;
     case PoseMode::Swim:
-        blendDuration = kSwimDuration;
-        characterMesh.SetGrounded(kGroundedCleared);
-        setNextCycleStep(kSwim);
+        blendDuration = swimDuration;
+        characterMesh.SetGrounded(groundedCleared);
+        setNextCycleStep(swim);
         break;
     case PoseMode::Crouch:
-        blendDuration = kCrouchDuration;
-        characterMesh.SetGrounded(kGroundedSet);
-        setHeldPose(kCrouch);
+        blendDuration = crouchDuration;
+        characterMesh.SetGrounded(groundedSet);
+        setHeldPose(crouch);
         break;
     case PoseMode::Tumble:
-        blendDuration = kTumbleDuration;
+        blendDuration = tumbleDuration;
         setTumblePose();
         break;
     }

@@ -11,8 +11,8 @@ bool heightMapLoaded = false;
 
 namespace {
 
-const float kWorldToMap = 0.008064516f;  // 1/124: world units across the map
-const float kFloor = -30.0f;             // the floor of the world
+const float worldToMap = 0.008064516f;  // 1/124: world units across the map
+const float worldFloor = -30.0f;        // the floor of the world
 
 // Reads the map once. Whatever the file does not supply stays zero, so a
 // missing or truncated file still gives a fully defined (partly flat) map.
@@ -38,7 +38,7 @@ float terrainHeight(float u, float v)
 {
     // Written so that NaN coordinates also count as outside the map.
     if (!(u >= 0.0f && u <= 1.0f && v >= 0.0f && v <= 1.0f))
-        return kFloor;
+        return worldFloor;
 
     const float fu = 31.0f * u;
     const float fv = 31.0f * v;
@@ -61,12 +61,12 @@ float terrainHeight(float u, float v)
 
     const float value = ((1.0f - tu) * c + tu * d) * tv + (tu * b + (1.0f - tu) * a) * (1.0f - tv);
     const float height = value * 0.15f - 29.0f + landLevel;
-    return height < kFloor ? kFloor : height;
+    return height < worldFloor ? worldFloor : height;
 }
 
 float terrainHeightAt(float x, float z)
 {
-    return terrainHeight((x + 64.0f) * kWorldToMap, (z + 64.0f) * kWorldToMap);
+    return terrainHeight((x + 64.0f) * worldToMap, (z + 64.0f) * worldToMap);
 }
 
 void terrainForgetMap()

@@ -10,7 +10,7 @@
 
 namespace {
 
-const size_t CHUNK_HEADER_BYTES = 8;
+const size_t chunkHeaderBytes = 8;
 
 uint16_t readU16(const uint8_t* bytes)
 {
@@ -37,9 +37,9 @@ struct Chunk {
 bool findChunk(const uint8_t* file, size_t begin, size_t end, const char* id, Chunk* chunk)
 {
     size_t at = begin;
-    while (at < end && end - at >= CHUNK_HEADER_BYTES) {
+    while (at < end && end - at >= chunkHeaderBytes) {
         uint32_t size = readU32(file + at + 4);
-        size_t body = at + CHUNK_HEADER_BYTES;
+        size_t body = at + chunkHeaderBytes;
         bool wanted = std::memcmp(file + at, id, 4) == 0;
         if (size > end - body) {
             if (!wanted)
@@ -94,7 +94,7 @@ bool wavParse(const uint8_t* file, size_t size, WavFormat* format, size_t* dataO
     // does not hold a format at all.
     if (fmt.size < 16)
         return false;
-    uint8_t raw[WAV_FORMAT_BYTES] = {};
+    uint8_t raw[wavFormatBytes] = {};
     size_t available = size - fmt.body;
     std::memcpy(raw, file + fmt.body, available < sizeof raw ? available : sizeof raw);
     WavFormat read;
@@ -105,7 +105,7 @@ bool wavParse(const uint8_t* file, size_t size, WavFormat* format, size_t* dataO
     read.blockAlign = readU16(raw + 12);
     read.bitsPerSample = readU16(raw + 14);
     read.extraSize = readU16(raw + 16);
-    if (read.formatTag != WAVE_FORMAT_PCM)
+    if (read.formatTag != waveFormatPcm)
         return false;
 
     // The samples come after the format.

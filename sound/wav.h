@@ -25,10 +25,10 @@ struct WavFormat {
     uint16_t extraSize;  // meaningless for PCM
 };
 
-const uint16_t WAVE_FORMAT_PCM = 1;
+const uint16_t waveFormatPcm = 1;
 
 // The 18 bytes read as the format: its seven fields in this order.
-const size_t WAV_FORMAT_BYTES = 18;
+const size_t wavFormatBytes = 18;
 
 // A loaded WAV file: its format and its sample data.
 struct WavFile {

@@ -10,7 +10,7 @@
 
 namespace {
 
-const float HALF_PI = 1.5707963f;
+const float halfPi = 1.5707963f;
 
 MeshVertex boundTo(int32_t joint, float x, float y, float z)
 {
@@ -68,21 +68,21 @@ TEST(ArticulatedMesh, JointsTurnTheirSubtreeAboutTheirPivotAfterTheirOwnRotation
     // Each angle alone: b about y, c about -z, a about x.
     ArticulatedMesh mesh;
     load(mesh, {boundTo(0, 1, 0, 0), boundTo(0, 0, 1, 0)}, {{0, 0, 0, -1}});
-    turn(mesh, 0, 0, HALF_PI, 0);
+    turn(mesh, 0, 0, halfPi, 0);
     expectVertex(mesh, 0, 0, 0, -1);
-    turn(mesh, 0, 0, 0, HALF_PI);
+    turn(mesh, 0, 0, 0, halfPi);
     expectVertex(mesh, 0, 0, -1, 0);
-    turn(mesh, 0, HALF_PI, 0, 0);
+    turn(mesh, 0, halfPi, 0, 0);
     expectVertex(mesh, 1, 0, 0, 1);
     load(mesh, {boundTo(0, 3, 2, 0)}, {{2, 2, 0, -1}});
-    turn(mesh, 0, 0, 0, HALF_PI);
+    turn(mesh, 0, 0, 0, halfPi);
     expectVertex(mesh, 0, 2, 1, 0);
 
     // Root at the origin, child at (0, 1, 0) with a vertex one unit along +x
     // from it, grandchild one unit above the child, a root vertex below.
     load(mesh, {boundTo(1, 1, 1, 0), boundTo(2, 0, 2, 0), boundTo(0, 0, -1, 0)},
          {{0, 0, 0, -1}, {0, 1, 0, 0}, {0, 2, 0, 1}});
-    turn(mesh, 0, 0, 0, HALF_PI);
+    turn(mesh, 0, 0, 0, halfPi);
     EXPECT_NEAR(mesh.joints[1]->offset.x, 1.0f, 1e-6f);  // the child now at (1, 0, 0)
     expectVertex(mesh, 0, 1, -1, 0);
     expectVertex(mesh, 1, 2, 0, 0);
@@ -90,12 +90,12 @@ TEST(ArticulatedMesh, JointsTurnTheirSubtreeAboutTheirPivotAfterTheirOwnRotation
     EXPECT_NEAR(mesh.lowestY, 0.0f, 1e-6f);
     // The child's own y turn first: (1, 0, 0) to (0, 0, -1), which the
     // root's z turn then leaves.
-    turn(mesh, 1, 0, HALF_PI, 0);
+    turn(mesh, 1, 0, halfPi, 0);
     expectVertex(mesh, 0, 1, 0, -1);
     expectVertex(mesh, 1, 2, 0, 0);
     // Only the middle joint: its subtree swings about its pivot.
     mesh.SetJointAngles(0, 0, 0, 0);
-    turn(mesh, 1, 0, 0, HALF_PI);
+    turn(mesh, 1, 0, 0, halfPi);
     expectVertex(mesh, 0, 0, 0, 0);
     expectVertex(mesh, 1, 1, 1, 0);
     expectVertex(mesh, 2, 0, -1, 0);
@@ -120,7 +120,7 @@ TEST(ArticulatedMesh, GroundingLowersTheDrawOntoTheLowestJoint)
     EXPECT_FLOAT_EQ(drawnOriginY(0), 10.0f);
 
     // The vertex array keeps the pose last drawn.
-    mesh.SetJointAngles(0, 0, 0, HALF_PI);
+    mesh.SetJointAngles(0, 0, 0, halfPi);
     EXPECT_NEAR(drawnOriginY(1), 0.0f, 1e-4f);  // both joints at y = 5
     expectVertex(mesh, 1, -8, 5, 0);
 

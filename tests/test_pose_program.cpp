@@ -15,18 +15,18 @@
 
 namespace {
 
-const double kDegree = 0.017453292;
+const double degree = 0.017453292;
 
 float radians(int degrees)
 {
-    return static_cast<float>(degrees * kDegree);
+    return static_cast<float>(degrees * degree);
 }
 
 // An angle in whole degrees (every table entry is a whole number).
 int degreesOf(const Pose& pose, int joint, int angle)
 {
     const float* angles[] = {pose.first, pose.second, pose.third};
-    return static_cast<int>(std::lround(angles[angle][joint] / kDegree));
+    return static_cast<int>(std::lround(angles[angle][joint] / degree));
 }
 
 int targetDegrees(int joint, int angle)

@@ -52,11 +52,11 @@ bool playsPast(const Sound& sound, int32_t frames)
     return false;
 }
 
-const uint32_t RATE = 22050;
+const uint32_t rate = 22050;
 
 std::string tone(double seconds)
 {
-    return pcmWave(1, RATE, 16, toneSamples(RATE, seconds));
+    return pcmWave(1, rate, 16, toneSamples(rate, seconds));
 }
 
 }  // namespace
@@ -132,11 +132,11 @@ TEST_F(SoundDevice, PlayLoopStopAndRestart)
     EXPECT_TRUE(audioIsLooping(sound.buffer));
     EXPECT_LT(audioSampleOffset(sound.buffer), stoppedAt);
     for (bool loop : {true, false}) {
-        ASSERT_TRUE(playsPast(sound, static_cast<int32_t>(RATE / 2)));
+        ASSERT_TRUE(playsPast(sound, static_cast<int32_t>(rate / 2)));
         playSound(sound, loop);
         EXPECT_TRUE(audioIsPlaying(sound.buffer));
         EXPECT_EQ(audioIsLooping(sound.buffer), loop);
-        EXPECT_LT(audioSampleOffset(sound.buffer), static_cast<int32_t>(RATE / 10));
+        EXPECT_LT(audioSampleOffset(sound.buffer), static_cast<int32_t>(rate / 10));
     }
     stopSound(sound);
     EXPECT_FALSE(audioIsPlaying(sound.buffer));

@@ -13,9 +13,9 @@
 
 namespace {
 
-const std::string FMT = riffChunk("fmt ", wavFormatBody(1, 1, 22050, 16));
-const std::string SAMPLES(400, '\x10');
-const std::string DATA = riffChunk("data", SAMPLES);
+const std::string fmtChunk = riffChunk("fmt ", wavFormatBody(1, 1, 22050, 16));
+const std::string pcmBytes(400, '\x10');
+const std::string dataChunk = riffChunk("data", pcmBytes);
 
 // The samples of the file, read back; "refused" when the reader refuses it,
 // after checking that it left the file empty.
@@ -61,36 +61,39 @@ TEST(WavRead, OtherChunksAndPaddingAreSkipped)
     std::string odd = riffChunk("junk", "abc");  // odd size: one pad byte follows
     ASSERT_EQ(odd.size(), 12u);
     std::string fmt18 = riffChunk("fmt ", wavFormatBody(1, 1, 8000, 8) + std::string("\0\0", 2));
-    std::string five = SAMPLES.substr(0, 5);
-    EXPECT_EQ(samplesRead("list.wav", waveForm(list + FMT + DATA)), SAMPLES);
-    EXPECT_EQ(samplesRead("between.wav", waveForm(FMT + odd + list + DATA)), SAMPLES);
-    EXPECT_EQ(samplesRead("fmt18.wav", waveForm(list + fmt18 + DATA)), SAMPLES);
-    EXPECT_EQ(samplesRead("oddpad.wav", waveForm(FMT + riffChunk("data", five))), five);
+    std::string five = pcmBytes.substr(0, 5);
+    EXPECT_EQ(samplesRead("list.wav", waveForm(list + fmtChunk + dataChunk)), pcmBytes);
+    EXPECT_EQ(samplesRead("between.wav", waveForm(fmtChunk + odd + list + dataChunk)), pcmBytes);
+    EXPECT_EQ(samplesRead("fmt18.wav", waveForm(list + fmt18 + dataChunk)), pcmBytes);
+    EXPECT_EQ(samplesRead("oddpad.wav", waveForm(fmtChunk + riffChunk("data", five))), five);
     // Writers often leave the pad byte off an odd-sized last chunk: the
     // form's size (4 + 24 + 8 + 5) and the file end without it.
-    EXPECT_EQ(samplesRead("oddlast.wav", riffChunkSized("RIFF", 41, "WAVE" + FMT + riffChunkSized("data", 5, five))),
+    EXPECT_EQ(samplesRead("oddlast.wav",
+                          riffChunkSized("RIFF", 41, "WAVE" + fmtChunk + riffChunkSized("data", 5, five))),
               five);
 }
 
 TEST(WavRead, FilesThatAreNotPcmWaveOrHideTheirChunksAreRefused)
 {
     EXPECT_EQ(samplesRead("text.wav", "This is not a sound file, just a few words of text.\n"), "refused");
-    EXPECT_EQ(samplesRead("avi.wav", riffChunk("RIFF", "AVI " + FMT + DATA)), "refused");
-    EXPECT_EQ(samplesRead("float.wav", waveForm(riffChunk("fmt ", wavFormatBody(3, 1, 44100, 32)) + DATA)), "refused");
-    EXPECT_EQ(samplesRead("nodata.wav", waveForm(FMT + riffChunk("LIST", "INFO"))), "refused");
-    EXPECT_EQ(samplesRead("nofmt.wav", waveForm(riffChunk("LIST", "INFO") + DATA)), "refused");
+    EXPECT_EQ(samplesRead("avi.wav", riffChunk("RIFF", "AVI " + fmtChunk + dataChunk)), "refused");
+    EXPECT_EQ(samplesRead("float.wav", waveForm(riffChunk("fmt ", wavFormatBody(3, 1, 44100, 32)) + dataChunk)),
+              "refused");
+    EXPECT_EQ(samplesRead("nodata.wav", waveForm(fmtChunk + riffChunk("LIST", "INFO"))), "refused");
+    EXPECT_EQ(samplesRead("nofmt.wav", waveForm(riffChunk("LIST", "INFO") + dataChunk)), "refused");
     // The samples are looked for after the format, not before it.
-    EXPECT_EQ(samplesRead("datafirst.wav", waveForm(DATA + FMT)), "refused");
+    EXPECT_EQ(samplesRead("datafirst.wav", waveForm(dataChunk + fmtChunk)), "refused");
     // A format chunk too short to hold the format.
     std::string shortFmt = riffChunk("fmt ", wavFormatBody(1, 1, 8000, 8).substr(0, 12));
-    EXPECT_EQ(samplesRead("shortfmt.wav", waveForm(shortFmt + DATA)), "refused");
+    EXPECT_EQ(samplesRead("shortfmt.wav", waveForm(shortFmt + dataChunk)), "refused");
     WavFile missing;
     missing.fileBytes = reinterpret_cast<uint8_t*>(&missing);  // must be cleared
     EXPECT_FALSE(wavRead(modelScratchPath("no-such-file.wav").c_str(), &missing));
     EXPECT_EQ(missing.fileBytes, nullptr);
 
     // A chunk before the format claims to run past the end of the file.
-    EXPECT_EQ(samplesRead("long-list.wav", waveForm(riffChunkSized("LIST", 5000, "INFO") + FMT + DATA)), "refused");
+    EXPECT_EQ(samplesRead("long-list.wav", waveForm(riffChunkSized("LIST", 5000, "INFO") + fmtChunk + dataChunk)),
+              "refused");
 }
 
 TEST(WavRead, SizesClaimingMoreThanTheFileHoldsKeepWhatIsThere)
@@ -98,18 +101,18 @@ TEST(WavRead, SizesClaimingMoreThanTheFileHoldsKeepWhatIsThere)
     auto form = [](size_t size, const std::string& chunks) {
         return riffChunkSized("RIFF", static_cast<uint32_t>(size), "WAVE" + chunks);
     };
-    const std::string longData = riffChunkSized("data", 0xFFFFFFFFu, SAMPLES);
+    const std::string longData = riffChunkSized("data", 0xFFFFFFFFu, pcmBytes);
     const struct {
         const char* name;
         std::string bytes;
         std::string samples;
     } cases[] = {
-        {"huge-riff.wav", form(0xFFFFFFFFu, FMT + DATA), SAMPLES},
-        {"long-data.wav", form(4 + FMT.size() + longData.size(), FMT + longData), SAMPLES},
-        {"both-long.wav", form(1u << 30, FMT + riffChunkSized("data", 1000, SAMPLES)), SAMPLES},
+        {"huge-riff.wav", form(0xFFFFFFFFu, fmtChunk + dataChunk), pcmBytes},
+        {"long-data.wav", form(4 + fmtChunk.size() + longData.size(), fmtChunk + longData), pcmBytes},
+        {"both-long.wav", form(1u << 30, fmtChunk + riffChunkSized("data", 1000, pcmBytes)), pcmBytes},
         // Samples outside the form are not its samples.
-        {"short-riff.wav", form(4 + FMT.size(), FMT + DATA), "refused"},
-        {"data-in-form.wav", form(4 + FMT.size() + 8 + 10, FMT + DATA), SAMPLES.substr(0, 10)},
+        {"short-riff.wav", form(4 + fmtChunk.size(), fmtChunk + dataChunk), "refused"},
+        {"data-in-form.wav", form(4 + fmtChunk.size() + 8 + 10, fmtChunk + dataChunk), pcmBytes.substr(0, 10)},
     };
     for (const auto& c : cases)
         EXPECT_EQ(samplesRead(c.name, c.bytes), c.samples) << c.name;

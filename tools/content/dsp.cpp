@@ -5,14 +5,14 @@
 #include <cmath>
 
 namespace {
-const float PI = 3.14159265f;
+const float pi = 3.14159265f;
 }
 
 float StateVariableFilter::step(float input, float cutoffHz, float damping, Kind kind)
 {
     // Two iterations per sample keep the filter stable up to a quarter of
     // the sample rate.
-    float f = 2.0f * std::sin(PI * cutoffHz / (2.0f * SOUND_RATE));
+    float f = 2.0f * std::sin(pi * cutoffHz / (2.0f * SOUND_RATE));
     float high = 0.0f;
     for (int k = 0; k < 2; ++k) {
         low += f * band;
@@ -29,7 +29,7 @@ float StateVariableFilter::step(float input, float cutoffHz, float damping, Kind
 
 float OnePole::step(float input, float cutoffHz)
 {
-    float a = 1.0f - std::exp(-2.0f * PI * cutoffHz / SOUND_RATE);
+    float a = 1.0f - std::exp(-2.0f * pi * cutoffHz / SOUND_RATE);
     state += a * (input - state);
     return state;
 }
@@ -75,13 +75,13 @@ void fadeEnds(Samples& samples, float fadeIn, float fadeOut)
     const int in = std::min(n, secondsToSamples(fadeIn));
     const int out = std::min(n, secondsToSamples(fadeOut));
     for (int i = 0; i < in; ++i)
-        samples[static_cast<size_t>(i)] *= 0.5f - 0.5f * std::cos(PI * i / in);
+        samples[static_cast<size_t>(i)] *= 0.5f - 0.5f * std::cos(pi * i / in);
     for (int i = 0; i < out; ++i)
-        samples[static_cast<size_t>(n - 1 - i)] *= 0.5f - 0.5f * std::cos(PI * i / out);
+        samples[static_cast<size_t>(n - 1 - i)] *= 0.5f - 0.5f * std::cos(pi * i / out);
 }
 
 float loopWave(int i, int count, int cycles, float phase)
 {
     float t = static_cast<float>(i) / static_cast<float>(count);
-    return 0.5f + 0.5f * std::sin(2.0f * PI * static_cast<float>(cycles) * t + phase);
+    return 0.5f + 0.5f * std::sin(2.0f * pi * static_cast<float>(cycles) * t + phase);
 }

@@ -13,25 +13,25 @@
 
 namespace {
 
-const Colour DEEP_FLOOR{0.07f, 0.17f, 0.22f};
-const Colour SHELF_FLOOR{0.30f, 0.40f, 0.36f};
-const Colour SHALLOW_SAND{0.66f, 0.62f, 0.46f};
-const Colour WET_SAND{0.72f, 0.64f, 0.46f};
-const Colour DRY_SAND{0.93f, 0.85f, 0.63f};
-const Colour GRASS_DARK{0.20f, 0.42f, 0.12f};
-const Colour GRASS_LIGHT{0.42f, 0.64f, 0.20f};
-const Colour MEADOW{0.55f, 0.66f, 0.25f};
-const Colour ROCK_DARK{0.36f, 0.34f, 0.32f};
-const Colour ROCK_LIGHT{0.62f, 0.60f, 0.56f};
-const Colour PATH{0.62f, 0.52f, 0.36f};
+const Colour deepFloor{0.07f, 0.17f, 0.22f};
+const Colour shelfFloor{0.30f, 0.40f, 0.36f};
+const Colour shallowSand{0.66f, 0.62f, 0.46f};
+const Colour wetSand{0.72f, 0.64f, 0.46f};
+const Colour drySand{0.93f, 0.85f, 0.63f};
+const Colour grassDark{0.20f, 0.42f, 0.12f};
+const Colour grassLight{0.42f, 0.64f, 0.20f};
+const Colour meadowGreen{0.55f, 0.66f, 0.25f};
+const Colour rockDark{0.36f, 0.34f, 0.32f};
+const Colour rockLight{0.62f, 0.60f, 0.56f};
+const Colour pathColour{0.62f, 0.52f, 0.36f};
 
 // The path: from the room's door (+z side) down to the southern beach, with
 // a branch up toward the hill.
 struct Point2 {
     float x, z;
 };
-const Point2 PATH_POINTS[] = {{0.0f, 12.0f}, {2.0f, 17.0f}, {-1.0f, 22.0f}, {1.5f, 27.0f}, {0.0f, 32.0f}};
-const Point2 HILL_PATH[] = {{-12.0f, 0.0f}, {-16.0f, -3.0f}, {-18.0f, -7.5f}};
+const Point2 pathPoints[] = {{0.0f, 12.0f}, {2.0f, 17.0f}, {-1.0f, 22.0f}, {1.5f, 27.0f}, {0.0f, 32.0f}};
+const Point2 hillPath[] = {{-12.0f, 0.0f}, {-16.0f, -3.0f}, {-18.0f, -7.5f}};
 
 float distanceToSegment(float x, float z, Point2 a, Point2 b)
 {
@@ -64,18 +64,18 @@ Colour paintTexel(const HeightField& field, float x, float z, Rng& rng)
     float grain = rng.range(-1.0f, 1.0f);
 
     // Sea floor, darker with depth, rippled.
-    Colour floorColour = mix(SHALLOW_SAND, SHELF_FLOOR, smoothstep(-15.6f, -19.0f, h));
-    floorColour = mix(floorColour, DEEP_FLOOR, smoothstep(-19.0f, -25.0f, h));
+    Colour floorColour = mix(shallowSand, shelfFloor, smoothstep(-15.6f, -19.0f, h));
+    floorColour = mix(floorColour, deepFloor, smoothstep(-19.0f, -25.0f, h));
     floorColour = scaled(floorColour, 1.0f + 0.12f * coarse + 0.06f * fine);
 
     // Sand along the water line; its upper edge wanders with the noise.
-    Colour sand = mix(WET_SAND, DRY_SAND, smoothstep(-15.2f, -14.4f, h + 0.3f * fine));
+    Colour sand = mix(wetSand, drySand, smoothstep(-15.2f, -14.4f, h + 0.3f * fine));
     sand = scaled(sand, 1.0f + 0.05f * fine + 0.04f * grain);
 
     // Grass: light and dark patches, meadow clearings and a few flowers.
     float patch = smoothstep(-0.35f, 0.45f, coarse);
-    Colour grass = mix(GRASS_DARK, GRASS_LIGHT, patch);
-    grass = mix(grass, MEADOW, 0.5f * smoothstep(0.3f, 0.6f, fractalNoise(x * 0.05f, z * 0.05f, 103u, 2)));
+    Colour grass = mix(grassDark, grassLight, patch);
+    grass = mix(grass, meadowGreen, 0.5f * smoothstep(0.3f, 0.6f, fractalNoise(x * 0.05f, z * 0.05f, 103u, 2)));
     grass = scaled(grass, 1.0f + 0.12f * fine + 0.08f * grain);
     float flowers = rng.uniform();
     if (flowers > 0.994f)
@@ -94,18 +94,18 @@ Colour paintTexel(const HeightField& field, float x, float z, Rng& rng)
     if (rockiness > 0.0f) {
         // Rock: streaked greys with dark cracks.
         float streak = fractalNoise(x * 0.35f, z * 0.12f, 104u, 3);
-        Colour rock = mix(ROCK_DARK, ROCK_LIGHT, clamp01(0.5f + 0.7f * streak));
+        Colour rock = mix(rockDark, rockLight, clamp01(0.5f + 0.7f * streak));
         if (std::fabs(fractalNoise(x * 0.25f, z * 0.25f, 105u, 3)) < 0.025f)
             rock = scaled(rock, 0.6f);
         c = mix(c, scaled(rock, 1.0f + 0.06f * grain), rockiness);
     }
 
     // The trodden path, only on dry ground.
-    float pathDistance = std::fmin(distanceToPath(x, z, PATH_POINTS), distanceToPath(x, z, HILL_PATH));
+    float pathDistance = std::fmin(distanceToPath(x, z, pathPoints), distanceToPath(x, z, hillPath));
     float pathWidth = 1.1f + 0.35f * fine;
     float onPath = (1.0f - smoothstep(pathWidth - 0.4f, pathWidth + 0.3f, pathDistance)) *
                    smoothstep(-14.6f, -13.6f, h) * (1.0f - rockiness);
-    c = mix(c, scaled(PATH, 1.0f + 0.1f * fine + 0.06f * grain), onPath);
+    c = mix(c, scaled(pathColour, 1.0f + 0.1f * fine + 0.06f * grain), onPath);
     return c;
 }
 

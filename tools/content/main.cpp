@@ -19,7 +19,7 @@ struct Maker {
     bool (*make)(const std::string& folder);
 };
 
-const Maker MAKERS[] = {
+const Maker makers[] = {
     {"terrain", makeTerrain},
     {"room", makeRoom},
     {"man", makeMan},
@@ -48,7 +48,7 @@ int main(int argc, char** argv)
 
     auto start = std::chrono::steady_clock::now();
     bool ok = true;
-    for (const Maker& maker : MAKERS) {
+    for (const Maker& maker : makers) {
         auto groupStart = std::chrono::steady_clock::now();
         bool made = maker.make(folder);
         std::printf("content: %-16s %s in %.3f s\n", maker.what, made ? "written" : "FAILED", secondsSince(groupStart));

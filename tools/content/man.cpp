@@ -20,7 +20,7 @@
 
 #include "tools/content/man.h"
 
-const ControlPoint MAN_SKELETON[MAN_JOINT_COUNT] = {
+const ControlPoint manSkeleton[MAN_JOINT_COUNT] = {
     {0.0f, 0.52f, 0.0f, -1},     // 0 pelvis, the root
     {0.0f, 0.60f, 0.0f, 0},      // 1 chest: the spine bends at the waist
     {0.0f, 0.86f, 0.0f, 1},      // 2 neck
@@ -39,12 +39,12 @@ const ControlPoint MAN_SKELETON[MAN_JOINT_COUNT] = {
     {0.08f, 0.045f, 0.0f, 14},   // 15 ankle
 };
 
-const AtlasRegion MAN_HEAD{0, 0, 128, 64};
-const AtlasRegion MAN_SHIRT{128, 0, 128, 64};
-const AtlasRegion MAN_SKIN{0, 64, 128, 32};
-const AtlasRegion MAN_SLEEVE{128, 64, 128, 32};
-const AtlasRegion MAN_TROUSERS{0, 96, 128, 64};
-const AtlasRegion MAN_SHOES{128, 96, 128, 32};
+const AtlasRegion manHead{0, 0, 128, 64};
+const AtlasRegion manShirt{128, 0, 128, 64};
+const AtlasRegion manSkin{0, 64, 128, 32};
+const AtlasRegion manSleeve{128, 64, 128, 32};
+const AtlasRegion manTrousers{0, 96, 128, 64};
+const AtlasRegion manShoes{128, 96, 128, 32};
 
 namespace {
 
@@ -75,23 +75,23 @@ struct Tube {
     int sides;
 };
 
-const V3 UP{0, 1, 0};
-const V3 BACK{0, 0, -1};
-const V3 RIGHT{1, 0, 0};  // +x
-const V3 FRONT{0, 0, 1};
+const V3 axisUp{0, 1, 0};
+const V3 axisBack{0, 0, -1};
+const V3 axisRight{1, 0, 0};  // +x
+const V3 axisFront{0, 0, 1};
 
 // Upright parts: e1 points back, e2 along +x, so u = 0 is the back and
 // u = 0.5 the front.
 Tube upright(float x, float z, int joint, const AtlasRegion& region, int sides = 10)
 {
-    return Tube{V3{x, 0, z}, UP, BACK, RIGHT, joint, &region, sides};
+    return Tube{V3{x, 0, z}, axisUp, axisBack, axisRight, joint, &region, sides};
 }
 
 // Arms along -x (side -1) or +x (side +1), from the body's axis at the
 // shoulders' height: e1 up, so u = 0 is the top.
 Tube arm(float side, int joint, const AtlasRegion& region)
 {
-    return Tube{V3{0, 0.83f, 0}, V3{side, 0, 0}, UP, FRONT, joint, &region, 10};
+    return Tube{V3{0, 0.83f, 0}, V3{side, 0, 0}, axisUp, axisFront, joint, &region, 10};
 }
 
 float texU(const AtlasRegion& r, float u)
@@ -165,7 +165,7 @@ void addHead(Model& model, int32_t material)
         float jaw = theta > 1.6f ? 1.0f - 0.12f * (theta - 1.6f) : 1.0f;
         rings[k] = Ring{cy + ry * std::cos(theta), rDepth * sinT, rWidth * sinT * jaw, 0.0f};
     }
-    addTube(model, material, upright(0.0f, 0.008f, JOINT_HEAD, MAN_HEAD, 14), rings);
+    addTube(model, material, upright(0.0f, 0.008f, JOINT_HEAD, manHead, 14), rings);
 }
 
 void addArm(Model& model, int32_t material, float side, int shoulder)
@@ -177,9 +177,9 @@ void addArm(Model& model, int32_t material, float side, int shoulder)
                          {0.445f, 0.026f, 0.029f, 0}, {0.46f, 0.02f, 0.022f, 0},   {0.465f, 0, 0, 0}};
     const Ring hand[] = {{0.45f, 0, 0, 0},           {0.46f, 0.018f, 0.028f, 0}, {0.495f, 0.017f, 0.037f, 0},
                          {0.54f, 0.012f, 0.032f, 0}, {0.56f, 0.006f, 0.02f, 0},  {0.563f, 0, 0, 0}};
-    addTube(model, material, arm(side, shoulder, MAN_SLEEVE), upper);
-    addTube(model, material, arm(side, shoulder + 1, MAN_SKIN), fore);
-    addTube(model, material, arm(side, shoulder + 2, MAN_SKIN), hand);
+    addTube(model, material, arm(side, shoulder, manSleeve), upper);
+    addTube(model, material, arm(side, shoulder + 1, manSkin), fore);
+    addTube(model, material, arm(side, shoulder + 2, manSkin), hand);
 }
 
 void addLeg(Model& model, int32_t material, float x, int hip)
@@ -194,9 +194,9 @@ void addLeg(Model& model, int32_t material, float x, int hip)
     const Ring shoe[] = {{-0.05f, 0, 0, 0},          {-0.045f, 0.03f, 0.03f, 0},       {-0.02f, 0.038f, 0.036f, 0},
                          {0.05f, 0.038f, 0.038f, 0}, {0.11f, 0.026f, 0.036f, -0.012f}, {0.145f, 0.018f, 0.03f, -0.02f},
                          {0.155f, 0, 0, -0.02f}};
-    addTube(model, material, upright(x, 0.0f, hip, MAN_TROUSERS), thigh);
-    addTube(model, material, upright(x, 0.0f, hip + 1, MAN_TROUSERS), shin);
-    addTube(model, material, Tube{V3{x, 0.038f, 0}, FRONT, UP, RIGHT, hip + 2, &MAN_SHOES, 10}, shoe);
+    addTube(model, material, upright(x, 0.0f, hip, manTrousers), thigh);
+    addTube(model, material, upright(x, 0.0f, hip + 1, manTrousers), shin);
+    addTube(model, material, Tube{V3{x, 0.038f, 0}, axisFront, axisUp, axisRight, hip + 2, &manShoes, 10}, shoe);
 }
 
 }  // namespace
@@ -205,7 +205,7 @@ Model buildManModel()
 {
     Model model;
     int32_t material = model.addMaterial("MAN.BMP", 1);
-    for (const ControlPoint& p : MAN_SKELETON)
+    for (const ControlPoint& p : manSkeleton)
         model.controlPoints.push_back(p);
 
     // Upright parts list their rings from the top down, so that their
@@ -219,9 +219,9 @@ Model buildManModel()
          {0.64f, 0.078f, 0.104f, 0},  {0.58f, 0.072f, 0.10f, 0},        {0.57f, 0, 0, 0}};
     const Ring neck[] = {{0.91f, 0, 0, 0}, {0.90f, 0.033f, 0.035f, 0}, {0.835f, 0.036f, 0.038f, 0}, {0.83f, 0, 0, 0}};
 
-    addTube(model, material, upright(0.0f, 0.0f, JOINT_PELVIS, MAN_TROUSERS), pelvis);
-    addTube(model, material, upright(0.0f, 0.0f, JOINT_CHEST, MAN_SHIRT), torso);
-    addTube(model, material, upright(0.0f, -0.005f, JOINT_NECK, MAN_SKIN), neck);
+    addTube(model, material, upright(0.0f, 0.0f, JOINT_PELVIS, manTrousers), pelvis);
+    addTube(model, material, upright(0.0f, 0.0f, JOINT_CHEST, manShirt), torso);
+    addTube(model, material, upright(0.0f, -0.005f, JOINT_NECK, manSkin), neck);
     addHead(model, material);
     addArm(model, material, -1.0f, JOINT_SHOULDER_A);
     addArm(model, material, 1.0f, JOINT_SHOULDER_B);

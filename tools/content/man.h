@@ -32,7 +32,7 @@ enum ManJoint {
 };
 
 // Rest positions of the pivots and their parents.
-extern const ControlPoint MAN_SKELETON[MAN_JOINT_COUNT];
+extern const ControlPoint manSkeleton[MAN_JOINT_COUNT];
 
 // A rectangle of the texture in pixels, (0, 0) at the picture's top left.
 struct AtlasRegion {
@@ -44,12 +44,12 @@ enum { MAN_TEXTURE_SIZE = 256 };
 // Around each body part u runs once round the part and v along it. For the
 // upright parts u = 0 is the back and u = 0.5 the front; for the arms and
 // feet u = 0 is the top.
-extern const AtlasRegion MAN_HEAD;      // v from the crown down to the chin
-extern const AtlasRegion MAN_SHIRT;     // the torso, v from the neck down
-extern const AtlasRegion MAN_SLEEVE;    // upper arms, v from the shoulder out
-extern const AtlasRegion MAN_SKIN;      // neck, forearms and hands
-extern const AtlasRegion MAN_TROUSERS;  // pelvis, thighs and shins, v downward
-extern const AtlasRegion MAN_SHOES;     // feet, v from the heel to the toe
+extern const AtlasRegion manHead;      // v from the crown down to the chin
+extern const AtlasRegion manShirt;     // the torso, v from the neck down
+extern const AtlasRegion manSleeve;    // upper arms, v from the shoulder out
+extern const AtlasRegion manSkin;      // neck, forearms and hands
+extern const AtlasRegion manTrousers;  // pelvis, thighs and shins, v downward
+extern const AtlasRegion manShoes;     // feet, v from the heel to the toe
 
 // MAN.BMP; man_texture.cpp.
 Image paintManTexture();

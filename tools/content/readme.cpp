@@ -7,7 +7,7 @@
 
 namespace {
 
-const char README_TEXT[] =
+const char readmeText[] =
     "VEXARION\n"
     "========\n"
     "\n"
@@ -69,7 +69,7 @@ bool makeReadme(const std::string& folder)
     std::FILE* f = std::fopen((folder + "README.TXT").c_str(), "wb");
     if (!f)
         return false;
-    const size_t length = std::strlen(README_TEXT);
-    bool ok = std::fwrite(README_TEXT, 1, length, f) == length;
+    const size_t length = std::strlen(readmeText);
+    bool ok = std::fwrite(readmeText, 1, length, f) == length;
     return std::fclose(f) == 0 && ok;
 }

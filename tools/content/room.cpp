@@ -70,7 +70,7 @@ void addWall(Model& model, int32_t material, float floorY, float x0, float z0, f
 {
     V3 along{x1 - x0, 0.0f, z1 - z0};
     float length = std::sqrt(along.x * along.x + along.z * along.z);
-    V3 up{0.0f, ROOM_WALL_HEIGHT, 0.0f};
+    V3 up{0.0f, roomWallHeight, 0.0f};
     // Start the texture where the wall starts along its own axis, so that
     // the two halves of a wall broken by the door line up.
     float start = std::fabs(along.x) > 0.0f ? (x0 * (along.x > 0 ? 1.0f : -1.0f)) : (z0 * (along.z > 0 ? 1.0f : -1.0f));
@@ -96,7 +96,7 @@ void addBox(Model& model, int32_t material, V3 lo, V3 hi, float tile)
 
 void addFurniture(Model& model, int32_t wood, int32_t cloth, float y)
 {
-    const float h = ROOM_HALF_SIZE;
+    const float h = roomHalfSize;
     // The bed in the far left corner: a wooden frame, a blanket and a pillow.
     addBox(model, wood, V3{-h + 0.3f, y, -h + 0.3f}, V3{-h + 4.5f, y + 1.0f, -h + 9.0f}, 2.0f);
     addBox(model, cloth, V3{-h + 0.5f, y + 1.0f, -h + 2.2f}, V3{-h + 4.3f, y + 1.6f, -h + 8.8f}, 3.8f);
@@ -125,7 +125,7 @@ Model buildRoomModel()
     int32_t woodMaterial = model.addMaterial("WOOD.BMP", 1);
     int32_t clothMaterial = model.addMaterial("CLOTH.BMP", 1);
 
-    const float h = ROOM_HALF_SIZE;
+    const float h = roomHalfSize;
     const float y = roomFloorY();
     // Floor, facing up; the planks run along z, 8 units to a texture.
     addPanel(model, floorMaterial, V3{-h, y, h}, V3{2 * h, 0, 0}, V3{0, 0, -2 * h}, cells(2 * h), cells(2 * h), 0.0f,
@@ -135,11 +135,11 @@ Model buildRoomModel()
              0.5f);
 
     // Walls, each seen from inside with its first corner on the left.
-    addWall(model, wallMaterial, y, -h, -h, h, -h);                    // far wall (z = -h), faces +z
-    addWall(model, wallMaterial, y, h, -h, h, h);                      // right wall (x = +h), faces -x
-    addWall(model, wallMaterial, y, h, h, ROOM_DOOR_HALF_WIDTH, h);    // near wall (z = +h), faces -z,
-    addWall(model, wallMaterial, y, -ROOM_DOOR_HALF_WIDTH, h, -h, h);  //   broken by the doorway
-    addWall(model, wallMaterial, y, -h, h, -h, -h);                    // left wall (x = -h), faces +x
+    addWall(model, wallMaterial, y, -h, -h, h, -h);                 // far wall (z = -h), faces +z
+    addWall(model, wallMaterial, y, h, -h, h, h);                   // right wall (x = +h), faces -x
+    addWall(model, wallMaterial, y, h, h, roomDoorHalfWidth, h);    // near wall (z = +h), faces -z,
+    addWall(model, wallMaterial, y, -roomDoorHalfWidth, h, -h, h);  //   broken by the doorway
+    addWall(model, wallMaterial, y, -h, h, -h, -h);                 // left wall (x = -h), faces +x
 
     addFurniture(model, woodMaterial, clothMaterial, y);
     return model;

@@ -5,14 +5,14 @@
 #include "tools/content/content.h"
 #include "tools/content/terrain.h"
 
-constexpr float ROOM_HALF_SIZE = 11.0f;       // the floor spans -11..11 in x and z
-constexpr float ROOM_WALL_HEIGHT = 4.5f;      // about the character's waist
-constexpr float ROOM_DOOR_HALF_WIDTH = 2.0f;  // the doorway in the +z wall
+constexpr float roomHalfSize = 11.0f;      // the floor spans -11..11 in x and z
+constexpr float roomWallHeight = 4.5f;     // about the character's waist
+constexpr float roomDoorHalfWidth = 2.0f;  // the doorway in the +z wall
 // The floor lies just above the flat ground it stands on, clear of the
 // land's depth values.
 inline float roomFloorY()
 {
-    return terrainSampleHeight(ROOM_GROUND_BYTE) + 0.2f;
+    return terrainSampleHeight(roomGroundByte) + 0.2f;
 }
 
 Model buildRoomModel();

@@ -8,7 +8,7 @@
 
 namespace {
 
-const float PI = 3.14159265f;
+const float pi = 3.14159265f;
 
 // A short sine tone sliding from `from` to `to` Hz under an exponential
 // decay: a water droplet or a bubble.
@@ -19,7 +19,7 @@ Samples blip(float from, float to, float decay, float length)
     for (size_t i = 0; i < s.size(); ++i) {
         float t = static_cast<float>(i) / SOUND_RATE;
         float f = from + (to - from) * std::fmin(1.0f, t / length);
-        phase += 2.0f * PI * f / SOUND_RATE;
+        phase += 2.0f * pi * f / SOUND_RATE;
         s[i] = std::sin(phase) * std::exp(-t / decay) * std::fmin(1.0f, t / 0.002f);
     }
     fadeEnds(s, 0.0f, 0.005f);
@@ -88,7 +88,7 @@ Samples makeThud()
     Samples out = filterOnce(noise, [&](int i, float x) {
         float t = static_cast<float>(i) / SOUND_RATE;
         float f = 45.0f + 35.0f * std::exp(-t / 0.05f);
-        phase += 2.0f * PI * f / SOUND_RATE;
+        phase += 2.0f * pi * f / SOUND_RATE;
         float body = std::sin(phase) * std::exp(-t / 0.14f);
         float earth = dull.step(x, 300.0f, 0.9f, StateVariableFilter::LOW) * 3.0f * std::exp(-t / 0.06f);
         float crack = knock.step(x, 900.0f, 1.0f, StateVariableFilter::BAND) * 0.6f * std::exp(-t / 0.015f);

@@ -83,7 +83,7 @@ float designedHeight(float x, float z)
 
     // The flat pad the room stands on, blended into the land around it.
     float padWeight = 1.0f - smoothstep(18.0f, 26.0f, d);
-    h = lerp(h, terrainSampleHeight(ROOM_GROUND_BYTE), padWeight);
+    h = lerp(h, terrainSampleHeight(roomGroundByte), padWeight);
     return h;
 }
 
@@ -97,8 +97,8 @@ HeightField designHeightField()
             float x = terrainSampleX(c);
             float z = terrainSampleX(r);
             float h = designedHeight(x, z);
-            if (std::fabs(x) <= ROOM_PAD_HALF_SIZE && std::fabs(z) <= ROOM_PAD_HALF_SIZE)
-                h = terrainSampleHeight(ROOM_GROUND_BYTE);
+            if (std::fabs(x) <= roomPadHalfSize && std::fabs(z) <= roomPadHalfSize)
+                h = terrainSampleHeight(roomGroundByte);
             long b = std::lround((h + 29.0f) / 0.15f);
             if (b < 0)
                 b = 0;

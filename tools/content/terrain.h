@@ -31,9 +31,9 @@ float heightFieldAt(const HeightField& field, float x, float z);
 
 // The sea's starting level and the ground level of the flat pad the room
 // stands on.
-constexpr float START_SEA_LEVEL = -15.0f;
-constexpr uint8_t ROOM_GROUND_BYTE = 127;  // -9.95
-constexpr float ROOM_PAD_HALF_SIZE = 16.0f;
+constexpr float startSeaLevel = -15.0f;
+constexpr uint8_t roomGroundByte = 127;  // -9.95
+constexpr float roomPadHalfSize = 16.0f;
 
 // Paints the land texture over the whole map; land_texture.cpp.
 struct Image;
