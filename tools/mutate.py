@@ -41,7 +41,7 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 FOLDERS = ["app", "model", "scene", "effects", "sound", "platform"]
 # platform/ files named after a backend talk to that backend; the rest of
 # platform/ is backend-neutral and takes part.
-BACKEND_FILE = re.compile(r"_(sdl|openal|imgui|win32|dsound|wgl|x11)\b|/sdl_state\.h$")
+BACKEND_FILE = re.compile(r"_(sdl|openal|imgui|win32|dsound|wgl|x11|osmesa)\b|/sdl_state\.h$")
 SKIP_FILES = re.compile(r"^app/(main|bench_main)\.cpp$")
 SLOW_TESTS = re.compile(r"^test_e2e_")
 
