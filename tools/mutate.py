@@ -326,6 +326,9 @@ def run(args):
     try:
         for mutant in mutants:
             path = os.path.join(tree, mutant["file"])
+            if not os.path.exists(path):
+                results.append(dict(mutant, outcome="gone"))
+                continue
             if mutant["file"] not in originals:
                 for done, text in originals.items():
                     with open(os.path.join(tree, done), "w") as f:
