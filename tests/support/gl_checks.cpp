@@ -1,6 +1,8 @@
 // Checks against a real OpenGL context; see gl_checks.h.
 #include "tests/support/gl_checks.h"
 
+#include <cmath>
+
 #include "platform/gl.h"
 
 uint32_t TextureImage::at(int s, int t) const
@@ -50,4 +52,16 @@ void modelViewApply(float x, float y, float z, float out[3])
     glGetFloatv(GL_MODELVIEW_MATRIX, m);
     for (int i = 0; i < 3; ++i)
         out[i] = m[i] * x + m[4 + i] * y + m[8 + i] * z + m[12 + i];
+}
+
+::testing::AssertionResult closeTo(const std::vector<float>& actual, const std::vector<float>& expected,
+                                   float tolerance)
+{
+    bool close = actual.size() == expected.size();
+    for (size_t i = 0; close && i < actual.size(); ++i)
+        close = std::fabs(actual[i] - expected[i]) <= tolerance;
+    if (close)
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "got " << ::testing::PrintToString(actual) << "\nnot within " << tolerance
+                                         << " of " << ::testing::PrintToString(expected);
 }
