@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "model/articulated_mesh.h"
-#include "platform/gl.h"
 #include "tests/support/gl_checks.h"
 #include "tests/support/model_files.h"
 

@@ -22,8 +22,8 @@
 
 namespace {
 
-// Every effect initialised once, from the generator's first numbers, over
-// flat ground at -29 with the map's first corner at -20.
+// Every effect initialised once, from the generator's first numbers; flat
+// ground at -29 but for the map's first corner, at -20.
 class Effects : public ::testing::Test {
 protected:
     void SetUp() override
@@ -45,8 +45,7 @@ protected:
     }
 };
 
-// Point j (0..15) of the bolt in block `block` of the lightning mesh, read
-// back from its 30 quads (segment 15 to 1, across x then across z).
+// Point j (0..15) of bolt `block` read back from its quads (segment 15 to 1).
 std::vector<float> boltPoint(int block, int j)
 {
     const MeshVertex* segment = lightningMesh.vertices + 120 * block + 8 * (15 - (j > 0 ? j : 1));
@@ -74,9 +73,8 @@ TEST_F(Effects, BoltWithoutSpreadHasThirtyQuadsOnTheStraightLine)
     EXPECT_TRUE(closeTo(points, line, 1e-4f));
 }
 
-// From 100 up in the sky at him, or at the ground at the map's first corner
-// when he is in the water or the air; only a hit on a character not yet
-// burning lights the fire and sends him running.
+// In the water or the air he is spared for the map's first corner; a hit on
+// him lights the fire and sends him running unless he is burning already.
 TEST_F(Effects, StrikeHitsHimUnlessHeIsInTheWaterOrTheAir)
 {
     using S = DirectorState;
@@ -101,10 +99,9 @@ TEST_F(Effects, StrikeHitsHimUnlessHeIsInTheWaterOrTheAir)
     }
 }
 
-// Coming down, the lower end follows him to 5 above the ground under him,
-// its extent setting the visibility and the wind; then the axis stays. Each
-// particle circles it at its own radius, rising and starting again from the
-// bottom, its quad a square in the x-y plane rebuilt in place.
+// The lower end comes down to 5 above his ground, its extent setting the
+// visibility and the wind. Each particle circles the axis at its own
+// radius, rising and starting again from the bottom, a square in x-y.
 TEST_F(Effects, TornadoParticlesCircleTheAxisItBringsDownOntoHim)
 {
     randomSetState(1);  // each particle drew an angle, then a height
@@ -148,13 +145,12 @@ TEST_F(Effects, TornadoParticlesCircleTheAxisItBringsDownOntoHim)
     EXPECT_TRUE(closeTo({tornadoViewCentre.x, tornadoViewCentre.z}, {0.0f, -10.0f}, 1e-5f));
 }
 
-// Caught, he circles the axis (in the mesh's frame, turned back by the
-// scene's yaw) at 40 c^2 + 0.05, c his height's fraction of the funnel's.
-// Idle with no dry spot to walk to, one even draw makes him stand, odd crouch.
+// Caught, he circles the axis (turned back by the scene's yaw) at 40 c^2 +
+// 0.05, c his height's fraction of the funnel's. Idle with nowhere dry to
+// walk to, an even draw makes him stand, an odd one crouch.
 TEST_F(Effects, DirectorCirclesHimInTheFunnelOrLetsHimStandOrCrouch)
 {
-    for (const PlanePoint yawAndHeight :
-         {PlanePoint{0, 10}, PlanePoint{0, 50}, PlanePoint{90, 10}, PlanePoint{90, 50}}) {
+    for (const PlanePoint yawAndHeight : {PlanePoint{0, 10}, {0, 50}, {90, 10}, {90, 50}}) {
         resetSceneState();
         directorState = DirectorState::Caught;
         tornadoBottom = 0.0f;
@@ -181,8 +177,7 @@ TEST_F(Effects, DirectorCirclesHimInTheFunnelOrLetsHimStandOrCrouch)
 }
 
 // Each frame the trail moves a slot up, rising 5 a second, under a new puff
-// 0.3 of his scale above his feet. Lit, it shows one slot more per drawn
-// frame up to the whole trail; put out, it burns out from below.
+// 0.3 of his scale above his feet.
 TEST_F(Effects, FireTrailGrowsWhileLitAndBurnsOutFromBelow)
 {
     characterScale = 10.0f;
@@ -208,8 +203,6 @@ TEST_F(Effects, FireTrailGrowsWhileLitAndBurnsOutFromBelow)
     EXPECT_EQ(drawn, FIRE_SLOTS - 1);
 }
 
-// 31 columns straight across z, two faces per strip built once; the waves
-// roll along x and every update rewrites the same storage.
 TEST_F(Effects, WaterSheetRollsAlongXInItsOwnStorage)
 {
     ASSERT_EQ(waterMesh.faceCount, 60);

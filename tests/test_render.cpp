@@ -15,9 +15,8 @@
 
 namespace {
 
-// The projection the camera should leave, built with GL's own calls on the
-// model-view stack: a perspective of 30 degrees from 100 to 2000, pitched
-// down by `pitch`, moved by (0, y, z) and turned by the scene's yaw.
+// The camera's projection built on the model-view stack: 30 degrees, 100 to
+// 2000, pitched down, moved by (0, y, z) and turned by the scene's yaw.
 std::vector<float> cameraMatrix(float pitch, float y, float z, float yaw)
 {
     glMatrixMode(GL_MODELVIEW);
@@ -66,41 +65,28 @@ protected:
 
 }  // namespace
 
-TEST_F(Render, CameraLivesOnTheProjectionMatrixAndTheSceneTurns)
+// Nothing glowing, a frame's last draw is the top water sheet, at
+// (0, seaLevel, 0): the next frame's light goes through that matrix.
+TEST_F(Render, CameraAndLightAndTheFlashAndTornadoThresholds)
 {
     sceneYaw = 10.0f;
+    flashIntensity = 0.01f;
     renderFrame(0.5f);
     EXPECT_FLOAT_EQ(sceneYaw, 11.5f);  // 3 degrees per second
     EXPECT_TRUE(closeTo(projection(), cameraMatrix(40.0f, -175.0f, -200.0f, 10.0f), 1e-4f));
-    tornadoVisibility = 0.2f;  // the camera pulls back and levels out
-    sceneYaw = 0.0f;
     renderFrame(0.0f);
-    EXPECT_TRUE(closeTo(projection(), cameraMatrix(40.0f - 32.0f, 120.0f - 175.0f, -220.0f, 0.0f), 1e-4f));
-}
-
-// Nothing glowing, the frame's last draw is the top water sheet, at
-// (0, seaLevel, 0), and the next frame's light goes through that matrix.
-// Above 0.01 the flash turns it into a light from straight above, and
-// above 0.05 the tornado is drawn, turned to face the camera.
-TEST_F(Render, LightAndFlashAndTornadoThresholds)
-{
-    const std::vector<float> plainSpecular = {0.9f, 0.9f, 0.9f, 0.6f};
-    flashIntensity = 0.01f;
-    renderFrame(0.02f);
-    renderFrame(0.02f);
     EXPECT_TRUE(closeTo(light(GL_POSITION), {-220.0f, 200.0f + 0.9f * seaLevel, -220.0f, 0.9f}, 1e-4f));
     EXPECT_TRUE(closeTo(light(GL_SPOT_DIRECTION), {0.3f, -0.6f, 0.3f}, 1e-6f));
-    EXPECT_EQ(light(GL_SPECULAR), plainSpecular);
+    EXPECT_EQ(light(GL_SPECULAR), (std::vector<float>{0.9f, 0.9f, 0.9f, 0.6f}));
     EXPECT_EQ(light(GL_AMBIENT), (std::vector<float>{0.9f, 0.9f, 0.9f, 0.8f}));
     EXPECT_TRUE(glIsEnabled(GL_LIGHT0) && !glIsEnabled(GL_LIGHTING) && !glIsEnabled(GL_BLEND));  // only the room is lit
-
-    flashIntensity = 0.5f;
+    flashIntensity = 0.5f;  // a light from straight above
     renderFrame(0.0f);
     EXPECT_EQ(light(GL_SPECULAR), (std::vector<float>{0.45f, 0.45f, 1.0f, 0.5f}));
     EXPECT_TRUE(closeTo(light(GL_POSITION), {0.0f, 50.0f, 0.0f, 0.0f}, 1e-4f));
     EXPECT_TRUE(closeTo(light(GL_SPOT_DIRECTION), {0.0f, -1.0f, 0.0f}, 1e-6f));
 
-    flashIntensity = 0.0f;
+    flashIntensity = 0.0f;  // the tornado is turned to face the camera only when it is drawn
     tornadoVisibility = 0.05f;
     sceneYaw = 20.0f;
     renderFrame(0.0f);
@@ -108,4 +94,7 @@ TEST_F(Render, LightAndFlashAndTornadoThresholds)
     tornadoVisibility = 0.0501f;
     renderFrame(0.0f);
     EXPECT_FLOAT_EQ(tornadoMesh.rotation.y, -20.0f);
+    tornadoVisibility = 0.2f;  // the camera pulls back and levels out
+    renderFrame(0.0f);
+    EXPECT_TRUE(closeTo(projection(), cameraMatrix(8.0f, -55.0f, -220.0f, 20.0f), 1e-4f));
 }
