@@ -42,11 +42,6 @@ struct Tree {
     Vec3 vertex(int j, Vec3 v) const { return j < 0 ? v : add(pivot(j), carry(j, add(v, pivots[j], -1))); }
 };
 
-MeshVertex boundTo(int32_t joint, const Vec3& v)
-{
-    return MeshVertex{v.x, v.y, v.z, 0.0f, 0.0f, joint};
-}
-
 void load(ArticulatedMesh& mesh, const std::vector<MeshVertex>& vertices, const std::vector<ControlPoint>& points)
 {
     const std::string path = modelScratchPath("character.kmo");
@@ -61,8 +56,9 @@ void load(ArticulatedMesh& mesh, const std::vector<MeshVertex>& vertices, const 
 TEST(ArticulatedMesh, JointsCarryTheirSubtreesAboutTheirPivots)
 {
     Tree tree = {{{1, -2, 0.5f}, {1.5f, 1, 0}, {0, 3, -1}, {-2, -1, 1}}, {-1, 0, 1, 0}, {}};
-    const std::vector<MeshVertex> vertices = {boundTo(0, {2, -1, 1}), boundTo(1, {0.5f, 2, 1}), boundTo(2, {1, 4, -2}),
-                                              boundTo(3, {-3, -2, 2}), boundTo(-1, {7, 7, 7})};
+    const std::vector<MeshVertex> vertices = {MeshVertex{2, -1, 1, 0, 0, 0}, MeshVertex{0.5f, 2, 1, 0, 0, 1},
+                                              MeshVertex{1, 4, -2, 0, 0, 2}, MeshVertex{-3, -2, 2, 0, 0, 3},
+                                              MeshVertex{7, 7, 7, 0, 0, -1}};
     ArticulatedMesh mesh;
     load(mesh, vertices, {{1, -2, 0.5f, -1}, {1.5f, 1, 0, 0}, {0, 3, -1, 1}, {-2, -1, 1, 0}});
     const std::vector<std::vector<Turn>> angleSets =
@@ -95,7 +91,7 @@ TEST(ArticulatedMesh, GroundingLowersTheDrawOntoTheLowestJoint)
 {
     REQUIRE_GL();
     ArticulatedMesh mesh;
-    load(mesh, {boundTo(0, {0, 5, 0}), boundTo(1, {0, -3, 0})}, {{0, 5, 0, -1}, {0, -3, 0, 0}});
+    load(mesh, {MeshVertex{0, 5, 0, 0, 0, 0}, MeshVertex{0, -3, 0, 0, 0, 1}}, {{0, 5, 0, -1}, {0, -3, 0, 0}});
     mesh.SetScale(2);
     mesh.SetPosition(0, 10, 0);
     auto drawnOriginY = [&mesh](int32_t grounded) {
@@ -110,6 +106,6 @@ TEST(ArticulatedMesh, GroundingLowersTheDrawOntoTheLowestJoint)
     EXPECT_FLOAT_EQ(drawnOriginY(0), 10.0f);
     mesh.SetJointAngles(0, 0, 0, halfPi);  // drawing poses: both joints at y = 5
     EXPECT_NEAR(drawnOriginY(1), 0.0f, 1e-4f);
-    load(mesh, {boundTo(0, {1, 1, 1})}, {});
+    load(mesh, {MeshVertex{1, 1, 1, 0, 0, 0}}, {});
     EXPECT_FLOAT_EQ(drawnOriginY(1), 10.0f - 2000000.0f);
 }

@@ -52,12 +52,7 @@ protected:
     void SetUp() override
     {
         REQUIRE_GL();
-        static bool ready = false;
-        if (!ready) {
-            waterInit();
-            waterUpdate(0.0f);
-            ready = true;
-        }
+        [[maybe_unused]] static const bool ready = (waterInit(), waterUpdate(0.0f), true);
         resetSceneState();
         tornadoMesh.SetRotation(0.0f, 0.0f, 0.0f);
     }
