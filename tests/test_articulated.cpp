@@ -13,17 +13,15 @@ namespace {
 
 const float halfPi = 1.5707963f;
 
-struct Turn {
-    float a, b, c;
-};
+using Turn = Vec3;  // a joint's angles a, b and c
 
 // A joint's turn as three plain rotations: b about y, then a about x, then
 // c about -z.
 Vec3 turned(const Turn& t, const Vec3& v)
 {
-    const float x1 = std::cos(t.b) * v.x + std::sin(t.b) * v.z, z1 = std::cos(t.b) * v.z - std::sin(t.b) * v.x;
-    const float y2 = std::cos(t.a) * v.y - std::sin(t.a) * z1, z2 = std::sin(t.a) * v.y + std::cos(t.a) * z1;
-    return Vec3{std::cos(t.c) * x1 + std::sin(t.c) * y2, std::cos(t.c) * y2 - std::sin(t.c) * x1, z2};
+    const float x1 = std::cos(t.y) * v.x + std::sin(t.y) * v.z, z1 = std::cos(t.y) * v.z - std::sin(t.y) * v.x;
+    const float y2 = std::cos(t.x) * v.y - std::sin(t.x) * z1, z2 = std::sin(t.x) * v.y + std::cos(t.x) * z1;
+    return Vec3{std::cos(t.z) * x1 + std::sin(t.z) * y2, std::cos(t.z) * y2 - std::sin(t.z) * x1, z2};
 }
 
 // The posing in closed form: a joint's turn carries its subtree about its
@@ -75,14 +73,14 @@ TEST(ArticulatedMesh, JointsCarryTheirSubtreesAboutTheirPivots)
             expected.insert(expected.end(), {p.x, p.y, p.z});
             if (v.joint >= 0) {
                 lowest = std::min(lowest, tree.pivot(v.joint).y);
-                mesh.SetJointAngles(v.joint, turns[v.joint].a, turns[v.joint].b, turns[v.joint].c);
+                mesh.SetJointAngles(v.joint, turns[v.joint].x, turns[v.joint].y, turns[v.joint].z);
             }
         }
         mesh.Pose();
         mesh.Pose();  // each posing starts from the rest pose
         for (int32_t i = 0; i < mesh.vertexCount; ++i)
             posed.insert(posed.end(), {mesh.vertices[i].x, mesh.vertices[i].y, mesh.vertices[i].z});
-        EXPECT_TRUE(closeTo(posed, expected, 1e-4f)) << "joint 1 turned " << turns[1].c;
+        EXPECT_TRUE(closeTo(posed, expected, 1e-4f)) << "joint 1 turned " << turns[1].z;
         EXPECT_NEAR(mesh.lowestY, lowest, 1e-4f);
     }
 }

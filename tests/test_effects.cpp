@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <tuple>
 #include <vector>
 
 #include "app/globals.h"
@@ -72,24 +73,20 @@ TEST_F(Effects, BoltWithoutSpreadHasThirtyQuadsOnTheStraightLine)
 TEST_F(Effects, StrikeHitsHimUnlessHeIsInTheWaterOrTheAir)
 {
     using S = DirectorState;
-    const struct {
-        S state;
-        int32_t burningBefore;
-        bool hit;
-        S after;
-    } cases[] = {{S::Stand, 0, true, S::Run},  {S::Crouch, 0, true, S::Run},     {S::Walk, 1, true, S::Walk},
-                 {S::Swim, 0, false, S::Swim}, {S::Caught, 0, false, S::Caught}, {S::Fall, 0, false, S::Fall}};
-    for (const auto& c : cases) {
+    const std::tuple<S, int32_t, bool, S> cases[] = {{S::Stand, 0, true, S::Run},      {S::Crouch, 0, true, S::Run},
+                                                     {S::Walk, 1, true, S::Walk},      {S::Swim, 0, false, S::Swim},
+                                                     {S::Caught, 0, false, S::Caught}, {S::Fall, 0, false, S::Fall}};
+    for (const auto& [state, burningBefore, hit, after] : cases) {
         resetSceneState();
         characterPosition = Vec3{5.0f, -14.0f, -6.0f};
-        directorState = c.state;
-        burning = c.burningBefore;
+        directorState = state;
+        burning = burningBefore;
         lightningStrike();
         const int mainBolt = lightningMesh.vertexCount / 120 - 1;  // branches come first
-        const std::vector<float> target = c.hit ? std::vector<float>{5, -14, -6} : std::vector<float>{0, -20, 0};
+        const std::vector<float> target = hit ? std::vector<float>{5, -14, -6} : std::vector<float>{0, -20, 0};
         EXPECT_EQ(boltPoint(mainBolt, 0), target);
-        EXPECT_TRUE(boltPoint(mainBolt, 15)[1] == 100.0f && directorState == c.after) << static_cast<int>(c.state);
-        EXPECT_EQ(fireEnd, c.hit && !c.burningBefore ? 1 : 0);
+        EXPECT_TRUE(boltPoint(mainBolt, 15)[1] == 100.0f && directorState == after) << static_cast<int>(state);
+        EXPECT_EQ(fireEnd, hit && !burningBefore ? 1 : 0);
     }
 }
 

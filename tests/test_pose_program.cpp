@@ -108,21 +108,19 @@ TEST_F(PoseProgram, TumbleDrawsTenNumbersInOrder)
 {
     // Joint, angle and range in degrees (random mod n, plus an offset) of each
     // draw in order, then the angles fixed in every tumble pose (mod 0).
-    const struct {
-        int joint, angle, mod, offset;
-    } entries[] = {{1, 0, 20, -10}, {1, 1, 20, -10}, {4, 2, 40, 30}, {5, 1, 10, 30},   {7, 2, 40, -70},
-                   {8, 1, 10, -50}, {11, 0, 50, 0},  {14, 0, 50, 0}, {10, 0, 20, -20}, {13, 0, 20, 0},
-                   {4, 0, 0, -90},  {7, 0, 0, -90},  {10, 2, 0, -5}, {13, 2, 0, 5},    {5, 0, 0, 0}};
+    const int entries[][4] = {{1, 0, 20, -10}, {1, 1, 20, -10}, {4, 2, 40, 30}, {5, 1, 10, 30},   {7, 2, 40, -70},
+                              {8, 1, 10, -50}, {11, 0, 50, 0},  {14, 0, 50, 0}, {10, 0, 20, -20}, {13, 0, 20, 0},
+                              {4, 0, 0, -90},  {7, 0, 0, -90},  {10, 2, 0, -5}, {13, 2, 0, 5},    {5, 0, 0, 0}};
     setPoseMode(PoseMode::Tumble);
     for (unsigned seed : {1u, 12345u, 0xdeadbeefu, 0xffffffffu}) {
         randomSetState(seed);
         std::vector<float> expected, drawn;
         for (const auto& e : entries)
-            expected.push_back(static_cast<float>((e.mod ? randomNext() % e.mod + e.offset : e.offset) * 0.017453292));
+            expected.push_back(static_cast<float>((e[2] ? randomNext() % e[2] + e[3] : e[3]) * 0.017453292));
         randomSetState(seed);
         nextBlend();
         for (const auto& e : entries)
-            drawn.push_back(anglesOf(targetPose)[static_cast<size_t>(e.angle * POSE_JOINT_COUNT + e.joint)]);
+            drawn.push_back(anglesOf(targetPose)[static_cast<size_t>(e[1] * POSE_JOINT_COUNT + e[0])]);
         EXPECT_EQ(drawn, expected) << "seed " << seed;
     }
 }
