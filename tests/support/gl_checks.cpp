@@ -57,11 +57,13 @@ void modelViewApply(float x, float y, float z, float out[3])
 ::testing::AssertionResult closeTo(const std::vector<float>& actual, const std::vector<float>& expected,
                                    float tolerance)
 {
-    bool close = actual.size() == expected.size();
-    for (size_t i = 0; close && i < actual.size(); ++i)
-        close = std::fabs(actual[i] - expected[i]) <= tolerance;
-    if (close)
+    size_t i = 0;
+    while (i < actual.size() && i < expected.size() && std::fabs(actual[i] - expected[i]) <= tolerance)
+        ++i;
+    if (i == actual.size() && i == expected.size())
         return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << "got " << ::testing::PrintToString(actual) << "\nnot within " << tolerance
-                                         << " of " << ::testing::PrintToString(expected);
+    return ::testing::AssertionFailure() << "rows of " << actual.size() << " and " << expected.size()
+                                         << " numbers first differ at " << i << ": got "
+                                         << ::testing::PrintToString(actual) << ", want "
+                                         << ::testing::PrintToString(expected);
 }
