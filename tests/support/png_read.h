@@ -11,8 +11,5 @@ struct Picture {
     double meanBrightness() const;
 };
 
-// False when the file is missing or not a readable image.
-bool readPng(const std::string& path, Picture* picture);
-
-// False when the file can't be written.
-bool writePng(const std::string& path, const Picture& picture);
+bool readPng(const std::string& path, Picture* picture);         // false for a missing or unreadable file
+bool writePng(const std::string& path, const Picture& picture);  // false when it can't be written
