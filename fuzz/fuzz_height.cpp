@@ -43,6 +43,5 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             sampleAt(point[0], point[1]);
         }
     }
-    landLevel = 0.0f;
     return 0;
 }

@@ -70,8 +70,7 @@ void fuzzGlSetUp()
 
 void fuzzForgetTextures()
 {
-    // Mesa hands out ever higher names: delete those since the last call,
-    // up to a new one.
+    // Mesa hands out ever higher names: delete those since the last call, up to a new one.
     static GLuint from = 1;
     GLuint last = 0;
     glGenTextures(1, &last);

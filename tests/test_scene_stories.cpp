@@ -46,11 +46,10 @@ TEST(SceneStories, IntroShrinksTheCharacterIgnoringElementsButNotEsc)
     const long end = t.firstRow("characterScale", 10.0);
     ASSERT_TRUE(end == 200 || end == 201) << end;  // four seconds of frame time, to the last float
     EXPECT_NEAR(t.number(end, "totalTime"), 4.0, 1e-4);
+    const std::vector<std::string> calm = {"flashIntensity", "tornadoSpeed", "landLevel", "seaLevel", state};
     for (long row = 1; row <= end; row++) {
         EXPECT_EQ(static_cast<float>(t.number(row, "frameTime")), 0.02f);  // a float read back exactly
-        EXPECT_EQ(t.numbers(row, {"flashIntensity", "tornadoSpeed", "landLevel", "seaLevel", state}),
-                  (Values{0, 0, 0, -15, STAND}))
-            << row;
+        EXPECT_EQ(t.numbers(row, calm), (Values{0, 0, 0, -15, STAND})) << row;
         EXPECT_EQ(t.text(row, "events"), "") << row;
         EXPECT_LT(t.change(row, "characterScale"), 0.0) << row;
     }
@@ -69,8 +68,7 @@ TEST(SceneStories, LightningSetsHimAlightAndHeRunsIntoTheSeaThenSwimsAshore)
 {
     const long strike = 260;
     const Trace t = replay("260 type L\n265 type l\n", 960);
-    // Thunder, the burn loop, the flash, and he runs; a second strike within
-    // the flash is ignored. The flash fades at 3 per second down to exactly 0.
+    // Thunder, the burn loop and a flash fading at 3 per second to exactly 0; a second strike in it is ignored.
     EXPECT_TRUE(t.hasEvent(strike, "play thunder") && t.hasEvent(strike, "loop burn")) << t.text(strike, "events");
     EXPECT_EQ(t.numbers(strike, {state, "poseMode", "burning"}), (Values{RUN, RUN, 1}));
     EXPECT_NEAR(t.number(strike, "flashIntensity"), 1.0 - 3 * dt, 1e-6);
@@ -79,8 +77,7 @@ TEST(SceneStories, LightningSetsHimAlightAndHeRunsIntoTheSeaThenSwimsAshore)
         EXPECT_NEAR(t.number(row, "flashIntensity"), std::max(0.0, t.number(row - 1, "flashIntensity") - 3 * dt), 1e-5)
             << row;
     EXPECT_EQ(t.number(strike + 20, "flashIntensity"), 0.0);
-    // He runs at 12 units per second, three walking steps a frame, into deep
-    // water, where he crouches, the burn stops and the water hisses.
+    // He runs at 12 per second (three walking steps) into deep water; he crouches, the burn stops, it hisses.
     const long crouch = t.firstRow(state, CROUCH, strike);
     ASSERT_TRUE(crouch > strike && t.firstRow(state, RUN, strike, false) == crouch) << "he never ran into the sea";
     for (long row = strike + 1; row < crouch; row++)
@@ -93,8 +90,7 @@ TEST(SceneStories, LightningSetsHimAlightAndHeRunsIntoTheSeaThenSwimsAshore)
     ASSERT_TRUE(out > crouch && out - crouch <= 32) << out - crouch;
     for (long row = crouch + 1; row < out; row++)
         EXPECT_EQ(t.numbers(row, {state, "posX", "posZ"}), t.numbers(crouch, {state, "posX", "posZ"}));
-    // Then he swims toward the world's origin, his feet 5 below the surface,
-    // and walks ashore where the ground rises above 4 below the sea.
+    // He swims to the origin, feet 5 below the surface, and walks ashore where the ground rises above sea - 4.
     const long swim = t.firstRow(state, SWIM, out);
     ASSERT_TRUE(swim == out || swim == out + 1) << swim - out;
     EXPECT_EQ(t.numbers(swim, {"targetX", "targetZ"}), (Values{0, 0}));
@@ -114,8 +110,7 @@ TEST(SceneStories, TornadoCatchesHimWhirlsHimUpAndDropsHimWhenItRises)
 {
     const long down = 260, up = 900, frames = 1140;
     const Trace t = replay("260 type t\n900 type T\n", frames);
-    // The lower end comes down from 95 at 15 per second until it is within
-    // 10 of the ground under him; it catches him and stops there.
+    // The lower end comes down from 95 at 15 per second to within 10 of the ground under him, and stops.
     EXPECT_EQ(t.number(down, "tornadoSpeed"), -15.0);
     EXPECT_NEAR(t.number(down, "tornadoBottom"), 95 - 15 * dt, 1e-4);
     const long caught = t.firstRow(state, CAUGHT, down);
@@ -134,9 +129,8 @@ TEST(SceneStories, TornadoCatchesHimWhirlsHimUpAndDropsHimWhenItRises)
         EXPECT_LT(t.number(row, "posY"), 75.0);
     }
     EXPECT_GT(t.number(up - 1, "posY"), 60.0);
-    // T: the lower end rises at 25 per second; once it passes 90 or his feet
-    // plus 20 he falls at 50 plus 75 per second squared, and lands on the
-    // ground with a thud. The tornado stays up at 95, still pushed upward.
+    // T: it rises at 25 per second; past 90 or his feet plus 20 he falls at 50 plus 75 per second squared
+    // and lands with a thud. The tornado stays up at 95, still pushed upward.
     EXPECT_EQ(t.number(up, "tornadoSpeed"), 25.0);
     const long fall = t.firstRow(state, FALL, up);
     ASSERT_GT(fall, up);
@@ -188,8 +182,7 @@ TEST(SceneStories, LoweringTheLandSinksHimWithItUntilHeSwims)
     EXPECT_GT(followed, 0);
     const long swim = t.firstRow(state, SWIM, 260);
     ASSERT_GT(swim, 260) << "he never had to swim";
-    // Released at its top volume of 95, the quake fades at 5 per second and
-    // stops once, 18 seconds later.
+    // Released at its top volume of 95, the quake fades at 5 per second and stops once, 18 s later.
     EXPECT_EQ(t.number(release - 1, "quakeVolume"), 95.0);
     std::vector<long> stops;
     for (long row = release; row < frames; row++)
@@ -199,9 +192,8 @@ TEST(SceneStories, LoweringTheLandSinksHimWithItUntilHeSwims)
     EXPECT_NEAR((stops[0] - release) * dt, 18.0, 0.1);
 }
 
-// At frames of 0.05 s (the intro ends at frame 80) the land sinks to -50 and
-// rises to 20, the sea falls to -35 and rises to -3, each a quarter unit a
-// frame and never more than one step past its limit; the surf follows the sea.
+// At 0.05 s a frame (the intro ends at 80) the land sinks to -50 and rises to 20, the sea falls to -35 and
+// rises to -3, a quarter unit a frame, never a step past its limit; the surf follows the sea.
 TEST(SceneStories, EarthAndWaterStopAtTheirLimits)
 {
     const Trace t = replay(
@@ -223,8 +215,7 @@ TEST(SceneStories, EarthAndWaterStopAtTheirLimits)
     for (long row = 712; row < 760; row++)  // the surf dying away with the sea below -30
         EXPECT_NEAR(t.number(row, "seaVolume"), (t.number(row, "seaLevel") + 35) * 10, 1e-3) << row;
     EXPECT_NEAR(t.number(641, "quakeVolume"), 95.0 - 0.5, 1e-4);  // fading from its cap
-    // Risen past -30 the surf starts again from 50 and grows with the sea;
-    // released at 77, it drifts back to 75 a quarter a frame.
+    // Past -30 again the surf restarts from 50 and grows; released at 77 it drifts back to 75 a quarter a frame.
     EXPECT_EQ(t.number(779, "seaVolume"), 50.0);
     EXPECT_NEAR(t.number(780, "seaVolume"), 50.25, 1e-4);
     EXPECT_NEAR(t.change(921, "seaVolume"), -0.25, 1e-4);

@@ -1,18 +1,11 @@
 // Reading PNG files in tests; see png_read.h.
 #include "tests/support/png_read.h"
 
-#include <numeric>
-
 #define STB_IMAGE_IMPLEMENTATION
 #define STBI_ONLY_PNG
 #include <stb/stb_image.h>
 // The writer's implementation is in the program's own screenshot code.
 #include <stb/stb_image_write.h>
-
-double Picture::meanBrightness() const
-{
-    return rgb.empty() ? 0.0 : std::accumulate(rgb.begin(), rgb.end(), 0.0) / static_cast<double>(rgb.size());
-}
 
 bool readPng(const std::string& path, Picture* picture)
 {

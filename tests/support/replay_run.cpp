@@ -31,19 +31,6 @@ std::string readFile(const std::string& path)
     return {std::istreambuf_iterator<char>(in), {}};
 }
 
-// The header, then the rows up to the first malformed one.
-Trace parseTrace(const std::string& text)
-{
-    Trace trace;
-    std::istringstream lines(text);
-    std::string line;
-    if (std::getline(lines, line))
-        trace.columns = splitCsv(line);
-    while (std::getline(lines, line) && splitCsv(line).size() == trace.columns.size())
-        trace.rows.push_back(splitCsv(line));
-    return trace;
-}
-
 }  // namespace
 
 std::string Trace::text(size_t row, const std::string& name) const
@@ -77,8 +64,7 @@ ReplayResult runReplay(const std::string& script, const std::vector<std::string>
     const std::string scriptPath = base + ".script", tracePath = base + ".csv", errorPath = base + ".err";
     std::ofstream(scriptPath) << script;
 
-    // The replay is named outright, so that a damaged folder is not passed
-    // over for the content beside the replay executable.
+    // The replay named outright, so that a damaged folder isn't passed over for the content beside it.
     std::string command = "cd '" + (directory.empty() ? std::string(VEXARION_RUN_DIR) : directory) +
                           "' && VEXARION_DATA=. ALSOFT_DRIVERS=null '" + std::string(VEXARION_RUN_DIR) +
                           "/vexarion-replay' --size 160x120 --script '" + scriptPath + "' --trace '" + tracePath + "'";
@@ -91,7 +77,13 @@ ReplayResult runReplay(const std::string& script, const std::vector<std::string>
         killProcess(pid);
         result.exitCode = -2;
     }
-    result.trace = parseTrace(readFile(tracePath));
+    // The header, then the rows up to the first malformed one.
+    std::istringstream lines(readFile(tracePath));
+    std::string line;
+    if (std::getline(lines, line))
+        result.trace.columns = splitCsv(line);
+    while (std::getline(lines, line) && splitCsv(line).size() == result.trace.columns.size())
+        result.trace.rows.push_back(splitCsv(line));
     result.errors = readFile(errorPath);
     for (const std::string& path : {scriptPath, tracePath, errorPath})
         std::remove(path.c_str());

@@ -17,8 +17,7 @@ struct Trace {
     {
         return (";" + text(row, "events") + ";").find(";" + event + ";") != std::string::npos;
     }
-    // The first row at or after `from` whose column equals `value` (or, with
-    // `equal` false, differs from it); -1 if none.
+    // The first row from `from` on whose column equals `value` (differs, if not `equal`); -1 if none.
     long firstRow(const std::string& name, double value, size_t from = 0, bool equal = true) const;
 };
 
