@@ -1,7 +1,6 @@
-// A bitmap file through LoadBmpTexture on a real (offscreen) OpenGL context;
-// the last byte's low bit asks for mip-maps. The texture made is either the
-// picture at its own size or one white texel, and OpenGL took it without an
-// error.
+// A bitmap through LoadBmpTexture on an offscreen OpenGL context, mip-mapped
+// when the last byte is odd: OpenGL takes without an error either the picture
+// at its own size or one white texel.
 #include "fuzz/fuzz_support.h"
 #include "model/texture.h"
 #include "platform/gl.h"
@@ -13,8 +12,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const int mipmaps = size > 0 ? data[size - 1] & 1 : 0;
     const GLuint texture = LoadBmpTexture(name.c_str(), mipmaps);
     fuzzCheck(texture != 0, "no texture");
-    GLint width = 0;
-    GLint height = 0;
+    GLint width = 0, height = 0;
     glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
     glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &height);
     fuzzCheck(width >= 1 && height >= 1, "an empty texture");

@@ -1,33 +1,23 @@
-// A height map (the first 1024 bytes; shorter inputs leave zeros) sampled at
-// the awkward points (edges, just outside, non-finite, huge, tiny) and at
-// the points that the bytes after the map spell as floats, at the land
-// levels the controls allow. Every height is finite and between the floor of
-// the world and the highest byte's height.
+// A height map (the first 1024 bytes) sampled at awkward points and at those
+// the bytes after it spell as floats, at the land levels the controls allow:
+// every height is finite, on or above the floor, and at most the top byte's.
 #include <cmath>
 #include <cstring>
-#include <initializer_list>
 #include <limits>
 
 #include "fuzz/fuzz_support.h"
 #include "scene/scene_state.h"
 #include "scene/terrain.h"
 
-// The land level the terrain adds, owned here: the harness has no scene.
-float landLevel = 0.0f;
+float landLevel = 0.0f;  // the land level the terrain adds, owned here: the harness has no scene
 
 namespace {
 
-const float inf = std::numeric_limits<float>::infinity();
-const float nan = std::numeric_limits<float>::quiet_NaN();
-const float awkward[] = {-64.0f, 60.0f,  0.0f, -0.0f, 59.99999f, 60.00001f,   -64.00001f, 1e-40f,
-                         3e38f,  -3e38f, inf,  -inf,  nan,       1.0f / 3.0f, -63.99999f};
-
 void sampleAt(float x, float z)
 {
-    const float h = terrainHeightAt(x, z);
-    const float highest = 255 * 0.15f - 29.0f + landLevel + 0.001f;
-    fuzzCheck(std::isfinite(h) && h >= -30.0f && (h <= highest || h == -30.0f), "a height off the map's range");
-    const float g = terrainHeight(x, z);
+    const float h = terrainHeightAt(x, z), g = terrainHeight(x, z);
+    fuzzCheck(std::isfinite(h) && h >= -30.0f && (h <= 255 * 0.15f - 29.0f + landLevel + 0.001f || h == -30.0f),
+              "a height off the map's range");
     fuzzCheck(std::isfinite(g) && g >= -30.0f, "a height below the floor");
 }
 
@@ -35,12 +25,14 @@ void sampleAt(float x, float z)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
+    const float inf = std::numeric_limits<float>::infinity(), nan = std::numeric_limits<float>::quiet_NaN();
     writeFuzzInput("Height.raw", data, size);
     terrainForgetMap();
     InScratchFolder mapIsReadHere;
     for (float level : {0.0f, -50.0f, 20.0f, -7.25f}) {
         landLevel = level;
-        for (float a : awkward) {
+        for (float a : {-64.0f, 60.0f, 0.0f, -0.0f, 59.99999f, 60.00001f, -64.00001f, 1e-40f, 3e38f, -3e38f, inf, -inf,
+                        nan, 1.0f / 3.0f, -63.99999f}) {
             sampleAt(a, 0.0f);
             sampleAt(0.0f, a);
             sampleAt(a, a);
@@ -51,6 +43,5 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             sampleAt(point[0], point[1]);
         }
     }
-    landLevel = 0.0f;
     return 0;
 }

@@ -1,8 +1,6 @@
-// A model file through both readers, then what drawing it makes the code
-// index: the plain mesh drawn, the articulated mesh built into joints, posed
-// with every joint turned and drawn standing on its lowest joint. Whatever
-// the file holds, the loaded arrays may not outgrow the file, and its
-// materials may make no more textures than there are bitmaps to name.
+// A model file through both readers, drawn plainly and as an articulated mesh
+// posed with every joint turned, standing on its lowest joint. Its arrays may
+// not outgrow the file, nor its materials make more textures than bitmaps.
 #include <set>
 
 #include "fuzz/fuzz_support.h"
@@ -10,23 +8,15 @@
 
 namespace {
 
-// The records a chunk of the file could hold.
+// The records of each kind that a chunk of the file could hold.
 bool fitsTheFile(const Mesh& mesh, size_t size)
 {
-    return static_cast<size_t>(mesh.vertexCapacity) * sizeof(MeshVertex) <= size &&
-           static_cast<size_t>(mesh.faceCapacity) * sizeof(MeshFace) <= size &&
-           static_cast<size_t>(mesh.lineCapacity) * sizeof(MeshLine) <= size &&
-           static_cast<size_t>(mesh.dotCapacity) * sizeof(MeshPoint) <= size &&
-           static_cast<size_t>(mesh.materialCapacity) * sizeof(MeshMaterial) <= size;
-}
-
-// "a.bmp" and "b.bmp", each with and without mip-maps, and one white.
-bool fewTextures(const Mesh& mesh)
-{
-    std::set<uint32_t> textures;
-    for (int32_t i = 0; i < mesh.materialCount; ++i)
-        textures.insert(mesh.materials[i].texture);
-    return textures.size() <= 5;
+    for (size_t bytes : {mesh.vertexCapacity * sizeof(MeshVertex), mesh.faceCapacity * sizeof(MeshFace),
+                         mesh.lineCapacity * sizeof(MeshLine), mesh.dotCapacity * sizeof(MeshPoint),
+                         mesh.materialCapacity * sizeof(MeshMaterial)})
+        if (bytes > size)
+            return false;
+    return true;
 }
 
 }  // namespace
@@ -35,21 +25,22 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     fuzzGlSetUp();
     const std::string path = writeFuzzInput("model.kmo", data, size);
-    const char* name = path.c_str();
     {
         InScratchFolder materialsNameBitmapsHere;
         Mesh mesh;
-        mesh.Load(name);
+        mesh.Load(path.c_str());
         fuzzCheck(fitsTheFile(mesh, size), "a mesh outgrew its file");
-        fuzzCheck(fewTextures(mesh), "a mesh made more textures than it has bitmaps");
+        std::set<uint32_t> textures;  // "a.bmp" and "b.bmp", each with and without mip-maps, and one white
+        for (int32_t i = 0; i < mesh.materialCount; ++i)
+            textures.insert(mesh.materials[i].texture);
+        fuzzCheck(textures.size() <= 5, "a mesh made more textures than it has bitmaps");
         mesh.SetScale(0.5f);
         mesh.Draw();
 
         ArticulatedMesh man;
-        man.Load(name);
+        man.Load(path.c_str());
         fuzzCheck(fitsTheFile(man, size), "an articulated mesh outgrew its file");
-        fuzzCheck(static_cast<size_t>(man.controlPointCapacity) * sizeof(ControlPoint) <= size &&
-                      man.jointCount <= man.controlPointCount,
+        fuzzCheck(man.controlPointCapacity * sizeof(ControlPoint) <= size && man.jointCount <= man.controlPointCount,
                   "more joints than the file holds");
         for (int32_t j = 0; j < man.jointCount + 2; ++j)
             man.SetJointAngles(j, 0.3f * static_cast<float>(j % 5), -0.7f, 1.1f * static_cast<float>(j % 3));

@@ -1,6 +1,5 @@
-// A replay script through its parser. A script it accepts gives events in
-// frame order, each of a known kind with a code or frame time that kind
-// can carry.
+// A replay script through its parser: an accepted script gives events in
+// frame order, each of a known kind with a code or frame time it can carry.
 #include <cmath>
 #include <string>
 #include <vector>

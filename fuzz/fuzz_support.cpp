@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <random>
 #include <string>
 
@@ -15,44 +16,20 @@ namespace fs = std::filesystem;
 
 namespace {
 
-void writeFile(const char* name, const void* data, size_t size)
-{
-    FILE* file = std::fopen(name, "wb");
-    fuzzCheck(file != nullptr, "cannot write into the scratch folder");
-    fuzzCheck(size == 0 || std::fwrite(data, 1, size, file) == size, "short write into the scratch folder");
-    std::fclose(file);
-}
-
 std::string scratch;
 
-void removeScratch()
+// Writes a 24-bit bitmap of width x height pixels, rows padded to four bytes.
+void writeBitmap(const char* name, uint32_t width, uint32_t height)
 {
-    std::error_code ignored;
-    fs::remove_all(scratch, ignored);
-}
-
-// A bitmap of width x height pixels, rows padded to four bytes.
-std::string bitmap(int width, int height)
-{
-    const int stride = (width * 3 + 3) & ~3;
-    const int pixels = stride * height;
-    std::string bytes(54 + static_cast<size_t>(pixels), '\x40');
-    auto put = [&bytes](size_t at, uint32_t value, int count) {
-        for (int i = 0; i < count; ++i)
-            bytes[at + static_cast<size_t>(i)] = static_cast<char>(value >> (8 * i));
-    };
-    bytes[0] = 'B';
-    bytes[1] = 'M';
-    put(2, static_cast<uint32_t>(bytes.size()), 4);
-    put(10, 54, 4);
-    put(14, 40, 4);
-    put(18, static_cast<uint32_t>(width), 4);
-    put(22, static_cast<uint32_t>(height), 4);
-    put(26, 1, 2);
-    put(28, 24, 2);
-    put(30, 0, 4);
-    put(34, static_cast<uint32_t>(pixels), 4);
-    return bytes;
+    const uint32_t pixels = ((width * 3 + 3) & ~3u) * height;
+    std::string bytes(54 + pixels, '\x40');
+    const uint32_t fields[][3] = {{2, 54 + pixels, 4}, {10, 54, 4}, {14, 40, 4}, {18, width, 4}, {22, height, 4},
+                                  {26, 1, 2},          {28, 24, 2}, {30, 0, 4},  {34, pixels, 4}};
+    for (const auto& [at, value, count] : fields)
+        for (uint32_t i = 0; i < count; ++i)
+            bytes[at + i] = static_cast<char>(value >> (8 * i));
+    bytes.replace(0, 2, "BM");
+    writeFuzzInput(name, reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
 }
 
 }  // namespace
@@ -63,21 +40,21 @@ std::string writeFuzzInput(const char* name, const uint8_t* data, size_t size)
         const fs::path base = fs::is_directory("/dev/shm") ? fs::path("/dev/shm") : fs::temp_directory_path();
         scratch = (base / ("vexarion-fuzz-" + std::to_string(std::random_device()()))).string();
         fs::create_directories(scratch);
-        std::atexit(removeScratch);
+        std::atexit([] {
+            std::error_code ignored;
+            fs::remove_all(scratch, ignored);
+        });
     }
     const std::string path = scratch + "/" + name;
-    writeFile(path.c_str(), data, size);
+    std::ofstream file(path, std::ios::binary);
+    fuzzCheck(file.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size)).good(),
+              "cannot write into the scratch folder");
     return path;
 }
 
-InScratchFolder::InScratchFolder() : previous(fs::current_path().string())
+InScratchFolder::InScratchFolder()
 {
     fs::current_path(scratch);
-}
-
-InScratchFolder::~InScratchFolder()
-{
-    fs::current_path(previous);
 }
 
 void fuzzGlSetUp()
@@ -86,17 +63,14 @@ void fuzzGlSetUp()
     if (ready)
         return;
     fuzzCheck(offscreenGlCreate(32, 32), "no offscreen OpenGL context");
-    const std::string a = bitmap(4, 2);
-    const std::string b = bitmap(3, 5);
-    writeFuzzInput("a.bmp", reinterpret_cast<const uint8_t*>(a.data()), a.size());
-    writeFuzzInput("b.bmp", reinterpret_cast<const uint8_t*>(b.data()), b.size());
+    writeBitmap("a.bmp", 4, 2);
+    writeBitmap("b.bmp", 3, 5);
     ready = true;
 }
 
 void fuzzForgetTextures()
 {
-    // Mesa hands out ever higher names: delete those since the last call,
-    // up to a new one.
+    // Mesa hands out ever higher names: delete those since the last call, up to a new one.
     static GLuint from = 1;
     GLuint last = 0;
     glGenTextures(1, &last);

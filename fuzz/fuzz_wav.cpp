@@ -1,7 +1,6 @@
-// A sound file through the WAV reader, then through the sound layer on
-// OpenAL's null device: loaded into a buffer, played looping and once,
-// given volumes, stopped and released. The samples found must lie inside
-// the file.
+// A sound file through the WAV reader, whose samples must lie inside the
+// file, then loaded, played, given volumes, stopped and released on OpenAL's
+// null device.
 #include <cstdlib>
 
 #include "fuzz/fuzz_support.h"
@@ -18,9 +17,8 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     const std::string path = writeFuzzInput("sound.wav", data, size);
-    const char* name = path.c_str();
     WavFile wav;
-    if (wavRead(name, &wav)) {
+    if (wavRead(path.c_str(), &wav)) {
         fuzzCheck(wav.samples >= wav.fileBytes && wav.sampleBytes <= size &&
                       static_cast<size_t>(wav.samples - wav.fileBytes) <= size - wav.sampleBytes,
                   "samples outside the file");
@@ -28,7 +26,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         wavRelease(&wav);
     }
     Sound sound;
-    const bool loaded = loadSound(sound, name);
+    const bool loaded = loadSound(sound, path.c_str());
     fuzzCheck(loaded == (sound.buffer != 0), "a loaded sound without a buffer");
     playSound(sound, true);
     setSoundVolume(sound, 37);

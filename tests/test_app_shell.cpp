@@ -1,11 +1,14 @@
-// The application shell's own logic: the mode list the dialog offers and the
-// replay scripts.
+// The application shell's own logic: the mode list the dialog offers, the
+// replay scripts, and a session's recording read back as one.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "app/display_dialog.h"
+#include "app/recorder.h"
 #include "app/replay_script.h"
 
 namespace {
@@ -19,11 +22,35 @@ bool enumFake(int n, DisplayMode* mode)
     return true;
 }
 
+// Script events in words ("10 press W, 250 type 76, 251 time 0.0500000007"),
+// the times with the nine digits that tell every float apart.
+std::string described(const std::vector<ScriptEvent>& events)
+{
+    std::string words;
+    const char* const kinds[] = {"type", "press", "release", "time"};
+    for (const ScriptEvent& e : events) {
+        char seconds[32];
+        std::snprintf(seconds, sizeof seconds, "%.9g", static_cast<double>(e.seconds));
+        words += (words.empty() ? "" : ", ") + std::to_string(e.frame) + " " + kinds[e.kind] + " ";
+        words += e.kind == SCRIPT_TIME   ? seconds
+                 : e.kind == SCRIPT_TYPE ? std::to_string(e.code)
+                                         : scriptKeyWord(static_cast<Key>(e.code));
+    }
+    return words;
+}
+
+// A script's events in words, or "error " and the message.
+std::string parsed(const std::string& text)
+{
+    std::vector<ScriptEvent> events;
+    std::string error;
+    return parseScript(text, &events, &error) ? described(events) : "error " + error;
+}
+
 }  // namespace
 
-// The dialog lists every mode of more than 8 bits in the system's order,
-// duplicates included, and preselects the last 640 x 480 x 16 entry (the
-// first entry when there is none); the enumeration ends at its first failure.
+// Modes of more than 8 bits in the system's order, duplicates included, until
+// the first failure; the last 640 x 480 x 16 one (else the first) preselected.
 TEST(ModeList, ListsDeepModesInOrderAndPreselectsTheLast640x480x16)
 {
     struct Case {
@@ -51,47 +78,46 @@ TEST(ModeList, ListsDeepModesInOrderAndPreselectsTheLast640x480x16)
     }
 }
 
-TEST(ReplayScript, CommentsBlankLinesAndOrdering)
+TEST(ReplayScript, ParsesCommentsBlankLinesAndOrderAndNamesABadLine)
 {
-    std::vector<ScriptEvent> events;
-    std::string error;
-    ASSERT_TRUE(
-        parseScript("# a comment\n250 type L\n10 press SHIFT   # hold shift\n\n10 press W\n  300 release W\n"
-                    "300 type esc\n0 type t\n",
-                    &events, &error))
-        << error;
-    ASSERT_EQ(events.size(), 6u);
-    EXPECT_EQ(events[0].frame, 0);
-    EXPECT_EQ(events[0].code, 't');
-    EXPECT_EQ(events[1].frame, 10);
-    EXPECT_EQ(events[1].kind, SCRIPT_PRESS);
-    EXPECT_EQ(events[1].code, KEY_SHIFT);
-    EXPECT_EQ(events[2].code, KEY_W);
-    EXPECT_EQ(events[3].frame, 250);
-    EXPECT_EQ(events[3].code, 'L');
-    EXPECT_EQ(events[4].kind, SCRIPT_RELEASE);
-    EXPECT_EQ(events[5].kind, SCRIPT_TYPE);
-    EXPECT_EQ(events[5].code, 27);
+    EXPECT_EQ(parsed("# a comment\n250 type L\n10 press SHIFT   # hold shift\n\n10 press W\n  300 release W\n"
+                     "300 type esc\n0 type t\n7 time 0.5\n"),
+              "0 type 116, 7 time 0.5, 10 press SHIFT, 10 press W, 250 type 76, 300 release W, 300 type 27");
+    // An unterminated last line is kept in a hand-written script, dropped as
+    // cut off mid-write in one with frame times.
+    EXPECT_EQ(parsed("0 type L\n9 type 09"), "0 type 76, 9 type 9");
+    EXPECT_EQ(parsed("0 time 0.5\n1 type L"), "0 time 0.5");
+    EXPECT_EQ(parsed(recordingHeader + ", today\n0 type L"), "");
+    for (const char* bad : {"1 type\n", "1 press E extra\n", "x type L\n", "-3 type L\n", "1234567890 type L\n",
+                            "1 type LL\n", "3 type 256\n", "5 type #\n", "1 press Q\n", "1 hold E\n", "3 time -1\n",
+                            "3 time x\n", "3 time 1e99\n", "3 time 3.1e38\n"})
+        EXPECT_EQ(parsed(std::string("0 type l\n") + bad).rfind("error line 2: ", 0), 0u) << bad;
 }
 
-TEST(ReplayScript, MalformedLinesAreErrorsNamingTheLine)
+TEST(Recording, ReadsBackAsTheSameEventsAndExactFrameTimes)
 {
+    const std::string path = (std::filesystem::temp_directory_path() / "vexarion-recording-test.txt").string();
+    ASSERT_TRUE(recorderOpen(path.c_str()));
+    recordFrameEnd(0.0f);
+    for (int c : std::vector<int>{'L', ' ', '#', 27, 9, 255})
+        recordChar(c);
+    recordKey(KEY_SHIFT, true);
+    recordFrameEnd(0.0166667f);
+    recordKey(KEY_SHIFT, false);
+    recordFrameEnd(1.0f / 3.0f);
+    recordFrameEnd(1.17549435e-38f);
+    recordChar('t');  // a frame that never ends
+    ASSERT_TRUE(recorderClose());
+
     std::vector<ScriptEvent> events;
     std::string error;
-    const char* bad[] = {
-        "1 type\n",           // missing argument
-        "x type L\n",         // frame not a number
-        "-3 type L\n",        // negative frame
-        "1 type LL\n",        // more than one character
-        "1 press Q\n",        // unknown key
-        "1 hold E\n",         // unknown action
-        "1 press E extra\n",  // trailing word
-        "5 type #\n",         // '#' starts a comment, leaving no character
-    };
-    for (const char* text : bad) {
-        std::string script = std::string("0 type l\n") + text;
-        EXPECT_FALSE(parseScript(script, &events, &error)) << text;
-        EXPECT_EQ(error.rfind("line 2: ", 0), 0u) << error;
-    }
-    EXPECT_FALSE(loadScript("/nonexistent/script.txt", &events, &error));
+    bool recording = false;
+    ASSERT_TRUE(loadScript(path.c_str(), &events, &error, &recording)) << error;
+    EXPECT_TRUE(recording);
+    EXPECT_EQ(described(events),
+              "0 time 0, 1 type 76, 1 type 32, 1 type 35, 1 type 27, 1 type 9, 1 type 255, "
+              "1 press SHIFT, 1 time 0.0166666992, 2 release SHIFT, 2 time 0.333333343, "
+              "3 time 1.17549435e-38");
+    std::remove(path.c_str());
+    EXPECT_FALSE(loadScript(path.c_str(), &events, &error));
 }

@@ -1,10 +1,11 @@
 // ArticulatedMesh: joints built from a model file, the posing passes, and
 // the lowest joint with grounding.
+#include <algorithm>
 #include <cmath>
 #include <string>
+#include <vector>
 
 #include "model/articulated_mesh.h"
-#include "platform/gl.h"
 #include "tests/support/gl_checks.h"
 #include "tests/support/model_files.h"
 
@@ -12,10 +13,32 @@ namespace {
 
 const float halfPi = 1.5707963f;
 
-MeshVertex boundTo(int32_t joint, float x, float y, float z)
+using Turn = Vec3;  // a joint's angles a, b and c
+
+// A joint's turn as three plain rotations: b about y, then a about x, then
+// c about -z.
+Vec3 turned(const Turn& t, const Vec3& v)
 {
-    return MeshVertex{x, y, z, 0.0f, 0.0f, joint};
+    const float x1 = std::cos(t.y) * v.x + std::sin(t.y) * v.z, z1 = std::cos(t.y) * v.z - std::sin(t.y) * v.x;
+    const float y2 = std::cos(t.x) * v.y - std::sin(t.x) * z1, z2 = std::sin(t.x) * v.y + std::cos(t.x) * z1;
+    return Vec3{std::cos(t.z) * x1 + std::sin(t.z) * y2, std::cos(t.z) * y2 - std::sin(t.z) * x1, z2};
 }
+
+// The posing in closed form: a joint's turn carries its subtree about its
+// pivot, after the turns of the joints below it.
+struct Tree {
+    std::vector<Vec3> pivots;
+    std::vector<int> parents;
+    std::vector<Turn> turns;
+    static Vec3 add(Vec3 a, Vec3 b, float k = 1) { return Vec3{a.x + k * b.x, a.y + k * b.y, a.z + k * b.z}; }
+    Vec3 carry(int j, Vec3 d) const { return j < 0 ? d : carry(parents[j], turned(turns[j], d)); }
+    Vec3 pivot(int j) const
+    {
+        return parents[j] < 0 ? pivots[j]
+                              : add(pivot(parents[j]), carry(parents[j], add(pivots[j], pivots[parents[j]], -1)));
+    }
+    Vec3 vertex(int j, Vec3 v) const { return j < 0 ? v : add(pivot(j), carry(j, add(v, pivots[j], -1))); }
+};
 
 void load(ArticulatedMesh& mesh, const std::vector<MeshVertex>& vertices, const std::vector<ControlPoint>& points)
 {
@@ -24,88 +47,49 @@ void load(ArticulatedMesh& mesh, const std::vector<MeshVertex>& vertices, const 
     mesh.Load(path.c_str());
 }
 
-// Sets one joint's angles and poses the mesh.
-void turn(ArticulatedMesh& mesh, int32_t joint, float a, float b, float c)
-{
-    mesh.SetJointAngles(joint, a, b, c);
-    mesh.Pose();
-}
-
-void expectVertex(const ArticulatedMesh& mesh, int32_t i, float x, float y, float z)
-{
-    ASSERT_LT(i, mesh.vertexCount);
-    const MeshVertex& v = mesh.vertices[i];
-    EXPECT_TRUE(std::fabs(v.x - x) < 1e-5f && std::fabs(v.y - y) < 1e-5f && std::fabs(v.z - z) < 1e-5f)
-        << "vertex " << i << " at (" << v.x << ", " << v.y << ", " << v.z << ")";
-}
-
 }  // namespace
 
-TEST(ArticulatedMesh, BindingMakesOffsetsAndVerticesRelativeAndZeroAnglesRestore)
+// Joint 3 hangs from the root beside the chain 0-1-2; each joint holds a
+// vertex and one vertex is bound to none.
+TEST(ArticulatedMesh, JointsCarryTheirSubtreesAboutTheirPivots)
 {
+    Tree tree = {{{1, -2, 0.5f}, {1.5f, 1, 0}, {0, 3, -1}, {-2, -1, 1}}, {-1, 0, 1, 0}, {}};
+    const std::vector<MeshVertex> vertices = {MeshVertex{2, -1, 1, 0, 0, 0}, MeshVertex{0.5f, 2, 1, 0, 0, 1},
+                                              MeshVertex{1, 4, -2, 0, 0, 2}, MeshVertex{-3, -2, 2, 0, 0, 3},
+                                              MeshVertex{7, 7, 7, 0, 0, -1}};
     ArticulatedMesh mesh;
-    const std::vector<MeshVertex> vertices = {boundTo(0, 1, 5, 0), boundTo(1, 0, 3, 2), boundTo(2, -1, -4, 0.25f),
-                                              boundTo(-1, 7, 7, 7)};
-    load(mesh, vertices, {{0, 5, 0, -1}, {0, 2, 1, 0}, {1, -3, 0, 1}});
-    ASSERT_EQ(mesh.jointCount, 3);
-    ASSERT_EQ(mesh.joints[0]->childCount, 1);
-    EXPECT_EQ(mesh.joints[0]->children[0], mesh.joints[1]);
-    EXPECT_EQ(mesh.joints[0]->restOffset.y, 5.0f);  // the root keeps its absolute pivot
-    EXPECT_EQ(mesh.joints[1]->restOffset.y, -3.0f);
-    EXPECT_EQ(mesh.restVertices[1].y, 1.0f);  // relative to its joint's pivot
-    EXPECT_EQ(mesh.restVertices[3].x, 7.0f);  // unbound: as read
-
-    for (int pass = 0; pass < 2; ++pass) {
+    load(mesh, vertices, {{1, -2, 0.5f, -1}, {1.5f, 1, 0, 0}, {0, 3, -1, 1}, {-2, -1, 1, 0}});
+    const std::vector<std::vector<Turn>> angleSets =
+        {{{0, 0, 0}, {0, 0, 0}, {0, 0, 0}, {0, 0, 0}},
+         {{0, 0, 0}, {0, 0, halfPi}, {0, 0, 0}, {0, 0, 0}},
+         {{0, 0, halfPi}, {0, halfPi, 0}, {0, 0, 0}, {halfPi, 0, 0}},
+         {{0.3f, -0.7f, 1.1f}, {-1.2f, 0.4f, 0.9f}, {0.8f, 1.3f, -0.5f}, {0.6f, -0.2f, 0.35f}}};
+    for (const std::vector<Turn>& turns : angleSets) {
+        tree.turns = turns;
+        std::vector<float> expected, posed;
+        float lowest = 1e6f;
+        for (const MeshVertex& v : vertices) {
+            const Vec3 p = tree.vertex(v.joint, Vec3{v.x, v.y, v.z});
+            expected.insert(expected.end(), {p.x, p.y, p.z});
+            if (v.joint >= 0) {
+                lowest = std::min(lowest, tree.pivot(v.joint).y);
+                mesh.SetJointAngles(v.joint, turns[v.joint].x, turns[v.joint].y, turns[v.joint].z);
+            }
+        }
         mesh.Pose();
-        for (int32_t i = 0; i < 4; ++i)
-            expectVertex(mesh, i, vertices[i].x, vertices[i].y, vertices[i].z);
-        EXPECT_NEAR(mesh.lowestY, -3.0f, 1e-6f);
+        mesh.Pose();  // each posing starts from the rest pose
+        for (int32_t i = 0; i < mesh.vertexCount; ++i)
+            posed.insert(posed.end(), {mesh.vertices[i].x, mesh.vertices[i].y, mesh.vertices[i].z});
+        EXPECT_TRUE(closeTo(posed, expected, 1e-4f)) << "joint 1 turned " << turns[1].z;
+        EXPECT_NEAR(mesh.lowestY, lowest, 1e-4f);
     }
-}
-
-TEST(ArticulatedMesh, JointsTurnTheirSubtreeAboutTheirPivotAfterTheirOwnRotation)
-{
-    // Each angle alone: b about y, c about -z, a about x.
-    ArticulatedMesh mesh;
-    load(mesh, {boundTo(0, 1, 0, 0), boundTo(0, 0, 1, 0)}, {{0, 0, 0, -1}});
-    turn(mesh, 0, 0, halfPi, 0);
-    expectVertex(mesh, 0, 0, 0, -1);
-    turn(mesh, 0, 0, 0, halfPi);
-    expectVertex(mesh, 0, 0, -1, 0);
-    turn(mesh, 0, halfPi, 0, 0);
-    expectVertex(mesh, 1, 0, 0, 1);
-    load(mesh, {boundTo(0, 3, 2, 0)}, {{2, 2, 0, -1}});
-    turn(mesh, 0, 0, 0, halfPi);
-    expectVertex(mesh, 0, 2, 1, 0);
-
-    // Root at the origin, child at (0, 1, 0) with a vertex one unit along +x
-    // from it, grandchild one unit above the child, a root vertex below.
-    load(mesh, {boundTo(1, 1, 1, 0), boundTo(2, 0, 2, 0), boundTo(0, 0, -1, 0)},
-         {{0, 0, 0, -1}, {0, 1, 0, 0}, {0, 2, 0, 1}});
-    turn(mesh, 0, 0, 0, halfPi);
-    EXPECT_NEAR(mesh.joints[1]->offset.x, 1.0f, 1e-6f);  // the child now at (1, 0, 0)
-    expectVertex(mesh, 0, 1, -1, 0);
-    expectVertex(mesh, 1, 2, 0, 0);
-    expectVertex(mesh, 2, -1, 0, 0);
-    EXPECT_NEAR(mesh.lowestY, 0.0f, 1e-6f);
-    // The child's own y turn first: (1, 0, 0) to (0, 0, -1), which the
-    // root's z turn then leaves.
-    turn(mesh, 1, 0, halfPi, 0);
-    expectVertex(mesh, 0, 1, 0, -1);
-    expectVertex(mesh, 1, 2, 0, 0);
-    // Only the middle joint: its subtree swings about its pivot.
-    mesh.SetJointAngles(0, 0, 0, 0);
-    turn(mesh, 1, 0, 0, halfPi);
-    expectVertex(mesh, 0, 0, 0, 0);
-    expectVertex(mesh, 1, 1, 1, 0);
-    expectVertex(mesh, 2, 0, -1, 0);
 }
 
 TEST(ArticulatedMesh, GroundingLowersTheDrawOntoTheLowestJoint)
 {
     REQUIRE_GL();
     ArticulatedMesh mesh;
-    load(mesh, {boundTo(0, 0, 5, 0), boundTo(1, 0, -3, 0)}, {{0, 5, 0, -1}, {0, -3, 0, 0}});
+    load(mesh, {MeshVertex{0, 5, 0, 0, 0, 0}, MeshVertex{0, -3, 0, 0, 0, 1}}, {{0, 5, 0, -1}, {0, -3, 0, 0}});
     mesh.SetScale(2);
     mesh.SetPosition(0, 10, 0);
     auto drawnOriginY = [&mesh](int32_t grounded) {
@@ -118,12 +102,8 @@ TEST(ArticulatedMesh, GroundingLowersTheDrawOntoTheLowestJoint)
     EXPECT_FLOAT_EQ(drawnOriginY(-1), 16.0f);
     EXPECT_EQ(mesh.position.y, 10.0f);  // the lowering lasts for the draw only
     EXPECT_FLOAT_EQ(drawnOriginY(0), 10.0f);
-
-    // The vertex array keeps the pose last drawn.
-    mesh.SetJointAngles(0, 0, 0, halfPi);
-    EXPECT_NEAR(drawnOriginY(1), 0.0f, 1e-4f);  // both joints at y = 5
-    expectVertex(mesh, 1, -8, 5, 0);
-
-    load(mesh, {boundTo(0, 1, 1, 1)}, {});
+    mesh.SetJointAngles(0, 0, 0, halfPi);  // drawing poses: both joints at y = 5
+    EXPECT_NEAR(drawnOriginY(1), 0.0f, 1e-4f);
+    load(mesh, {MeshVertex{1, 1, 1, 0, 0, 0}}, {});
     EXPECT_FLOAT_EQ(drawnOriginY(1), 10.0f - 2000000.0f);
 }

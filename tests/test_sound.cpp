@@ -1,6 +1,6 @@
 // Sounds: the volume mapping, playing on the real OpenAL device through its
-// null backend (which mixes into nothing but keeps every source's real
-// state), and the program's path when no device can be opened.
+// null backend (which mixes into nothing but keeps every source's state), and
+// the program's path when no device can be opened.
 #include "sound/sound.h"
 
 #include <gtest/gtest.h>
@@ -10,10 +10,9 @@
 #include <cstdlib>
 #include <string>
 #include <thread>
-#include <vector>
+#include <utility>
 
 #include "platform/audio.h"
-#include "tests/support/model_files.h"
 #include "tests/support/wav_files.h"
 
 namespace {
@@ -28,30 +27,6 @@ void setEnvironment(const char* name, const char* value)
 #endif
 }
 
-std::vector<SoundEvent> seen;
-const Sound* seenSound = nullptr;
-
-void record(const Sound* sound, SoundEvent event)
-{
-    seen.push_back(event);
-    seenSound = sound;
-}
-
-void sleepMs(int ms)
-{
-    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
-}
-
-// Waits until the sound has played past `frames` (the null device mixes in
-// real time on its own thread); false after five seconds.
-bool playsPast(const Sound& sound, int32_t frames)
-{
-    for (int i = 0; i < 500; ++i, sleepMs(10))
-        if (audioSampleOffset(sound.buffer) > frames)
-            return true;
-    return false;
-}
-
 const uint32_t rate = 22050;
 
 std::string tone(double seconds)
@@ -63,112 +38,88 @@ std::string tone(double seconds)
 
 TEST(SoundVolume, PercentClampsToCentibelsThatMapToGain)
 {
-    EXPECT_EQ(soundVolumeCentibels(150), 0);
-    EXPECT_EQ(soundVolumeCentibels(-7), -10000);
-    EXPECT_EQ(soundVolumeCentibels(37), -6300);
-    EXPECT_EQ(soundVolumeCentibels(INT32_MAX), 0);
-    EXPECT_EQ(soundVolumeCentibels(INT32_MIN), -10000);
-    EXPECT_EQ(audioGainFromCentibels(0), 1.0f);
-    EXPECT_EQ(audioGainFromCentibels(500), 1.0f);
-    EXPECT_EQ(audioGainFromCentibels(-10000), 0.0f);  // silence, not 10^-5
-    EXPECT_EQ(audioGainFromCentibels(-20000), 0.0f);
-    EXPECT_NEAR(audioGainFromCentibels(-2000), 0.1f, 1e-7f);
-    EXPECT_NEAR(audioGainFromCentibels(-600), 0.501187f, 1e-6f);  // -6 dB: half amplitude
+    const int32_t centibels[][2] = {{150, 0}, {-7, -10000}, {37, -6300}, {INT32_MAX, 0}, {INT32_MIN, -10000}};
+    for (const auto& [percent, expected] : centibels)
+        EXPECT_EQ(soundVolumeCentibels(percent), expected) << percent;
+    // -10000 is silence, not 10^-5; -6 dB is half the amplitude.
+    const std::pair<int32_t, float> gains[] = {{0, 1.0f},      {500, 1.0f},   {-10000, 0.0f},
+                                               {-20000, 0.0f}, {-2000, 0.1f}, {-600, 0.501187f}};
+    for (const auto& [centibel, expected] : gains)
+        EXPECT_NEAR(audioGainFromCentibels(centibel), expected, 1e-6f) << centibel;
 }
 
-// On OpenAL Soft's null backend, chosen before the library first looks at
-// its configuration.
-class SoundDevice : public ::testing::Test {
-protected:
-    static void SetUpTestSuite() { setEnvironment("ALSOFT_DRIVERS", "null"); }
-
-    void SetUp() override
-    {
-        ASSERT_TRUE(createSoundDevice());
-        ASSERT_TRUE(audioHasDevice());
-    }
-
-    void TearDown() override
-    {
-        releaseSound(sound);
-        releaseSoundDevice();
-        EXPECT_FALSE(audioHasDevice());
-    }
-
-    void load(const std::string& name, const std::string& file)
-    {
-        ASSERT_TRUE(loadSound(sound, writeWav(name, file).c_str())) << name;
-        ASSERT_NE(sound.buffer, 0u);
-    }
-
-    Sound sound;
-};
-
-TEST_F(SoundDevice, PlayLoopStopAndRestart)
+// On OpenAL Soft's null backend, chosen before the library first reads its
+// configuration; the null device mixes in real time on its own thread.
+TEST(SoundDevice, PlayLoopStopAndRestart)
 {
-    load("tone.wav", tone(5.0));
+    setEnvironment("ALSOFT_DRIVERS", "null");
+    ASSERT_TRUE(createSoundDevice() && audioHasDevice());
+    Sound sound;
+    ASSERT_TRUE(loadSound(sound, writeWav("tone.wav", tone(5.0)).c_str()));
+    ASSERT_NE(sound.buffer, 0u);
+    auto playsPast = [&sound](int32_t frames) {  // false after five seconds
+        for (int i = 0; i < 500; ++i, std::this_thread::sleep_for(std::chrono::milliseconds(10)))
+            if (audioSampleOffset(sound.buffer) > frames)
+                return true;
+        return false;
+    };
+    auto playing = [&sound] { return std::make_pair(audioIsPlaying(sound.buffer), audioIsLooping(sound.buffer)); };
     EXPECT_FALSE(audioIsPlaying(sound.buffer));
     EXPECT_EQ(audioGain(sound.buffer), 1.0f);
-
     playSound(sound, false);
-    EXPECT_TRUE(audioIsPlaying(sound.buffer));
-    EXPECT_FALSE(audioIsLooping(sound.buffer));
-    ASSERT_TRUE(playsPast(sound, 2000));
+    EXPECT_EQ(playing(), std::make_pair(true, false));
+    ASSERT_TRUE(playsPast(2000));
 
-    // Stopping keeps the position.
+    // Stopping keeps the position, stopping again too.
     stopSound(sound);
     EXPECT_FALSE(audioIsPlaying(sound.buffer));
-    int32_t stoppedAt = audioSampleOffset(sound.buffer);
+    const int32_t stoppedAt = audioSampleOffset(sound.buffer);
     EXPECT_GT(stoppedAt, 2000);
-    sleepMs(100);
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
     stopSound(sound);
     EXPECT_EQ(audioSampleOffset(sound.buffer), stoppedAt);
 
     // Playing again starts from the first sample, now looping; playing a
-    // playing sound restarts it, and a looping one played once more plays
-    // once from the start.
+    // playing sound restarts it, looping or, once more, not.
     playSound(sound, true);
-    EXPECT_TRUE(audioIsPlaying(sound.buffer));
-    EXPECT_TRUE(audioIsLooping(sound.buffer));
+    EXPECT_EQ(playing(), std::make_pair(true, true));
     EXPECT_LT(audioSampleOffset(sound.buffer), stoppedAt);
     for (bool loop : {true, false}) {
-        ASSERT_TRUE(playsPast(sound, static_cast<int32_t>(rate / 2)));
+        ASSERT_TRUE(playsPast(static_cast<int32_t>(rate / 2)));
         playSound(sound, loop);
-        EXPECT_TRUE(audioIsPlaying(sound.buffer));
-        EXPECT_EQ(audioIsLooping(sound.buffer), loop);
+        EXPECT_EQ(playing(), std::make_pair(true, loop));
         EXPECT_LT(audioSampleOffset(sound.buffer), static_cast<int32_t>(rate / 10));
     }
     stopSound(sound);
     EXPECT_FALSE(audioIsPlaying(sound.buffer));
+    releaseSound(sound);
+    releaseSoundDevice();
+    EXPECT_FALSE(audioHasDevice());
 }
 
 // OpenAL reads its configuration once per process, so the run without a
-// device happens in a process of its own: the death test's child, started
-// afresh ("threadsafe" style) with no backend it could use. Its exit code
-// names the first check that failed.
+// device happens in a fresh death-test child with no backend it could use.
 TEST(SoundNoDevice, EverythingRunsOnSilently)
 {
 #if defined(_WIN32)
-    GTEST_SKIP() << "DirectSound's device can't be taken away from inside the process; the Windows proof "
-                    "runs the replay on a machine without one instead";
+    GTEST_SKIP() << "DirectSound's device can't be taken away; the Windows proof runs on a machine without one";
 #endif
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     EXPECT_EXIT(
         {
             setEnvironment("ALSOFT_DRIVERS", "no-such-backend");
-            if (createSoundDevice() || audioHasDevice())
+            if (createSoundDevice() || audioHasDevice() ||
+                loadSound(seaSound, writeWav("good.wav", tone(0.1)).c_str()) || seaSound.buffer != 0)
                 std::exit(1);
-            if (loadSound(seaSound, writeWav("good.wav", tone(0.1)).c_str()) || seaSound.buffer != 0)
-                std::exit(2);
-            seen.clear();
-            setSoundObserver(record);
+            static int told = 0;
+            setSoundObserver([](const Sound*, SoundEvent) { told++; });
             playSound(seaSound, true);
             setSoundVolume(seaSound, 50);
             stopSound(seaSound);
             playSound(seaSound, false);
             releaseSound(seaSound);
             releaseSoundDevice();
-            std::exit(seen.size() == 3 && seaSound.buffer == 0 && !seaSound.started ? 0 : 3);
+            std::exit(told == 3 && seaSound.buffer == 0 && !seaSound.started ? 0 : 2);
         },
         ::testing::ExitedWithCode(0), "");
 }

@@ -1,64 +1,70 @@
 // Driving the program's windows under X; see desktop.h.
 #include "tests/support/desktop.h"
 
-#include <cstdlib>
+#include <cstdio>
 #include <sstream>
 
+#include <X11/Xlib.h>
+
 #include "tests/support/process.h"
+
+namespace {
+
+Display* display = nullptr;
+
+Window idOf(const std::string& window)
+{
+    return static_cast<Window>(std::stoul(window));
+}
+
+// The first visible window xdotool finds by `arguments` (and with a dialog's
+// size when asked) within `seconds`; "" when none.
+std::string waitForWindow(const std::string& arguments, double seconds, bool dialogSized)
+{
+    for (int attempt = 0; attempt <= seconds * 10; attempt++, sleepSeconds(0.1)) {
+        std::istringstream ids(commandOutput("xdotool search --onlyvisible " + arguments + " 2>/dev/null"));
+        for (std::string id; ids >> id;) {
+            Geometry g = windowGeometry(id);
+            if (!dialogSized || (g.width > 200 && g.width < 600 && g.height > 100 && g.height < 400))
+                return id;
+        }
+    }
+    return "";
+}
+
+}  // namespace
+
+bool x11Connect()
+{
+    if (!display) {
+        display = XOpenDisplay(nullptr);
+        // A window that closes while it is being looked at is no reason to exit.
+        XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
+    }
+    return display && XInternAtom(display, "_MOTIF_WM_HINTS", False) != None && XSync(display, False);
+}
 
 Geometry windowGeometry(const std::string& window)
 {
     Geometry g;
-    std::istringstream lines(commandOutput("xdotool getwindowgeometry --shell " + window + " 2>/dev/null"));
-    std::string line;
-    while (std::getline(lines, line)) {
-        size_t eq = line.find('=');
-        if (eq == std::string::npos)
-            continue;
-        std::string key = line.substr(0, eq);
-        int value = std::atoi(line.c_str() + eq + 1);
-        if (key == "X")
-            g.x = value;
-        else if (key == "Y")
-            g.y = value;
-        else if (key == "WIDTH")
-            g.width = value;
-        else if (key == "HEIGHT")
-            g.height = value;
+    XWindowAttributes a;
+    Window child;
+    if (x11Connect() && XGetWindowAttributes(display, idOf(window), &a)) {
+        XTranslateCoordinates(display, idOf(window), a.root, 0, 0, &g.x, &g.y, &child);
+        g.width = a.width;
+        g.height = a.height;
     }
     return g;
 }
 
-std::string findWindow(const std::string& search, double seconds)
+std::string findMainWindow(double seconds)
 {
-    for (int attempt = 0; attempt < seconds * 10; attempt++) {
-        std::string id = commandOutput("xdotool search --onlyvisible " + search + " 2>/dev/null | head -1");
-        if (!id.empty())
-            return id;
-        sleepSeconds(0.1);
-    }
-    return "";
+    return waitForWindow("--name '^Vexarion$'", seconds, false);
 }
 
 std::string findDialog(pid_t pid)
 {
-    for (int attempt = 0; attempt < 100; attempt++) {
-        std::istringstream ids(
-            commandOutput("xdotool search --onlyvisible --pid " + std::to_string(pid) + " 2>/dev/null"));
-        std::string id;
-        while (ids >> id) {
-            Geometry g = windowGeometry(id);
-            if (g.width > 200 && g.width < 600 && g.height > 100 && g.height < 400)
-                return id;
-        }
-        sleepSeconds(0.1);
-    }
-    return "";
-}
-
-std::string findMainWindow(double seconds)
-{
-    return findWindow("--name '^Vexarion$'", seconds);
+    return waitForWindow("--pid " + std::to_string(pid), 10, true);
 }
 
 void clickDialog(const std::string& dialog, double x, double y)
@@ -68,7 +74,26 @@ void clickDialog(const std::string& dialog, double x, double y)
                   std::to_string(d.y + static_cast<int>(y * 1.75)) + " click 1");
 }
 
-void clickStart(const std::string& dialog)
+bool x11RequestClose(const std::string& window)
 {
-    clickDialog(dialog, 159 + 39 / 2.0, 76 + 14 / 2.0);
+    if (!x11Connect())
+        return false;
+    XEvent event = {};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = idOf(window);
+    event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = static_cast<long>(XInternAtom(display, "WM_DELETE_WINDOW", False));
+    Status sent = XSendEvent(display, idOf(window), False, NoEventMask, &event);
+    return XSync(display, False) && sent;
+}
+
+bool x11IsUndecorated(const std::string& window)
+{
+    // "_MOTIF_WM_HINTS(_MOTIF_WM_HINTS) = 0x2, 0x0, 0x0, ...": flags, functions,
+    // decorations; flag 2 says the decorations field counts.
+    const std::string hints = commandOutput("xprop -id " + window + " _MOTIF_WM_HINTS 2>/dev/null") + "=";
+    unsigned long flags = 0, functions = 0, decorations = 1;
+    std::sscanf(hints.c_str() + hints.find('='), "= %lx, %lx, %lx", &flags, &functions, &decorations);
+    return (flags & 2) && decorations == 0;
 }

@@ -1,6 +1,8 @@
 // Checks against a real OpenGL context; see gl_checks.h.
 #include "tests/support/gl_checks.h"
 
+#include <cmath>
+
 #include "platform/gl.h"
 
 uint32_t TextureImage::at(int s, int t) const
@@ -50,4 +52,18 @@ void modelViewApply(float x, float y, float z, float out[3])
     glGetFloatv(GL_MODELVIEW_MATRIX, m);
     for (int i = 0; i < 3; ++i)
         out[i] = m[i] * x + m[4 + i] * y + m[8 + i] * z + m[12 + i];
+}
+
+::testing::AssertionResult closeTo(const std::vector<float>& actual, const std::vector<float>& expected,
+                                   float tolerance)
+{
+    size_t i = 0;
+    while (i < actual.size() && i < expected.size() && std::fabs(actual[i] - expected[i]) <= tolerance)
+        ++i;
+    if (i == actual.size() && i == expected.size())
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "rows of " << actual.size() << " and " << expected.size()
+                                         << " numbers first differ at " << i << ": got "
+                                         << ::testing::PrintToString(actual) << ", want "
+                                         << ::testing::PrintToString(expected);
 }

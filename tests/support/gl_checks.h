@@ -1,5 +1,5 @@
-// Checks against a real OpenGL context: what a texture really holds, and
-// the state that drawing leaves.
+// Checks against a real OpenGL context (what a texture really holds, the
+// state that drawing leaves) and rows of numbers compared whole.
 #pragma once
 #include <gtest/gtest.h>
 
@@ -29,3 +29,7 @@ int textureParameter(uint32_t name, unsigned parameter);
 uint32_t boundTexture();
 // The model-view matrix (column-major) applied to the point (x, y, z, 1).
 void modelViewApply(float x, float y, float z, float out[3]);
+// Equal lengths and every pair within `tolerance`; a failure names the first
+// pair that is not.
+::testing::AssertionResult closeTo(const std::vector<float>& actual, const std::vector<float>& expected,
+                                   float tolerance);

@@ -1,6 +1,7 @@
 // PNG files in tests: reading a saved frame back to check what it shows,
 // and writing a captured screen for people to look at.
 #pragma once
+#include <numeric>
 #include <string>
 #include <vector>
 
@@ -8,11 +9,11 @@ struct Picture {
     int width = 0, height = 0;
     std::vector<unsigned char> rgb;  // top row first, three bytes a pixel
     const unsigned char* at(int x, int y) const { return &rgb[(static_cast<size_t>(y) * width + x) * 3]; }
-    double meanBrightness() const;
+    double meanBrightness() const
+    {
+        return rgb.empty() ? 0 : std::accumulate(rgb.begin(), rgb.end(), 0.0) / rgb.size();
+    }
 };
 
-// False when the file is missing or not a readable image.
-bool readPng(const std::string& path, Picture* picture);
-
-// False when the file can't be written.
-bool writePng(const std::string& path, const Picture& picture);
+bool readPng(const std::string& path, Picture* picture);         // false for a missing or unreadable file
+bool writePng(const std::string& path, const Picture& picture);  // false when it can't be written

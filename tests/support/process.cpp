@@ -2,10 +2,10 @@
 #include "tests/support/process.h"
 
 #include <cerrno>
+#include <chrono>
 #include <csignal>
 #include <cstdio>
-#include <cstdlib>
-#include <ctime>
+#include <thread>
 
 #include <sys/wait.h>
 #include <unistd.h>
@@ -31,51 +31,35 @@ pid_t startProcess(const std::vector<std::string>& argv, const std::string& dire
 
 bool waitProcess(pid_t pid, double seconds, int* exitCode)
 {
-    const int steps = static_cast<int>(seconds * 100.0);
-    for (int i = 0; i <= steps; i++) {
-        int status = 0;
-        pid_t r = waitpid(pid, &status, WNOHANG);
-        if (r == pid) {
+    int status = 0;
+    for (int step = 0; step <= seconds * 100; step++, sleepSeconds(0.01))
+        if (pid_t r = waitpid(pid, &status, WNOHANG); r == pid || (r < 0 && errno != EINTR)) {
             *exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-            return true;
+            return r == pid;
         }
-        if (r < 0 && errno != EINTR)
-            return false;
-        sleepSeconds(0.01);
-    }
     return false;
 }
 
 void killProcess(pid_t pid)
 {
-    if (pid <= 0)
-        return;
-    kill(pid, SIGKILL);
-    int status;
-    waitpid(pid, &status, 0);
+    if (pid > 0 && kill(pid, SIGKILL) == 0)
+        waitpid(pid, nullptr, 0);
 }
 
 std::string commandOutput(const std::string& command)
 {
     std::string out;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe)
-        return out;
-    char buffer[4096];
-    size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
-        out.append(buffer, n);
-    pclose(pipe);
-    while (!out.empty() && (out.back() == '\n' || out.back() == ' ' || out.back() == '\r'))
-        out.pop_back();
+    if (FILE* pipe = popen(command.c_str(), "r")) {
+        char buffer[4096];
+        for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
+            out.append(buffer, n);
+        pclose(pipe);
+    }
+    out.erase(out.find_last_not_of(" \r\n") + 1);
     return out;
 }
 
 void sleepSeconds(double seconds)
 {
-    struct timespec ts;
-    ts.tv_sec = static_cast<time_t>(seconds);
-    ts.tv_nsec = static_cast<long>((seconds - static_cast<double>(ts.tv_sec)) * 1e9);
-    while (nanosleep(&ts, &ts) != 0 && errno == EINTR) {
-    }
+    std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
 }

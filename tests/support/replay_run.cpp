@@ -1,9 +1,10 @@
 // Running vexarion-replay from a test; see replay_run.h.
 #include "tests/support/replay_run.h"
 
+#include <algorithm>
 #include <cstdio>
-#include <cstdlib>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 
 #include <unistd.h>
@@ -27,68 +28,31 @@ std::vector<std::string> splitCsv(const std::string& line)
 std::string readFile(const std::string& path)
 {
     std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
+    return {std::istreambuf_iterator<char>(in), {}};
 }
 
 }  // namespace
 
-int Trace::column(const std::string& name) const
-{
-    for (size_t i = 0; i < columns.size(); i++)
-        if (columns[i] == name)
-            return static_cast<int>(i);
-    return -1;
-}
-
-double Trace::number(size_t row, const std::string& name) const
-{
-    return std::strtod(text(row, name).c_str(), nullptr);
-}
-
 std::string Trace::text(size_t row, const std::string& name) const
 {
-    int c = column(name);
-    if (c < 0 || row >= rows.size() || static_cast<size_t>(c) >= rows[row].size())
-        return "";
-    return rows[row][static_cast<size_t>(c)];
+    const auto c = std::find(columns.begin(), columns.end(), name);
+    return c == columns.end() || row >= rows.size() ? "" : rows[row][static_cast<size_t>(c - columns.begin())];
 }
 
-bool Trace::hasEvent(size_t row, const std::string& event) const
+std::vector<double> Trace::numbers(size_t row, const std::vector<std::string>& names) const
 {
-    std::istringstream events(text(row, "events"));
-    std::string e;
-    while (std::getline(events, e, ';'))
-        if (e == event)
-            return true;
-    return false;
+    std::vector<double> values;
+    for (const std::string& name : names)
+        values.push_back(number(row, name));
+    return values;
 }
 
-long Trace::firstRow(const std::string& name, double value, size_t from) const
+long Trace::firstRow(const std::string& name, double value, size_t from, bool equal) const
 {
     for (size_t r = from; r < rows.size(); r++)
-        if (number(r, name) == value)
+        if ((number(r, name) == value) == equal)
             return static_cast<long>(r);
     return -1;
-}
-
-bool parseTrace(const std::string& text, Trace* trace)
-{
-    trace->columns.clear();
-    trace->rows.clear();
-    std::istringstream lines(text);
-    std::string line;
-    if (!std::getline(lines, line))
-        return false;
-    trace->columns = splitCsv(line);
-    while (std::getline(lines, line)) {
-        std::vector<std::string> fields = splitCsv(line);
-        if (fields.size() != trace->columns.size())
-            return false;
-        trace->rows.push_back(fields);
-    }
-    return true;
 }
 
 ReplayResult runReplay(const std::string& script, const std::vector<std::string>& arguments,
@@ -100,12 +64,10 @@ ReplayResult runReplay(const std::string& script, const std::vector<std::string>
     const std::string scriptPath = base + ".script", tracePath = base + ".csv", errorPath = base + ".err";
     std::ofstream(scriptPath) << script;
 
-    const std::string runDir = directory.empty() ? std::string(VEXARION_RUN_DIR) : directory;
-    // Named outright, so that a damaged folder is not passed over for the
-    // content beside the replay executable.
-    std::string command = "cd '" + runDir + "' && VEXARION_DATA=. ALSOFT_DRIVERS=null '" +
-                          std::string(VEXARION_RUN_DIR) + "/vexarion-replay' --size 160x120 --script '" + scriptPath +
-                          "' --trace '" + tracePath + "'";
+    // The replay named outright, so that a damaged folder isn't passed over for the content beside it.
+    std::string command = "cd '" + (directory.empty() ? std::string(VEXARION_RUN_DIR) : directory) +
+                          "' && VEXARION_DATA=. ALSOFT_DRIVERS=null '" + std::string(VEXARION_RUN_DIR) +
+                          "/vexarion-replay' --size 160x120 --script '" + scriptPath + "' --trace '" + tracePath + "'";
     for (const std::string& a : arguments)
         command += " '" + a + "'";
     command += " 2>'" + errorPath + "'";
@@ -115,10 +77,15 @@ ReplayResult runReplay(const std::string& script, const std::vector<std::string>
         killProcess(pid);
         result.exitCode = -2;
     }
-    parseTrace(readFile(tracePath), &result.trace);
+    // The header, then the rows up to the first malformed one.
+    std::istringstream lines(readFile(tracePath));
+    std::string line;
+    if (std::getline(lines, line))
+        result.trace.columns = splitCsv(line);
+    while (std::getline(lines, line) && splitCsv(line).size() == result.trace.columns.size())
+        result.trace.rows.push_back(splitCsv(line));
     result.errors = readFile(errorPath);
-    std::remove(scriptPath.c_str());
-    std::remove(tracePath.c_str());
-    std::remove(errorPath.c_str());
+    for (const std::string& path : {scriptPath, tracePath, errorPath})
+        std::remove(path.c_str());
     return result;
 }

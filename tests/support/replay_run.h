@@ -1,5 +1,6 @@
 // Running vexarion-replay from a test and reading its trace.
 #pragma once
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -8,12 +9,16 @@ struct Trace {
     std::vector<std::string> columns;
     std::vector<std::vector<std::string>> rows;
 
-    int column(const std::string& name) const;  // -1 when there is no such column
-    double number(size_t row, const std::string& name) const;
-    std::string text(size_t row, const std::string& name) const;
-    bool hasEvent(size_t row, const std::string& event) const;  // e.g. "play thunder"
-    // The first row at or after `from` whose column equals `value`; -1 if none.
-    long firstRow(const std::string& name, double value, size_t from = 0) const;
+    std::string text(size_t row, const std::string& name) const;  // "" when there is no such row or column
+    double number(size_t row, const std::string& name) const { return std::strtod(text(row, name).c_str(), nullptr); }
+    std::vector<double> numbers(size_t row, const std::vector<std::string>& names) const;
+    double change(size_t row, const std::string& name) const { return number(row, name) - number(row - 1, name); }
+    bool hasEvent(size_t row, const std::string& event) const  // e.g. "play thunder"
+    {
+        return (";" + text(row, "events") + ";").find(";" + event + ";") != std::string::npos;
+    }
+    // The first row from `from` on whose column equals `value` (differs, if not `equal`); -1 if none.
+    long firstRow(const std::string& name, double value, size_t from = 0, bool equal = true) const;
 };
 
 struct ReplayResult {
@@ -26,6 +31,3 @@ struct ReplayResult {
 // as its script and the extra options `arguments`, waiting up to `seconds`.
 ReplayResult runReplay(const std::string& script, const std::vector<std::string>& arguments,
                        const std::string& directory = "", double seconds = 300);
-
-// Parses trace text; false on a malformed file.
-bool parseTrace(const std::string& text, Trace* trace);
