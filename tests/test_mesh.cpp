@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <initializer_list>
+#include <vector>
 
 #include "model/mesh.h"
 #include "platform/gl.h"
@@ -39,33 +40,30 @@ void setArray(T*& items, int32_t& count, int32_t& capacity, std::initializer_lis
     count = capacity = static_cast<int32_t>(records.size());
 }
 
-// A 4 x 2 bitmap of one colour, in the working directory.
-const char* plainBitmap(const char* name, uint8_t blue, uint8_t green, uint8_t red)
+std::vector<float> currentColour()
 {
-    writeModelBytes(name, bmpFile(4, 2, bmpRows(4, 2, blue, green, red)));
-    return name;
+    std::vector<float> c(4);
+    glGetFloatv(GL_CURRENT_COLOR, c.data());
+    return c;
 }
 
-void expectColour(float r, float g, float b, float a)
-{
-    GLfloat c[4];
-    glGetFloatv(GL_CURRENT_COLOR, c);
-    EXPECT_TRUE(c[0] == r && c[1] == g && c[2] == b && c[3] == a)
-        << "colour (" << c[0] << ", " << c[1] << ", " << c[2] << ", " << c[3] << ")";
-}
-
-void expectModelView(float x, float y, float z, float ex, float ey, float ez)
+// Where the model-view matrix puts the point, to five decimals.
+std::vector<float> drawnAt(float x, float y, float z)
 {
     float p[3];
     modelViewApply(x, y, z, p);
-    EXPECT_TRUE(std::fabs(p[0] - ex) < 1e-5f && std::fabs(p[1] - ey) < 1e-5f && std::fabs(p[2] - ez) < 1e-5f)
-        << "(" << x << ", " << y << ", " << z << ") drawn at (" << p[0] << ", " << p[1] << ", " << p[2] << ")";
+    std::vector<float> rounded;
+    for (float v : p)
+        rounded.push_back(std::round(v * 1e5f) / 1e5f + 0.0f);
+    return rounded;
 }
 
 }  // namespace
 
 // An append returns the new index and grows the storage by one; a clear
-// keeps the storage, and a second clear in a row gives it back.
+// keeps the storage, and a second clear in a row gives it back. A face's
+// normal is (P - Q) x (P - R), unnormalised; a corner that is not a vertex
+// leaves it zero.
 TEST(Mesh, ArraysAndFaceNormals)
 {
     Mesh mesh;
@@ -76,8 +74,6 @@ TEST(Mesh, ArraysAndFaceNormals)
     EXPECT_TRUE(mesh.vertexCount == 0 && mesh.vertexCapacity == 3 && mesh.vertices != nullptr);
     mesh.ClearVertices();
     EXPECT_TRUE(mesh.vertexCapacity == 0 && mesh.vertices == nullptr);
-    // A face's normal is (P - Q) x (P - R), unnormalised; a corner that is
-    // not a vertex leaves it zero.
     mesh.AddVertex(at(0, 0, 0));
     mesh.AddVertex(at(1, 0, 0));
     mesh.AddVertex(at(0, 2, 0));
@@ -87,35 +83,32 @@ TEST(Mesh, ArraysAndFaceNormals)
     EXPECT_EQ(mesh.faces[1].normal.z, 0);
 }
 
+// The model-view matrix is replaced, scaled (the position is not), and
+// turned first about z, then y, then x.
 TEST(MeshDraw, ReplacesTheModelViewMatrixWithItsTransform)
 {
     REQUIRE_GL();
-    glMatrixMode(GL_MODELVIEW);
-    glTranslatef(3, 4, 5);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    Mesh mesh;
-    mesh.Draw();
-    GLint mode = 0;
-    glGetIntegerv(GL_MATRIX_MODE, &mode);
-    EXPECT_EQ(mode, GL_MODELVIEW);
-    expectModelView(1, 2, 3, 1, 2, 3);
-
-    mesh.SetScale(2);
-    mesh.SetPosition(10, 0, 0);  // the position is not scaled
-    mesh.Draw();
-    expectModelView(0, 0, 0, 10, 0, 0);
-    expectModelView(1, 0, 0, 12, 0, 0);
-
-    // Turned first about z, then y, then x.
-    const float turns[][3] = {{0, 0, 90}, {90, 90, 0}, {90, 0, 90}};
-    const float results[][3] = {{0, 1, 0}, {0, 1, 0}, {0, 0, 1}};
-    mesh.SetScale(1);
-    mesh.SetPosition(0, 0, 0);
-    for (int i = 0; i < 3; ++i) {
-        mesh.SetRotation(turns[i][0], turns[i][1], turns[i][2]);
+    const struct {
+        float scale, position[3], rotation[3], point[3], drawn[3];
+    } cases[] = {
+        {1, {0, 0, 0}, {0, 0, 0}, {1, 2, 3}, {1, 2, 3}},     {2, {10, 0, 0}, {0, 0, 0}, {0, 0, 0}, {10, 0, 0}},
+        {2, {10, 0, 0}, {0, 0, 0}, {1, 0, 0}, {12, 0, 0}},   {1, {0, 0, 0}, {0, 0, 90}, {1, 0, 0}, {0, 1, 0}},
+        {1, {0, 0, 0}, {90, 90, 0}, {1, 0, 0}, {0, 1, 0}},   {1, {0, 0, 0}, {90, 0, 90}, {1, 0, 0}, {0, 0, 1}},
+        {0.5f, {0, 4, 0}, {0, 90, 0}, {0, 0, 2}, {1, 4, 0}},
+    };
+    for (const auto& c : cases) {
+        glMatrixMode(GL_MODELVIEW);
+        glTranslatef(3, 4, 5);
+        glMatrixMode(GL_PROJECTION);
+        Mesh mesh;
+        mesh.SetScale(c.scale);
+        mesh.SetPosition(c.position[0], c.position[1], c.position[2]);
+        mesh.SetRotation(c.rotation[0], c.rotation[1], c.rotation[2]);
         mesh.Draw();
-        expectModelView(1, 0, 0, results[i][0], results[i][1], results[i][2]);
+        GLint mode = 0;
+        glGetIntegerv(GL_MATRIX_MODE, &mode);
+        EXPECT_EQ(mode, GL_MODELVIEW);
+        EXPECT_EQ(drawnAt(c.point[0], c.point[1], c.point[2]), std::vector<float>(c.drawn, c.drawn + 3));
     }
 }
 
@@ -126,22 +119,24 @@ TEST(MeshDraw, TexturingFollowsTheFacesMaterials)
 {
     REQUIRE_GL();
     ModelWorkingDirectory scratch(modelScratchPath(""));
-    Mesh textures;
-    EXPECT_EQ(textures.AddTexture(plainBitmap("red.bmp", 0, 0, 255), 7), 0);
-    EXPECT_EQ(textures.AddTexture(plainBitmap("orange.bmp", 0, 128, 255), 0), 1);
-    ASSERT_EQ(textures.materialCapacity, 2);
-    const uint32_t red = textures.materials[0].texture;
-    const uint32_t orange = textures.materials[1].texture;
-    EXPECT_EQ(orange, boundTexture());
-    EXPECT_STREQ(textures.materials[0].name, "red.bmp");
-    EXPECT_EQ(textures.materials[0].mipmaps, 7);
-    EXPECT_EQ(textureParameter(red, GL_TEXTURE_MIN_FILTER), GL_LINEAR_MIPMAP_LINEAR);
-    EXPECT_EQ(readTexture(red).at(1, 1), 0xFF0000u);
+    writeModelBytes("red.bmp", bmpFile(4, 2, bmpRows(4, 2, 0, 0, 255)));
+    writeModelBytes("orange.bmp", bmpFile(4, 2, bmpRows(4, 2, 0, 128, 255)));
     // A name too long for the record is cut short there; the bitmap is
     // still read under its full name.
     const std::string longName = std::string(50, 'n') + ".bmp";
-    EXPECT_EQ(textures.AddTexture(plainBitmap(longName.c_str(), 255, 0, 0), 0), 2);
+    writeModelBytes(longName, bmpFile(4, 2, bmpRows(4, 2, 255, 0, 0)));
+    Mesh textures;
+    EXPECT_EQ(textures.AddTexture("red.bmp", 7), 0);
+    EXPECT_EQ(textures.AddTexture("orange.bmp", 0), 1);
+    const uint32_t red = textures.materials[0].texture;
+    const uint32_t orange = textures.materials[1].texture;
+    EXPECT_EQ(orange, boundTexture());
+    EXPECT_EQ(textures.AddTexture(longName.c_str(), 0), 2);
+    ASSERT_EQ(textures.materialCapacity, 3);
+    EXPECT_TRUE(std::string(textures.materials[0].name) == "red.bmp" && textures.materials[0].mipmaps == 7);
     EXPECT_EQ(std::string(textures.materials[2].name), longName.substr(0, 39));
+    EXPECT_EQ(textureParameter(red, GL_TEXTURE_MIN_FILTER), GL_LINEAR_MIPMAP_LINEAR);
+    EXPECT_EQ(readTexture(red).at(1, 1), 0xFF0000u);
     EXPECT_EQ(readTexture(textures.materials[2].texture).at(0, 0), 0x0000FFu);
 
     struct Case {
@@ -168,10 +163,13 @@ TEST(MeshDraw, TexturingFollowsTheFacesMaterials)
         EXPECT_EQ(glIsEnabled(GL_TEXTURE_2D), c.enabledAfter);
         EXPECT_EQ(boundTexture(), c.boundAfter != 0 ? c.boundAfter : before);
     }
-
     glDisable(GL_TEXTURE_2D);
 }
 
+// Faces set no colour, lines leave red (and texturing off), dots the last
+// grey drawn. Every kind of primitive naming a vertex outside the array is
+// passed over, colour and all (the sanitizer build catches any read
+// outside).
 TEST(MeshDraw, LinesLeaveRedDotsTheLastGreyAndBadIndicesArePassedOver)
 {
     REQUIRE_GL();
@@ -179,26 +177,22 @@ TEST(MeshDraw, LinesLeaveRedDotsTheLastGreyAndBadIndicesArePassedOver)
     addScreenFaces(mesh, {-1});
     glColor4f(0.25f, 0.5f, 0.75f, 0.5f);
     mesh.Draw();
-    expectColour(0.25f, 0.5f, 0.75f, 0.5f);  // faces set no colour
-
+    EXPECT_EQ(currentColour(), (std::vector<float>{0.25f, 0.5f, 0.75f, 0.5f}));
     setArray(mesh.lines, mesh.lineCount, mesh.lineCapacity, {MeshLine{0, 1}});
     glEnable(GL_TEXTURE_2D);
     mesh.Draw();
     EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));
-    expectColour(1, 0, 0, 1);
-
+    EXPECT_EQ(currentColour(), (std::vector<float>{1, 0, 0, 1}));
     setArray(mesh.dots, mesh.dotCount, mesh.dotCapacity, {MeshPoint{0, 0.75f}, MeshPoint{2, 0.25f}});
     mesh.Draw();
-    expectColour(0.25f, 0.25f, 0.25f, 1);
+    EXPECT_EQ(currentColour(), (std::vector<float>{0.25f, 0.25f, 0.25f, 1}));
 
-    // Every kind of primitive naming a vertex outside the array is passed
-    // over, colour and all (the sanitizer build catches any read outside).
     mesh.AddFace(face(0, 1, 3));
     mesh.AddFace(face(-1, 1, 2));
     mesh.AddFace(face(0, INT32_MAX, 2));
     setArray(mesh.lines, mesh.lineCount, mesh.lineCapacity, {MeshLine{0, 3}, MeshLine{INT32_MIN, 1}, MeshLine{1, 2}});
     setArray(mesh.dots, mesh.dotCount, mesh.dotCapacity, {MeshPoint{1, 0.5f}, MeshPoint{3, 0.125f}, MeshPoint{-1, 0}});
     mesh.Draw();
-    expectColour(0.5f, 0.5f, 0.5f, 1);
+    EXPECT_EQ(currentColour(), (std::vector<float>{0.5f, 0.5f, 0.5f, 1}));
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
