@@ -41,6 +41,19 @@ std::vector<uint32_t> picture(uint32_t name)
     return out;
 }
 
+// The minifying and magnifying filters, the wrapping in s and t, and the
+// texture environment's mode.
+std::vector<GLint> parameters(uint32_t name)
+{
+    std::vector<GLint> out;
+    for (GLenum parameter : {GL_TEXTURE_MIN_FILTER, GL_TEXTURE_MAG_FILTER, GL_TEXTURE_WRAP_S, GL_TEXTURE_WRAP_T})
+        out.push_back(textureParameter(name, parameter));
+    GLint mode = 0;
+    glGetTexEnviv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, &mode);
+    out.push_back(mode);
+    return out;
+}
+
 }  // namespace
 
 // Buffer row 0, t = 0, is the picture's top: the file's last row unless the
@@ -49,8 +62,8 @@ std::vector<uint32_t> picture(uint32_t name)
 // alignment, which is left as it was. A short file, pixels past its end, a
 // format other than uncompressed 24-bit, and dimensions that are zero,
 // negative past what a top-down picture can be, or absurd give one white
-// texel.
-TEST(LoadBmpTexture, UploadsThePicturesTexelsOrOneWhiteTexel)
+// texel. Every texture is set up alike, mip-mapped ones down to 1 x 1.
+TEST(LoadBmpTexture, EveryBitmapGivesItsTexelsOrOneWhiteTexel)
 {
     REQUIRE_GL();
     const ModelBytes good = bmpFile(4, 2, blueThenRed(4));
@@ -84,10 +97,14 @@ TEST(LoadBmpTexture, UploadsThePicturesTexelsOrOneWhiteTexel)
         for (const auto& c : cases)
             // With mip-maps, GLU scales sides that are not powers of two.
             for (int mipmaps = 0; mipmaps <= (c.picture[0] == 3 ? 0 : 1); ++mipmaps) {
+                glTexEnvf(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
                 const uint32_t name = load(c.bytes, mipmaps);
                 EXPECT_EQ(boundTexture(), name);
                 EXPECT_EQ(picture(name), c.picture)
                     << c.what << ", alignment " << alignment << ", mip-maps " << mipmaps;
+                EXPECT_EQ(textureLevels(name), mipmaps && c.picture[0] == 4 ? 3 : 1) << c.what;
+                EXPECT_EQ(parameters(name), (std::vector<GLint>{mipmaps ? GL_LINEAR_MIPMAP_LINEAR : GL_LINEAR,
+                                                                GL_LINEAR, GL_REPEAT, GL_REPEAT, GL_MODULATE}));
             }
         GLint after = 0;
         glGetIntegerv(GL_UNPACK_ALIGNMENT, &after);
@@ -95,22 +112,4 @@ TEST(LoadBmpTexture, UploadsThePicturesTexelsOrOneWhiteTexel)
     }
     EXPECT_EQ(picture(LoadBmpTexture(modelScratchPath("missing.bmp").c_str(), 0)), oneWhite);
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
-}
-
-TEST(LoadBmpTexture, FiltersWrappingAndMipMaps)
-{
-    REQUIRE_GL();
-    glTexEnvf(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
-    const uint32_t plain = load(bmpFile(4, 2, blueThenRed(4)), 0);
-    GLint envMode = 0;
-    glGetTexEnviv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, &envMode);
-    EXPECT_EQ(envMode, GL_MODULATE);
-    const uint32_t mipmapped = load(bmpFile(4, 2, blueThenRed(4)), 1);
-    EXPECT_EQ(textureLevels(plain), 1);
-    EXPECT_EQ(textureLevels(mipmapped), 3);  // 4 x 2, 2 x 1, 1 x 1
-    EXPECT_EQ(textureParameter(plain, GL_TEXTURE_MIN_FILTER), GL_LINEAR);
-    EXPECT_EQ(textureParameter(mipmapped, GL_TEXTURE_MIN_FILTER), GL_LINEAR_MIPMAP_LINEAR);
-    for (uint32_t name : {plain, mipmapped})
-        for (GLenum parameter : {GL_TEXTURE_MAG_FILTER, GL_TEXTURE_WRAP_S, GL_TEXTURE_WRAP_T})
-            EXPECT_EQ(textureParameter(name, parameter), parameter == GL_TEXTURE_MAG_FILTER ? GL_LINEAR : GL_REPEAT);
 }
