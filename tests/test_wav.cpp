@@ -58,10 +58,8 @@ TEST(WavRead, WhatEachFileReadsAs)
     const std::string fmt18 = riffChunk("fmt ", wavFormatBody(1, 1, 8000, 8) + std::string("\0\0", 2));
     const std::string shortFmt = riffChunk("fmt ", wavFormatBody(1, 1, 8000, 8).substr(0, 12));
     const std::string five = pcmBytes.substr(0, 5);
-    auto form = [](size_t size, const std::string& chunks) {
-        return riffChunkSized("RIFF", static_cast<uint32_t>(size), "WAVE" + chunks);
-    };
-    const std::string longData = riffChunkSized("data", 0xFFFFFFFFu, pcmBytes);
+    auto form = [](int64_t size, const std::string& chunks) { return riffChunk("RIFF", "WAVE" + chunks, size); };
+    const std::string longData = riffChunk("data", pcmBytes, 0xFFFFFFFFu);
     const struct {
         const char* name;
         std::string bytes;
@@ -72,7 +70,7 @@ TEST(WavRead, WhatEachFileReadsAs)
         {"fmt18.wav", waveForm(list + fmt18 + dataChunk), pcmBytes},
         {"oddpad.wav", waveForm(fmtChunk + riffChunk("data", five)), five},
         // Writers often leave the pad byte off an odd-sized last chunk.
-        {"oddlast.wav", form(4 + 24 + 8 + 5, fmtChunk + riffChunkSized("data", 5, five)), five},
+        {"oddlast.wav", form(4 + 24 + 8 + 5, fmtChunk + riffChunk("data", five, 5)), five},
         {"text.wav", "This is not a sound file, just a few words of text.\n", "refused"},
         {"avi.wav", riffChunk("RIFF", "AVI " + fmtChunk + dataChunk), "refused"},
         {"float.wav", waveForm(riffChunk("fmt ", wavFormatBody(3, 1, 44100, 32)) + dataChunk), "refused"},
@@ -81,11 +79,11 @@ TEST(WavRead, WhatEachFileReadsAs)
         {"datafirst.wav", waveForm(dataChunk + fmtChunk), "refused"},
         {"shortfmt.wav", waveForm(shortFmt + dataChunk), "refused"},
         // A chunk before the format claims to run past the end of the file.
-        {"long-list.wav", waveForm(riffChunkSized("LIST", 5000, "INFO") + fmtChunk + dataChunk), "refused"},
+        {"long-list.wav", waveForm(riffChunk("LIST", "INFO", 5000) + fmtChunk + dataChunk), "refused"},
         // Sizes claiming more than the file holds keep what is there...
         {"huge-riff.wav", form(0xFFFFFFFFu, fmtChunk + dataChunk), pcmBytes},
         {"long-data.wav", form(4 + fmtChunk.size() + longData.size(), fmtChunk + longData), pcmBytes},
-        {"both-long.wav", form(1u << 30, fmtChunk + riffChunkSized("data", 1000, pcmBytes)), pcmBytes},
+        {"both-long.wav", form(1u << 30, fmtChunk + riffChunk("data", pcmBytes, 1000)), pcmBytes},
         // ...but samples outside the form are not its samples.
         {"short-riff.wav", form(4 + fmtChunk.size(), fmtChunk + dataChunk), "refused"},
         {"data-in-form.wav", form(4 + fmtChunk.size() + 8 + 10, fmtChunk + dataChunk), pcmBytes.substr(0, 10)},

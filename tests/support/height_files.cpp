@@ -15,11 +15,6 @@ void useHeightMap(const std::vector<uint8_t>& bytes)
     terrainForgetMap();
 }
 
-void useFlatHeightMap(uint8_t byte)
-{
-    useHeightMap(std::vector<uint8_t>(HEIGHT_MAP_BYTES, byte));
-}
-
 std::vector<uint8_t> heightMapWithHill(uint8_t low, uint8_t high, float x, float z, float radius)
 {
     std::vector<uint8_t> bytes(HEIGHT_MAP_BYTES, low);

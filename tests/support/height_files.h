@@ -8,9 +8,5 @@
 // Writes the bytes as "Height.raw" and makes the terrain forget its map.
 void useHeightMap(const std::vector<uint8_t>& bytes);
 
-// A map with every sample the same: the ground is flat at
-// byte x 0.15 - 29 + landLevel everywhere on the map.
-void useFlatHeightMap(uint8_t byte);
-
 // A map of `low` with the samples within `radius` of world (x, z) at `high`.
 std::vector<uint8_t> heightMapWithHill(uint8_t low, uint8_t high, float x, float z, float radius);

@@ -17,15 +17,11 @@ std::string littleEndian(uint32_t value, int bytes)
 
 }  // namespace
 
-std::string riffChunkSized(const char* id, uint32_t declaredSize, const std::string& body)
+std::string riffChunk(const char* id, const std::string& body, int64_t declaredSize)
 {
-    return std::string(id, 4) + littleEndian(declaredSize, 4) + body;
-}
-
-std::string riffChunk(const char* id, const std::string& body)
-{
-    std::string chunk = riffChunkSized(id, static_cast<uint32_t>(body.size()), body);
-    return body.size() % 2 != 0 ? chunk + '\0' : chunk;
+    const uint32_t size = static_cast<uint32_t>(declaredSize == -1 ? static_cast<int64_t>(body.size()) : declaredSize);
+    const std::string chunk = std::string(id, 4) + littleEndian(size, 4) + body;
+    return declaredSize == -1 && body.size() % 2 != 0 ? chunk + '\0' : chunk;
 }
 
 std::string wavFormatBody(uint16_t formatTag, uint16_t channels, uint32_t samplesPerSecond, uint16_t bitsPerSample)
