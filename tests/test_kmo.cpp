@@ -1,6 +1,7 @@
 // The model file readers on files written byte by byte: the kinds of chunk,
 // where the reading ends, damaged sizes, and the materials' textures.
 #include <cstring>
+#include <filesystem>
 #include <set>
 #include <string>
 
@@ -88,7 +89,7 @@ TEST(KmoReader, WhatEachReaderMakesOfAFile)
     acrossTheEnd[4] = 4 + 36 + 8 + 24 + 10;
     const ModelBytes acrossTheFilesEnd(acrossTheEnd.begin(), acrossTheEnd.end() - 16 - 30);
     // Huge sizes in the header and the chunk: only what is in the file.
-    ModelBytes huge = kmoFile({faceChunk, kmoChunk("vtx ", 0x7FFFFFF0, recordBytes(threeVertices))});
+    ModelBytes huge = kmoFile({faceChunk, kmoChunk("vtx ", recordBytes(threeVertices), 0x7FFFFFF0)});
     huge[4] = 0xF0;
     huge[5] = huge[6] = huge[7] = 0xFF;
     huge.push_back(1);
@@ -113,7 +114,7 @@ TEST(KmoReader, WhatEachReaderMakesOfAFile)
         {"after the declared end", afterTheEnd, "v3 f2", "v3 f2 j0 r3"},
         {"across the declared end", acrossTheEnd, "v3 f1", "v3 f1 j0 r3"},
         {"across the file's end", acrossTheFilesEnd, "v1 f1", "v1 f1 j0 r1"},
-        {"a negative size", kmoFile({vertexChunk, kmoChunk("face", -28, recordBytes(oneFace)), lineChunk}), "v3 f2",
+        {"a negative size", kmoFile({vertexChunk, kmoChunk("face", recordBytes(oneFace), -28), lineChunk}), "v3 f2",
          "v3 f2 j0 r3"},
         {"huge sizes", huge, "v3 f1", "v3 f1 j0 r3"},
         {"odd sizes", kmoFile({kmoChunk("vtx ", oddVertices), kmoChunk("face", oddFaces), lineChunk}), "v1 f1 l1",
@@ -149,7 +150,7 @@ TEST(KmoReader, WhatEachReaderMakesOfAFile)
 TEST(KmoReader, MaterialsShareOneTexturePerBitmapAndFlag)
 {
     REQUIRE_GL();
-    ModelWorkingDirectory scratch(modelScratchPath(""));
+    std::filesystem::current_path(modelScratchPath(""));
     writeModelBytes("red.bmp", bmpFile(4, 2, bmpRows(4, 2, 0, 0, 255)));
     writeModelBytes("blue.bmp", bmpFile(4, 2, bmpRows(4, 2, 255, 0, 0)));
     writeModelBytes(std::string(39, 'A'), bmpFile(4, 2, bmpRows(4, 2, 0, 255, 0)));

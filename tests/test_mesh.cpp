@@ -2,6 +2,7 @@
 // leaves in a context.
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <initializer_list>
 #include <vector>
 
@@ -99,7 +100,7 @@ TEST(MeshDraw, ReplacesTheModelViewMatrixWithItsTransform)
 TEST(MeshDraw, TexturingFollowsTheFacesMaterials)
 {
     REQUIRE_GL();
-    ModelWorkingDirectory scratch(modelScratchPath(""));
+    std::filesystem::current_path(modelScratchPath(""));
     writeModelBytes("red.bmp", bmpFile(4, 2, bmpRows(4, 2, 0, 0, 255)));
     writeModelBytes("orange.bmp", bmpFile(4, 2, bmpRows(4, 2, 0, 128, 255)));
     // A name too long for the record is cut short there; the bitmap is

@@ -19,6 +19,12 @@ struct ScratchFolder {
     }
 } scratch;
 
+void appendModelInt32(ModelBytes& bytes, int32_t value)
+{
+    for (int shift = 0; shift < 32; shift += 8)
+        bytes.push_back(static_cast<uint8_t>(static_cast<uint32_t>(value) >> shift));
+}
+
 }  // namespace
 
 std::string modelScratchPath(const std::string& name)
@@ -40,31 +46,10 @@ void writeModelBytes(const std::string& path, const ModelBytes& bytes)
     }
 }
 
-ModelWorkingDirectory::ModelWorkingDirectory(const std::string& folder) : previous(fs::current_path().string())
-{
-    fs::current_path(folder);
-}
-
-ModelWorkingDirectory::~ModelWorkingDirectory()
-{
-    fs::current_path(previous);
-}
-
-void appendModelInt32(ModelBytes& bytes, int32_t value)
-{
-    for (int shift = 0; shift < 32; shift += 8)
-        bytes.push_back(static_cast<uint8_t>(static_cast<uint32_t>(value) >> shift));
-}
-
-ModelBytes kmoChunk(const char* tag, const ModelBytes& payload)
-{
-    return kmoChunk(tag, static_cast<int32_t>(payload.size()), payload);
-}
-
-ModelBytes kmoChunk(const char* tag, int32_t declaredSize, const ModelBytes& payload)
+ModelBytes kmoChunk(const char* tag, const ModelBytes& payload, std::optional<int32_t> declaredSize)
 {
     ModelBytes chunk(tag, tag + 4);
-    appendModelInt32(chunk, declaredSize);
+    appendModelInt32(chunk, declaredSize.value_or(static_cast<int32_t>(payload.size())));
     chunk.insert(chunk.end(), payload.begin(), payload.end());
     return chunk;
 }

@@ -2,6 +2,7 @@
 // byte by byte, so the readers meet exactly the bytes a test means.
 #pragma once
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -10,19 +11,10 @@
 using ModelBytes = std::vector<uint8_t>;
 
 // A path in a folder of this test process's own, removed when it ends
-// (the folder itself for an empty name).
+// (the folder itself for an empty name);
+// tests that name files as the program does make it the working directory.
 std::string modelScratchPath(const std::string& name);
 void writeModelBytes(const std::string& path, const ModelBytes& bytes);
-
-// Makes a folder the working directory while it lives, so files can be
-// named as the program names its content: relative to it.
-struct ModelWorkingDirectory {
-    explicit ModelWorkingDirectory(const std::string& folder);
-    ~ModelWorkingDirectory();
-    std::string previous;
-};
-
-void appendModelInt32(ModelBytes& bytes, int32_t value);
 
 template <typename T>
 ModelBytes recordBytes(const std::vector<T>& records)
@@ -32,8 +24,7 @@ ModelBytes recordBytes(const std::vector<T>& records)
 }
 
 // A chunk: tag, payload size (the payload's length unless given), payload.
-ModelBytes kmoChunk(const char* tag, const ModelBytes& payload);
-ModelBytes kmoChunk(const char* tag, int32_t declaredSize, const ModelBytes& payload);
+ModelBytes kmoChunk(const char* tag, const ModelBytes& payload, std::optional<int32_t> declaredSize = {});
 // "RIFF", the size of everything after it, the form type, the chunks.
 ModelBytes kmoFile(const std::vector<ModelBytes>& chunks, const char* formType = "KMSH");
 
