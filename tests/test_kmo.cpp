@@ -19,12 +19,9 @@ const ModelBytes vertexChunk = kmoChunk("vtx ", recordBytes(threeVertices));
 const ModelBytes faceChunk = kmoChunk("face", recordBytes(oneFace));
 const ModelBytes lineChunk = kmoChunk("line", recordBytes(std::vector<MeshLine>{{0, 1}}));
 
-template <typename M>
-void load(M& mesh, const ModelBytes& bytes)
+std::string modelFile(const ModelBytes& bytes)
 {
-    const std::string path = modelScratchPath("model.kmo");
-    writeModelBytes(path, bytes);
-    mesh.Load(path.c_str());
+    return writeModelBytes(modelScratchPath("model.kmo"), bytes);
 }
 
 // The arrays' lengths, "v3 f1" (a capacity other than the count after a
@@ -59,7 +56,7 @@ std::string arraysAfterLoading(const ModelBytes& bytes)
         mesh.AddVertex(MeshVertex{5, 5, 5, 0, 0, -1});
         mesh.AddFace(MeshFace{0, 1, 0, Vec3{0, 0, 0}, -1});
     }
-    load(mesh, bytes);
+    mesh.Load(modelFile(bytes).c_str());
     return arrays(mesh);
 }
 
@@ -127,7 +124,7 @@ TEST(KmoReader, WhatEachReaderMakesOfAFile)
 
     // The records as stored, the face's normal not recomputed.
     Mesh mesh;
-    load(mesh, example);
+    mesh.Load(modelFile(example).c_str());
     EXPECT_EQ(std::memcmp(mesh.vertices, threeVertices.data(), 72), 0);
     EXPECT_EQ(mesh.faces[0].normal.x, 0.5f);
     Mesh missing;
@@ -138,7 +135,7 @@ TEST(KmoReader, WhatEachReaderMakesOfAFile)
     const ModelBytes whole = kmoFile({faceChunk, vertexChunk});
     for (long length = 12; length < static_cast<long>(whole.size()); ++length) {
         Mesh shortened;
-        load(shortened, ModelBytes(whole.begin(), whole.begin() + length));
+        shortened.Load(modelFile(ModelBytes(whole.begin(), whole.begin() + length)).c_str());
         EXPECT_EQ(shortened.faceCount, length >= 48 ? 1 : 0) << length;
         EXPECT_EQ(shortened.vertexCount, length > 56 ? (length - 56) / 24 : 0) << length;
     }
@@ -166,7 +163,7 @@ TEST(KmoReader, MaterialsShareOneTexturePerBitmapAndFlag)
         materials.push_back(kinds[i % 5]);
     setTextureBudget(3 * 8);  // red, blue with mip-maps, green; blue without them is refused
     Mesh mesh;
-    load(mesh, kmoFile({kmoChunk("mtl ", recordBytes(materials)), vertexChunk}));
+    mesh.Load(modelFile(kmoFile({kmoChunk("mtl ", recordBytes(materials)), vertexChunk})).c_str());
     setTextureBudget();
     ASSERT_EQ(arrays(mesh), "v3 m3000");
     std::set<uint32_t> distinct;

@@ -38,12 +38,13 @@ std::string modelScratchPath(const std::string& name)
     return name.empty() ? scratch.path : scratch.path + "/" + name;
 }
 
-void writeModelBytes(const std::string& path, const ModelBytes& bytes)
+std::string writeModelBytes(const std::string& path, const ModelBytes& bytes)
 {
     if (FILE* file = std::fopen(path.c_str(), "wb")) {
         std::fwrite(bytes.data(), 1, bytes.size(), file);
         std::fclose(file);
     }
+    return path;
 }
 
 ModelBytes kmoChunk(const char* tag, const ModelBytes& payload, std::optional<int32_t> declaredSize)

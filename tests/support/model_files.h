@@ -14,7 +14,8 @@ using ModelBytes = std::vector<uint8_t>;
 // (the folder itself for an empty name);
 // tests that name files as the program does make it the working directory.
 std::string modelScratchPath(const std::string& name);
-void writeModelBytes(const std::string& path, const ModelBytes& bytes);
+// Writes the bytes to the file and returns its path.
+std::string writeModelBytes(const std::string& path, const ModelBytes& bytes);
 
 template <typename T>
 ModelBytes recordBytes(const std::vector<T>& records)

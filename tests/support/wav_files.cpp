@@ -56,7 +56,5 @@ std::string toneSamples(uint32_t samplesPerSecond, double seconds)
 
 std::string writeWav(const std::string& name, const std::string& bytes)
 {
-    const std::string path = modelScratchPath(name);
-    writeModelBytes(path, ModelBytes(bytes.begin(), bytes.end()));
-    return path;
+    return writeModelBytes(modelScratchPath(name), ModelBytes(bytes.begin(), bytes.end()));
 }
