@@ -69,15 +69,12 @@ TEST(KmoReader, WhatEachReaderMakesOfAFile)
     notRiff[3] = 'X';
     // Unknown tags are stepped over four bytes at a time; the plain mesh
     // steps over the control points, the character over the dots.
-    const ModelBytes everyKind = kmoFile({
-        vertexChunk,
-        kmoChunk("line", recordBytes(std::vector<MeshLine>{{0, 1}, {1, 2}})),
-        kmoChunk("dot ", recordBytes(std::vector<MeshPoint>{{2, 0.5f}})),
-        kmoChunk("INFO", {123, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0xFF}),
-        kmoChunk("ctlp", recordBytes(std::vector<ControlPoint>{{0, 2, 0, -1}, {0, 1, 0, 0}})),
-        faceChunk,
-        kmoChunk("vtx ", recordBytes(std::vector<MeshVertex>{{9, 8, 7, 0, 0, -1}})),
-    });
+    const ModelBytes everyKind =
+        kmoFile({vertexChunk, kmoChunk("line", recordBytes(std::vector<MeshLine>{{0, 1}, {1, 2}})),
+                 kmoChunk("dot ", recordBytes(std::vector<MeshPoint>{{2, 0.5f}})),
+                 kmoChunk("INFO", {123, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0xFF}),
+                 kmoChunk("ctlp", recordBytes(std::vector<ControlPoint>{{0, 2, 0, -1}, {0, 1, 0, 0}})), faceChunk,
+                 kmoChunk("vtx ", recordBytes(std::vector<MeshVertex>{{9, 8, 7, 0, 0, -1}}))});
     // No chunk starts past the end the header declares, but one that starts
     // before it is read to its own end, as far as the file goes.
     ModelBytes afterTheEnd = kmoFile({vertexChunk});
