@@ -1,7 +1,5 @@
 // Mesh: its arrays' storage, and the OpenGL state that drawing really
 // leaves in a context.
-#include <cstdlib>
-#include <cstring>
 #include <filesystem>
 #include <initializer_list>
 #include <vector>
@@ -13,32 +11,14 @@
 
 namespace {
 
-MeshVertex at(float x, float y, float z)
-{
-    return MeshVertex{x, y, z, 0.5f, 0.5f, -1};
-}
 MeshFace face(int32_t a, int32_t b, int32_t c, int32_t material = -1)
 {
     return {a, b, c, Vec3{7, 7, 7}, material};
 }
-
-// One triangle over the whole viewport per material given.
-void addScreenFaces(Mesh& mesh, std::initializer_list<int32_t> materials)
-{
-    const int32_t first = mesh.AddVertex(at(-1, -1, 0));
-    mesh.AddVertex(at(3, -1, 0));
-    mesh.AddVertex(at(-1, 3, 0));
-    for (int32_t material : materials)
-        mesh.AddFace(face(first, first + 1, first + 2, material));
-}
-
-template <typename T>
-void setArray(T*& items, int32_t& count, int32_t& capacity, std::initializer_list<T> records)
-{
-    items = static_cast<T*>(std::realloc(items, records.size() * sizeof(T)));
-    std::memcpy(items, records.begin(), records.size() * sizeof(T));
-    count = capacity = static_cast<int32_t>(records.size());
-}
+// A triangle over the whole viewport.
+const std::vector<MeshVertex> screen = {{-1, -1, 0, 0.5f, 0.5f, -1},
+                                        {3, -1, 0, 0.5f, 0.5f, -1},
+                                        {-1, 3, 0, 0.5f, 0.5f, -1}};
 
 }  // namespace
 
@@ -50,15 +30,14 @@ TEST(Mesh, ArraysAndFaceNormals)
 {
     Mesh mesh;
     for (int32_t i = 0; i < 3; ++i)
-        EXPECT_EQ(mesh.AddVertex(at(0, 0, 0)), i);
+        EXPECT_EQ(mesh.AddVertex(screen[i]), i);
     EXPECT_EQ(mesh.vertexCapacity, 3);
     mesh.ClearVertices();
     EXPECT_TRUE(mesh.vertexCount == 0 && mesh.vertexCapacity == 3 && mesh.vertices != nullptr);
     mesh.ClearVertices();
     EXPECT_TRUE(mesh.vertexCapacity == 0 && mesh.vertices == nullptr);
-    mesh.AddVertex(at(0, 0, 0));
-    mesh.AddVertex(at(1, 0, 0));
-    mesh.AddVertex(at(0, 2, 0));
+    for (const MeshVertex& v : std::vector<MeshVertex>{{0, 0, 0, 0, 0, -1}, {1, 0, 0, 0, 0, -1}, {0, 2, 0, 0, 0, -1}})
+        mesh.AddVertex(v);
     mesh.AddFace(face(0, 1, 2));
     mesh.AddFace(face(0, 1, 3));
     EXPECT_TRUE(mesh.faces[0].normal.x == 0 && mesh.faces[0].normal.y == 0 && mesh.faces[0].normal.z == 2);
@@ -93,30 +72,28 @@ TEST(MeshDraw, ReplacesTheModelViewMatrixWithItsTransform)
     }
 }
 
-// AddTexture appends a material with its new texture; drawing enables and
+// AddTexture appends a material with its new texture, its name cut to fit
+// the record but the bitmap read under the full name. Drawing enables and
 // binds each face's texture (none for a material out of range) and leaves
 // the last face's state.
 TEST(MeshDraw, TexturingFollowsTheFacesMaterials)
 {
     REQUIRE_GL();
     std::filesystem::current_path(modelScratchPath(""));
+    const std::string longName = std::string(50, 'n') + ".bmp";
     writeModelBytes("red.bmp", bmpFile(4, 2, bmpRows(4, 2, 0, 0, 255)));
     writeModelBytes("orange.bmp", bmpFile(4, 2, bmpRows(4, 2, 0, 128, 255)));
-    // A name too long for the record is cut short there; the bitmap is
-    // still read under its full name.
-    const std::string longName = std::string(50, 'n') + ".bmp";
     writeModelBytes(longName, bmpFile(4, 2, bmpRows(4, 2, 255, 0, 0)));
-    Mesh textures;
-    EXPECT_EQ(textures.AddTexture("red.bmp", 7), 0);
-    EXPECT_EQ(textures.AddTexture("orange.bmp", 0), 1);
-    const uint32_t red = textures.materials[0].texture;
-    const uint32_t orange = textures.materials[1].texture;
-    EXPECT_EQ(textures.AddTexture(longName.c_str(), 0), 2);
-    ASSERT_EQ(textures.materialCapacity, 3);
-    EXPECT_TRUE(std::string(textures.materials[0].name) == "red.bmp" && textures.materials[0].mipmaps == 7);
-    EXPECT_EQ(std::string(textures.materials[2].name), longName.substr(0, 39));
+    Mesh mesh;
+    EXPECT_EQ(mesh.AddTexture("red.bmp", 7), 0);
+    EXPECT_EQ(mesh.AddTexture("orange.bmp", 0), 1);
+    EXPECT_EQ(mesh.AddTexture(longName.c_str(), 0), 2);
+    ASSERT_EQ(mesh.materialCapacity, 3);
+    const uint32_t red = mesh.materials[0].texture, orange = mesh.materials[1].texture;
+    EXPECT_TRUE(std::string(mesh.materials[0].name) == "red.bmp" && mesh.materials[0].mipmaps == 7);
+    EXPECT_EQ(std::string(mesh.materials[2].name), longName.substr(0, 39));
     EXPECT_EQ(textureParameter(red, GL_TEXTURE_MIN_FILTER), GL_LINEAR_MIPMAP_LINEAR);
-    EXPECT_EQ(readTexture(textures.materials[2].texture).at(0, 0), 0x0000FFu);
+    EXPECT_EQ(readTexture(mesh.materials[2].texture).at(0, 0), 0x0000FFu);
 
     struct Case {
         std::initializer_list<int32_t> materials;
@@ -129,52 +106,57 @@ TEST(MeshDraw, TexturingFollowsTheFacesMaterials)
         {{-1}, true, false, 0},           {{0, 3}, false, false, red},  // 3 is materialCount
         {{1, 3, 1}, false, true, orange}, {{-7, 1000}, true, false, 0},
     };
+    for (const MeshVertex& v : screen)
+        mesh.AddVertex(v);
     for (const Case& c : cases) {
-        textures.ClearFaces();
-        addScreenFaces(textures, c.materials);
+        mesh.ClearFaces();
+        for (int32_t material : c.materials)
+            mesh.AddFace(face(0, 1, 2, material));
         GLuint before = 0;
         glGenTextures(1, &before);
         glBindTexture(GL_TEXTURE_2D, before);
         c.enabledBefore ? glEnable(GL_TEXTURE_2D) : glDisable(GL_TEXTURE_2D);
-        textures.Draw();
+        mesh.Draw();
         EXPECT_EQ(glIsEnabled(GL_TEXTURE_2D), c.enabledAfter);
         EXPECT_EQ(boundTexture(), c.boundAfter != 0 ? c.boundAfter : before);
     }
     glDisable(GL_TEXTURE_2D);
 }
 
-// Faces set no colour, lines leave red (and texturing off), dots the last
-// grey drawn. Every kind of primitive naming a vertex outside the array is
-// passed over, colour and all (the sanitizer build catches any read
-// outside).
+// Faces set no colour; lines and dots turn texturing off, lines leave red,
+// dots (drawn after them) the last grey. Every kind of primitive naming a
+// vertex outside the array is passed over, colour and all.
 TEST(MeshDraw, LinesLeaveRedDotsTheLastGreyAndBadIndicesArePassedOver)
 {
     REQUIRE_GL();
-    auto colour = [] {
-        std::vector<float> c(4);
-        glGetFloatv(GL_CURRENT_COLOR, c.data());
-        return c;
+    const ModelBytes vertices = kmoChunk("vtx ", recordBytes(screen));
+    const ModelBytes faces =
+        kmoChunk("face", recordBytes(std::vector<MeshFace>{face(0, 1, 2), face(0, 1, 3), face(-1, 1, 2),
+                                                           face(0, INT32_MAX, 2)}));
+    const ModelBytes line = kmoChunk("line", recordBytes(std::vector<MeshLine>{{0, 1}}));
+    const ModelBytes dots = kmoChunk("dot ", recordBytes(std::vector<MeshPoint>{{0, 0.75f}, {2, 0.25f}}));
+    const ModelBytes badLines = kmoChunk("line", recordBytes(std::vector<MeshLine>{{0, 3}, {INT32_MIN, 1}, {1, 2}}));
+    const ModelBytes badDots = kmoChunk("dot ", recordBytes(std::vector<MeshPoint>{{1, 0.5f}, {3, 0.125f}, {-1, 0}}));
+    const struct {
+        std::vector<ModelBytes> chunks;
+        std::vector<float> colour;
+    } cases[] = {
+        {{vertices, faces}, {0.25f, 0.5f, 0.75f, 0.5f}},
+        {{vertices, line}, {1, 0, 0, 1}},
+        {{vertices, dots}, {0.25f, 0.25f, 0.25f, 1}},
+        {{vertices, dots, line}, {0.25f, 0.25f, 0.25f, 1}},
+        {{vertices, faces, badLines, badDots}, {0.5f, 0.5f, 0.5f, 1}},
     };
-    Mesh mesh;
-    addScreenFaces(mesh, {-1});
-    glColor4f(0.25f, 0.5f, 0.75f, 0.5f);
-    mesh.Draw();
-    EXPECT_EQ(colour(), (std::vector<float>{0.25f, 0.5f, 0.75f, 0.5f}));
-    setArray(mesh.lines, mesh.lineCount, mesh.lineCapacity, {MeshLine{0, 1}});
-    glEnable(GL_TEXTURE_2D);
-    mesh.Draw();
-    EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));
-    EXPECT_EQ(colour(), (std::vector<float>{1, 0, 0, 1}));
-    setArray(mesh.dots, mesh.dotCount, mesh.dotCapacity, {MeshPoint{0, 0.75f}, MeshPoint{2, 0.25f}});
-    mesh.Draw();
-    EXPECT_EQ(colour(), (std::vector<float>{0.25f, 0.25f, 0.25f, 1}));
-
-    mesh.AddFace(face(0, 1, 3));
-    mesh.AddFace(face(-1, 1, 2));
-    mesh.AddFace(face(0, INT32_MAX, 2));
-    setArray(mesh.lines, mesh.lineCount, mesh.lineCapacity, {MeshLine{0, 3}, MeshLine{INT32_MIN, 1}, MeshLine{1, 2}});
-    setArray(mesh.dots, mesh.dotCount, mesh.dotCapacity, {MeshPoint{1, 0.5f}, MeshPoint{3, 0.125f}, MeshPoint{-1, 0}});
-    mesh.Draw();
-    EXPECT_EQ(colour(), (std::vector<float>{0.5f, 0.5f, 0.5f, 1}));
+    for (const auto& c : cases) {
+        Mesh mesh;
+        mesh.Load(writeModelBytes(modelScratchPath("lines.kmo"), kmoFile(c.chunks)).c_str());
+        glColor4f(0.25f, 0.5f, 0.75f, 0.5f);
+        glEnable(GL_TEXTURE_2D);
+        mesh.Draw();
+        std::vector<float> colour(4);
+        glGetFloatv(GL_CURRENT_COLOR, colour.data());
+        EXPECT_EQ(colour, c.colour);
+        EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));
+    }
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
