@@ -1,5 +1,6 @@
 // The model file readers on files written byte by byte: the kinds of chunk,
 // where the reading ends, damaged sizes, and the materials' textures.
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <set>
@@ -84,8 +85,7 @@ TEST(KmoReader, WhatEachReaderMakesOfAFile)
     const ModelBytes acrossTheFilesEnd(acrossTheEnd.begin(), acrossTheEnd.end() - 16 - 30);
     // Huge sizes in the header and the chunk: only what is in the file.
     ModelBytes huge = kmoFile({faceChunk, kmoChunk("vtx ", recordBytes(threeVertices), 0x7FFFFFF0)});
-    huge[4] = 0xF0;
-    huge[5] = huge[6] = huge[7] = 0xFF;
+    std::fill(huge.begin() + 4, huge.begin() + 8, 0xFF);
     huge.push_back(1);
     // Sizes that are no whole number of records: the whole records load and
     // the next chunk is found after the odd bytes.
@@ -148,13 +148,8 @@ TEST(KmoReader, MaterialsShareOneTexturePerBitmapAndFlag)
     writeModelBytes("red.bmp", bmpFile(4, 2, bmpRows(4, 2, 0, 0, 255)));
     writeModelBytes("blue.bmp", bmpFile(4, 2, bmpRows(4, 2, 255, 0, 0)));
     writeModelBytes(std::string(39, 'A'), bmpFile(4, 2, bmpRows(4, 2, 0, 255, 0)));
-    MeshMaterial unterminated = {"", 0, 12345};
-    std::memset(unterminated.name, 'A', sizeof unterminated.name);
-    const MeshMaterial kinds[] = {{"red.bmp", 0, 12345},
-                                  {"blue.bmp", 1, 12345},
-                                  unterminated,
-                                  {"none.bmp", 0, 12345},
-                                  {"blue.bmp", 0, 12345}};
+    MeshMaterial kinds[] = {{"red.bmp", 0, 0}, {"blue.bmp", 1, 0}, {"", 0, 0}, {"none.bmp", 0, 0}, {"blue.bmp", 0, 0}};
+    std::memset(kinds[2].name, 'A', sizeof kinds[2].name);
     std::vector<MeshMaterial> materials;
     for (int i = 0; i < 3000; ++i)
         materials.push_back(kinds[i % 5]);

@@ -1,23 +1,14 @@
 // Test helpers that write model files and bitmaps; see model_files.h.
 #include "tests/support/model_files.h"
 
+#include <stdlib.h>
+
 #include <cstdio>
 #include <filesystem>
-#include <random>
 
 namespace fs = std::filesystem;
 
 namespace {
-
-struct ScratchFolder {
-    std::string path;
-    ~ScratchFolder()
-    {
-        std::error_code ignored;
-        if (!path.empty())
-            fs::remove_all(path, ignored);
-    }
-} scratch;
 
 void appendModelInt32(ModelBytes& bytes, int32_t value)
 {
@@ -25,16 +16,25 @@ void appendModelInt32(ModelBytes& bytes, int32_t value)
         bytes.push_back(static_cast<uint8_t>(static_cast<uint32_t>(value) >> shift));
 }
 
+struct ScratchFolder {
+    std::string path;
+    ScratchFolder()
+    {
+        std::string pattern = (fs::temp_directory_path() / "vexarion-model-XXXXXX").string();
+        path = mkdtemp(pattern.data()) != nullptr ? pattern : "";
+    }
+    ~ScratchFolder()
+    {
+        std::error_code ignored;
+        fs::remove_all(path, ignored);
+    }
+};
+
 }  // namespace
 
 std::string modelScratchPath(const std::string& name)
 {
-    std::random_device random;
-    while (scratch.path.empty()) {
-        const fs::path candidate = fs::temp_directory_path() / ("vexarion-model-" + std::to_string(random()));
-        if (fs::create_directory(candidate))
-            scratch.path = candidate.string();
-    }
+    static const ScratchFolder scratch;
     return name.empty() ? scratch.path : scratch.path + "/" + name;
 }
 
