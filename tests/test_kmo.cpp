@@ -145,9 +145,9 @@ TEST(KmoReader, MaterialsShareOneTexturePerBitmapAndFlag)
 {
     REQUIRE_GL();
     std::filesystem::current_path(modelScratchPath(""));
-    writeModelBytes("red.bmp", bmpFile(4, 2, bmpRows(4, 2, 0, 0, 255)));
-    writeModelBytes("blue.bmp", bmpFile(4, 2, bmpRows(4, 2, 255, 0, 0)));
-    writeModelBytes(std::string(39, 'A'), bmpFile(4, 2, bmpRows(4, 2, 0, 255, 0)));
+    writeModelBytes("red.bmp", bmpFile(4, 2, bmpRows(4, {0xFF0000, 0xFF0000})));
+    writeModelBytes("blue.bmp", bmpFile(4, 2, bmpRows(4, {0x0000FF, 0x0000FF})));
+    writeModelBytes(std::string(39, 'A'), bmpFile(4, 2, bmpRows(4, {0x00FF00, 0x00FF00})));
     MeshMaterial kinds[] = {{"red.bmp", 0, 0}, {"blue.bmp", 1, 0}, {"", 0, 0}, {"none.bmp", 0, 0}, {"blue.bmp", 0, 0}};
     std::memset(kinds[2].name, 'A', sizeof kinds[2].name);
     std::vector<MeshMaterial> materials;

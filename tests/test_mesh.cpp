@@ -81,9 +81,9 @@ TEST(MeshDraw, TexturingFollowsTheFacesMaterials)
     REQUIRE_GL();
     std::filesystem::current_path(modelScratchPath(""));
     const std::string longName = std::string(50, 'n') + ".bmp";
-    writeModelBytes("red.bmp", bmpFile(4, 2, bmpRows(4, 2, 0, 0, 255)));
-    writeModelBytes("orange.bmp", bmpFile(4, 2, bmpRows(4, 2, 0, 128, 255)));
-    writeModelBytes(longName, bmpFile(4, 2, bmpRows(4, 2, 255, 0, 0)));
+    writeModelBytes("red.bmp", bmpFile(4, 2, bmpRows(4, {0xFF0000, 0xFF0000})));
+    writeModelBytes("orange.bmp", bmpFile(4, 2, bmpRows(4, {0xFF8000, 0xFF8000})));
+    writeModelBytes(longName, bmpFile(4, 2, bmpRows(4, {0x0000FF, 0x0000FF})));
     Mesh mesh;
     EXPECT_EQ(mesh.AddTexture("red.bmp", 7), 0);
     EXPECT_EQ(mesh.AddTexture("orange.bmp", 0), 1);

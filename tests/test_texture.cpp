@@ -14,14 +14,6 @@ namespace {
 
 const uint32_t red = 0xFF0000, blue = 0x0000FF, white = 0xFFFFFF;
 
-// A row of blue then a row of red, in file order (bottom row first).
-ModelBytes blueThenRed(int32_t width)
-{
-    ModelBytes rows = bmpRows(width, 1, 255, 0, 0), redRow = bmpRows(width, 1, 0, 0, 255);
-    rows.insert(rows.end(), redRow.begin(), redRow.end());
-    return rows;
-}
-
 // The width, the height, then the texels from t = 0 row by row.
 std::vector<uint32_t> picture(uint32_t name)
 {
@@ -30,19 +22,6 @@ std::vector<uint32_t> picture(uint32_t name)
     for (int t = 0; t < image.height; ++t)
         for (int s = 0; s < image.width; ++s)
             out.push_back(image.at(s, t));
-    return out;
-}
-
-// The minifying and magnifying filters, the wrapping in s and t, and the
-// texture environment's mode.
-std::vector<GLint> parameters(uint32_t name)
-{
-    std::vector<GLint> out;
-    for (GLenum parameter : {GL_TEXTURE_MIN_FILTER, GL_TEXTURE_MAG_FILTER, GL_TEXTURE_WRAP_S, GL_TEXTURE_WRAP_T})
-        out.push_back(textureParameter(name, parameter));
-    GLint mode = 0;
-    glGetTexEnviv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, &mode);
-    out.push_back(mode);
     return out;
 }
 
@@ -58,7 +37,7 @@ std::vector<GLint> parameters(uint32_t name)
 TEST(LoadBmpTexture, EveryBitmapGivesItsTexelsOrOneWhiteTexel)
 {
     REQUIRE_GL();
-    const ModelBytes good = bmpFile(4, 2, blueThenRed(4));
+    const ModelBytes good = bmpFile(4, 2, bmpRows(4, {blue, red}));
     ModelBytes farPixels = good;
     farPixels[13] = 0xFF;  // the pixels would start 4 GB into the file
     const std::vector<uint32_t> oneWhite = {1, 1, white};
@@ -69,8 +48,8 @@ TEST(LoadBmpTexture, EveryBitmapGivesItsTexelsOrOneWhiteTexel)
         std::vector<uint32_t> picture;
     } cases[] = {
         {"bottom row first", good, {4, 2, red, red, red, red, blue, blue, blue, blue}},
-        {"top row first", bmpFile(4, -2, blueThenRed(4)), {4, 2, blue, blue, blue, blue, red, red, red, red}},
-        {"padded rows", bmpFile(3, 2, blueThenRed(3)), {3, 2, red, red, red, blue, blue, blue}},
+        {"top row first", bmpFile(4, -2, bmpRows(4, {blue, red})), {4, 2, blue, blue, blue, blue, red, red, red, red}},
+        {"padded rows", bmpFile(3, 2, bmpRows(3, {blue, red})), {3, 2, red, red, red, blue, blue, blue}},
         {"after a gap",
          bmpFile(4, 1, {10, 20, 30, 40, 50, 60, 70, 80, 90, 100, 110, 120}, 70),
          {4, 1, 0x1E140A, 0x3C3228, 0x5A5046, 0x786E64}},
@@ -78,30 +57,36 @@ TEST(LoadBmpTexture, EveryBitmapGivesItsTexelsOrOneWhiteTexel)
         {"a byte missing", ModelBytes(good.begin(), good.end() - 1), oneWhite},
         {"pixels past the end", farPixels, oneWhite},
         {"8 bits", bmpFile(4, 2, ModelBytes(8, 7), 0, 8), oneWhite},
-        {"compressed", bmpFile(4, 2, blueThenRed(4), 0, 24, 1), oneWhite},
-        {"zero width", bmpFile(0, 2, blueThenRed(4)), oneWhite},
-        {"negative width", bmpFile(-4, 2, blueThenRed(4)), oneWhite},
-        {"most negative height", bmpFile(4, INT_MIN, blueThenRed(4)), oneWhite},
-        {"absurd width", bmpFile(1 << 30, 2, blueThenRed(4)), oneWhite},
-        {"absurd height", bmpFile(4, 1 << 30, blueThenRed(4)), oneWhite},
+        {"compressed", bmpFile(4, 2, bmpRows(4, {blue, red}), 0, 24, 1), oneWhite},
+        {"zero width", bmpFile(0, 2, bmpRows(4, {blue, red})), oneWhite},
+        {"negative width", bmpFile(-4, 2, bmpRows(4, {blue, red})), oneWhite},
+        {"most negative height", bmpFile(4, INT_MIN, bmpRows(4, {blue, red})), oneWhite},
+        {"absurd width", bmpFile(1 << 30, 2, bmpRows(4, {blue, red})), oneWhite},
+        {"absurd height", bmpFile(4, 1 << 30, bmpRows(4, {blue, red})), oneWhite},
     };
+    glTexEnvf(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
     for (GLint alignment : {1, 8, 4}) {
         glPixelStorei(GL_UNPACK_ALIGNMENT, alignment);
         for (const auto& c : cases)
             // With mip-maps, GLU scales sides that are not powers of two.
             for (int mipmaps = 0; mipmaps <= (c.picture[0] == 3 ? 0 : 1); ++mipmaps) {
-                glTexEnvf(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
                 const uint32_t name = LoadBmpTexture(writeModelBytes(path, c.bytes).c_str(), mipmaps);
                 EXPECT_EQ(boundTexture(), name);
                 EXPECT_EQ(picture(name), c.picture)
                     << c.what << ", alignment " << alignment << ", mip-maps " << mipmaps;
                 EXPECT_EQ(textureLevels(name), mipmaps && c.picture[0] == 4 ? 3 : 1) << c.what;
-                EXPECT_EQ(parameters(name), (std::vector<GLint>{mipmaps ? GL_LINEAR_MIPMAP_LINEAR : GL_LINEAR,
-                                                                GL_LINEAR, GL_REPEAT, GL_REPEAT, GL_MODULATE}));
+                std::vector<GLint> parameters;
+                for (GLenum p : {GL_TEXTURE_MIN_FILTER, GL_TEXTURE_MAG_FILTER, GL_TEXTURE_WRAP_S, GL_TEXTURE_WRAP_T})
+                    parameters.push_back(textureParameter(name, p));
+                EXPECT_EQ(parameters, (std::vector<GLint>{mipmaps ? GL_LINEAR_MIPMAP_LINEAR : GL_LINEAR, GL_LINEAR,
+                                                          GL_REPEAT, GL_REPEAT}));
             }
         GLint after = 0;
         glGetIntegerv(GL_UNPACK_ALIGNMENT, &after);
         EXPECT_EQ(after, alignment);
     }
+    GLint mode = 0;
+    glGetTexEnviv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, &mode);
+    EXPECT_EQ(mode, GL_MODULATE);
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }

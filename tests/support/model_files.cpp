@@ -77,12 +77,13 @@ ModelBytes bmpFile(int32_t width, int32_t height, const ModelBytes& rows, uint32
     return file;
 }
 
-ModelBytes bmpRows(int32_t width, int32_t count, uint8_t blue, uint8_t green, uint8_t red)
+ModelBytes bmpRows(int32_t width, const std::vector<uint32_t>& colours)
 {
     ModelBytes rows;
-    for (int32_t r = 0; r < count; ++r) {
+    for (uint32_t colour : colours) {
         for (int32_t i = 0; i < width; ++i)
-            rows.insert(rows.end(), {blue, green, red});
+            for (int shift : {0, 8, 16})
+                rows.push_back(static_cast<uint8_t>(colour >> shift));
         rows.resize((rows.size() + 3) / 4 * 4, 0);
     }
     return rows;

@@ -32,5 +32,6 @@ ModelBytes kmoFile(const std::vector<ModelBytes>& chunks, const char* formType =
 // given (in file order, padding included).
 ModelBytes bmpFile(int32_t width, int32_t height, const ModelBytes& rows, uint32_t gap = 0, uint16_t bits = 24,
                    uint32_t compression = 0);
-// `count` padded 24-bit rows of `width` pixels of one colour.
-ModelBytes bmpRows(int32_t width, int32_t count, uint8_t blue, uint8_t green, uint8_t red);
+// Padded 24-bit rows of `width` pixels, one row of each colour (0xRRGGBB)
+// in file order.
+ModelBytes bmpRows(int32_t width, const std::vector<uint32_t>& colours);
