@@ -28,12 +28,9 @@ std::vector<uint32_t> picture(uint32_t name)
 }  // namespace
 
 // Buffer row 0, t = 0, is the picture's top: the file's last row unless the
-// height is negative. Pixels are stored blue, green, red, at the offset the
-// header gives; padded rows reach OpenGL right whatever its unpack
-// alignment, which is left as it was. A short file, pixels past its end, a
-// format other than uncompressed 24-bit, and dimensions that are zero,
-// negative past what a top-down picture can be, or absurd give one white
-// texel. Every texture is set up alike, mip-mapped ones down to 1 x 1.
+// height is negative. Pixels are stored blue, green, red, where the header
+// says; padded rows reach OpenGL right whatever its unpack alignment, which
+// is left as it was. Any bitmap that can't be used gives one white texel.
 TEST(LoadBmpTexture, EveryBitmapGivesItsTexelsOrOneWhiteTexel)
 {
     REQUIRE_GL();

@@ -36,18 +36,7 @@ std::string samplesRead(const std::string& name, const std::string& bytes, WavFo
 
 }  // namespace
 
-// The 16-byte format chunk is read as 18 bytes: the next chunk's first two
-// id bytes, "da", land in the extra-size field.
-TEST(WavRead, PlainPcmFileGivesFormatAndSamples)
-{
-    WavFormat f;
-    EXPECT_EQ(samplesRead("plain.wav", pcmWave(2, 22050, 16, pcmBytes), &f), pcmBytes);
-    EXPECT_EQ(std::vector<uint32_t>({f.formatTag, f.channels, f.samplesPerSecond, f.averageBytesPerSecond, f.blockAlign,
-                                     f.bitsPerSample, f.extraSize}),
-              std::vector<uint32_t>({1, 2, 22050, 22050 * 4, 4, 16, 'd' | ('a' << 8)}));
-}
-
-TEST(WavRead, WhatEachFileReadsAs)
+TEST(WavRead, WhatEachFileReadsAsAndThePlainFilesFormat)
 {
     const std::string list = riffChunk("LIST", "INFOISFT" + std::string("\x06\0\0\0gen\0\0\0", 10));
     const std::string odd = riffChunk("junk", "abc");  // odd size: one pad byte follows
@@ -91,4 +80,12 @@ TEST(WavRead, WhatEachFileReadsAs)
     };
     for (const auto& c : cases)
         EXPECT_EQ(samplesRead(c.name, c.bytes), c.samples) << c.name;
+
+    // The 16-byte format chunk is read as 18 bytes: the next chunk's first
+    // two id bytes, "da", land in the extra-size field.
+    WavFormat f;
+    EXPECT_EQ(samplesRead("plain.wav", pcmWave(2, 22050, 16, pcmBytes), &f), pcmBytes);
+    EXPECT_EQ(std::vector<uint32_t>({f.formatTag, f.channels, f.samplesPerSecond, f.averageBytesPerSecond, f.blockAlign,
+                                     f.bitsPerSample, f.extraSize}),
+              std::vector<uint32_t>({1, 2, 22050, 22050 * 4, 4, 16, 'd' | ('a' << 8)}));
 }

@@ -8,8 +8,7 @@
 // body and, after an odd-sized body, one pad byte. A declared size other
 // than -1 goes in the header whatever the body holds, and no pad is added.
 std::string riffChunk(const char* id, const std::string& body, int64_t declaredSize = -1);
-// The body of a "fmt " chunk: the 16 bytes of the basic format, with block
-// alignment and average rate derived from the others.
+// The 16 bytes of a basic "fmt " chunk, block alignment and rate derived.
 std::string wavFormatBody(uint16_t formatTag, uint16_t channels, uint32_t samplesPerSecond, uint16_t bitsPerSample);
 // A "RIFF" chunk of the form "WAVE" holding the given chunks.
 std::string waveForm(const std::string& chunks);
