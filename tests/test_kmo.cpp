@@ -25,9 +25,8 @@ std::string modelFile(const ModelBytes& bytes)
     return writeModelBytes(modelScratchPath("model.kmo"), bytes);
 }
 
-// The arrays' lengths, "v3 f1" (a capacity other than the count after a
-// slash, empty arrays left out); for a character also its control points,
-// joints and rest vertices.
+// The lengths of the arrays that aren't empty, "v3 f1" (a capacity other than
+// the count after a slash); a character's control points, joints and rest.
 std::string length(const char* kind, int32_t count, int32_t capacity)
 {
     if (count == 0 && capacity == 0)
@@ -87,8 +86,7 @@ TEST(KmoReader, WhatEachReaderMakesOfAFile)
     ModelBytes huge = kmoFile({faceChunk, kmoChunk("vtx ", recordBytes(threeVertices), 0x7FFFFFF0)});
     std::fill(huge.begin() + 4, huge.begin() + 8, 0xFF);
     huge.push_back(1);
-    // Sizes that are no whole number of records: the whole records load and
-    // the next chunk is found after the odd bytes.
+    // Sizes that are no whole number of records: the odd bytes are skipped.
     ModelBytes oddVertices = recordBytes(threeVertices);
     oddVertices.resize(24 + 6);
     ModelBytes oddFaces = recordBytes(oneFace);

@@ -22,10 +22,9 @@ const std::vector<MeshVertex> screen = {{-1, -1, 0, 0.5f, 0.5f, -1},
 
 }  // namespace
 
-// An append returns the new index and grows the storage by one; a clear
-// keeps the storage, and a second clear in a row gives it back. A face's
-// normal is (P - Q) x (P - R), unnormalised; a corner that is not a vertex
-// leaves it zero.
+// An append returns the new index and grows the storage by one; a clear keeps
+// it, a second clear in a row gives it back. A face's normal is (P - Q) x
+// (P - R), unnormalised, and zero while a corner is not a vertex.
 TEST(Mesh, ArraysAndFaceNormals)
 {
     Mesh mesh;
@@ -72,10 +71,9 @@ TEST(MeshDraw, ReplacesTheModelViewMatrixWithItsTransform)
     }
 }
 
-// AddTexture appends a material with its new texture, its name cut to fit
-// the record but the bitmap read under the full name. Drawing enables and
-// binds each face's texture (none for a material out of range) and leaves
-// the last face's state.
+// AddTexture appends a material with its new texture, its name cut to fit but
+// the bitmap read under the full name. Drawing enables and binds each face's
+// texture (none for a material out of range), leaving the last face's state.
 TEST(MeshDraw, TexturingFollowsTheFacesMaterials)
 {
     REQUIRE_GL();
@@ -85,10 +83,9 @@ TEST(MeshDraw, TexturingFollowsTheFacesMaterials)
     writeModelBytes("orange.bmp", bmpFile(4, 2, bmpRows(4, {0xFF8000, 0xFF8000})));
     writeModelBytes(longName, bmpFile(4, 2, bmpRows(4, {0x0000FF, 0x0000FF})));
     Mesh mesh;
-    EXPECT_EQ(mesh.AddTexture("red.bmp", 7), 0);
-    EXPECT_EQ(mesh.AddTexture("orange.bmp", 0), 1);
-    EXPECT_EQ(mesh.AddTexture(longName.c_str(), 0), 2);
-    ASSERT_EQ(mesh.materialCapacity, 3);
+    const std::vector<int32_t> indices = {mesh.AddTexture("red.bmp", 7), mesh.AddTexture("orange.bmp", 0),
+                                          mesh.AddTexture(longName.c_str(), 0)};
+    ASSERT_EQ(indices, (std::vector<int32_t>{0, 1, 2}));
     const uint32_t red = mesh.materials[0].texture, orange = mesh.materials[1].texture;
     EXPECT_TRUE(std::string(mesh.materials[0].name) == "red.bmp" && mesh.materials[0].mipmaps == 7);
     EXPECT_EQ(std::string(mesh.materials[2].name), longName.substr(0, 39));

@@ -50,7 +50,6 @@ TEST(WavRead, WhatEachFileReadsAsAndThePlainFilesFormat)
         std::string bytes;
         std::string samples;
     } cases[] = {
-        {"list.wav", waveForm(list + fmtChunk + dataChunk), pcmBytes},
         {"between.wav", waveForm(fmtChunk + odd + list + dataChunk), pcmBytes},
         {"fmt18.wav", waveForm(list + fmt18 + dataChunk), pcmBytes},
         {"oddpad.wav", waveForm(fmtChunk + riffChunk("data", five)), five},
@@ -68,7 +67,6 @@ TEST(WavRead, WhatEachFileReadsAsAndThePlainFilesFormat)
         // Sizes claiming more than the file holds keep what is there...
         {"huge-riff.wav", form(0xFFFFFFFFu, fmtChunk + dataChunk), pcmBytes},
         {"long-data.wav", form(4 + fmtChunk.size() + longData.size(), fmtChunk + longData), pcmBytes},
-        {"both-long.wav", form(1u << 30, fmtChunk + riffChunk("data", pcmBytes, 1000)), pcmBytes},
         // ...but samples outside the form are not its samples.
         {"short-riff.wav", form(4 + fmtChunk.size(), fmtChunk + dataChunk), "refused"},
         {"data-in-form.wav", form(4 + fmtChunk.size() + 8 + 10, fmtChunk + dataChunk), pcmBytes.substr(0, 10)},

@@ -3,8 +3,8 @@
 
 #include <stdlib.h>
 
-#include <cstdio>
 #include <filesystem>
+#include <fstream>
 
 namespace fs = std::filesystem;
 
@@ -40,10 +40,7 @@ std::string modelScratchPath(const std::string& name)
 
 std::string writeModelBytes(const std::string& path, const ModelBytes& bytes)
 {
-    if (FILE* file = std::fopen(path.c_str(), "wb")) {
-        std::fwrite(bytes.data(), 1, bytes.size(), file);
-        std::fclose(file);
-    }
+    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
     return path;
 }
 
