@@ -29,9 +29,8 @@ std::string modelFile(const ModelBytes& bytes)
 // the count after a slash); a character's control points, joints and rest.
 std::string length(const char* kind, int32_t count, int32_t capacity)
 {
-    if (count == 0 && capacity == 0)
-        return "";
-    return " " + std::string(kind) + std::to_string(count) + (capacity != count ? "/" + std::to_string(capacity) : "");
+    const std::string slash = capacity != count ? "/" + std::to_string(capacity) : "";
+    return count == 0 && capacity == 0 ? "" : " " + std::string(kind) + std::to_string(count) + slash;
 }
 std::string arrays(const Mesh& m)
 {

@@ -11,10 +11,6 @@
 
 namespace {
 
-MeshFace face(int32_t a, int32_t b, int32_t c, int32_t material = -1)
-{
-    return {a, b, c, Vec3{7, 7, 7}, material};
-}
 // A triangle over the whole viewport.
 const std::vector<MeshVertex> screen = {{-1, -1, 0, 0.5f, 0.5f, -1},
                                         {3, -1, 0, 0.5f, 0.5f, -1},
@@ -37,8 +33,8 @@ TEST(Mesh, ArraysAndFaceNormals)
     EXPECT_TRUE(mesh.vertexCapacity == 0 && mesh.vertices == nullptr);
     for (const MeshVertex& v : std::vector<MeshVertex>{{0, 0, 0, 0, 0, -1}, {1, 0, 0, 0, 0, -1}, {0, 2, 0, 0, 0, -1}})
         mesh.AddVertex(v);
-    mesh.AddFace(face(0, 1, 2));
-    mesh.AddFace(face(0, 1, 3));
+    mesh.AddFace(MeshFace{0, 1, 2, {}, -1});
+    mesh.AddFace(MeshFace{0, 1, 3, {7, 7, 7}, -1});
     EXPECT_TRUE(mesh.faces[0].normal.x == 0 && mesh.faces[0].normal.y == 0 && mesh.faces[0].normal.z == 2);
     EXPECT_EQ(mesh.faces[1].normal.z, 0);
 }
@@ -108,7 +104,7 @@ TEST(MeshDraw, TexturingFollowsTheFacesMaterials)
     for (const Case& c : cases) {
         mesh.ClearFaces();
         for (int32_t material : c.materials)
-            mesh.AddFace(face(0, 1, 2, material));
+            mesh.AddFace(MeshFace{0, 1, 2, {}, material});
         GLuint before = 0;
         glGenTextures(1, &before);
         glBindTexture(GL_TEXTURE_2D, before);
@@ -127,9 +123,8 @@ TEST(MeshDraw, LinesLeaveRedDotsTheLastGreyAndBadIndicesArePassedOver)
 {
     REQUIRE_GL();
     const ModelBytes vertices = kmoChunk("vtx ", recordBytes(screen));
-    const ModelBytes faces =
-        kmoChunk("face", recordBytes(std::vector<MeshFace>{face(0, 1, 2), face(0, 1, 3), face(-1, 1, 2),
-                                                           face(0, INT32_MAX, 2)}));
+    const std::vector<MeshFace> records = {{0, 1, 2, {}, -1}, {0, 1, 3, {}, -1}, {-1, 1, 2, {}, -1}, {0, 9, 2, {}, -1}};
+    const ModelBytes faces = kmoChunk("face", recordBytes(records));
     const ModelBytes line = kmoChunk("line", recordBytes(std::vector<MeshLine>{{0, 1}}));
     const ModelBytes dots = kmoChunk("dot ", recordBytes(std::vector<MeshPoint>{{0, 0.75f}, {2, 0.25f}}));
     const ModelBytes badLines = kmoChunk("line", recordBytes(std::vector<MeshLine>{{0, 3}, {INT32_MIN, 1}, {1, 2}}));
