@@ -26,7 +26,6 @@ TEST(Mesh, ArraysAndFaceNormals)
     Mesh mesh;
     for (int32_t i = 0; i < 3; ++i)
         EXPECT_EQ(mesh.AddVertex(screen[i]), i);
-    EXPECT_EQ(mesh.vertexCapacity, 3);
     mesh.ClearVertices();
     EXPECT_TRUE(mesh.vertexCount == 0 && mesh.vertexCapacity == 3 && mesh.vertices != nullptr);
     mesh.ClearVertices();

@@ -47,10 +47,10 @@ std::string toneSamples(uint32_t samplesPerSecond, double seconds)
 {
     std::string out;
     size_t count = static_cast<size_t>(samplesPerSecond * seconds);
-    for (size_t i = 0; i < count; ++i) {
-        double value = 8000.0 * std::sin(6.283185307 * 440.0 * i / samplesPerSecond);
-        out += littleEndian(static_cast<uint16_t>(static_cast<int16_t>(value)), 2);
-    }
+    for (size_t i = 0; i < count; ++i)
+        out += littleEndian(static_cast<uint16_t>(
+                                static_cast<int16_t>(8000.0 * std::sin(6.283185307 * 440.0 * i / samplesPerSecond))),
+                            2);
     return out;
 }
 
