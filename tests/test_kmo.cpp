@@ -116,14 +116,10 @@ TEST(KmoReader, WhatEachReaderMakesOfAFile)
         EXPECT_EQ(arraysAfterLoading<ArticulatedMesh>(c.bytes), c.character) << c.what;
     }
 
-    // The records as stored, the face's normal not recomputed.
+    // The face's normal as stored, not recomputed.
     Mesh mesh;
     mesh.Load(modelFile(example).c_str());
-    EXPECT_EQ(std::memcmp(mesh.vertices, threeVertices.data(), 72), 0);
     EXPECT_EQ(mesh.faces[0].normal.x, 0.5f);
-    Mesh missing;
-    missing.Load(modelScratchPath("missing.kmo").c_str());
-    EXPECT_EQ(arrays(missing), "");
 
     // A file cut short anywhere: the whole records that are there.
     const ModelBytes whole = kmoFile({faceChunk, vertexChunk});

@@ -12,9 +12,7 @@
 namespace {
 
 // A triangle over the whole viewport.
-const std::vector<MeshVertex> screen = {{-1, -1, 0, 0.5f, 0.5f, -1},
-                                        {3, -1, 0, 0.5f, 0.5f, -1},
-                                        {-1, 3, 0, 0.5f, 0.5f, -1}};
+const std::vector<MeshVertex> screen = {{-1, -1, 0, 0, 0, -1}, {3, -1, 0, 0, 0, -1}, {-1, 3, 0, 0, 0, -1}};
 
 }  // namespace
 
@@ -131,13 +129,11 @@ TEST(MeshDraw, LinesLeaveRedDotsTheLastGreyAndBadIndicesArePassedOver)
     const struct {
         std::vector<ModelBytes> chunks;
         std::vector<float> colour;
-    } cases[] = {
-        {{vertices, faces}, {0.25f, 0.5f, 0.75f, 0.5f}},
-        {{vertices, line}, {1, 0, 0, 1}},
-        {{vertices, dots}, {0.25f, 0.25f, 0.25f, 1}},
-        {{vertices, dots, line}, {0.25f, 0.25f, 0.25f, 1}},
-        {{vertices, faces, badLines, badDots}, {0.5f, 0.5f, 0.5f, 1}},
-    };
+    } cases[] = {{{vertices, faces}, {0.25f, 0.5f, 0.75f, 0.5f}},
+                 {{vertices, line}, {1, 0, 0, 1}},
+                 {{vertices, dots}, {0.25f, 0.25f, 0.25f, 1}},
+                 {{vertices, dots, line}, {0.25f, 0.25f, 0.25f, 1}},
+                 {{vertices, faces, badLines, badDots}, {0.5f, 0.5f, 0.5f, 1}}};
     for (const auto& c : cases) {
         Mesh mesh;
         mesh.Load(writeModelBytes(modelScratchPath("lines.kmo"), kmoFile(c.chunks)).c_str());

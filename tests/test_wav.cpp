@@ -15,9 +15,10 @@ const std::string fmtChunk = riffChunk("fmt ", wavFormatBody(1, 1, 22050, 16));
 const std::string pcmBytes(400, '\x10');
 const std::string dataChunk = riffChunk("data", pcmBytes);
 
-// The samples of the file, read back, and its format; "refused" when the
-// reader refuses it, after checking that it left the file empty.
-std::string samplesRead(const std::string& name, const std::string& bytes, WavFormat* format = nullptr)
+// The samples of the file, read back (its format kept in lastFormat);
+// "refused" when the reader refuses it, after checking it left the file empty.
+WavFormat lastFormat;
+std::string samplesRead(const std::string& name, const std::string& bytes)
 {
     WavFile wav{};
     wav.fileBytes = reinterpret_cast<uint8_t*>(&wav);  // must be cleared
@@ -25,8 +26,7 @@ std::string samplesRead(const std::string& name, const std::string& bytes, WavFo
         EXPECT_EQ(wav.fileBytes, nullptr) << name;
         return "refused";
     }
-    if (format != nullptr)
-        *format = wav.format;
+    lastFormat = wav.format;
     std::string samples(reinterpret_cast<const char*>(wav.samples), wav.sampleBytes);
     wavRelease(&wav);
     EXPECT_EQ(wav.fileBytes, nullptr);
@@ -80,8 +80,8 @@ TEST(WavRead, WhatEachFileReadsAsAndThePlainFilesFormat)
 
     // The 16-byte format chunk is read as 18 bytes: the next chunk's first
     // two id bytes, "da", land in the extra-size field.
-    WavFormat f;
-    EXPECT_EQ(samplesRead("plain.wav", pcmWave(2, 22050, 16, pcmBytes), &f), pcmBytes);
+    EXPECT_EQ(samplesRead("plain.wav", pcmWave(2, 22050, 16, pcmBytes)), pcmBytes);
+    const WavFormat& f = lastFormat;
     EXPECT_EQ(std::vector<uint32_t>({f.formatTag, f.channels, f.samplesPerSecond, f.averageBytesPerSecond, f.blockAlign,
                                      f.bitsPerSample, f.extraSize}),
               std::vector<uint32_t>({1, 2, 22050, 22050 * 4, 4, 16, 'd' | ('a' << 8)}));
