@@ -64,8 +64,6 @@ std::string arraysAfterLoading(const ModelBytes& bytes)
 TEST(KmoReader, WhatEachReaderMakesOfAFile)
 {
     const ModelBytes example = kmoFile({vertexChunk, faceChunk});
-    ModelBytes notRiff = example;
-    notRiff[3] = 'X';
     // Unknown tags are stepped over four bytes at a time; the plain mesh
     // steps over the control points, the character over the dots.
     const ModelBytes everyKind =
@@ -98,7 +96,7 @@ TEST(KmoReader, WhatEachReaderMakesOfAFile)
     } cases[] = {
         {"the example", example, "v3 f1", "v3 f1 j0 r3"},
         {"another form", kmoFile({vertexChunk}, "KMSh"), "v2 f2", "v2 f2 j0 r0"},
-        {"not RIFF", notRiff, "v2 f2", "v2 f2 j0 r0"},
+        {"not RIFF", kmoChunk("RIFX", {'K', 'M', 'S', 'H'}), "v2 f2", "v2 f2 j0 r0"},
         {"shorter than a header", ModelBytes(example.begin(), example.begin() + 10), "v2 f2", "v2 f2 j0 r0"},
         {"every kind", everyKind, "v1 f1 l2 d1", "v1 f1 l2 c2 j2 r1"},
         {"an empty chunk", kmoFile({kmoChunk("vtx ", {}), faceChunk}), "f1", "f1 j0 r0"},
@@ -131,9 +129,9 @@ TEST(KmoReader, WhatEachReaderMakesOfAFile)
     }
 }
 
-// Thousands of materials make one texture per bitmap and mip-map flag, and
-// one white for every unusable bitmap; past the texture budget a bitmap is
-// unusable too. A name without its NUL is cut to the 39 characters that fit.
+// Thousands of materials make one texture per bitmap and mip-map flag and one
+// white for all unusable bitmaps (past the texture budget too); a name
+// without its NUL is cut to the 39 characters that fit.
 TEST(KmoReader, MaterialsShareOneTexturePerBitmapAndFlag)
 {
     REQUIRE_GL();

@@ -1,6 +1,5 @@
-// LoadBmpTexture in a real OpenGL context: the texels it uploads, the row
-// order, the seek to the pixels, mip-maps and parameters, and bitmaps it
-// cannot use.
+// LoadBmpTexture in a real OpenGL context: the texels, levels and parameters
+// of the texture it makes from each bitmap, usable or not.
 #include <climits>
 #include <string>
 #include <vector>
@@ -37,6 +36,7 @@ TEST(LoadBmpTexture, EveryBitmapGivesItsTexelsOrOneWhiteTexel)
     const ModelBytes good = bmpFile(4, 2, bmpRows(4, {blue, red}));
     ModelBytes farPixels = good;
     farPixels[13] = 0xFF;  // the pixels would start 4 GB into the file
+    const ModelBytes afterAGap = bmpFile(4, 1, {10, 20, 30, 40, 50, 60, 70, 80, 90, 100, 110, 120}, 70);
     const std::vector<uint32_t> oneWhite = {1, 1, white};
     const std::string path = modelScratchPath("picture.bmp");
     const struct {
@@ -47,9 +47,7 @@ TEST(LoadBmpTexture, EveryBitmapGivesItsTexelsOrOneWhiteTexel)
         {"bottom row first", good, {4, 2, red, red, red, red, blue, blue, blue, blue}},
         {"top row first", bmpFile(4, -2, bmpRows(4, {blue, red})), {4, 2, blue, blue, blue, blue, red, red, red, red}},
         {"padded rows", bmpFile(3, 2, bmpRows(3, {blue, red})), {3, 2, red, red, red, blue, blue, blue}},
-        {"after a gap",
-         bmpFile(4, 1, {10, 20, 30, 40, 50, 60, 70, 80, 90, 100, 110, 120}, 70),
-         {4, 1, 0x1E140A, 0x3C3228, 0x5A5046, 0x786E64}},
+        {"after a gap", afterAGap, {4, 1, 0x1E140A, 0x3C3228, 0x5A5046, 0x786E64}},
         {"headers cut short", ModelBytes(good.begin(), good.begin() + 40), oneWhite},
         {"a byte missing", ModelBytes(good.begin(), good.end() - 1), oneWhite},
         {"pixels past the end", farPixels, oneWhite},

@@ -1,8 +1,7 @@
 // Test helpers that write model files and bitmaps; see model_files.h.
 #include "tests/support/model_files.h"
 
-#include <stdlib.h>
-
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 
