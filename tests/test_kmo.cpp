@@ -118,7 +118,6 @@ TEST(KmoReader, WhatEachReaderMakesOfAFile)
     Mesh mesh;
     mesh.Load(modelFile(example).c_str());
     EXPECT_EQ(mesh.faces[0].normal.x, 0.5f);
-
     // A file cut short anywhere: the whole records that are there.
     const ModelBytes whole = kmoFile({faceChunk, vertexChunk});
     for (long length = 12; length < static_cast<long>(whole.size()); ++length) {

@@ -61,16 +61,15 @@ TEST(WavRead, WhatEachFileReadsAsAndThePlainFilesFormat)
         {"nofmt.wav", waveForm(riffChunk("LIST", "INFO") + dataChunk), "refused"},
         {"datafirst.wav", waveForm(dataChunk + fmtChunk), "refused"},
         {"shortfmt.wav", waveForm(shortFmt + dataChunk), "refused"},
-        // A chunk before the format claims to run past the end of the file.
-        {"long-list.wav", waveForm(riffChunk("LIST", "INFO", 5000) + fmtChunk + dataChunk), "refused"},
+        {"list-past-the-end-before-fmt.wav", waveForm(riffChunk("LIST", "INFO", 5000) + fmtChunk + dataChunk),
+         "refused"},
         // Sizes claiming more than the file holds keep what is there...
         {"huge-riff.wav", form(0xFFFFFFFFu, fmtChunk + dataChunk), pcmBytes},
         {"long-data.wav", form(4 + fmtChunk.size() + longData.size(), fmtChunk + longData), pcmBytes},
         // ...but samples outside the form are not its samples.
         {"short-riff.wav", form(4 + fmtChunk.size(), fmtChunk + dataChunk), "refused"},
         {"data-in-form.wav", form(4 + fmtChunk.size() + 8 + 10, fmtChunk + dataChunk), pcmBytes.substr(0, 10)},
-        // Files cut short: the samples that are there, once the data chunk's
-        // header is.
+        // Cut short: the samples that are there, once the data chunk's header is.
         {"cut.wav", waveForm(fmtChunk + dataChunk).substr(0, 44 + 300), pcmBytes.substr(0, 300)},
         {"cut-to-header.wav", waveForm(fmtChunk + dataChunk).substr(0, 44), ""},
         {"cut-in-header.wav", waveForm(fmtChunk + dataChunk).substr(0, 43), "refused"},
