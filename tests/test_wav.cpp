@@ -76,7 +76,6 @@ TEST(WavRead, WhatEachFileReadsAsAndThePlainFilesFormat)
     };
     for (const auto& c : cases)
         EXPECT_EQ(samplesRead(c.name, c.bytes), c.samples) << c.name;
-
     // The 16-byte format chunk is read as 18 bytes: the next chunk's first
     // two id bytes, "da", land in the extra-size field.
     EXPECT_EQ(samplesRead("plain.wav", pcmWave(2, 22050, 16, pcmBytes)), pcmBytes);
