@@ -1,6 +1,8 @@
-// The model file readers: the example file, the end of the chunks, damaged
-// and hostile files, and materials.
+// The model file readers on files written byte by byte: the kinds of chunk,
+// where the reading ends, damaged sizes, and the materials' textures.
+#include <algorithm>
 #include <cstring>
+#include <filesystem>
 #include <set>
 #include <string>
 
@@ -14,244 +16,147 @@ namespace {
 
 const std::vector<MeshVertex> threeVertices = {{0, 0, 0, 0, 0, -1}, {1, 0, 0, 1, 0, -1}, {0, 1, 0, 0, 1, -1}};
 const std::vector<MeshFace> oneFace = {{0, 1, 2, Vec3{0.5f, 0.25f, 2.0f}, -1}};
-const MeshVertex marker = {5, 5, 5, 0, 0, -1};
 const ModelBytes vertexChunk = kmoChunk("vtx ", recordBytes(threeVertices));
 const ModelBytes faceChunk = kmoChunk("face", recordBytes(oneFace));
+const ModelBytes lineChunk = kmoChunk("line", recordBytes(std::vector<MeshLine>{{0, 1}}));
 
-// Writes the bytes to a file and reads it into the mesh.
-template <typename M>
-void load(M& mesh, const ModelBytes& bytes)
+std::string modelFile(const ModelBytes& bytes)
 {
-    const std::string path = modelScratchPath("model.kmo");
-    writeModelBytes(path, bytes);
-    mesh.Load(path.c_str());
+    return writeModelBytes(modelScratchPath("model.kmo"), bytes);
 }
 
-MeshMaterial material(const char* name, int32_t mipmaps)
+// The lengths of the arrays that aren't empty, "v3 f1" (a capacity other than
+// the count after a slash); a character's control points, joints and rest.
+std::string length(const char* kind, int32_t count, int32_t capacity)
 {
-    MeshMaterial m;
-    std::memset(&m, 0, sizeof m);
-    std::strncpy(m.name, name, sizeof m.name - 1);
-    m.mipmaps = mipmaps;
-    m.texture = 12345;
-    return m;
+    const std::string slash = capacity != count ? "/" + std::to_string(capacity) : "";
+    return count == 0 && capacity == 0 ? "" : " " + std::string(kind) + std::to_string(count) + slash;
+}
+std::string arrays(const Mesh& m)
+{
+    const std::string out = length("v", m.vertexCount, m.vertexCapacity) + length("f", m.faceCount, m.faceCapacity) +
+                            length("l", m.lineCount, m.lineCapacity) + length("d", m.dotCount, m.dotCapacity) +
+                            length("m", m.materialCount, m.materialCapacity);
+    return out.empty() ? out : out.substr(1);
+}
+std::string arrays(const ArticulatedMesh& m)
+{
+    return arrays(static_cast<const Mesh&>(m)) + length("c", m.controlPointCount, m.controlPointCapacity) + " j" +
+           std::to_string(m.jointCount) + " r" + std::to_string(m.restVertexCount);
+}
+
+// Two vertices and two faces: no file below holds as many, so "v2 f2"
+// shows arrays the reading left alone.
+template <typename M>
+std::string arraysAfterLoading(const ModelBytes& bytes)
+{
+    M mesh;
+    for (int i = 0; i < 2; ++i) {
+        mesh.AddVertex(MeshVertex{5, 5, 5, 0, 0, -1});
+        mesh.AddFace(MeshFace{0, 1, 0, Vec3{0, 0, 0}, -1});
+    }
+    mesh.Load(modelFile(bytes).c_str());
+    return arrays(mesh);
 }
 
 }  // namespace
 
-TEST(KmoReader, ReadsTheSmallExampleFileWithBothReadersAndRefusesOtherForms)
+TEST(KmoReader, WhatEachReaderMakesOfAFile)
 {
-    const ModelBytes file = kmoFile({vertexChunk, faceChunk});
-    ASSERT_EQ(file.size(), 128u);
-    ASSERT_EQ(file[4], 120);
-    Mesh mesh;
-    load(mesh, file);
-    ArticulatedMesh character;
-    load(character, file);
-    for (Mesh* m : {&mesh, static_cast<Mesh*>(&character)}) {
-        ASSERT_EQ(m->vertexCapacity, 3);
-        ASSERT_EQ(m->faceCapacity, 1);
-        EXPECT_EQ(std::memcmp(m->vertices, threeVertices.data(), 72), 0);
-        EXPECT_EQ(m->faces[0].normal.x, 0.5f);  // as stored, not recomputed
+    const ModelBytes example = kmoFile({vertexChunk, faceChunk});
+    // Unknown tags are stepped over four bytes at a time; the plain mesh
+    // steps over the control points, the character over the dots.
+    const ModelBytes everyKind =
+        kmoFile({vertexChunk, kmoChunk("line", recordBytes(std::vector<MeshLine>{{0, 1}, {1, 2}})),
+                 kmoChunk("dot ", recordBytes(std::vector<MeshPoint>{{2, 0.5f}})),
+                 kmoChunk("INFO", {123, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0xFF}),
+                 kmoChunk("ctlp", recordBytes(std::vector<ControlPoint>{{0, 2, 0, -1}, {0, 1, 0, 0}})), faceChunk,
+                 kmoChunk("vtx ", recordBytes(std::vector<MeshVertex>{{9, 8, 7, 0, 0, -1}}))});
+    // No chunk starts past the end the header declares, but one that starts
+    // before it is read to its own end, as far as the file goes.
+    ModelBytes afterTheEnd = kmoFile({vertexChunk});
+    afterTheEnd.insert(afterTheEnd.end(), faceChunk.begin(), faceChunk.end());
+    ModelBytes acrossTheEnd = kmoFile({faceChunk, vertexChunk, lineChunk});
+    acrossTheEnd[4] = 4 + 36 + 8 + 24 + 10;
+    const ModelBytes acrossTheFilesEnd(acrossTheEnd.begin(), acrossTheEnd.end() - 16 - 30);
+    // Huge sizes in the header and the chunk: only what is in the file.
+    ModelBytes huge = kmoFile({faceChunk, kmoChunk("vtx ", recordBytes(threeVertices), 0x7FFFFFF0)});
+    std::fill(huge.begin() + 4, huge.begin() + 8, 0xFF);
+    huge.push_back(1);
+    // Sizes that are no whole number of records: the odd bytes are skipped.
+    ModelBytes oddVertices = recordBytes(threeVertices);
+    oddVertices.resize(24 + 6);
+    ModelBytes oddFaces = recordBytes(oneFace);
+    oddFaces.resize(30);
+
+    const struct {
+        const char* what;
+        ModelBytes bytes;
+        const char *mesh, *character;
+    } cases[] = {
+        {"the example", example, "v3 f1", "v3 f1 j0 r3"},
+        {"another form", kmoFile({vertexChunk}, "KMSh"), "v2 f2", "v2 f2 j0 r0"},
+        {"not RIFF", kmoChunk("RIFX", {'K', 'M', 'S', 'H'}), "v2 f2", "v2 f2 j0 r0"},
+        {"shorter than a header", ModelBytes(example.begin(), example.begin() + 10), "v2 f2", "v2 f2 j0 r0"},
+        {"every kind", everyKind, "v1 f1 l2 d1", "v1 f1 l2 c2 j2 r1"},
+        {"an empty chunk", kmoFile({kmoChunk("vtx ", {}), faceChunk}), "f1", "f1 j0 r0"},
+        {"after the declared end", afterTheEnd, "v3 f2", "v3 f2 j0 r3"},
+        {"across the declared end", acrossTheEnd, "v3 f1", "v3 f1 j0 r3"},
+        {"across the file's end", acrossTheFilesEnd, "v1 f1", "v1 f1 j0 r1"},
+        {"a negative size", kmoFile({vertexChunk, kmoChunk("face", recordBytes(oneFace), -28), lineChunk}), "v3 f2",
+         "v3 f2 j0 r3"},
+        {"huge sizes", huge, "v3 f1", "v3 f1 j0 r3"},
+        {"odd sizes", kmoFile({kmoChunk("vtx ", oddVertices), kmoChunk("face", oddFaces), lineChunk}), "v1 f1 l1",
+         "v1 f1 l1 j0 r1"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(arraysAfterLoading<Mesh>(c.bytes), c.mesh) << c.what;
+        EXPECT_EQ(arraysAfterLoading<ArticulatedMesh>(c.bytes), c.character) << c.what;
     }
-    EXPECT_EQ(character.jointCount, 0);
 
-    // Anything but a RIFF "KMSH" form leaves the object as it was.
-    ModelBytes wrongTag = file;
-    wrongTag[3] = 'X';
-    for (const ModelBytes& bytes :
-         {kmoFile({vertexChunk}, "KMSh"), wrongTag, ModelBytes(file.begin(), file.begin() + 10)}) {
-        Mesh other;
-        other.AddVertex(marker);
-        load(other, bytes);
-        EXPECT_EQ(other.vertexCount, 1);
-        EXPECT_EQ(other.vertices[0].x, 5.0f);
-        ArticulatedMesh otherCharacter;
-        load(otherCharacter, bytes);
-        EXPECT_EQ(otherCharacter.vertexCount, 0);
-        EXPECT_EQ(otherCharacter.restVertices, nullptr);  // no joints built either
-    }
-    Mesh missing;
-    missing.Load(modelScratchPath("missing.kmo").c_str());
-    EXPECT_EQ(missing.vertexCount, 0);
-}
-
-TEST(KmoReader, ReadsItsKindsStepsOverOthersAndTheLaterChunkWins)
-{
-    ModelBytes unknown;
-    appendModelInt32(unknown, 123);
-    appendModelInt32(unknown, -1);
-    const ModelBytes file = kmoFile({
-        vertexChunk,
-        kmoChunk("line", recordBytes(std::vector<MeshLine>{{0, 1}, {1, 2}})),
-        kmoChunk("dot ", recordBytes(std::vector<MeshPoint>{{2, 0.5f}})),
-        kmoChunk("INFO", unknown),
-        kmoChunk("ctlp", recordBytes(std::vector<ControlPoint>{{0, 2, 0, -1}, {0, 1, 0, 0}})),
-        faceChunk,
-        kmoChunk("vtx ", recordBytes(std::vector<MeshVertex>{{9, 8, 7, 0, 0, -1}})),
-    });
+    // The face's normal as stored, not recomputed.
     Mesh mesh;
-    mesh.AddVertex(marker);
-    mesh.AddVertex(marker);
-    load(mesh, file);
-    ASSERT_EQ(mesh.vertexCapacity, 1);
-    EXPECT_EQ(mesh.vertices[0].x, 9.0f);
-    EXPECT_EQ(mesh.lineCount, 2);
-    ASSERT_EQ(mesh.dotCount, 1);
-    EXPECT_EQ(mesh.dots[0].grey, 0.5f);
-    EXPECT_EQ(mesh.faceCount, 1);
-
-    // The character passes over the dots four bytes at a time and reads the
-    // control points; everything after them still loads.
-    ArticulatedMesh character;
-    load(character, file);
-    EXPECT_EQ(character.dotCount, 0);
-    EXPECT_EQ(character.lineCount, 2);
-    EXPECT_EQ(character.faceCount, 1);
-    EXPECT_EQ(character.vertexCount, 1);
-    ASSERT_EQ(character.controlPointCapacity, 2);
-    EXPECT_EQ(character.controlPoints[1].parent, 0);
-    EXPECT_EQ(character.jointCount, 2);
-
-    // An empty chunk empties its array, and appends go on from there.
-    load(mesh, kmoFile({kmoChunk("vtx ", ModelBytes()), faceChunk}));
-    EXPECT_EQ(mesh.vertexCapacity, 0);
-    EXPECT_EQ(mesh.vertices, nullptr);
-    EXPECT_EQ(mesh.AddVertex(marker), 0);
-    mesh.AddFace(MeshFace{0, 0, 0, Vec3{0, 0, 0}, -1});
-    EXPECT_EQ(mesh.faceCapacity, 2);
-}
-
-TEST(KmoReader, NoChunkStartsPastTheDeclaredEndAndNothingIsReadPastTheFilesEnd)
-{
-    ModelBytes trailing = kmoFile({vertexChunk});
-    trailing.insert(trailing.end(), faceChunk.begin(), faceChunk.end());
-    Mesh mesh;
-    load(mesh, trailing);
-    EXPECT_EQ(mesh.vertexCount, 3);
-    EXPECT_EQ(mesh.faceCount, 0);
-
-    // A chunk that starts before the declared end but runs past it is read
-    // to its own end, as far as the file goes; no chunk starts after it.
-    ModelBytes past = kmoFile({faceChunk, vertexChunk, kmoChunk("line", recordBytes(std::vector<MeshLine>{{0, 1}}))});
-    past[4] = 4 + 36 + 8 + 24 + 10;
-    Mesh partial;
-    load(partial, past);
-    EXPECT_EQ(partial.faceCount, 1);
-    EXPECT_EQ(partial.vertexCapacity, 3);
-    EXPECT_EQ(partial.lineCount, 0);
-    past.resize(past.size() - 16 - 30);  // the line chunk and 30 vertex bytes gone
-    Mesh cut;
-    load(cut, past);
-    EXPECT_EQ(cut.vertexCapacity, 1);
-
+    mesh.Load(modelFile(example).c_str());
+    EXPECT_EQ(mesh.faces[0].normal.x, 0.5f);
     // A file cut short anywhere: the whole records that are there.
     const ModelBytes whole = kmoFile({faceChunk, vertexChunk});
     for (long length = 12; length < static_cast<long>(whole.size()); ++length) {
         Mesh shortened;
-        load(shortened, ModelBytes(whole.begin(), whole.begin() + length));
+        shortened.Load(modelFile(ModelBytes(whole.begin(), whole.begin() + length)).c_str());
         EXPECT_EQ(shortened.faceCount, length >= 48 ? 1 : 0) << length;
         EXPECT_EQ(shortened.vertexCount, length > 56 ? (length - 56) / 24 : 0) << length;
     }
 }
 
-TEST(KmoReader, DamagedChunkSizesStayInsideTheFile)
-{
-    // A negative size ends the reading and leaves that kind's array alone.
-    const ModelBytes line = kmoChunk("line", recordBytes(std::vector<MeshLine>{{0, 1}}));
-    Mesh negative;
-    negative.AddFace(MeshFace{0, 0, 0, Vec3{0, 0, 0}, -1});
-    load(negative, kmoFile({vertexChunk, kmoChunk("face", -28, recordBytes(oneFace)), line}));
-    EXPECT_EQ(negative.vertexCount, 3);
-    EXPECT_EQ(negative.faceCount, 1);
-    EXPECT_EQ(negative.faces[0].c, 0);
-    EXPECT_EQ(negative.lineCount, 0);
-
-    // Huge sizes, in the header and the chunk: only what is in the file.
-    ModelBytes huge = kmoFile({faceChunk, kmoChunk("vtx ", 0x7FFFFFF0, recordBytes(threeVertices))});
-    huge[4] = 0xF0;
-    huge[5] = huge[6] = huge[7] = 0xFF;
-    huge.push_back(1);
-    Mesh hugeMesh;
-    load(hugeMesh, huge);
-    EXPECT_EQ(hugeMesh.faceCount, 1);
-    EXPECT_EQ(hugeMesh.vertexCapacity, 3);
-
-    // Sizes that are no whole number of records: the whole records load and
-    // the next chunk is found after the odd bytes.
-    ModelBytes vertexPayload = recordBytes(threeVertices);
-    vertexPayload.resize(24 + 6);
-    ModelBytes facePayload = recordBytes(oneFace);
-    facePayload.resize(30);
-    Mesh odd;
-    load(odd, kmoFile({kmoChunk("vtx ", vertexPayload), kmoChunk("face", facePayload), line}));
-    EXPECT_EQ(odd.vertexCount, 1);
-    EXPECT_EQ(odd.faceCount, 1);
-    EXPECT_EQ(odd.faces[0].normal.z, 2.0f);
-    EXPECT_EQ(odd.lineCount, 1);
-}
-
-TEST(KmoReader, EveryMaterialGetsANewTextureFromItsBitmap)
+// Thousands of materials make one texture per bitmap and mip-map flag and one
+// white for all unusable bitmaps (past the texture budget too); a name
+// without its NUL is cut to the 39 characters that fit.
+TEST(KmoReader, MaterialsShareOneTexturePerBitmapAndFlag)
 {
     REQUIRE_GL();
-    ModelWorkingDirectory scratch(modelScratchPath(""));
-    writeModelBytes("red.bmp", bmpFile(4, 2, bmpRows(4, 2, 0, 0, 255)));
-    writeModelBytes("blue.bmp", bmpFile(4, 2, bmpRows(4, 2, 255, 0, 0)));
-    writeModelBytes(std::string(39, 'A'), bmpFile(4, 2, bmpRows(4, 2, 0, 255, 0)));
-    MeshMaterial unterminated = material("", 0);
-    std::memset(unterminated.name, 'A', sizeof unterminated.name);
-    const std::vector<MeshMaterial> materials = {material("red.bmp", 0), material("blue.bmp", 1), unterminated,
-                                                 material("none.bmp", 0)};
-    ModelBytes file = kmoFile({kmoChunk("mtl ", recordBytes(materials)), vertexChunk});
-
-    Mesh mesh;
-    load(mesh, file);
-    ASSERT_EQ(mesh.materialCount, 4);
-    const uint32_t red = mesh.materials[0].texture, blue = mesh.materials[1].texture;
-    EXPECT_NE(red, 12345u);
-    EXPECT_EQ(readTexture(red).at(0, 0), 0xFF0000u);
-    EXPECT_EQ(readTexture(blue).at(3, 1), 0x0000FFu);
-    EXPECT_EQ(textureParameter(red, GL_TEXTURE_MIN_FILTER), GL_LINEAR);
-    EXPECT_EQ(textureParameter(blue, GL_TEXTURE_MIN_FILTER), GL_LINEAR_MIPMAP_LINEAR);
-    // The name without its NUL is cut to the 39 characters that fit.
-    EXPECT_EQ(std::string(mesh.materials[2].name), std::string(39, 'A'));
-    EXPECT_EQ(readTexture(mesh.materials[2].texture).at(0, 0), 0x00FF00u);
-    EXPECT_EQ(readTexture(mesh.materials[3].texture).at(0, 0), 0xFFFFFFu);  // no such bitmap
-
-    ArticulatedMesh character;
-    load(character, file);
-    ASSERT_EQ(character.materialCount, 4);
-    EXPECT_EQ(readTexture(character.materials[1].texture).at(0, 0), 0x0000FFu);
-
-    // Thousands of materials naming one bitmap share its texture (per
-    // mip-map flag), and those naming unusable bitmaps share one white
-    // texture. Past the texture budget a bitmap loads as white.
-    std::vector<MeshMaterial> many;
+    std::filesystem::current_path(modelScratchPath(""));
+    writeModelBytes("red.bmp", bmpFile(4, 2, bmpRows(4, {0xFF0000, 0xFF0000})));
+    writeModelBytes("blue.bmp", bmpFile(4, 2, bmpRows(4, {0x0000FF, 0x0000FF})));
+    writeModelBytes(std::string(39, 'A'), bmpFile(4, 2, bmpRows(4, {0x00FF00, 0x00FF00})));
+    MeshMaterial kinds[] = {{"red.bmp", 0, 0}, {"blue.bmp", 1, 0}, {"", 0, 0}, {"none.bmp", 0, 0}, {"blue.bmp", 0, 0}};
+    std::memset(kinds[2].name, 'A', sizeof kinds[2].name);
+    std::vector<MeshMaterial> materials;
     for (int i = 0; i < 3000; ++i)
-        many.push_back(i % 3 == 0   ? material("red.bmp", 0)
-                       : i % 3 == 1 ? material("blue.bmp", i % 2)
-                                    : material(i % 2 ? "none.bmp" : "nil.bmp", 0));
-    setTextureBudget(2 * 8);  // red, then blue with mip-maps; blue without them is refused
-    Mesh crowd;
-    load(crowd, kmoFile({kmoChunk("mtl ", recordBytes(many)), vertexChunk}));
+        materials.push_back(kinds[i % 5]);
+    setTextureBudget(3 * 8);  // red, blue with mip-maps, green; blue without them is refused
+    Mesh mesh;
+    mesh.Load(modelFile(kmoFile({kmoChunk("mtl ", recordBytes(materials)), vertexChunk})).c_str());
     setTextureBudget();
+    ASSERT_EQ(arrays(mesh), "v3 m3000");
     std::set<uint32_t> distinct;
-    for (int i = 0; i < crowd.materialCount; ++i)
-        distinct.insert(crowd.materials[i].texture);
-    EXPECT_EQ(distinct.size(), 3u);
-    EXPECT_EQ(readTexture(crowd.materials[0].texture).at(0, 0), 0xFF0000u);
-    EXPECT_EQ(readTexture(crowd.materials[1].texture).at(0, 0), 0x0000FFu);
-    EXPECT_EQ(readTexture(crowd.materials[4].texture).at(0, 0), 0xFFFFFFu);
-    EXPECT_EQ(crowd.materials[4].texture, crowd.materials[5].texture);
-
-    // A damaged second material chunk leaves the materials and makes no textures.
-    const ModelBytes bad = kmoChunk("mtl ", -48, recordBytes(materials));
-    file.insert(file.end(), bad.begin(), bad.end());
-    file[4] = static_cast<uint8_t>(file.size() - 8);
-    Mesh damaged;
-    load(damaged, file);
-    ASSERT_EQ(damaged.materialCount, 4);
-    GLuint next = 0;
-    glGenTextures(1, &next);
-    EXPECT_EQ(next, damaged.materials[3].texture + 1);
+    for (int i = 0; i < mesh.materialCount; ++i)
+        distinct.insert(mesh.materials[i].texture);
+    EXPECT_EQ(distinct.size(), 4u);
+    std::vector<uint32_t> colours;
+    for (int i = 0; i < 6; ++i)
+        colours.push_back(readTexture(mesh.materials[i].texture).at(0, 0));
+    EXPECT_EQ(colours, (std::vector<uint32_t>{0xFF0000, 0x0000FF, 0x00FF00, 0xFFFFFF, 0xFFFFFF, 0xFF0000}));
+    EXPECT_EQ(textureParameter(mesh.materials[0].texture, GL_TEXTURE_MIN_FILTER), GL_LINEAR);
+    EXPECT_EQ(textureParameter(mesh.materials[1].texture, GL_TEXTURE_MIN_FILTER), GL_LINEAR_MIPMAP_LINEAR);
+    EXPECT_EQ(std::string(mesh.materials[2].name), std::string(39, 'A'));
 }

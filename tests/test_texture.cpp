@@ -1,8 +1,8 @@
-// LoadBmpTexture in a real OpenGL context: the texels it uploads, the row
-// order, the seek to the pixels, mip-maps and parameters, and bitmaps it
-// cannot use.
+// LoadBmpTexture in a real OpenGL context: the texels, levels and parameters
+// of the texture it makes from each bitmap, usable or not.
 #include <climits>
 #include <string>
+#include <vector>
 
 #include "model/texture.h"
 #include "platform/gl.h"
@@ -11,113 +11,74 @@
 
 namespace {
 
-// A row of blue then a row of red, in file order (bottom row first).
-ModelBytes blueThenRed(int32_t width)
-{
-    ModelBytes rows = bmpRows(width, 1, 255, 0, 0);
-    const ModelBytes red = bmpRows(width, 1, 0, 0, 255);
-    rows.insert(rows.end(), red.begin(), red.end());
-    return rows;
-}
+const uint32_t red = 0xFF0000, blue = 0x0000FF, white = 0xFFFFFF;
 
-uint32_t load(const ModelBytes& file, int mipmaps = 0)
+// The width, the height, then the texels from t = 0 row by row.
+std::vector<uint32_t> picture(uint32_t name)
 {
-    const std::string path = modelScratchPath("picture.bmp");
-    writeModelBytes(path, file);
-    return LoadBmpTexture(path.c_str(), mipmaps);
+    const TextureImage image = readTexture(name);
+    std::vector<uint32_t> out = {static_cast<uint32_t>(image.width), static_cast<uint32_t>(image.height)};
+    for (int t = 0; t < image.height; ++t)
+        for (int s = 0; s < image.width; ++s)
+            out.push_back(image.at(s, t));
+    return out;
 }
 
 }  // namespace
 
-TEST(LoadBmpTexture, UploadsThePixelsWithTheFilesBottomRowAtTheBottom)
+// Buffer row 0, t = 0, is the picture's top: the file's last row unless the
+// height is negative. Pixels are stored blue, green, red, where the header
+// says; padded rows reach OpenGL right whatever its unpack alignment, which
+// is left as it was. Any bitmap that can't be used gives one white texel.
+TEST(LoadBmpTexture, EveryBitmapGivesItsTexelsOrOneWhiteTexel)
 {
     REQUIRE_GL();
-    const uint32_t name = load(bmpFile(4, 2, blueThenRed(4)));
-    EXPECT_EQ(boundTexture(), name);
-    TextureImage image = readTexture(name);
-    ASSERT_EQ(image.width, 4);
-    ASSERT_EQ(image.height, 2);
-    for (int s = 0; s < 4; ++s) {
-        EXPECT_EQ(image.at(s, 0), 0xFF0000u);  // t = 0: the picture's top
-        EXPECT_EQ(image.at(s, 1), 0x0000FFu);  // t = 1: its bottom
-    }
-    // Stored blue, green, red; 70 filler bytes before the pixels.
-    image = readTexture(load(bmpFile(4, 1, {10, 20, 30, 40, 50, 60, 70, 80, 90, 100, 110, 120}, 70)));
-    EXPECT_EQ(image.at(0, 0), 0x1E140Au);
-    EXPECT_EQ(image.at(3, 0), 0x786E64u);
-
-    // Padded rows (three pixels: nine bytes and three of padding) reach
-    // OpenGL right whatever its unpack alignment; a negative height stores
-    // the top row first.
-    for (GLint alignment : {1, 8, 4}) {
-        glPixelStorei(GL_UNPACK_ALIGNMENT, alignment);
-        image = readTexture(load(bmpFile(3, 2, blueThenRed(3))));
-        ASSERT_EQ(image.width, 3);
-        EXPECT_EQ(image.at(2, 0), 0xFF0000u);
-        EXPECT_EQ(image.at(2, 1), 0x0000FFu);
-    }
-    image = readTexture(load(bmpFile(4, -2, blueThenRed(4))));
-    EXPECT_EQ(image.at(0, 0), 0x0000FFu);
-    EXPECT_EQ(image.at(0, 1), 0xFF0000u);
-    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
-}
-
-TEST(LoadBmpTexture, FiltersWrappingAndMipMaps)
-{
-    REQUIRE_GL();
-    glTexEnvf(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
-    const uint32_t plain = load(bmpFile(4, 2, blueThenRed(4)), 0);
-    GLint envMode = 0;
-    glGetTexEnviv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, &envMode);
-    EXPECT_EQ(envMode, GL_MODULATE);
-    EXPECT_EQ(textureLevels(plain), 1);
-    EXPECT_EQ(textureParameter(plain, GL_TEXTURE_MIN_FILTER), GL_LINEAR);
-
-    const uint32_t mipmapped = load(bmpFile(4, 2, blueThenRed(4)), 1);
-    EXPECT_NE(mipmapped, plain);
-    EXPECT_EQ(textureLevels(mipmapped), 3);  // 4 x 2, 2 x 1, 1 x 1
-    EXPECT_EQ(readTexture(mipmapped, 0).at(0, 0), 0xFF0000u);
-    EXPECT_EQ(textureParameter(mipmapped, GL_TEXTURE_MIN_FILTER), GL_LINEAR_MIPMAP_LINEAR);
-    for (uint32_t name : {plain, mipmapped}) {
-        EXPECT_EQ(textureParameter(name, GL_TEXTURE_MAG_FILTER), GL_LINEAR);
-        EXPECT_EQ(textureParameter(name, GL_TEXTURE_WRAP_S), GL_REPEAT);
-        EXPECT_EQ(textureParameter(name, GL_TEXTURE_WRAP_T), GL_REPEAT);
-    }
-}
-
-// One of each kind of fault: a short file, pixels sought past its end, a
-// format other than uncompressed 24-bit, and dimensions that are zero,
-// negative past what a top-down picture can be, or absurd.
-TEST(LoadBmpTexture, UnusableBitmapsGiveOneWhiteTexel)
-{
-    REQUIRE_GL();
-    const ModelBytes good = bmpFile(4, 2, blueThenRed(4));
+    const ModelBytes good = bmpFile(4, 2, bmpRows(4, {blue, red}));
     ModelBytes farPixels = good;
     farPixels[13] = 0xFF;  // the pixels would start 4 GB into the file
+    const ModelBytes afterAGap = bmpFile(4, 1, {10, 20, 30, 40, 50, 60, 70, 80, 90, 100, 110, 120}, 70);
+    const std::vector<uint32_t> oneWhite = {1, 1, white};
+    const std::string path = modelScratchPath("picture.bmp");
     const struct {
         const char* what;
         ModelBytes bytes;
+        std::vector<uint32_t> picture;
     } cases[] = {
-        {"headers cut short", ModelBytes(good.begin(), good.begin() + 40)},
-        {"a byte missing", ModelBytes(good.begin(), good.end() - 1)},
-        {"pixels past the end", farPixels},
-        {"8 bits", bmpFile(4, 2, ModelBytes(8, 7), 0, 8)},
-        {"compressed", bmpFile(4, 2, blueThenRed(4), 0, 24, 1)},
-        {"zero width", bmpFile(0, 2, blueThenRed(4))},
-        {"negative width", bmpFile(-4, 2, blueThenRed(4))},
-        {"most negative height", bmpFile(4, INT_MIN, blueThenRed(4))},
-        {"absurd width", bmpFile(1 << 30, 2, blueThenRed(4))},
-        {"absurd height", bmpFile(4, 1 << 30, blueThenRed(4))},
+        {"bottom row first", good, {4, 2, red, red, red, red, blue, blue, blue, blue}},
+        {"top row first", bmpFile(4, -2, bmpRows(4, {blue, red})), {4, 2, blue, blue, blue, blue, red, red, red, red}},
+        {"padded rows", bmpFile(3, 2, bmpRows(3, {blue, red})), {3, 2, red, red, red, blue, blue, blue}},
+        {"after a gap", afterAGap, {4, 1, 0x1E140A, 0x3C3228, 0x5A5046, 0x786E64}},
+        {"headers cut short", ModelBytes(good.begin(), good.begin() + 40), oneWhite},
+        {"a byte missing", ModelBytes(good.begin(), good.end() - 1), oneWhite},
+        {"pixels past the end", farPixels, oneWhite},
+        {"8 bits", bmpFile(4, 2, ModelBytes(8, 7), 0, 8), oneWhite},
+        {"compressed", bmpFile(4, 2, bmpRows(4, {blue, red}), 0, 24, 1), oneWhite},
+        {"zero width", bmpFile(0, 2, bmpRows(4, {blue, red})), oneWhite},
+        {"most negative height", bmpFile(4, INT_MIN, bmpRows(4, {blue, red})), oneWhite},
+        {"absurd width", bmpFile(1 << 30, 2, bmpRows(4, {blue, red})), oneWhite},
+        {"absurd height", bmpFile(4, 1 << 30, bmpRows(4, {blue, red})), oneWhite},
     };
-    for (const auto& c : cases) {
-        for (int mipmaps : {0, 1}) {
-            const uint32_t name = load(c.bytes, mipmaps);
-            const TextureImage image = readTexture(name);
-            ASSERT_EQ(image.width * image.height, 1) << c.what;
-            EXPECT_EQ(image.at(0, 0), 0xFFFFFFu) << c.what;
-            EXPECT_EQ(textureParameter(name, GL_TEXTURE_WRAP_T), GL_REPEAT) << c.what;
-        }
+    glTexEnvf(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
+    for (GLint alignment : {1, 8, 4}) {
+        glPixelStorei(GL_UNPACK_ALIGNMENT, alignment);
+        for (const auto& c : cases)
+            // With mip-maps, GLU scales sides that are not powers of two.
+            for (int mipmaps = 0; mipmaps <= (c.picture[0] == 3 ? 0 : 1); ++mipmaps) {
+                const uint32_t name = LoadBmpTexture(writeModelBytes(path, c.bytes).c_str(), mipmaps);
+                EXPECT_EQ(boundTexture(), name);
+                EXPECT_EQ(picture(name), c.picture)
+                    << c.what << ", alignment " << alignment << ", mip-maps " << mipmaps;
+                EXPECT_EQ(textureLevels(name), mipmaps && c.picture[0] == 4 ? 3 : 1) << c.what;
+                EXPECT_EQ(textureParameter(name, GL_TEXTURE_MIN_FILTER), mipmaps ? GL_LINEAR_MIPMAP_LINEAR : GL_LINEAR);
+                for (GLenum p : {GL_TEXTURE_MAG_FILTER, GL_TEXTURE_WRAP_S, GL_TEXTURE_WRAP_T})
+                    EXPECT_EQ(textureParameter(name, p), p == GL_TEXTURE_MAG_FILTER ? GL_LINEAR : GL_REPEAT);
+            }
+        GLint after = 0;
+        glGetIntegerv(GL_UNPACK_ALIGNMENT, &after);
+        EXPECT_EQ(after, alignment);
     }
-    EXPECT_EQ(readTexture(LoadBmpTexture(modelScratchPath("missing.bmp").c_str(), 0)).at(0, 0), 0xFFFFFFu);
+    GLint mode = 0;
+    glGetTexEnviv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, &mode);
+    EXPECT_EQ(mode, GL_MODULATE);
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }

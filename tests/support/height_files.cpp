@@ -9,26 +9,18 @@
 
 void useHeightMap(const std::vector<uint8_t>& bytes)
 {
-    const std::string path = modelScratchPath("Height.raw");
-    std::filesystem::current_path(std::filesystem::path(path).parent_path());
-    writeModelBytes(path, ModelBytes(bytes.begin(), bytes.end()));
+    std::filesystem::current_path(modelScratchPath(""));
+    writeModelBytes("Height.raw", bytes);
     terrainForgetMap();
-}
-
-void useFlatHeightMap(uint8_t byte)
-{
-    useHeightMap(std::vector<uint8_t>(HEIGHT_MAP_BYTES, byte));
 }
 
 std::vector<uint8_t> heightMapWithHill(uint8_t low, uint8_t high, float x, float z, float radius)
 {
     std::vector<uint8_t> bytes(HEIGHT_MAP_BYTES, low);
     for (int row = 0; row < HEIGHT_MAP_SIDE; ++row)
-        for (int column = 0; column < HEIGHT_MAP_SIDE; ++column) {
-            float sx = -64.0f + 4.0f * static_cast<float>(column);
-            float sz = -64.0f + 4.0f * static_cast<float>(row);
-            if (std::hypot(sx - x, sz - z) <= radius)
+        for (int column = 0; column < HEIGHT_MAP_SIDE; ++column)
+            if (std::hypot(-64.0f + 4.0f * static_cast<float>(column) - x,
+                           -64.0f + 4.0f * static_cast<float>(row) - z) <= radius)
                 bytes[row * HEIGHT_MAP_SIDE + column] = high;
-        }
     return bytes;
 }

@@ -1,16 +1,10 @@
-// Test helpers for the terrain: a "Height.raw" of the test's own, written
-// into the process's scratch folder, which becomes the working directory,
-// and the terrain made to read it at the next height query.
+// Test helpers for the terrain: a "Height.raw" of the test's own, in the
+// scratch folder made the working directory, read at the next height query.
 #pragma once
 #include <cstdint>
 #include <vector>
 
 // Writes the bytes as "Height.raw" and makes the terrain forget its map.
 void useHeightMap(const std::vector<uint8_t>& bytes);
-
-// A map with every sample the same: the ground is flat at
-// byte x 0.15 - 29 + landLevel everywhere on the map.
-void useFlatHeightMap(uint8_t byte);
-
 // A map of `low` with the samples within `radius` of world (x, z) at `high`.
 std::vector<uint8_t> heightMapWithHill(uint8_t low, uint8_t high, float x, float z, float radius);

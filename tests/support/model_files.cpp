@@ -1,54 +1,13 @@
 // Test helpers that write model files and bitmaps; see model_files.h.
 #include "tests/support/model_files.h"
 
-#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
-#include <random>
+#include <fstream>
 
 namespace fs = std::filesystem;
 
 namespace {
-
-struct ScratchFolder {
-    std::string path;
-    ~ScratchFolder()
-    {
-        std::error_code ignored;
-        if (!path.empty())
-            fs::remove_all(path, ignored);
-    }
-} scratch;
-
-}  // namespace
-
-std::string modelScratchPath(const std::string& name)
-{
-    std::random_device random;
-    while (scratch.path.empty()) {
-        const fs::path candidate = fs::temp_directory_path() / ("vexarion-model-" + std::to_string(random()));
-        if (fs::create_directory(candidate))
-            scratch.path = candidate.string();
-    }
-    return name.empty() ? scratch.path : scratch.path + "/" + name;
-}
-
-void writeModelBytes(const std::string& path, const ModelBytes& bytes)
-{
-    if (FILE* file = std::fopen(path.c_str(), "wb")) {
-        std::fwrite(bytes.data(), 1, bytes.size(), file);
-        std::fclose(file);
-    }
-}
-
-ModelWorkingDirectory::ModelWorkingDirectory(const std::string& folder) : previous(fs::current_path().string())
-{
-    fs::current_path(folder);
-}
-
-ModelWorkingDirectory::~ModelWorkingDirectory()
-{
-    fs::current_path(previous);
-}
 
 void appendModelInt32(ModelBytes& bytes, int32_t value)
 {
@@ -56,15 +15,38 @@ void appendModelInt32(ModelBytes& bytes, int32_t value)
         bytes.push_back(static_cast<uint8_t>(static_cast<uint32_t>(value) >> shift));
 }
 
-ModelBytes kmoChunk(const char* tag, const ModelBytes& payload)
+struct ScratchFolder {
+    std::string path;
+    ScratchFolder()
+    {
+        std::string pattern = (fs::temp_directory_path() / "vexarion-model-XXXXXX").string();
+        path = mkdtemp(pattern.data()) != nullptr ? pattern : "";
+    }
+    ~ScratchFolder()
+    {
+        std::error_code ignored;
+        fs::remove_all(path, ignored);
+    }
+};
+
+}  // namespace
+
+std::string modelScratchPath(const std::string& name)
 {
-    return kmoChunk(tag, static_cast<int32_t>(payload.size()), payload);
+    static const ScratchFolder scratch;
+    return name.empty() ? scratch.path : scratch.path + "/" + name;
 }
 
-ModelBytes kmoChunk(const char* tag, int32_t declaredSize, const ModelBytes& payload)
+std::string writeModelBytes(const std::string& path, const ModelBytes& bytes)
+{
+    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+    return path;
+}
+
+ModelBytes kmoChunk(const char* tag, const ModelBytes& payload, std::optional<int32_t> declaredSize)
 {
     ModelBytes chunk(tag, tag + 4);
-    appendModelInt32(chunk, declaredSize);
+    appendModelInt32(chunk, declaredSize.value_or(static_cast<int32_t>(payload.size())));
     chunk.insert(chunk.end(), payload.begin(), payload.end());
     return chunk;
 }
@@ -91,12 +73,13 @@ ModelBytes bmpFile(int32_t width, int32_t height, const ModelBytes& rows, uint32
     return file;
 }
 
-ModelBytes bmpRows(int32_t width, int32_t count, uint8_t blue, uint8_t green, uint8_t red)
+ModelBytes bmpRows(int32_t width, const std::vector<uint32_t>& colours)
 {
     ModelBytes rows;
-    for (int32_t r = 0; r < count; ++r) {
+    for (uint32_t colour : colours) {
         for (int32_t i = 0; i < width; ++i)
-            rows.insert(rows.end(), {blue, green, red});
+            for (int shift : {0, 8, 16})
+                rows.push_back(static_cast<uint8_t>(colour >> shift));
         rows.resize((rows.size() + 3) / 4 * 4, 0);
     }
     return rows;

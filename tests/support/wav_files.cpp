@@ -17,15 +17,11 @@ std::string littleEndian(uint32_t value, int bytes)
 
 }  // namespace
 
-std::string riffChunkSized(const char* id, uint32_t declaredSize, const std::string& body)
+std::string riffChunk(const char* id, const std::string& body, int64_t declaredSize)
 {
-    return std::string(id, 4) + littleEndian(declaredSize, 4) + body;
-}
-
-std::string riffChunk(const char* id, const std::string& body)
-{
-    std::string chunk = riffChunkSized(id, static_cast<uint32_t>(body.size()), body);
-    return body.size() % 2 != 0 ? chunk + '\0' : chunk;
+    const uint32_t size = static_cast<uint32_t>(declaredSize == -1 ? static_cast<int64_t>(body.size()) : declaredSize);
+    const std::string chunk = std::string(id, 4) + littleEndian(size, 4) + body;
+    return declaredSize == -1 && body.size() % 2 != 0 ? chunk + '\0' : chunk;
 }
 
 std::string wavFormatBody(uint16_t formatTag, uint16_t channels, uint32_t samplesPerSecond, uint16_t bitsPerSample)
@@ -51,16 +47,14 @@ std::string toneSamples(uint32_t samplesPerSecond, double seconds)
 {
     std::string out;
     size_t count = static_cast<size_t>(samplesPerSecond * seconds);
-    for (size_t i = 0; i < count; ++i) {
-        double value = 8000.0 * std::sin(6.283185307 * 440.0 * i / samplesPerSecond);
-        out += littleEndian(static_cast<uint16_t>(static_cast<int16_t>(value)), 2);
-    }
+    for (size_t i = 0; i < count; ++i)
+        out += littleEndian(static_cast<uint16_t>(
+                                static_cast<int16_t>(8000.0 * std::sin(6.283185307 * 440.0 * i / samplesPerSecond))),
+                            2);
     return out;
 }
 
 std::string writeWav(const std::string& name, const std::string& bytes)
 {
-    const std::string path = modelScratchPath(name);
-    writeModelBytes(path, ModelBytes(bytes.begin(), bytes.end()));
-    return path;
+    return writeModelBytes(modelScratchPath(name), ModelBytes(bytes.begin(), bytes.end()));
 }

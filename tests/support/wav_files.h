@@ -5,14 +5,10 @@
 #include <string>
 
 // A chunk: the four-character id, the 32-bit little-endian body size, the
-// body and, after an odd-sized body, one pad byte.
-std::string riffChunk(const char* id, const std::string& body);
-// A chunk whose header declares `declaredSize` whatever the body holds
-// (no pad byte is added).
-std::string riffChunkSized(const char* id, uint32_t declaredSize, const std::string& body);
-
-// The body of a "fmt " chunk: the 16 bytes of the basic format, with block
-// alignment and average rate derived from the others.
+// body and, after an odd-sized body, one pad byte. A declared size other
+// than -1 goes in the header whatever the body holds, and no pad is added.
+std::string riffChunk(const char* id, const std::string& body, int64_t declaredSize = -1);
+// The 16 bytes of a basic "fmt " chunk, block alignment and rate derived.
 std::string wavFormatBody(uint16_t formatTag, uint16_t channels, uint32_t samplesPerSecond, uint16_t bitsPerSample);
 // A "RIFF" chunk of the form "WAVE" holding the given chunks.
 std::string waveForm(const std::string& chunks);
@@ -20,6 +16,5 @@ std::string waveForm(const std::string& chunks);
 std::string pcmWave(uint16_t channels, uint32_t samplesPerSecond, uint16_t bitsPerSample, const std::string& samples);
 // `seconds` of a 16-bit mono tone at the given rate, as sample bytes.
 std::string toneSamples(uint32_t samplesPerSecond, double seconds);
-
 // Writes the bytes to `name` in the scratch folder; returns its path.
 std::string writeWav(const std::string& name, const std::string& bytes);
