@@ -1,5 +1,4 @@
-// PNG files in tests: reading a saved frame back to check what it shows,
-// and writing a captured screen for people to look at.
+// PNG files in tests: reading a saved frame back to check what it shows.
 #pragma once
 #include <numeric>
 #include <string>
@@ -15,5 +14,4 @@ struct Picture {
     }
 };
 
-bool readPng(const std::string& path, Picture* picture);         // false for a missing or unreadable file
-bool writePng(const std::string& path, const Picture& picture);  // false when it can't be written
+bool readPng(const std::string& path, Picture* picture);  // false for a missing or unreadable file
