@@ -4,6 +4,7 @@
 #define STB_IMAGE_IMPLEMENTATION
 #define STBI_ONLY_PNG
 #include <stb/stb_image.h>
+
 bool readPng(const std::string& path, Picture* picture)
 {
     unsigned char* data = stbi_load(path.c_str(), &picture->width, &picture->height, nullptr, 3);
