@@ -76,6 +76,7 @@ TEST(ArticulatedMesh, JointsCarryTheirSubtreesAboutTheirPivots)
                 mesh.SetJointAngles(v.joint, turns[v.joint].x, turns[v.joint].y, turns[v.joint].z);
             }
         }
+        mesh.SetJointAngles(4, 1, 1, 1);  // no such joint: ignored
         mesh.Pose();
         mesh.Pose();  // each posing starts from the rest pose
         for (int32_t i = 0; i < mesh.vertexCount; ++i)

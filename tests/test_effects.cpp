@@ -14,6 +14,7 @@
 #include "effects/tornado.h"
 #include "effects/water.h"
 #include "scene/director.h"
+#include "scene/long_angle.h"
 #include "scene/random.h"
 #include "scene/scene_state.h"
 #include "scene/terrain.h"
@@ -167,6 +168,32 @@ TEST_F(Effects, DirectorCirclesHimInTheFunnelOrLetsHimStandOrCrouch)
         updateDirector(0.02f);
         EXPECT_EQ(directorState, draw % 2 == 0 ? DirectorState::Stand : DirectorState::Crouch) << seed;
     }
+}
+
+// A step stops only within reach on both axes (20 dt walking, 2 swimming);
+// the heading settles on the goal's bearing once within a degree of it. The
+// map's far edge is still on it; angles that only grow wrap back by 1024 turns.
+TEST_F(Effects, StepsStopWithinReachOnBothAxesAndTheHeadingSettles)
+{
+    const std::tuple<bool, float, float, bool> cases[] = {{false, 0.1f, 0.1f, false}, {false, 0.1f, 30.0f, true},
+                                                          {false, 30.0f, 0.1f, true}, {true, 1.0f, 1.0f, false},
+                                                          {true, 1.0f, 30.0f, true},  {true, 30.0f, 1.0f, true}};
+    for (const auto& [swim, x, z, moves] : cases) {
+        characterPosition = Vec3{0.0f, -29.0f, 0.0f};
+        EXPECT_EQ(swim ? swimToward(x, z, 0.02f) : walkToward(x, z, 0.02f), moves) << x << " " << z;
+        EXPECT_EQ(characterPosition.x != 0.0f || characterPosition.z != 0.0f, moves) << x << " " << z;
+    }
+    characterPosition = Vec3{0.0f, -29.0f, 0.0f};
+    heading = 3.5f;
+    walkToward(100.0f, 0.0f, 0.02f);
+    EXPECT_FLOAT_EQ(heading, 0.5f);
+    characterPosition = Vec3{0.0f, -29.0f, 0.0f};
+    walkToward(100.0f, 0.0f, 0.02f);
+    EXPECT_EQ(heading, 0.0f);
+    EXPECT_EQ((std::vector<float>{terrainHeight(0, 0), terrainHeight(1, 1), terrainHeight(1.001f, 1)}),
+              (std::vector<float>{-20, -29, -30}));
+    EXPECT_TRUE(wrapLongAngle(7000.0f) < 6434.0f &&
+                std::fabs(std::cos(wrapLongAngle(7000.0f)) - std::cos(7000.0f)) < 1e-3f);
 }
 
 // Each frame the trail moves a slot up, rising 5 a second, under a new puff

@@ -80,8 +80,10 @@ TEST(SceneStories, LightningSetsHimAlightAndHeRunsIntoTheSeaThenSwimsAshore)
     // He runs at 12 per second (three walking steps) into deep water; he crouches, the burn stops, it hisses.
     const long crouch = t.firstRow(state, CROUCH, strike);
     ASSERT_TRUE(crouch > strike && t.firstRow(state, RUN, strike, false) == crouch) << "he never ran into the sea";
-    for (long row = strike + 1; row < crouch; row++)
+    for (long row = strike + 1; row < crouch; row++) {
         EXPECT_TRUE(horizontalStep(t, row) <= 12 * dt + 1e-4 && horizontalStep(t, row) >= 12 * dt * 0.8) << row;
+        EXPECT_EQ(t.number(row, "actionTimer"), 100.0) << row;
+    }
     EXPECT_TRUE(t.hasEvent(crouch, "stop burn") && t.hasEvent(crouch, "play hiss")) << t.text(crouch, "events");
     EXPECT_LT(t.number(crouch, "posY"), t.number(crouch, "seaLevel") - 5);
     EXPECT_EQ(t.number(crouch, "poseMode"), CROUCH);
@@ -139,8 +141,10 @@ TEST(SceneStories, TornadoCatchesHimWhirlsHimUpAndDropsHimWhenItRises)
     EXPECT_NEAR(t.change(fall, "posY"), -(50 + 75 * dt) * dt, 1e-3);
     const long landed = t.firstRow(state, FALL, fall, false);
     ASSERT_GT(landed, fall) << "he never landed";
-    for (long row = fall + 2; row < landed; row++)
+    for (long row = fall + 2; row < landed; row++) {
         EXPECT_NEAR(t.change(row, "posY") - t.change(row - 1, "posY"), -75 * dt * dt, 1e-3) << row;
+        EXPECT_EQ(t.numbers(row, {"poseMode", "actionTimer"}), (Values{CROUCH, 1})) << row;
+    }
     EXPECT_EQ(t.numbers(landed, {state, "actionTimer"}), (Values{STAND, 2}));
     EXPECT_TRUE(t.hasEvent(landed, "play thud"));
     EXPECT_EQ(t.numbers(frames - 1, {"tornadoBottom", "tornadoSpeed"}), (Values{95, 25}));
