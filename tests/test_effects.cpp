@@ -11,6 +11,7 @@
 #include "app/globals.h"
 #include "effects/fire.h"
 #include "effects/lightning.h"
+#include "effects/quad.h"
 #include "effects/tornado.h"
 #include "effects/water.h"
 #include "scene/director.h"
@@ -67,6 +68,12 @@ TEST_F(Effects, BoltWithoutSpreadHasThirtyQuadsOnTheStraightLine)
         line.insert(line.end(), {a.x + t * (b.x - a.x), a.y + t * (b.y - a.y), a.z + t * (b.z - a.z)});
     }
     EXPECT_TRUE(closeTo(points, line, 1e-4f));
+    // Branches end where they began: a wide bolt's nesting, not its count, is
+    // bounded. Every quad carries the material it was given.
+    lightningBolt(a, b, 20.0f);
+    EXPECT_GT(lightningMesh.vertexCount / 120, 40);
+    addQuad(lightningMesh, 3, {}, {}, {}, {});
+    EXPECT_EQ(lightningMesh.faces[lightningMesh.faceCount - 1].material, 3);
 }
 
 // In the water or the air he is spared for the map's first corner; a hit on
@@ -116,8 +123,15 @@ TEST_F(Effects, TornadoParticlesCircleTheAxisItBringsDownOntoHim)
     EXPECT_EQ(frames, 60);
     const MeshVertex* storage = tornadoMesh.vertices;
     characterPosition.x = -20.0f;
-    for (; frames < 120; ++frames)
+    for (; frames < 119; ++frames)
         tornadoUpdate(0.1f);
+    const std::vector<float> angles(tornadoParticleAngle, tornadoParticleAngle + TORNADO_PARTICLES);
+    tornadoUpdate(0.1f);
+    std::vector<float> steps, lowerFaster;  // the lower a particle, the faster it turns
+    for (int i = 0; i < TORNADO_PARTICLES; ++i)
+        steps.push_back(tornadoParticleAngle[i] - angles[i]),
+            lowerFaster.push_back((1.01f - tornadoParticleHeight[i]) * 0.6f);
+    EXPECT_TRUE(closeTo(steps, lowerFaster, 1e-3f));
     ASSERT_TRUE(tornadoMesh.vertexCount == 1024 && tornadoMesh.vertices == storage);
     EXPECT_TRUE(closeTo({tornadoCentre.x, tornadoBottom}, {10.0f, 6.0f}, 1e-5f));
     EXPECT_LE(*std::max_element(tornadoParticleHeight, tornadoParticleHeight + TORNADO_PARTICLES), 1.0f);
@@ -146,6 +160,7 @@ TEST_F(Effects, DirectorCirclesHimInTheFunnelOrLetsHimStandOrCrouch)
 {
     for (const PlanePoint yawAndHeight : {PlanePoint{0, 10}, {0, 50}, {90, 10}, {90, 50}}) {
         resetSceneState();
+        tumbleAngles = Vec3{359.0f, 359.0f, 0.0f};
         directorState = DirectorState::Caught;
         tornadoBottom = 0.0f;
         tornadoViewCentre = PlanePoint{10.0f, 0.0f};
@@ -157,6 +172,8 @@ TEST_F(Effects, DirectorCirclesHimInTheFunnelOrLetsHimStandOrCrouch)
                                characterPosition.z - 10.0f * std::sin(turn)),
                     40.0f * c * c + 0.05f, 1e-3f)
             << "yaw " << sceneYaw << ", height " << yawAndHeight.z;
+        EXPECT_TRUE(closeTo({spiralAngle, tumbleAngles.x, tumbleAngles.y, tumbleAngles.z},
+                            {1.5f * (1 - c) * (1 - c), 3.6f, 13.0f, 0.0f}, 1e-4f));  // 230 and 700 degrees a second
     }
     useHeightMap(heightMapWithHill(0, 200, 0.0f, 0.0f, 3.0f));  // dry only around the origin
     for (const uint32_t seed : {1u, 2u, 3u, 4u}) {
@@ -168,6 +185,14 @@ TEST_F(Effects, DirectorCirclesHimInTheFunnelOrLetsHimStandOrCrouch)
         updateDirector(0.02f);
         EXPECT_EQ(directorState, draw % 2 == 0 ? DirectorState::Stand : DirectorState::Crouch) << seed;
     }
+    resetSceneState();  // everywhere dry: the first spot drawn
+    useHeightMap(std::vector<uint8_t>(HEIGHT_MAP_BYTES, 200));
+    randomSetState(7);
+    randomNext();
+    const float x = static_cast<float>(randomNext() % 100 - 50), z = static_cast<float>(randomNext() % 100 - 50);
+    randomSetState(7);
+    updateDirector(0.02f);
+    EXPECT_TRUE(directorState == DirectorState::Walk && walkTarget.x == x && walkTarget.z == z);
 }
 
 // A step stops only within reach on both axes (20 dt walking, 2 swimming);
@@ -179,10 +204,14 @@ TEST_F(Effects, StepsStopWithinReachOnBothAxesAndTheHeadingSettles)
                                                           {false, 30.0f, 0.1f, true}, {true, 1.0f, 1.0f, false},
                                                           {true, 1.0f, 30.0f, true},  {true, 30.0f, 1.0f, true}};
     for (const auto& [swim, x, z, moves] : cases) {
-        characterPosition = Vec3{0.0f, -29.0f, 0.0f};
-        EXPECT_EQ(swim ? swimToward(x, z, 0.02f) : walkToward(x, z, 0.02f), moves) << x << " " << z;
-        EXPECT_EQ(characterPosition.x != 0.0f || characterPosition.z != 0.0f, moves) << x << " " << z;
+        characterPosition = Vec3{0.0f, -29.0f, 5.0f};
+        EXPECT_EQ(swim ? swimToward(x, z + 5, 0.02f) : walkToward(x, z + 5, 0.02f), moves) << x << " " << z;
+        EXPECT_EQ(characterPosition.x != 0.0f || characterPosition.z != 5.0f, moves) << x << " " << z;
     }
+    characterPosition = Vec3{0.0f, -29.0f, 0.0f};
+    heading = 1.5f;
+    walkToward(100.0f, 0.0f, 0.02f);
+    EXPECT_FLOAT_EQ(heading, 358.5f);
     characterPosition = Vec3{0.0f, -29.0f, 0.0f};
     heading = 3.5f;
     walkToward(100.0f, 0.0f, 0.02f);
@@ -213,7 +242,8 @@ TEST_F(Effects, FireTrailGrowsWhileLitAndBurnsOutFromBelow)
         fireDraw();
         EXPECT_EQ(fireEnd, std::min(drawn + 2, static_cast<int>(FIRE_SLOTS))) << drawn;
     }
-    fireIgnite();  // burning already: nothing changes
+    EXPECT_FLOAT_EQ(firePuffMesh.scale, 1.0f + (FIRE_SLOTS - 1) / 32.0f);  // the top puff is the largest
+    fireIgnite();                                                          // burning already: nothing changes
     EXPECT_TRUE(burning == 1 && fireFirst == 0 && fireEnd == FIRE_SLOTS);
     fireExtinguish();
     for (drawn = 0; burning && drawn < 40; ++drawn) {

@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <new>
+#include <tuple>
 #include <vector>
 
 #include "app/globals.h"
@@ -85,8 +86,12 @@ TEST_F(PoseProgram, KeyPosesAreMirrorImages)
 {
     const int mirror[POSE_JOINT_COUNT] = {0, 1, 2, 3, 7, 8, 9, 4, 5, 6, 13, 14, 15, 10, 11, 12};
     using M = PoseMode;
-    const std::pair<PoseMode, int> programs[] = {{M::Walk, 4}, {M::Swim, 4}, {M::Stand, 1}, {M::Crouch, 1}};
-    for (const auto& [mode, steps] : programs) {
+    // Each with its steps, its blend time and whether he stands on his lowest joint.
+    const std::tuple<PoseMode, int, float, int> programs[] = {{M::Walk, 4, 0.25f, -1},
+                                                              {M::Swim, 4, 0.2f, 0},
+                                                              {M::Stand, 1, 0.3f, 0},
+                                                              {M::Crouch, 1, 1.0f, -1}};
+    for (const auto& [mode, steps, blend, grounded] : programs) {
         setPoseMode(mode);
         poseStep = 4;  // the next cycle step is step 1
         std::vector<std::vector<float>> poses, mirrored;
@@ -98,6 +103,7 @@ TEST_F(PoseProgram, KeyPosesAreMirrorImages)
                 mirrored.back().push_back((i < POSE_JOINT_COUNT ? 1 : -1) *
                                           poses.back()[i - i % POSE_JOINT_COUNT + mirror[i % POSE_JOINT_COUNT]]);
         }
+        EXPECT_TRUE(blendDuration == blend && characterMesh.grounded == grounded) << static_cast<int>(mode);
         for (int s = 0; s < steps; ++s)
             EXPECT_EQ(mirrored[static_cast<size_t>((s + steps / 2) % steps)], poses[static_cast<size_t>(s)])
                 << "mode " << static_cast<int>(mode) << " step " << s + 1;

@@ -74,6 +74,9 @@ TEST_F(Render, CameraAndLightAndTheFlashAndTornadoThresholds)
     EXPECT_TRUE(closeTo(light(GL_SPOT_DIRECTION), {0.3f, -0.6f, 0.3f}, 1e-6f));
     EXPECT_EQ(light(GL_SPECULAR), (std::vector<float>{0.9f, 0.9f, 0.9f, 0.6f}));
     EXPECT_EQ(light(GL_AMBIENT), (std::vector<float>{0.9f, 0.9f, 0.9f, 0.8f}));
+    std::vector<float> modelAmbient(4);
+    glGetFloatv(GL_LIGHT_MODEL_AMBIENT, modelAmbient.data());
+    EXPECT_EQ(modelAmbient, light(GL_AMBIENT));
     EXPECT_TRUE(glIsEnabled(GL_LIGHT0) && !glIsEnabled(GL_LIGHTING) && !glIsEnabled(GL_BLEND));  // only the room is lit
     flashIntensity = 0.5f;  // a light from straight above
     renderFrame(0.0f);

@@ -105,6 +105,7 @@ TEST(SceneStories, LightningSetsHimAlightAndHeRunsIntoTheSeaThenSwimsAshore)
     EXPECT_GT(t.number(ashore, "posY"), t.number(ashore, "seaLevel") - 4);
     const long origin = t.firstRow(state, STAND, ashore);
     ASSERT_GT(origin, ashore);
+    EXPECT_EQ(t.number(origin, "actionTimer"), 0.0);  // arrived: the next decision comes at once
     EXPECT_LT(std::hypot(t.number(origin, "posX"), t.number(origin, "posZ")), 1.0);
 }
 
