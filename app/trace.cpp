@@ -61,7 +61,7 @@ bool traceOpen(const char* path)
     if (!traceFile)
         return false;
     std::fputs(
-        "frame,frameTime,totalTime,characterScale,directorState,poseMode,posX,posY,posZ,heading,"
+        "frame,frameTime,totalTime,characterScale,directorState,poseMode,poseStep,posX,posY,posZ,heading,"
         "targetX,targetZ,actionTimer,seaLevel,landLevel,flashIntensity,burning,tornadoBottom,"
         "tornadoSpeed,tornadoVisibility,quakeVolume,seaVolume,sceneYaw,events\n",
         traceFile);
@@ -78,7 +78,7 @@ void traceFrame(long frame)
     putFloat(frameTime);
     putFloat(totalTime);
     putFloat(characterScale);
-    std::fprintf(traceFile, "%d,%d,", static_cast<int>(directorState), static_cast<int>(poseMode));
+    std::fprintf(traceFile, "%d,%d,%d,", static_cast<int>(directorState), static_cast<int>(poseMode), poseStep);
     putFloat(characterPosition.x);
     putFloat(characterPosition.y);
     putFloat(characterPosition.z);

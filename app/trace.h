@@ -1,7 +1,7 @@
 // Frame traces of a replay or a live session: one CSV row of the scene's state per frame.
 //
 // Columns, in order: frame, frameTime, totalTime, characterScale,
-// directorState, poseMode, posX, posY, posZ, heading, targetX, targetZ,
+// directorState, poseMode, poseStep, posX, posY, posZ, heading, targetX, targetZ,
 // actionTimer, seaLevel, landLevel, flashIntensity, burning, tornadoBottom,
 // tornadoSpeed, tornadoVisibility, quakeVolume, seaVolume, sceneYaw, events.
 // Floats are printed with nine significant digits, enough to read back the

@@ -72,6 +72,10 @@ TEST_F(Effects, BoltWithoutSpreadHasThirtyQuadsOnTheStraightLine)
     // bounded. Every quad carries the material it was given.
     lightningBolt(a, b, 20.0f);
     EXPECT_GT(lightningMesh.vertexCount / 120, 40);
+    for (int i = 0; i < lightningMesh.vertexCount; i += 8) {  // a segment's two quads, crossed, of one width
+        const MeshVertex* q = lightningMesh.vertices + i;
+        EXPECT_TRUE(q[0].z == q[1].z && q[4].x == q[5].x && std::fabs(q[1].x - q[0].x - q[5].z + q[4].z) < 1e-3f) << i;
+    }
     addQuad(lightningMesh, 3, {}, {}, {}, {});
     EXPECT_EQ(lightningMesh.faces[lightningMesh.faceCount - 1].material, 3);
 }
@@ -243,7 +247,9 @@ TEST_F(Effects, FireTrailGrowsWhileLitAndBurnsOutFromBelow)
         EXPECT_EQ(fireEnd, std::min(drawn + 2, static_cast<int>(FIRE_SLOTS))) << drawn;
     }
     EXPECT_FLOAT_EQ(firePuffMesh.scale, 1.0f + (FIRE_SLOTS - 1) / 32.0f);  // the top puff is the largest
-    fireIgnite();                                                          // burning already: nothing changes
+    const MeshVertex* puff = firePuffMesh.vertices;                        // a square of side 2
+    EXPECT_EQ((std::vector<float>{puff[0].x, puff[0].y, puff[2].x, puff[2].y}), (std::vector<float>{-1, 1, 1, -1}));
+    fireIgnite();  // burning already: nothing changes
     EXPECT_TRUE(burning == 1 && fireFirst == 0 && fireEnd == FIRE_SLOTS);
     fireExtinguish();
     for (drawn = 0; burning && drawn < 40; ++drawn) {

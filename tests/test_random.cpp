@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "app/globals.h"
 #include "scene/random.h"
 
 const uint32_t stateAtStart = randomState();  // read before any test runs: nothing has drawn yet
@@ -21,4 +22,6 @@ TEST(Random, StartsAtOneAndWrapsModulo2To32KeepingFifteenBits)
     EXPECT_EQ(drawn,
               (std::vector<int>{32754, 32353, 30323, 10640, 7662, 14505, 24102, 13586, 8409, 30677, 8220, 27396}));
     EXPECT_EQ(randomState(), 0xEB043EFCu);
+    resetSceneState();  // a test starts from the program's first number
+    EXPECT_EQ(randomState(), 1u);
 }

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <set>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -58,6 +59,9 @@ TEST(SceneStories, IntroShrinksTheCharacterIgnoringElementsButNotEsc)
     EXPECT_GT(t.number(end + 1, "actionTimer"), 4.0);
     EXPECT_NEAR(t.number(end + 1, "posY"), t.number(0, "posY") - 1.0, 0.05);
 
+    for (const std::vector<std::string>& bad : {std::vector<std::string>{"--dt", "10.5"}, {"--frames", "-1"}})
+        EXPECT_TRUE(runReplay("", bad).exitCode == 2 && runReplay("", bad).errors.find("usage:") != std::string::npos);
+    EXPECT_EQ(runReplay("", {"--frames", "0"}).exitCode, 0);
     const ReplayResult quit = runReplay("100 type esc\n", {"--frames", "400"});
     EXPECT_EQ(quit.exitCode, 0);
     ASSERT_EQ(quit.trace.rows.size(), 101u);  // the Esc frame still completes
@@ -80,10 +84,13 @@ TEST(SceneStories, LightningSetsHimAlightAndHeRunsIntoTheSeaThenSwimsAshore)
     // He runs at 12 per second (three walking steps) into deep water; he crouches, the burn stops, it hisses.
     const long crouch = t.firstRow(state, CROUCH, strike);
     ASSERT_TRUE(crouch > strike && t.firstRow(state, RUN, strike, false) == crouch) << "he never ran into the sea";
+    std::set<double> runSteps;  // a step every 0.1 s
     for (long row = strike + 1; row < crouch; row++) {
         EXPECT_TRUE(horizontalStep(t, row) <= 12 * dt + 1e-4 && horizontalStep(t, row) >= 12 * dt * 0.8) << row;
         EXPECT_EQ(t.number(row, "actionTimer"), 100.0) << row;
+        runSteps.insert(t.number(row, "poseStep"));
     }
+    EXPECT_EQ(runSteps, (std::set<double>{1, 2, 3, 4}));
     EXPECT_TRUE(t.hasEvent(crouch, "stop burn") && t.hasEvent(crouch, "play hiss")) << t.text(crouch, "events");
     EXPECT_LT(t.number(crouch, "posY"), t.number(crouch, "seaLevel") - 5);
     EXPECT_EQ(t.number(crouch, "poseMode"), CROUCH);

@@ -111,7 +111,7 @@ compare_traces() {
             split(linux[FNR], l, ",")
             for (i = 1; i <= columns; i++) {
                 n = name[i]
-                if (n == "frame" || n == "directorState" || n == "poseMode" || n == "burning" || n == "events") {
+                if (n == "frame" || n == "directorState" || n == "poseMode" || n == "poseStep" || n == "burning" || n == "events") {
                     if (l[i] != $i) { if (!(n in reported)) print "  " n " differs at row " FNR ": " l[i] " / " $i; reported[n] = 1; bad = 1 }
                 } else {
                     d = l[i] - $i; if (d < 0) d = -d
