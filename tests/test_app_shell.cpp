@@ -90,7 +90,7 @@ TEST(ReplayScript, ParsesCommentsBlankLinesAndOrderAndNamesABadLine)
     EXPECT_EQ(parsed(recordingHeader + ", today\n0 type L"), "");
     for (const char* bad : {"1 type\n", "1 press E extra\n", "x type L\n", "-3 type L\n", "1234567890 type L\n",
                             "1 type LL\n", "3 type 256\n", "5 type #\n", "1 press Q\n", "1 hold E\n", "3 time -1\n",
-                            "3 time x\n", "3 time 1e99\n", "3 time 3.1e38\n"})
+                            "3 time x\n", "3 time 1e99\n", "3 time 3.1e38\n", "3 type 0065\n"})
         EXPECT_EQ(parsed(std::string("0 type l\n") + bad).rfind("error line 2: ", 0), 0u) << bad;
 }
 
