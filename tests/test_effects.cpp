@@ -149,6 +149,10 @@ TEST_F(Effects, TornadoParticlesCircleTheAxisItBringsDownOntoHim)
                        {(50.0f + 0.1f * static_cast<float>(i)) * h * h + 2.5f, 2 * q, 2 * q, 2 * q, 2 * q, 0});
     }
     EXPECT_TRUE(closeTo(quads, squares, 1e-3f));
+    float highest = -1e9f;  // particle centres: from the bottom up to the top
+    for (int i = 0; i < TORNADO_PARTICLES; ++i)
+        highest = std::max(highest, tornadoMesh.vertices[4 * i].y + 10.0f * tornadoParticleHeight[i] + 0.5f);
+    EXPECT_GT(highest, (tornadoBottom + tornadoTop) / 2);
     const MeshVertex* v = tornadoMesh.vertices;
     EXPECT_EQ((std::vector<float>{v[0].u, v[0].v, v[1].u, v[1].v, v[2].u, v[2].v, v[3].u, v[3].v}),
               (std::vector<float>{0, 0, 1, 0, 1, 1, 0, 1}));
@@ -171,10 +175,10 @@ TEST_F(Effects, DirectorCirclesHimInTheFunnelOrLetsHimStandOrCrouch)
         sceneYaw = yawAndHeight.x;
         characterPosition = Vec3{10.0f, yawAndHeight.z, 0.0f};
         updateDirector(0.02f);
-        const float c = yawAndHeight.z / 100.0f, turn = sceneYaw * 0.017453292f;
-        EXPECT_NEAR(std::hypot(characterPosition.x - 10.0f * std::cos(turn),
-                               characterPosition.z - 10.0f * std::sin(turn)),
-                    40.0f * c * c + 0.05f, 1e-3f)
+        const float c = yawAndHeight.z / 100.0f, turn = sceneYaw * 0.017453292f, r = 40.0f * c * c + 0.05f;
+        const float x = 10.0f + r * std::cos(spiralAngle), z = r * std::sin(spiralAngle);
+        EXPECT_TRUE(closeTo({characterPosition.x, characterPosition.z},
+                            {x * std::cos(turn) - z * std::sin(turn), x * std::sin(turn) + z * std::cos(turn)}, 1e-3f))
             << "yaw " << sceneYaw << ", height " << yawAndHeight.z;
         EXPECT_TRUE(closeTo({spiralAngle, tumbleAngles.x, tumbleAngles.y, tumbleAngles.z},
                             {1.5f * (1 - c) * (1 - c), 3.6f, 13.0f, 0.0f}, 1e-4f));  // 230 and 700 degrees a second
@@ -215,7 +219,7 @@ TEST_F(Effects, StepsStopWithinReachOnBothAxesAndTheHeadingSettles)
     characterPosition = Vec3{0.0f, -29.0f, 0.0f};
     heading = 1.5f;
     walkToward(100.0f, 0.0f, 0.02f);
-    EXPECT_FLOAT_EQ(heading, 358.5f);
+    EXPECT_TRUE(heading == 358.5f && characterMesh.rotation.y == 90.0f - heading);
     characterPosition = Vec3{0.0f, -29.0f, 0.0f};
     heading = 3.5f;
     walkToward(100.0f, 0.0f, 0.02f);
@@ -227,6 +231,13 @@ TEST_F(Effects, StepsStopWithinReachOnBothAxesAndTheHeadingSettles)
               (std::vector<float>{-20, -29, -30}));
     EXPECT_TRUE(wrapLongAngle(7000.0f) < 6434.0f &&
                 std::fabs(std::cos(wrapLongAngle(7000.0f)) - std::cos(7000.0f)) < 1e-3f);
+    useHeightMap(heightMapWithHill(0, 200, 10.0f, 0.0f, 8.0f));  // on a slope he stands a unit uphill
+    for (const float goal : {100.0f, -100.0f}) {
+        characterPosition = Vec3{1.0f, -29.0f, 0.0f};
+        heading = goal > 0 ? 0.0f : 180.0f;
+        walkToward(goal, 0.0f, 0.02f);
+        EXPECT_EQ(characterPosition.y, terrainHeightAt(2.0f, 0.0f)) << goal;
+    }
 }
 
 // Each frame the trail moves a slot up, rising 5 a second, under a new puff

@@ -35,6 +35,7 @@ TEST(PlatformInput, QueueWatchersAndKeyStates)
     postQuitMessage(7);
     inputScriptKey(KEY_W, true);
     inputScriptKey(KEY_W, true);                                    // no change, nothing seen
+    inputScriptKey(static_cast<Key>(KEY_COUNT), true);              // no such key
     EXPECT_EQ(watched, std::vector<int>({1000 + 10 * KEY_W + 1}));  // the character is not yet delivered
     EXPECT_EQ(drain(), std::vector<int>({MESSAGE_CHAR, 'L', MESSAGE_QUIT, 7}));
     inputScriptKey(KEY_W, false);

@@ -7,6 +7,7 @@
 
 #include "app/globals.h"
 #include "scene/random.h"
+#include "scene/scene_state.h"
 
 const uint32_t stateAtStart = randomState();  // read before any test runs: nothing has drawn yet
 
@@ -22,6 +23,8 @@ TEST(Random, StartsAtOneAndWrapsModulo2To32KeepingFifteenBits)
     EXPECT_EQ(drawn,
               (std::vector<int>{32754, 32353, 30323, 10640, 7662, 14505, 24102, 13586, 8409, 30677, 8220, 27396}));
     EXPECT_EQ(randomState(), 0xEB043EFCu);
-    resetSceneState();  // a test starts from the program's first number
-    EXPECT_EQ(randomState(), 1u);
+    landLevel = 5.0f;
+    characterPosition = Vec3{1.0f, 2.0f, 3.0f};
+    resetSceneState();  // a test starts from the program's first number, with the scene as at start-up
+    EXPECT_TRUE(randomState() == 1u && landLevel == 0.0f && characterPosition.x == 0.0f && characterPosition.y == 0.0f);
 }

@@ -59,9 +59,14 @@ TEST(SceneStories, IntroShrinksTheCharacterIgnoringElementsButNotEsc)
     EXPECT_GT(t.number(end + 1, "actionTimer"), 4.0);
     EXPECT_NEAR(t.number(end + 1, "posY"), t.number(0, "posY") - 1.0, 0.05);
 
-    for (const std::vector<std::string>& bad : {std::vector<std::string>{"--dt", "10.5"}, {"--frames", "-1"}})
-        EXPECT_TRUE(runReplay("", bad).exitCode == 2 && runReplay("", bad).errors.find("usage:") != std::string::npos);
+    for (const std::vector<std::string>& bad :
+         {std::vector<std::string>{"--dt", "10.5"}, {"--frames", "-1"}, {"--shot", "x"}, {"--pose", "5"}}) {
+        const ReplayResult r = runReplay("", bad);
+        EXPECT_TRUE(r.exitCode == 2 && r.errors.find("vexarion-replay: bad ") == 0 && r.errors.find("usage:") > 0)
+            << r.errors;
+    }
     EXPECT_EQ(runReplay("", {"--frames", "0"}).exitCode, 0);
+    EXPECT_EQ(runReplay("5 time 0.125\n", {"--frames", "6"}).trace.number(5, "frameTime"), 0.125);
     const ReplayResult quit = runReplay("100 type esc\n", {"--frames", "400"});
     EXPECT_EQ(quit.exitCode, 0);
     ASSERT_EQ(quit.trace.rows.size(), 101u);  // the Esc frame still completes
