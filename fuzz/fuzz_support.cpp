@@ -11,6 +11,7 @@
 #include "model/texture.h"
 #include "platform/gl.h"
 #include "platform/offscreen_gl.h"
+#include "tests/support/model_files.h"
 
 namespace fs = std::filesystem;
 
@@ -18,18 +19,11 @@ namespace {
 
 std::string scratch;
 
-// Writes a 24-bit bitmap of width x height pixels, rows padded to four bytes.
-void writeBitmap(const char* name, uint32_t width, uint32_t height)
+// Writes a grey 24-bit bitmap of width x height pixels.
+void writeBitmap(const char* name, int32_t width, int32_t height)
 {
-    const uint32_t pixels = ((width * 3 + 3) & ~3u) * height;
-    std::string bytes(54 + pixels, '\x40');
-    const uint32_t fields[][3] = {{2, 54 + pixels, 4}, {10, 54, 4}, {14, 40, 4}, {18, width, 4}, {22, height, 4},
-                                  {26, 1, 2},          {28, 24, 2}, {30, 0, 4},  {34, pixels, 4}};
-    for (const auto& [at, value, count] : fields)
-        for (uint32_t i = 0; i < count; ++i)
-            bytes[at + i] = static_cast<char>(value >> (8 * i));
-    bytes.replace(0, 2, "BM");
-    writeFuzzInput(name, reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
+    const ModelBytes bytes = bmpFile(width, height, ModelBytes(((width * 3 + 3) & ~3) * height, 0x40));
+    writeFuzzInput(name, bytes.data(), bytes.size());
 }
 
 }  // namespace

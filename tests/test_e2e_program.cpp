@@ -187,7 +187,7 @@ TEST(InstalledProgram, SessionFromAnywhereRecordsAndReplaysToTheSameTrace)
     fs::remove_all(root);
 }
 
-TEST(InstalledProgram, BadCommandLineGivesCodeTwoAndNoDisplayCodeOneAtOnce)
+TEST(InstalledProgram, BadCommandLineGivesCodeTwoAndNoDisplayCodeOne)
 {
     // (The parser's own test goes through every kind of mistake.)
     std::string out = outputAndCode("'" + runDir + "/vexarion' --window 10x10");
@@ -196,10 +196,8 @@ TEST(InstalledProgram, BadCommandLineGivesCodeTwoAndNoDisplayCodeOneAtOnce)
     EXPECT_EQ(out.substr(out.rfind("rc=")), "rc=2");
 
     const fs::path empty = scratch("no-content");
-    const auto start = std::chrono::steady_clock::now();
     out = outputAndCode("env -u DISPLAY -u WAYLAND_DISPLAY VEXARION_DATA='" + empty.string() + "' '" + runDir +
                         "/vexarion' --window");
-    EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(), 1.0);
     EXPECT_EQ(out.substr(out.rfind("rc=")), "rc=1");
     EXPECT_NE(out.find("no display"), std::string::npos) << out;
     EXPECT_NE(out.find("content missing in " + empty.string()), std::string::npos) << out;

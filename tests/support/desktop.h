@@ -22,4 +22,3 @@ std::string findDialog(pid_t pid);           // the process's dialog-sized windo
 void clickDialog(const std::string& dialog, double x, double y);  // in dialog units (1.75 pixels)
 bool x11RequestClose(const std::string& window);                  // WM_DELETE_WINDOW, as the close box sends
 bool x11IsUndecorated(const std::string& window);                 // asked for no decoration, or override-redirect
-double x11ScreenMean();                                           // mean brightness (0-255) of the screen
