@@ -13,6 +13,7 @@
 
 #include <unistd.h>
 
+#include "tests/support/process.h"
 #include "tests/support/replay_run.h"
 
 namespace fs = std::filesystem;
@@ -54,8 +55,7 @@ std::string damagedFolder(Damage damage)
     fs::remove_all(folder);
     fs::create_directories(folder);
     for (const std::string& name : damage == MISSING ? std::vector<std::string>() : contentFiles()) {
-        std::ifstream in(fs::path(VEXARION_RUN_DIR) / name, std::ios::binary);
-        std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        std::string bytes = readText(std::string(VEXARION_RUN_DIR) + "/" + name);
         std::mt19937 random(static_cast<unsigned>(bytes.size()));
         if (damage == GARBAGE)
             for (char& c : bytes)

@@ -22,12 +22,6 @@ namespace {
 
 const std::string runDir = VEXARION_RUN_DIR;
 
-std::string readText(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
-
 // A fresh, empty folder of the test's own.
 fs::path scratch(const std::string& name)
 {

@@ -5,6 +5,8 @@
 #include <chrono>
 #include <csignal>
 #include <cstdio>
+#include <fstream>
+#include <iterator>
 #include <thread>
 
 #include <sys/wait.h>
@@ -57,6 +59,12 @@ std::string commandOutput(const std::string& command)
     }
     out.erase(out.find_last_not_of(" \r\n") + 1);
     return out;
+}
+
+std::string readText(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
 }
 
 void sleepSeconds(double seconds)

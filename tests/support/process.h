@@ -26,4 +26,5 @@ struct ChildGuard {
 
 // What a shell command printed on standard output, trailing white space removed.
 std::string commandOutput(const std::string& command);
+std::string readText(const std::string& path);  // a file's bytes, "" when it can't be read
 void sleepSeconds(double seconds);

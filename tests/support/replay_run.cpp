@@ -4,7 +4,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <fstream>
-#include <iterator>
 #include <sstream>
 
 #include <unistd.h>
@@ -23,12 +22,6 @@ std::vector<std::string> splitCsv(const std::string& line)
     if (!line.empty() && line.back() == ',')
         fields.push_back("");
     return fields;
-}
-
-std::string readFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
 }
 
 }  // namespace
@@ -78,13 +71,13 @@ ReplayResult runReplay(const std::string& script, const std::vector<std::string>
         result.exitCode = -2;
     }
     // The header, then the rows up to the first malformed one.
-    std::istringstream lines(readFile(tracePath));
+    std::istringstream lines(readText(tracePath));
     std::string line;
     if (std::getline(lines, line))
         result.trace.columns = splitCsv(line);
     while (std::getline(lines, line) && splitCsv(line).size() == result.trace.columns.size())
         result.trace.rows.push_back(splitCsv(line));
-    result.errors = readFile(errorPath);
+    result.errors = readText(errorPath);
     for (const std::string& path : {scriptPath, tracePath, errorPath})
         std::remove(path.c_str());
     return result;
