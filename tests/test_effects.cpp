@@ -254,7 +254,7 @@ TEST_F(Effects, FireTrailGrowsWhileLitAndBurnsOutFromBelow)
     }
     EXPECT_FLOAT_EQ(firePuffMesh.scale, 1.0f + (FIRE_SLOTS - 1) / 32.0f);  // the top puff is the largest
     const MeshVertex* puff = firePuffMesh.vertices;                        // a square of side 2
-    EXPECT_EQ((std::vector<float>{puff[0].x, puff[0].y, puff[2].x, puff[2].y}), (std::vector<float>{-1, 1, 1, -1}));
+    EXPECT_EQ((std::vector<float>{puff[0].y, puff[2].x, puff[3].x, puff[3].y}), (std::vector<float>{1, 1, -1, -1}));
     fireIgnite();  // burning already: nothing changes
     EXPECT_TRUE(burning == 1 && fireFirst == 0 && fireEnd == FIRE_SLOTS);
     fireExtinguish();

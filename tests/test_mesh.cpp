@@ -28,12 +28,12 @@ TEST(Mesh, ArraysAndFaceNormals)
     EXPECT_TRUE(mesh.vertexCount == 0 && mesh.vertexCapacity == 3 && mesh.vertices != nullptr);
     mesh.ClearVertices();
     EXPECT_TRUE(mesh.vertexCapacity == 0 && mesh.vertices == nullptr);
-    for (const MeshVertex& v : std::vector<MeshVertex>{{0, 0, 1, 0, 0, -1}, {1, 0, 2, 0, 0, -1}, {2, 3, 1, 0, 0, -1}})
+    for (const MeshVertex& v : std::vector<MeshVertex>{{0, 0, 1, 0, 0, -1}, {1, 0, 3, 0, 0, -1}, {2, 3, 1, 0, 0, -1}})
         mesh.AddVertex(v);
     mesh.AddFace(MeshFace{0, 1, 2, {}, -1});
     mesh.AddFace(MeshFace{0, 1, 3, {7, 7, 7}, -1});
     mesh.AddFace(MeshFace{3, 0, 1, {7, 7, 7}, -1});
-    EXPECT_TRUE(mesh.faces[0].normal.x == -3 && mesh.faces[0].normal.y == 2 && mesh.faces[0].normal.z == 3);
+    EXPECT_TRUE(mesh.faces[0].normal.x == -6 && mesh.faces[0].normal.y == 4 && mesh.faces[0].normal.z == 3);
     EXPECT_TRUE(mesh.faces[1].normal.z == 0 && mesh.faces[2].normal.z == 0);
 }
 

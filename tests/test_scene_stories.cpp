@@ -62,7 +62,8 @@ TEST(SceneStories, IntroShrinksTheCharacterIgnoringElementsButNotEsc)
     for (const std::vector<std::string>& bad :
          {std::vector<std::string>{"--dt", "10.5"}, {"--frames", "-1"}, {"--shot", "x"}, {"--pose", "5"}}) {
         const ReplayResult r = runReplay("", bad);
-        EXPECT_TRUE(r.exitCode == 2 && r.errors.find("vexarion-replay: bad ") == 0 && r.errors.find("usage:") > 0)
+        EXPECT_TRUE(r.exitCode == 2 && r.errors.find("vexarion-replay: bad ") == 0 &&
+                    r.errors.find("usage:") != std::string::npos)
             << r.errors;
     }
     EXPECT_EQ(runReplay("", {"--frames", "0"}).exitCode, 0);
