@@ -111,7 +111,7 @@ AudioBuffer audioCreateBuffer(const void* samples, uint32_t bytes, int channels,
         samplesPerSecond < DSBFREQUENCY_MIN || samplesPerSecond > 200000)
         return 0;
     WAVEFORMATEX format = {};
-    format.wFormatTag = waveFormatPcm;
+    format.wFormatTag = WAVE_FORMAT_PCM;
     format.nChannels = static_cast<WORD>(channels);
     format.nSamplesPerSec = samplesPerSecond;
     format.wBitsPerSample = static_cast<WORD>(bitsPerSample);
