@@ -1,9 +1,9 @@
 // Test helpers that write model files and bitmaps; see model_files.h.
 #include "tests/support/model_files.h"
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <random>
 
 namespace fs = std::filesystem;
 
@@ -19,8 +19,9 @@ struct ScratchFolder {
     std::string path;
     ScratchFolder()
     {
-        std::string pattern = (fs::temp_directory_path() / "vexarion-model-XXXXXX").string();
-        path = mkdtemp(pattern.data()) != nullptr ? pattern : "";
+        path = (fs::temp_directory_path() / ("vexarion-model-" + std::to_string(std::random_device()()))).string();
+        std::error_code ignored;
+        fs::create_directories(path, ignored);
     }
     ~ScratchFolder()
     {
