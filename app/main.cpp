@@ -104,10 +104,9 @@ int main(int argc, char** argv)
 
     if (!recordPath.empty())
         inputWatch(recordChar, recordKey);
-    renderBeforeSwap = saveRequestedScreenshot;
-
     FrameLoop loop;
     initFrameLoop(&loop, clockFrequency());
+    loop.beforeSwap = saveRequestedScreenshot;
     loadScene();
     bool running = true;
     for (long frame = 0; running; frame++) {

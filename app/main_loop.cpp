@@ -2,6 +2,7 @@
 #include "app/main_loop.h"
 
 #include <cstdio>
+#include <cstring>
 
 #include "app/controls.h"
 #include "app/display_dialog.h"
@@ -23,11 +24,8 @@
 
 void initFrameLoop(FrameLoop* loop, int64_t counterFrequency)
 {
+    *loop = FrameLoop{};
     loop->counterPeriod = 1.0 / static_cast<double>(counterFrequency > 0 ? counterFrequency : 1);
-    loop->previousCounter = -1;
-    loop->exitCode = 0;
-    loop->heldPoseMode = -1;
-    loop->givenFrameTime = -1.0f;
 }
 
 void loadScene()
@@ -59,7 +57,7 @@ void loadScene()
     glContextBuildFontLists(0, 256, 1000);
 }
 
-bool updateFrame(FrameLoop* loop, int64_t (*readCounter)())
+bool updateFrame(FrameLoop* loop, int64_t (*readCounter)(), FrameView* view)
 {
     // Messages: typed commands run here, between frames' updates.
     bool quit = false;
@@ -80,46 +78,65 @@ bool updateFrame(FrameLoop* loop, int64_t (*readCounter)())
         frameTime = loop->givenFrameTime;
     else
         frameTime = static_cast<float>(static_cast<double>(counter - loop->previousCounter) * loop->counterPeriod);
-
-    if (characterScale > 10.0f) {
-        // The intro: the character shrinks from five times his size and
-        // breathes at a fifth of the speed; the director waits.
-        characterScale -= 10.0f * frameTime;
-        if (characterScale < 10.0f)
-            characterScale = 10.0f;
-        updatePoseProgram(0.2f * frameTime);
-        if (characterScale <= 10.0f)
-            restartPoseCycle();
-    } else {
-        if (loop->heldPoseMode < 0)
-            updateDirector(frameTime);
-        else
-            setPoseMode(static_cast<PoseMode>(loop->heldPoseMode));
-        updatePoseProgram(frameTime);
-        updateElementControls(frameTime);
-    }
     loop->previousCounter = counter;
 
-    fireUpdate(frameTime);
-    lightningDecay(frameTime);
-    tornadoUpdate(frameTime);
-    waterUpdate(totalTime);
-    totalTime += frameTime;
+    *view = advanceScene(frameTime, loop->heldPoseMode);
     return !quit;
 }
 
-bool runFrame(FrameLoop* loop, int64_t (*readCounter)())
+FrameView advanceScene(float dt, int heldPoseMode)
 {
-    const bool goOn = updateFrame(loop, readCounter);
-    renderFrame(frameTime);
+    if (characterScale > 10.0f) {
+        // The intro: the character shrinks from five times his size and
+        // breathes at a fifth of the speed; the director waits.
+        characterScale -= 10.0f * dt;
+        if (characterScale < 10.0f)
+            characterScale = 10.0f;
+        updatePoseProgram(0.2f * dt);
+        if (characterScale <= 10.0f)
+            restartPoseCycle();
+    } else {
+        if (heldPoseMode < 0)
+            updateDirector(dt);
+        else
+            setPoseMode(static_cast<PoseMode>(heldPoseMode));
+        updatePoseProgram(dt);
+        updateElementControls(dt);
+    }
 
+    fireUpdate(dt);
+    lightningDecay(dt);
+    tornadoUpdate(dt);
+    waterUpdate(totalTime);
+    totalTime += dt;
+
+    // The picture of this frame shows the camera before the turn, the fire's
+    // window before its advance and the frame-rate text before this count.
+    FrameView view;
+    view.cameraYaw = sceneYaw;
+    view.fireFirst = fireFirst;
+    view.fireEnd = fireEnd;
+    view.showFrameRate = getAsyncKeyState(KEY_F) != 0;
+    std::memcpy(view.frameRateText, fpsText, sizeof view.frameRateText);
+
+    sceneYaw += 3.0f * dt;
+    fireAdvanceWindow();
     fpsFrameCount += 1;
-    fpsTimeAccumulator += frameTime;
+    fpsTimeAccumulator += dt;
     if (fpsTimeAccumulator >= 1.0f) {
         std::snprintf(fpsText, sizeof fpsText, "%d fps", static_cast<int>(fpsFrameCount));
         fpsFrameCount = 0;
         fpsTimeAccumulator -= 1.0f;
     }
+    return view;
+}
+
+bool runFrame(FrameLoop* loop, int64_t (*readCounter)())
+{
+    FrameView view;
+    const bool goOn = updateFrame(loop, readCounter, &view);
+    if (loop->drawing)
+        renderFrame(view, loop->beforeSwap);
     return goOn;
 }
 

@@ -10,24 +10,21 @@
 #include "effects/water.h"
 #include "platform/gl.h"
 #include "platform/glcontext.h"
-#include "platform/input.h"
 #include "scene/scene_state.h"
-
-void (*renderBeforeSwap)() = nullptr;
 
 namespace {
 
 const float flashThreshold = 0.01f;
 const float tornadoThreshold = 0.05f;
 
-void setCamera()
+void setCamera(float yaw)
 {
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
     gluPerspective(30.0, 1.0, 100.0, 2000.0);
     glRotatef(40.0f - 160.0f * tornadoVisibility, 1.0f, 0.0f, 0.0f);
     glTranslatef(0.0f, 600.0f * tornadoVisibility - 175.0f, -200.0f - 100.0f * tornadoVisibility);
-    glRotatef(sceneYaw, 0.0f, 1.0f, 0.0f);
+    glRotatef(yaw, 0.0f, 1.0f, 0.0f);
 }
 
 // The light is set under whatever model-view matrix the previous frame's
@@ -58,7 +55,7 @@ void setLight(bool flash)
     glEnable(GL_LIGHTING);
 }
 
-void drawFrameRate()
+void drawFrameRate(const char* text)
 {
     glDisable(GL_TEXTURE_2D);
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
@@ -69,17 +66,17 @@ void drawFrameRate()
     glRasterPos2f(-0.85f, -0.9f);
     glListBase(1000);
     glClear(GL_DEPTH_BUFFER_BIT);
-    glCallLists(static_cast<GLsizei>(std::strlen(fpsText)), GL_UNSIGNED_BYTE, fpsText);
+    glCallLists(static_cast<GLsizei>(std::strlen(text)), GL_UNSIGNED_BYTE, text);
 }
 
 }  // namespace
 
-void createGLContext()
+bool createGLContext()
 {
-    glContextCreate();
+    return glContextCreate();
 }
 
-void renderFrame(float dt)
+void renderFrame(const FrameView& view, void (*beforeSwap)())
 {
     const bool flash = flashIntensity > flashThreshold;
 
@@ -87,8 +84,7 @@ void renderFrame(float dt)
     glEnable(GL_DEPTH_TEST);
     glEnable(GL_CULL_FACE);
 
-    setCamera();
-    sceneYaw += 3.0f * dt;
+    setCamera(view.cameraYaw);
     setLight(flash);
 
     if (flash)
@@ -130,15 +126,15 @@ void renderFrame(float dt)
         glColor4f(1.0f, 1.0f, 1.0f, flashIntensity);
         lightningMesh.Draw();
     }
-    fireDraw();
+    fireDraw(view.fireFirst, view.fireEnd);
     glDepthMask(GL_TRUE);
     glDisable(GL_BLEND);
 
-    if (getAsyncKeyState(KEY_F) != 0)
-        drawFrameRate();
+    if (view.showFrameRate)
+        drawFrameRate(view.frameRateText);
 
-    if (renderBeforeSwap)
-        renderBeforeSwap();
+    if (beforeSwap)
+        beforeSwap();
     swapFrameBuffers();
 }
 

@@ -90,11 +90,23 @@ bool parseLong(const char* text, long* value)
     return true;
 }
 
+bool knownOption(const char* arg)
+{
+    for (const char* name : {"--frames", "--dt", "--size", "--script", "--shot", "--trace", "--pose"})
+        if (!std::strcmp(arg, name))
+            return true;
+    return false;
+}
+
 bool parseOptions(int argc, char** argv, Options* o)
 {
     for (int i = 1; i < argc; i++) {
         const char* arg = argv[i];
         const char* value = i + 1 < argc ? argv[i + 1] : nullptr;
+        if (!knownOption(arg)) {
+            std::fprintf(stderr, "vexarion-replay: unknown option %s\n", arg);
+            return false;
+        }
         if (!value) {
             std::fprintf(stderr, "vexarion-replay: %s needs a value\n", arg);
             return false;
@@ -138,9 +150,6 @@ bool parseOptions(int argc, char** argv, Options* o)
                 return false;
             }
             o->pose = static_cast<int>(mode);
-        } else {
-            std::fprintf(stderr, "vexarion-replay: unknown option %s\n", arg);
-            return false;
         }
     }
     return true;
@@ -187,10 +196,15 @@ int main(int argc, char** argv)
     if (!createMainWindow("Vexarion replay", static_cast<uint32_t>(options.width),
                           static_cast<uint32_t>(options.height), false))
         return 1;
-    createGLContext();
-
     FrameLoop loop;
     initFrameLoop(&loop, replayFrequency);
+    loop.drawing = createGLContext();
+    if (!loop.drawing && !options.shots.empty()) {
+        std::fprintf(stderr, "vexarion-replay: --shot needs a backend that draws; this one has no OpenGL\n");
+        teardown(loop);
+        platformShutdown();
+        return 2;
+    }
     loop.heldPoseMode = options.pose;
     // Opened before the content loads, so frame 0's row also lists the
     // sounds started at start-up.
@@ -203,7 +217,7 @@ int main(int argc, char** argv)
         setPoseMode(static_cast<PoseMode>(options.pose));
 
     activeOptions = &options;
-    renderBeforeSwap = takeShots;
+    loop.beforeSwap = takeShots;
     const int64_t ticks = static_cast<int64_t>(std::llround(options.dt * static_cast<double>(replayFrequency)));
     size_t next = 0;
     for (currentFrame = 0; currentFrame < options.frames; currentFrame++) {
@@ -223,7 +237,6 @@ int main(int argc, char** argv)
         if (!goOn)
             break;
     }
-    renderBeforeSwap = nullptr;
     bool traceWritten = traceClose();
     teardown(loop);
     platformShutdown();

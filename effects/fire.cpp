@@ -60,16 +60,19 @@ void fireUpdate(float dt)
     firePuffs[0].z = characterPosition.z;
 }
 
-void fireDraw()
+void fireDraw(int32_t first, int32_t end)
 {
     firePuffMesh.SetRotation(0.0f, -sceneYaw, 0.0f);
-    for (int32_t i = fireFirst; i < fireEnd; i++) {
+    for (int32_t i = first; i < end; i++) {
         glColor4f(fireColours[i][0], fireColours[i][1], fireColours[i][2], 0.6f);
         firePuffMesh.SetScale(1.0f + static_cast<float>(i) * 0.03125f);
         firePuffMesh.SetPosition(firePuffs[i].x, firePuffs[i].y, firePuffs[i].z);
         firePuffMesh.Draw();
     }
+}
 
+void fireAdvanceWindow()
+{
     if (fireEnd > 0 && fireEnd < FIRE_SLOTS)
         fireEnd++;
     if (fireFirst > 0 && fireFirst < fireEnd)

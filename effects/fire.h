@@ -31,10 +31,14 @@ void fireInit();
 // new puff at the emission point above the character. Runs every frame.
 void fireUpdate(float dt);
 
-// Draws the visible puffs facing the camera, each in its slot's colour,
-// then advances the window and refreshes `burning`. The caller sets the
-// blending (additive, no depth writes, no culling).
-void fireDraw();
+// Draws the puffs of slots first up to end facing the camera, each in its
+// slot's colour. The caller sets the blending (additive, no depth writes,
+// no culling) and passes the window as it was before this frame's advance.
+void fireDraw(int32_t first, int32_t end);
+
+// Advances the window one slot after a drawn frame, growing from the
+// emission point or burning out from below, and refreshes `burning`.
+void fireAdvanceWindow();
 
 // Lights the fire and starts the burn sound looping, unless puffs are
 // still showing (Growing, Burning or Dying).

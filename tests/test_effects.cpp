@@ -249,7 +249,8 @@ TEST_F(Effects, FireTrailGrowsWhileLitAndBurnsOutFromBelow)
     int drawn = 0;
     for (; drawn < 40; ++drawn) {
         fireUpdate(0.02f);
-        fireDraw();
+        fireDraw(fireFirst, fireEnd);
+        fireAdvanceWindow();
         EXPECT_EQ(fireEnd, std::min(drawn + 2, static_cast<int>(FIRE_SLOTS))) << drawn;
     }
     EXPECT_FLOAT_EQ(firePuffMesh.scale, 1.0f + (FIRE_SLOTS - 1) / 32.0f);  // the top puff is the largest
@@ -260,7 +261,7 @@ TEST_F(Effects, FireTrailGrowsWhileLitAndBurnsOutFromBelow)
     fireExtinguish();
     for (drawn = 0; burning && drawn < 40; ++drawn) {
         fireUpdate(0.02f);
-        fireDraw();
+        fireAdvanceWindow();
     }
     EXPECT_EQ(drawn, FIRE_SLOTS - 1);
 }
