@@ -14,7 +14,42 @@ namespace {
 const int minimumSide = 64;
 const int maximumSide = 16384;
 
-bool parseSize(const std::string& text, int* width, int* height)
+// The switches: --vsync and --no-vsync and the like. True when `arg` is one,
+// with its setting made.
+bool switchOption(const std::string& arg, std::optional<bool>* vsync, std::optional<bool>* reducedFlash,
+                  std::optional<bool>* muteUnfocused)
+{
+    const std::pair<const char*, std::optional<bool>*> switches[] = {{"vsync", vsync},
+                                                                     {"reduced-flash", reducedFlash},
+                                                                     {"mute-unfocused", muteUnfocused}};
+    for (const auto& [name, setting] : switches) {
+        if (arg == std::string("--") + name)
+            *setting = true;
+        else if (arg == std::string("--no-") + name)
+            *setting = false;
+        else
+            continue;
+        return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+bool parseFrameCap(const std::string& text, int* cap)
+{
+    if (text == "auto") {
+        *cap = -1;
+        return true;
+    }
+    if (text.empty() || text.size() > 4 || text.find_first_not_of("0123456789") != std::string::npos ||
+        std::stoi(text) > maxFrameRateCap)
+        return false;
+    *cap = std::stoi(text);
+    return true;
+}
+
+bool parseWindowSize(const std::string& text, int* width, int* height)
 {
     int w = 0, h = 0;
     char tail = 0;
@@ -28,31 +63,41 @@ bool parseSize(const std::string& text, int* width, int* height)
     return true;
 }
 
-}  // namespace
-
 const char* commandLineSynopsis()
 {
-    return "usage: vexarion [--window [WxH]] [--record FILE] [--trace FILE]\n"
+    return "usage: vexarion [--window [WxH]] [--record FILE] [--trace FILE] [--[no-]vsync]\n"
+           "                [--max-fps N|auto] [--[no-]reduced-flash] [--[no-]mute-unfocused]\n"
            "       vexarion --help | --version\n";
 }
 
 const char* commandLineUsage()
 {
-    return "usage: vexarion [--window [WxH]] [--record FILE] [--trace FILE]\n"
+    return "usage: vexarion [--window [WxH]] [--record FILE] [--trace FILE] [--[no-]vsync]\n"
+           "                [--max-fps N|auto] [--[no-]reduced-flash] [--[no-]mute-unfocused]\n"
            "       vexarion --help | --version\n"
            "\n"
            "With no options, pick a display mode in the dialog and play full screen.\n"
            "\n"
-           "  --window [WxH]  play in a desktop window (default 1024x768)\n"
-           "  --record FILE   write the session as a replay script, frame by frame;\n"
-           "                  vexarion-replay --script FILE plays it again\n"
-           "  --trace FILE    write the scene's state as CSV, one row per frame\n"
-           "  --help          show this text\n"
-           "  --version       show the version\n"
+           "  --window [WxH]       play in a desktop window (default: the last one's size,\n"
+           "                       else 1024x768)\n"
+           "  --record FILE        write the session as a replay script, frame by frame;\n"
+           "                       vexarion-replay --script FILE plays it again\n"
+           "  --trace FILE         write the scene's state as CSV, one row per frame\n"
+           "  --no-vsync, --vsync  don't (do) wait for the screen's refresh (default on)\n"
+           "  --max-fps N|auto     at most N frames a second, 0 for no cap; auto is\n"
+           "                       none with vsync, else 250\n"
+           "  --reduced-flash      soften the lightning's flash, for players sensitive to\n"
+           "                       flashing light (--no-reduced-flash: the full flash)\n"
+           "  --mute-unfocused     silence the sounds while the window is in the\n"
+           "                       background (--no-mute-unfocused: play on)\n"
+           "  --help               show this text\n"
+           "  --version            show the version\n"
+           "\n"
+           "The display, frame and sound options are remembered for the next start.\n"
            "\n"
            "Keys: hold E (Shift+E) to lower (raise) the land, W (Shift+W) the sea;\n"
            "L lightning, t tornado down, T tornado up; hold F for the frame rate;\n"
-           "F12 saves a screenshot; Esc quits.\n"
+           "Alt+Return or F11 toggles full screen; F12 saves a screenshot; Esc quits.\n"
            "The content is read from the installed folder, or from VEXARION_DATA.\n";
 }
 
@@ -88,11 +133,29 @@ bool parseCommandLine(int argc, const char* const* argv, CommandLine* options, s
                 value = argv[++i];
                 hasValue = true;
             }
-            if (hasValue && !parseSize(value, &options->windowWidth, &options->windowHeight)) {
+            if (hasValue && !parseWindowSize(value, &options->windowWidth, &options->windowHeight)) {
                 *error = "--window: bad size '" + value + "' (WxH, each " + std::to_string(minimumSide) + " to " +
                          std::to_string(maximumSide) + ")";
                 return false;
             }
+            options->windowSizeGiven = hasValue;
+        } else if (switchOption(arg, &options->vsync, &options->reducedFlash, &options->muteUnfocused)) {
+            if (hasValue) {
+                *error = arg + " takes no value";
+                return false;
+            }
+        } else if (arg == "--max-fps") {
+            if (!hasValue && i + 1 < argc) {
+                value = argv[++i];
+                hasValue = true;
+            }
+            int cap = -1;
+            if (!hasValue || !parseFrameCap(value, &cap)) {
+                *error = "--max-fps needs auto or a number of frames a second, 0 to " +
+                         std::to_string(maxFrameRateCap) + (hasValue ? ", not '" + value + "'" : "");
+                return false;
+            }
+            options->maxFps = cap;
         } else if (arg == "--record" || arg == "--trace") {
             if (!hasValue) {
                 if (i + 1 >= argc) {

@@ -1,12 +1,19 @@
 // The program's command line.
 //
-//   vexarion [--window [WxH]] [--record FILE] [--trace FILE]
+//   vexarion [--window [WxH]] [--record FILE] [--trace FILE] [--[no-]vsync]
+//            [--max-fps N|auto] [--[no-]reduced-flash] [--[no-]mute-unfocused]
 //   vexarion --help | --version
 //
 // With no options the program starts as it always has: the display-mode
 // dialog, then full screen. Options may also be written --option=VALUE.
+// The display and sound options that aren't given come from the settings
+// (app/settings.h), and those given are remembered there.
 #pragma once
+#include <optional>
 #include <string>
+
+// The highest frame cap --max-fps takes.
+const int maxFrameRateCap = 1000;
 
 struct CommandLine {
     bool help = false;
@@ -14,9 +21,22 @@ struct CommandLine {
     bool windowed = false;  // an ordinary desktop window, no dialog, no mode switch
     int windowWidth = 1024;
     int windowHeight = 768;
-    std::string recordPath;  // "" when not recording
-    std::string tracePath;   // "" when not tracing
+    bool windowSizeGiven = false;  // --window WxH, not the last window's size
+    std::string recordPath;        // "" when not recording
+    std::string tracePath;         // "" when not tracing
+    // Unset when not given: the settings say.
+    std::optional<bool> vsync;
+    std::optional<int> maxFps;  // frames per second; 0 no cap, -1 the default
+    std::optional<bool> reducedFlash;
+    std::optional<bool> muteUnfocused;
 };
+
+// Reads "WxH", each side from 64 to 16384 pixels: a window's size.
+bool parseWindowSize(const std::string& text, int* width, int* height);
+
+// Reads a frame cap: "auto" (-1, the default) or a whole number of frames a
+// second from 0 (no cap) to maxFrameRateCap.
+bool parseFrameCap(const std::string& text, int* cap);
 
 // Parses argv. False on an unknown option, a missing or malformed value or
 // a stray argument, with `error` saying which ("--window: bad size '9x9'").

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "app/controls.h"
+#include "platform/window.h"
 
 uint32_t screenWidth = 0;
 uint32_t screenHeight = 0;
@@ -28,15 +29,28 @@ void buildModeList(bool (*enumMode)(int n, DisplayMode* mode), ModeList* list)
     }
 }
 
+void preferMode(ModeList* list, const DisplayMode& mode)
+{
+    for (size_t i = 0; i < list->modes.size(); i++) {
+        const DisplayMode& m = list->modes[i];
+        if (m.width == mode.width && m.height == mode.height && m.bitsPerPixel == mode.bitsPerPixel) {
+            list->defaultIndex = static_cast<int>(i);
+            return;
+        }
+    }
+}
+
 bool registerWindowClass()
 {
     return platformInit();
 }
 
-bool runDisplayModeDialog()
+bool runDisplayModeDialog(const DisplayMode* preferred, DisplayMode* started)
 {
     ModeList list;
     buildModeList(displayEnumMode, &list);
+    if (preferred)
+        preferMode(&list, *preferred);
     std::vector<const char*> entries;
     for (const std::string& text : list.texts)
         entries.push_back(text.c_str());
@@ -46,9 +60,13 @@ bool runDisplayModeDialog()
         return false;
 
     DisplayMode chosen;
+    if (started)
+        *started = DisplayMode{0, 0, 0};
     if (selected >= 0 && selected < static_cast<int>(list.modes.size())) {
         chosen = list.modes[selected];
         displayChangeMode(chosen);
+        if (started)
+            *started = chosen;
     } else {
         // No mode could be listed: there is no record to switch with, so the
         // program runs in the desktop's own mode.
@@ -83,6 +101,7 @@ void mainWindowProc(const Message& message)
     case MESSAGE_CHAR: characterCommand(message.code); break;
     case MESSAGE_CLOSE: postQuitMessage(0); break;
     case MESSAGE_SCREENSHOT: screenshotRequested = true; break;
+    case MESSAGE_FULLSCREEN: windowSetFullscreen(!windowIsFullscreen()); break;
     default: break;
     }
 }

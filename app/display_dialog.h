@@ -30,14 +30,20 @@ struct ModeList {
 // else the first.
 void buildModeList(bool (*enumMode)(int n, DisplayMode* mode), ModeList* list);
 
+// Makes the first entry of `mode` the default, when the list has it.
+void preferMode(ModeList* list, const DisplayMode& mode);
+
 // Starts the platform's window services; false when there is no display.
 bool registerWindowClass();
 
-// Shows the dialog. True when the user pressed "Start!": the screen has been
-// switched (unless no mode could be listed, in which case the desktop's mode
-// is kept) and screenWidth, screenHeight and screenBits are set. False when
-// the user closed the dialog; nothing has been changed then.
-bool runDisplayModeDialog();
+// Shows the dialog, with `preferred` (the mode last started) preselected
+// while the list has it. True when the user pressed "Start!": the screen
+// has been switched (unless no mode could be listed, in which case the
+// desktop's mode is kept) and screenWidth, screenHeight and screenBits are
+// set, and *started (when given) is the mode switched to, or 0 x 0 when
+// none was. False when the user closed the dialog; nothing has been changed
+// then.
+bool runDisplayModeDialog(const DisplayMode* preferred = nullptr, DisplayMode* started = nullptr);
 
 // Opens the main window, borderless at (0, 0), width x height pixels, full
 // screen in the mode the dialog switched to. `fullscreen` false opens an
@@ -50,8 +56,9 @@ bool createMainWindow(const char* title, uint32_t width, uint32_t height, bool f
 bool createDesktopWindow(const char* title, uint32_t width, uint32_t height);
 
 // The window procedure: typed characters go to the character commands,
-// a close request posts the quit message with code 0, and the screenshot
-// key sets screenshotRequested.
+// a close request posts the quit message with code 0, the screenshot key
+// sets screenshotRequested, and Alt+Return or F11 turns full screen on or
+// off.
 void mainWindowProc(const Message& message);
 
 // F12 was pressed: the frame being drawn is to be saved (the program saves

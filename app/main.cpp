@@ -8,9 +8,11 @@
 
 #include "app/command_line.h"
 #include "app/content_folder.h"
+#include "app/desktop_session.h"
 #include "app/display_dialog.h"
 #include "app/globals.h"
 #include "app/main_loop.h"
+#include "app/program_icon.h"
 #include "app/recorder.h"
 #include "app/render.h"
 #include "app/screenshot.h"
@@ -18,6 +20,7 @@
 #include "platform/clock.h"
 #include "platform/display.h"
 #include "platform/input.h"
+#include "platform/window.h"
 
 namespace {
 
@@ -39,7 +42,7 @@ void saveRequestedScreenshot()
         return;
     screenshotRequested = false;
     int width = 0, height = 0;
-    windowGetGeometry(nullptr, nullptr, &width, &height);
+    windowDrawableSize(&width, &height);
     takeScreenshot(width, height);
 }
 
@@ -74,6 +77,13 @@ int main(int argc, char** argv)
         platformShutdown();
         return 1;
     }
+    // The settings, with the command line over them (the reduced flash is
+    // known before a recording starts, which notes it).
+    DesktopSession session;
+    sessionBegin(&session, &options);
+    int iconSide = 0;
+    const unsigned char* icon = programIconPixels(&iconSide);
+    windowSetIcon(icon, iconSide, iconSide);
     if (!recordPath.empty() && !recorderOpen(recordPath.c_str())) {
         std::fprintf(stderr, "Vexarion: cannot write the recording %s\n", recordPath.c_str());
         platformShutdown();
@@ -88,12 +98,14 @@ int main(int argc, char** argv)
         return 1;
     }
 
+    sessionPlaceWindow(session, options);
+    DisplayMode started = {0, 0, 0};
     if (options.windowed) {
         if (!createDesktopWindow("Vexarion", static_cast<uint32_t>(options.windowWidth),
                                  static_cast<uint32_t>(options.windowHeight)))
             return 1;
     } else {
-        if (!runDisplayModeDialog()) {
+        if (!runDisplayModeDialog(sessionLastMode(session), &started)) {
             traceClose();
             recorderClose();
             return 0;
@@ -101,6 +113,7 @@ int main(int argc, char** argv)
         createMainWindow("Vexarion", screenWidth, screenHeight, true);
     }
     createGLContext();
+    sessionStartFrames(&session);
 
     if (!recordPath.empty())
         inputWatch(recordChar, recordKey);
@@ -113,7 +126,10 @@ int main(int argc, char** argv)
         running = runFrame(&loop, clockCounter);
         recordFrameEnd(frameTime);
         traceFrame(frame);
+        if (running)
+            sessionEndFrame(&session, clockCounter, clockFrequency());
     }
+    sessionEnd(&session, started.width > 0 ? &started : nullptr);
     inputWatch(nullptr, nullptr);
     bool written = traceClose();
     written = recorderClose() && written;

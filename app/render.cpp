@@ -10,6 +10,7 @@
 #include "effects/water.h"
 #include "platform/gl.h"
 #include "platform/glcontext.h"
+#include "platform/window.h"
 #include "scene/scene_state.h"
 
 namespace {
@@ -79,6 +80,12 @@ bool createGLContext()
 void renderFrame(const FrameView& view, void (*beforeSwap)())
 {
     const bool flash = flashIntensity > flashThreshold;
+
+    // The picture fills the window, whatever its size now.
+    int width = 0, height = 0;
+    windowDrawableSize(&width, &height);
+    if (width > 0 && height > 0)
+        glViewport(0, 0, width, height);
 
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glEnable(GL_DEPTH_TEST);

@@ -44,6 +44,11 @@ void audioSetVolume(AudioBuffer buffer, int32_t centibels);
 // Releases the buffer, stopping it.
 void audioReleaseBuffer(AudioBuffer buffer);
 
+// Silences the whole device while `muted`, as if its master volume were
+// down; each buffer keeps its own volume, and plays on, for when it ends.
+// Holds for buffers created later, and for a device opened later.
+void audioSetMuted(bool muted);
+
 // The linear gain that a volume in hundredths of a decibel stands for:
 // 10^(centibels / 2000), with -10000 and below exactly 0 and 0 and above 1.
 float audioGainFromCentibels(int32_t centibels);

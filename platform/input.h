@@ -11,6 +11,7 @@ enum MessageType {
     MESSAGE_CLOSE = 2,       // the user asked to close the main window
     MESSAGE_QUIT = 3,        // the quit message; code is the exit code it carries
     MESSAGE_SCREENSHOT = 4,  // the screenshot key (F12) went down
+    MESSAGE_FULLSCREEN = 5,  // Alt+Return or F11: full screen on or off
 };
 
 struct Message {

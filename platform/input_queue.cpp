@@ -60,6 +60,12 @@ void inputQueueScreenshot()
     push(MESSAGE_SCREENSHOT, 0);
 }
 
+void inputQueueFullscreen()
+{
+    if (!scripted)
+        push(MESSAGE_FULLSCREEN, 0);
+}
+
 void inputKeyReport(Key key, bool down, bool pressed)
 {
     if (!scripted && validKey(key))

@@ -18,6 +18,10 @@ void inputQueueClose();
 // scripted: it changes nothing in the scene.
 void inputQueueScreenshot();
 
+// Alt+Return or F11 went down (not a repeat): full screen on or off.
+// Dropped while scripted input is on: a replay's window stays as it is.
+void inputQueueFullscreen();
+
 // The real keyboard's state of `key` as just read: `held` while it is down,
 // `pressed` when it went down since the previous report. Ignored while
 // scripted input is on.

@@ -50,23 +50,34 @@ std::string parsed(const std::string& text)
 }  // namespace
 
 // Modes of more than 8 bits in the system's order, duplicates included, until
-// the first failure; the last 640 x 480 x 16 one (else the first) preselected.
-TEST(ModeList, ListsDeepModesInOrderAndPreselectsTheLast640x480x16)
+// the first failure; the last 640 x 480 x 16 one (else the first)
+// preselected, unless the list has the mode last started.
+TEST(ModeList, ListsDeepModesInOrderAndPreselectsTheLastStartedElseThe640x480x16)
 {
     struct Case {
         std::vector<DisplayMode> system;
         std::vector<std::string> listed;
         int defaultIndex;
+        DisplayMode lastStarted;
+        int preselected;
     };
     const Case cases[] = {
         {{{1024, 768, 32}, {640, 480, 8}, {800, 600, 16}, {800, 600, 16}, {320, 200, 4}, {1280, 1024, 24}},
          {"1024x768, 32bit", "800x600, 16bit", "800x600, 16bit", "1280x1024, 24bit"},
-         0},
+         0,
+         {800, 600, 16},
+         1},
         {{{640, 480, 32}, {640, 480, 16}, {800, 600, 16}, {640, 480, 16}, {640, 480, 24}},
          {"640x480, 32bit", "640x480, 16bit", "800x600, 16bit", "640x480, 16bit", "640x480, 24bit"},
+         3,
+         {800, 600, 32},
          3},
-        {{{640, 480, 8}, {640, 480, 16}}, {"640x480, 16bit"}, 0},  // indices count listed entries only
-        {{{640, 480, 8}, {320, 240, 4}}, {}, 0},
+        {{{640, 480, 8}, {640, 480, 16}},
+         {"640x480, 16bit"},
+         0,
+         {640, 480, 8},
+         0},  // indices count listed entries only
+        {{{640, 480, 8}, {320, 240, 4}}, {}, 0, {640, 480, 8}, 0},
     };
     for (const Case& c : cases) {
         fakeModes = c.system;
@@ -75,6 +86,8 @@ TEST(ModeList, ListsDeepModesInOrderAndPreselectsTheLast640x480x16)
         EXPECT_EQ(list.texts, c.listed);
         EXPECT_EQ(list.modes.size(), c.listed.size());
         EXPECT_EQ(list.defaultIndex, c.defaultIndex);
+        preferMode(&list, c.lastStarted);
+        EXPECT_EQ(list.defaultIndex, c.preselected);
     }
 }
 
@@ -82,7 +95,8 @@ TEST(ReplayScript, ParsesCommentsBlankLinesAndOrderAndNamesABadLine)
 {
     EXPECT_EQ(parsed("# a comment\n250 type L\n10 press SHIFT   # hold shift\n\n10 press W\n  300 release W\n"
                      "300 type esc\n0 type t\n7 time 0.5\n"),
-              "0 type 116, 7 time 0.5, 10 press SHIFT, 10 press W, 250 type 76, 300 release W, 300 type 27");
+              "0 type 116, 7 time 0.5, 10 press SHIFT, 10 press W, 250 type 76, "
+              "300 release W, 300 type 27");
     // An unterminated last line is kept in a hand-written script, dropped as
     // cut off mid-write in one with frame times.
     EXPECT_EQ(parsed("0 type L\n9 type 09"), "0 type 76, 9 type 9");

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -22,9 +23,14 @@ std::string parsed(std::vector<const char*> args)
     std::string error;
     if (!parseCommandLine(static_cast<int>(args.size()), args.data(), &o, &error))
         return "error: " + error;
+    auto setting = [](const char* name, const std::optional<bool>& value) {
+        return value ? std::string(" ") + (*value ? "" : "no-") + name : "";
+    };
     return (o.windowed ? "window " : "dialog ") + std::to_string(o.windowWidth) + "x" + std::to_string(o.windowHeight) +
-           (o.help ? " help" : "") + (o.version ? " version" : "") + " record '" + o.recordPath + "' trace '" +
-           o.tracePath + "'";
+           (o.windowSizeGiven ? "!" : "") + (o.help ? " help" : "") + (o.version ? " version" : "") + " record '" +
+           o.recordPath + "' trace '" + o.tracePath + "'" + setting("vsync", o.vsync) +
+           (o.maxFps ? " fps " + std::to_string(*o.maxFps) : "") + setting("reduced-flash", o.reducedFlash) +
+           setting("mute-unfocused", o.muteUnfocused);
 }
 
 }  // namespace
@@ -35,8 +41,17 @@ TEST(CommandLine, GoodAndBadOptions)
     const std::pair<std::vector<const char*>, std::string> cases[] = {
         {{}, "dialog 1024x768 record '' trace ''"},
         {{"--window", "--record", "-", "--trace=t.csv"}, "window 1024x768 record '-' trace 't.csv'"},
-        {{"--window", "800x600"}, "window 800x600 record '' trace ''"},
-        {{"--window=64x16384", "--version"}, "window 64x16384 version record '' trace ''"},
+        {{"--window", "800x600"}, "window 800x600! record '' trace ''"},
+        {{"--window=64x16384", "--version"}, "window 64x16384! version record '' trace ''"},
+        {{"--no-vsync", "--max-fps", "30", "--reduced-flash", "--no-mute-unfocused", "--vsync"},
+         "dialog 1024x768 record '' trace '' vsync fps 30 reduced-flash no-mute-unfocused"},
+        {{"--max-fps=auto", "--no-reduced-flash", "--mute-unfocused"},
+         "dialog 1024x768 record '' trace '' fps -1 no-reduced-flash mute-unfocused"},
+        {{"--max-fps", "0"}, "dialog 1024x768 record '' trace '' fps 0"},
+        {{"--max-fps", "1001"}, "error: --max-fps needs auto or a number of frames a second, 0 to 1000, not '1001'"},
+        {{"--max-fps", "-5"}, "error: --max-fps needs auto or a number"},
+        {{"--max-fps"}, "error: --max-fps needs auto or a number"},
+        {{"--vsync=off"}, "error: --vsync takes no value"},
         {{"-h"}, "dialog 1024x768 help record '' trace ''"},
         {{"--fullscreen"}, "error: unknown option --fullscreen"},
         {{"extra"}, "error: unexpected argument 'extra'"},

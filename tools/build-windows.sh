@@ -3,7 +3,8 @@
 # build-windows/vexarion-windows.zip: vexarion.exe, vexarion-replay.exe,
 # every content file and README.TXT in one folder, Vexarion/. The
 # executables are linked statically (no DLL beyond what Windows ships).
-# The content comes from the native generator, built in build/.
+# The content comes from the native generator, built in build/, and the
+# windows' icon from the native build's rendering of it.
 #
 #   tools/build-windows.sh [extra targets...]
 #
@@ -14,14 +15,15 @@ tools/install-deps.sh
 jobs="$(nproc)"
 [ "$jobs" -gt 2 ] || jobs=2
 
-# The native content generator.
+# The native content generator, and the icon's pixels.
 if [ ! -f build/CMakeCache.txt ]; then
     cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DVEXARION_WERROR=ON >/dev/null
 fi
-cmake --build build -j"$jobs" --target vexarion-content
+cmake --build build -j"$jobs" --target vexarion-content program-icon
 
 cmake -S . -B build-windows -DCMAKE_TOOLCHAIN_FILE=tools/mingw-w64.cmake -DCMAKE_BUILD_TYPE=Release \
-    -DVEXARION_WERROR=ON -DVEXARION_NATIVE_CONTENT="$PWD/build/vexarion-content" >/dev/null
+    -DVEXARION_WERROR=ON -DVEXARION_NATIVE_CONTENT="$PWD/build/vexarion-content" \
+    -DVEXARION_NATIVE_ICON="$PWD/build/program_icon.cpp" >/dev/null
 cmake --build build-windows -j"$jobs" --target vexarion vexarion-replay content "$@"
 
 # The folder a user unzips: the programs and their content side by side.

@@ -40,6 +40,11 @@ void audioSetVolume(AudioBuffer, int32_t)
     // Set the buffer's volume in hundredths of a decibel (audioGainFromCentibels() gives the gain).
 }
 
+void audioSetMuted(bool)
+{
+    // Silence the whole device while muted (every buffer keeps its own volume), now and later.
+}
+
 void audioReleaseBuffer(AudioBuffer)
 {
     // Stop the buffer and free it.

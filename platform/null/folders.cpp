@@ -1,5 +1,6 @@
 // The null backend's folders: it knows none, so the content is found in the
-// working folder or where VEXARION_DATA says, and no screenshots are taken.
+// working folder or where VEXARION_DATA says, no screenshots are taken and no
+// settings are kept.
 #include "platform/folders.h"
 
 std::string folderOfExecutable()
@@ -11,5 +12,11 @@ std::string folderOfExecutable()
 std::string folderForPictures()
 {
     // The user's pictures folder as the desktop defines it, else the home folder.
+    return "";
+}
+
+std::string folderForSettings()
+{
+    // The user's folder for this program's settings, ending in a separator; "" when there is none.
     return "";
 }

@@ -5,5 +5,5 @@
 void inputBackendPump()
 {
     // Turn the system's waiting events into inputQueueChar(), inputQueueClose(),
-    // inputQueueScreenshot() and inputKeyReport() calls.
+    // inputQueueScreenshot(), inputQueueFullscreen() and inputKeyReport() calls.
 }

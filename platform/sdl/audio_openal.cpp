@@ -5,6 +5,7 @@
 // pauses the source, so the play position stays as it would on a stopped
 // hardware buffer; playing rewinds it first. Sources are placed on the
 // listener without distance attenuation, so only the gain changes loudness.
+// Muting turns the listener's gain, the device's master volume, to 0.
 #include "platform/audio.h"
 
 #include <AL/al.h>
@@ -16,6 +17,7 @@ namespace {
 
 ALCdevice* device = nullptr;
 ALCcontext* context = nullptr;
+bool muted = false;
 
 // The source behind a handle, or 0 when there is nothing to talk to.
 ALuint sourceOf(AudioBuffer buffer)
@@ -57,6 +59,7 @@ bool audioOpenDevice()
         device = nullptr;
         return false;
     }
+    alListenerf(AL_GAIN, muted ? 0.0f : 1.0f);
     return true;
 }
 
@@ -69,6 +72,13 @@ void audioCloseDevice()
     alcCloseDevice(device);
     context = nullptr;
     device = nullptr;
+}
+
+void audioSetMuted(bool mute)
+{
+    muted = mute;
+    if (context != nullptr)
+        alListenerf(AL_GAIN, muted ? 0.0f : 1.0f);
 }
 
 bool audioHasDevice()

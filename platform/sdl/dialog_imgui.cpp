@@ -109,6 +109,7 @@ bool dialogRun(const char* const* entries, int count, int* selected)
         std::fprintf(stderr, "Vexarion: cannot open the dialog: %s\n", SDL_GetError());
         return false;
     }
+    sdlGiveIcon(window);
     SDL_GLContext context = SDL_GL_CreateContext(window);
     SDL_GL_MakeCurrent(window, context);
     SDL_GL_SetSwapInterval(1);

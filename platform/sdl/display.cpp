@@ -123,17 +123,24 @@ bool windowCreateMain(const char* title, int width, int height, int colourBits, 
     SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
 
+    // A desktop window can be resized; the program's windows draw in pixels
+    // on high-density screens too.
     const bool decorated = (flags & WINDOW_DECORATED) != 0;
-    Uint32 sdlFlags = SDL_WINDOW_OPENGL | (decorated ? 0 : SDL_WINDOW_BORDERLESS);
+    Uint32 sdlFlags = SDL_WINDOW_OPENGL | (decorated ? SDL_WINDOW_RESIZABLE : SDL_WINDOW_BORDERLESS);
     sdlFlags |= (flags & WINDOW_HIDDEN) ? SDL_WINDOW_HIDDEN : SDL_WINDOW_SHOWN;
-    const int at = decorated ? SDL_WINDOWPOS_UNDEFINED : 0;
-    SDL_Window* window = SDL_CreateWindow(title, at, at, width, height, sdlFlags);
+    if (flags & (WINDOW_DECORATED | WINDOW_FULLSCREEN))
+        sdlFlags |= SDL_WINDOW_ALLOW_HIGHDPI;
+    int x = decorated ? SDL_WINDOWPOS_UNDEFINED : 0, y = x;
+    if (decorated)
+        sdlWindowedPlace(&x, &y);
+    SDL_Window* window = SDL_CreateWindow(title, x, y, width, height, sdlFlags);
     if (!window) {
         std::fprintf(stderr, "Vexarion: cannot open the window: %s\n", SDL_GetError());
         return false;
     }
     platformSdl.mainWindow = window;
     platformSdl.fullscreen = false;
+    sdlGiveIcon(window);
 
     if ((flags & WINDOW_FULLSCREEN) && platformSdl.modeRequested) {
         SDL_DisplayMode mode;

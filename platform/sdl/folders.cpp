@@ -1,7 +1,8 @@
 // Folders on a Linux desktop: the executable's folder from SDL, the pictures
 // folder from the XDG user directories (the environment first, then
 // $XDG_CONFIG_HOME/user-dirs.dirs, which desktops write as lines like
-// XDG_PICTURES_DIR="$HOME/Pictures"), falling back on $HOME.
+// XDG_PICTURES_DIR="$HOME/Pictures"), falling back on $HOME; the settings
+// in the XDG configuration folder, $XDG_CONFIG_HOME or ~/.config.
 #include <SDL.h>
 
 #include <cstdlib>
@@ -17,13 +18,22 @@ std::string environment(const char* name)
     return value ? value : "";
 }
 
+// The XDG configuration folder: $XDG_CONFIG_HOME when it is an absolute
+// path (the XDG rules ignore a relative one), else ~/.config; "" without
+// either.
+std::string configFolder(const std::string& home)
+{
+    std::string config = environment("XDG_CONFIG_HOME");
+    if (config.empty() || config[0] != '/')
+        config = home.empty() ? "" : home + "/.config";
+    return config;
+}
+
 // The pictures folder named in user-dirs.dirs, with $HOME expanded; "" when
 // the file or the line is missing.
 std::string pictureFolderFromUserDirs(const std::string& home)
 {
-    std::string config = environment("XDG_CONFIG_HOME");
-    if (config.empty())
-        config = home.empty() ? "" : home + "/.config";
+    const std::string config = configFolder(home);
     if (config.empty())
         return "";
     std::ifstream in(config + "/user-dirs.dirs");
@@ -66,4 +76,10 @@ std::string folderForPictures()
     const std::string home = environment("HOME");
     pictures = pictureFolderFromUserDirs(home);
     return pictures.empty() ? home : pictures;
+}
+
+std::string folderForSettings()
+{
+    const std::string config = configFolder(environment("HOME"));
+    return config.empty() ? "" : config + "/vexarion/";
 }

@@ -3,7 +3,8 @@
 // SDL's events become the program's messages: typed text one character
 // message per character (code points above 255 have no single-byte code and
 // are dropped), Esc, Enter, Tab and Backspace their control codes, F12 a
-// screenshot message, a window close a close message. Keys are read from SDL's keyboard state by key
+// screenshot message, Alt+Return and F11 a full-screen message, a window
+// close a close message. Keys are read from SDL's keyboard state by key
 // code, so E, W and F are the keys that type those letters in the user's
 // layout.
 #include "platform/input_queue.h"
@@ -83,7 +84,17 @@ void translate(const SDL_Event& event)
         switch (event.key.keysym.sym) {
         case SDLK_ESCAPE: inputQueueChar(27); break;
         case SDLK_RETURN:
-        case SDLK_KP_ENTER: inputQueueChar(13); break;
+        case SDLK_KP_ENTER:
+            // Alt+Return is full screen on or off, never a typed Return.
+            if (!(event.key.keysym.mod & KMOD_ALT))
+                inputQueueChar(13);
+            else if (!event.key.repeat)
+                inputQueueFullscreen();
+            break;
+        case SDLK_F11:
+            if (!event.key.repeat)
+                inputQueueFullscreen();
+            break;
         case SDLK_TAB: inputQueueChar(9); break;
         case SDLK_BACKSPACE: inputQueueChar(8); break;
         case SDLK_F12:

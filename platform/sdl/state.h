@@ -16,3 +16,8 @@ struct PlatformSdlState {
 };
 
 extern PlatformSdlState platformSdl;
+
+// From window.cpp: gives a window the program's icon, if one was set; and
+// where a new ordinary window opens (false: wherever the system puts it).
+void sdlGiveIcon(SDL_Window* window);
+bool sdlWindowedPlace(int* x, int* y);

@@ -6,6 +6,8 @@
 // restored and refilled from it before it plays again. The device cooperates
 // at DSSCL_NORMAL with the main window (the desktop window before there is
 // one, as in tests). Stopping keeps the play position; playing rewinds.
+// DirectSound has no master volume for a normal application: muting gives
+// every buffer the lowest volume, and unmuting each its own back.
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -26,10 +28,12 @@ struct DsBuffer {
     std::vector<unsigned char> samples;
     DWORD blockAlign;
     bool looping;
+    LONG volume;  // the buffer's own volume, whatever muting does
 };
 
 IDirectSound* device = nullptr;
 std::vector<DsBuffer*> buffers;  // every live buffer, for handle checks and closing
+bool muted = false;
 
 DsBuffer* recordOf(AudioBuffer handle)
 {
@@ -63,6 +67,11 @@ bool restoreIfLost(DsBuffer* record)
     if (!(status & DSBSTATUS_BUFFERLOST))
         return true;
     return SUCCEEDED(record->buffer->Restore()) && fill(record);
+}
+
+void applyVolume(DsBuffer* record)
+{
+    record->buffer->SetVolume(muted ? DSBVOLUME_MIN : record->volume);
 }
 
 void destroy(DsBuffer* record)
@@ -129,7 +138,7 @@ AudioBuffer audioCreateBuffer(const void* samples, uint32_t bytes, int channels,
     IDirectSoundBuffer* buffer = nullptr;
     if (FAILED(device->CreateSoundBuffer(&description, &buffer, nullptr)))
         return 0;
-    DsBuffer* record = new DsBuffer{buffer, {}, format.nBlockAlign, false};
+    DsBuffer* record = new DsBuffer{buffer, {}, format.nBlockAlign, false, DSBVOLUME_MAX};
     const unsigned char* bytesIn = static_cast<const unsigned char*>(samples);
     record->samples.assign(bytesIn, bytesIn + usable);
     buffers.push_back(record);
@@ -137,7 +146,7 @@ AudioBuffer audioCreateBuffer(const void* samples, uint32_t bytes, int channels,
         destroy(record);
         return 0;
     }
-    buffer->SetVolume(DSBVOLUME_MAX);
+    applyVolume(record);
     return reinterpret_cast<AudioBuffer>(record);
 }
 
@@ -163,8 +172,17 @@ void audioStop(AudioBuffer handle)
 
 void audioSetVolume(AudioBuffer handle, int32_t centibels)
 {
-    if (DsBuffer* record = recordOf(handle))
-        record->buffer->SetVolume(std::max<LONG>(DSBVOLUME_MIN, std::min<LONG>(DSBVOLUME_MAX, centibels)));
+    if (DsBuffer* record = recordOf(handle)) {
+        record->volume = std::max<LONG>(DSBVOLUME_MIN, std::min<LONG>(DSBVOLUME_MAX, centibels));
+        applyVolume(record);
+    }
+}
+
+void audioSetMuted(bool mute)
+{
+    muted = mute;
+    for (DsBuffer* record : buffers)
+        applyVolume(record);
 }
 
 void audioReleaseBuffer(AudioBuffer handle)

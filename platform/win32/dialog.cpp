@@ -120,6 +120,7 @@ bool dialogRun(const char* const* entries, int count, int* selected)
                                              nullptr, dialogProc, 0);
     if (!dialog)
         return false;
+    win32GiveIcon(dialog);
     HWND combo = GetDlgItem(dialog, DIALOG_ID_MODES);
     for (int i = 0; i < count; i++)
         SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entries[i]));

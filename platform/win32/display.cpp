@@ -49,6 +49,20 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         // Bit 30 of lParam: the key was already down (a repeat).
         if (wParam == VK_F12 && !(lParam & (1 << 30)))
             inputQueueScreenshot();
+        if (wParam == VK_F11 && !(lParam & (1 << 30)))
+            inputQueueFullscreen();
+        break;
+    case WM_SYSKEYDOWN:
+        // Alt+Return: full screen on or off.
+        if (wParam == VK_RETURN) {
+            if (!(lParam & (1 << 30)))
+                inputQueueFullscreen();
+            return 0;
+        }
+        break;
+    case WM_SYSCHAR:
+        if (wParam == '\r')
+            return 0;  // no beep for an Alt+Return without a menu
         break;
     case WM_CLOSE:
         // The program posts its quit message when it takes this request;
@@ -145,6 +159,7 @@ void displayChangeMode(const DisplayMode& mode)
     record.dmBitsPerPel = static_cast<DWORD>(mode.bitsPerPixel);
     // Width, height and depth only: the system picks the refresh rate.
     record.dmFields = DM_BITSPERPEL | DM_PELSWIDTH | DM_PELSHEIGHT;
+    win32ModeChosen(mode);
     // Marked before the call, so that an exit while it runs restores too.
     platformWin32.modeChanged = true;
     if (ChangeDisplaySettingsA(&record, CDS_FULLSCREEN) != DISP_CHANGE_SUCCESSFUL)
@@ -162,14 +177,19 @@ bool windowCreateMain(const char* title, int width, int height, int colourBits, 
         return false;
     HWND window;
     if (flags & WINDOW_DECORATED) {
-        // An ordinary window placed by the system, its client area of the
-        // asked size.
-        DWORD style = WS_OVERLAPPEDWINDOW & ~(WS_THICKFRAME | WS_MAXIMIZEBOX);
+        // An ordinary, resizable window, its client area of the asked size,
+        // where it was last (windowSetWindowedPlace) or where the system puts it.
+        DWORD style = WS_OVERLAPPEDWINDOW;
         RECT frame = {0, 0, width, height};
         AdjustWindowRect(&frame, style, FALSE);
-        window =
-            CreateWindowExA(0, mainWindowClass, title, style, CW_USEDEFAULT, CW_USEDEFAULT, frame.right - frame.left,
-                            frame.bottom - frame.top, nullptr, nullptr, platformWin32.instance, nullptr);
+        int x = CW_USEDEFAULT, y = CW_USEDEFAULT;
+        RECT placed;
+        if (win32WindowedFrame(&placed)) {
+            x = placed.left;
+            y = placed.top;
+        }
+        window = CreateWindowExA(0, mainWindowClass, title, style, x, y, frame.right - frame.left,
+                                 frame.bottom - frame.top, nullptr, nullptr, platformWin32.instance, nullptr);
     } else {
         DWORD style = WS_POPUP | ((flags & WINDOW_HIDDEN) ? 0 : WS_VISIBLE);
         // A pop-up window with x = CW_USEDEFAULT and y = 0 sits at (0, 0).
@@ -180,6 +200,8 @@ bool windowCreateMain(const char* title, int width, int height, int colourBits, 
         return false;
     platformWin32.mainWindow = window;
     platformWin32.colourBits = colourBits;  // for the pixel format (glcontext.cpp)
+    win32MainWindowOpened((flags & WINDOW_FULLSCREEN) != 0);
+    win32GiveIcon(window);
     SendMessageA(window, WM_SETFONT, reinterpret_cast<WPARAM>(platformWin32.stockFont), TRUE);
     if (!(flags & WINDOW_HIDDEN)) {
         ShowWindow(window, SW_SHOWNORMAL);

@@ -1,6 +1,7 @@
 // Folders on Windows: the executable's folder from the module's own path,
 // the pictures folder from the shell (the Pictures known folder), falling
-// back on the user's profile folder.
+// back on the user's profile folder; the settings in the roaming application
+// data folder (%APPDATA%), named in UTF-8.
 #include <cstdlib>
 #include <string>
 
@@ -27,4 +28,17 @@ std::string folderForPictures()
         return path;
     const char* profile = std::getenv("USERPROFILE");
     return profile ? profile : "";
+}
+
+std::string folderForSettings()
+{
+    wchar_t path[MAX_PATH];
+    if (FAILED(SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, path)) || !path[0])
+        return "";
+    const int bytes = WideCharToMultiByte(CP_UTF8, 0, path, -1, nullptr, 0, nullptr, nullptr);
+    if (bytes <= 1)
+        return "";
+    std::string folder(static_cast<size_t>(bytes - 1), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, path, -1, &folder[0], bytes, nullptr, nullptr);
+    return folder + "\\Vexarion\\";
 }

@@ -5,6 +5,8 @@
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 
+#include "platform/display.h"
+
 struct PlatformWin32State {
     bool initialised;
     HINSTANCE instance;
@@ -20,3 +22,12 @@ extern PlatformWin32State platformWin32;
 
 // The window class of the main window.
 extern const char* const mainWindowClass;
+
+// From window.cpp: gives a window the program's icon, if one was set; the
+// main window opened, full screen or not; the mode the dialog chose, to go
+// full screen in again; and the outer frame of a new ordinary window (false
+// when the system is to place it).
+void win32GiveIcon(HWND window);
+void win32MainWindowOpened(bool fullscreen);
+void win32ModeChosen(const DisplayMode& mode);
+bool win32WindowedFrame(RECT* frame);

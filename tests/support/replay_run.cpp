@@ -26,6 +26,19 @@ std::vector<std::string> splitCsv(const std::string& line)
 
 }  // namespace
 
+Trace readTrace(const std::string& path)
+{
+    // The header, then the rows up to the first malformed one.
+    Trace trace;
+    std::istringstream lines(readText(path));
+    std::string line;
+    if (std::getline(lines, line))
+        trace.columns = splitCsv(line);
+    while (std::getline(lines, line) && splitCsv(line).size() == trace.columns.size())
+        trace.rows.push_back(splitCsv(line));
+    return trace;
+}
+
 std::string Trace::text(size_t row, const std::string& name) const
 {
     const auto c = std::find(columns.begin(), columns.end(), name);
@@ -72,13 +85,7 @@ ReplayResult runReplay(const std::string& script, const std::vector<std::string>
         killProcess(pid);
         result.exitCode = -2;
     }
-    // The header, then the rows up to the first malformed one.
-    std::istringstream lines(readText(tracePath));
-    std::string line;
-    if (std::getline(lines, line))
-        result.trace.columns = splitCsv(line);
-    while (std::getline(lines, line) && splitCsv(line).size() == result.trace.columns.size())
-        result.trace.rows.push_back(splitCsv(line));
+    result.trace = readTrace(tracePath);
     result.errors = readText(errorPath);
     for (const std::string& path : {scriptPath, tracePath, errorPath})
         std::remove(path.c_str());

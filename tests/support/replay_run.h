@@ -21,6 +21,9 @@ struct Trace {
     long firstRow(const std::string& name, double value, size_t from = 0, bool equal = true) const;
 };
 
+// A trace file's header and its rows up to the first malformed one.
+Trace readTrace(const std::string& path);
+
 struct ReplayResult {
     int exitCode = -1;
     Trace trace;

@@ -1,0 +1,208 @@
+// The main window on Win32: full screen and back, its place, its client
+// size, whether it is seen and in front, and the program's icon.
+//
+// Full screen is a WS_POPUP window covering the screen: in the mode the
+// dialog chose, switched to again with ChangeDisplaySettings, or, when no
+// mode was chosen (a --window session), at the desktop's own size on the
+// window's monitor. An ordinary window is WS_OVERLAPPEDWINDOW: a title bar,
+// a sizing border and the maximise box. Leaving full screen gives the
+// desktop its mode back and the window the place it had before.
+#include <vector>
+
+#include "platform/display.h"
+#include "platform/win32/state.h"
+#include "platform/window.h"
+
+namespace {
+
+const DWORD windowedStyle = WS_OVERLAPPEDWINDOW;
+
+WindowPlace windowedPlace;
+bool fullscreen = false;
+bool modeChosen = false;
+DisplayMode chosenMode = {0, 0, 0};
+HICON icon = nullptr;
+
+bool onAScreen(const RECT& frame)
+{
+    HMONITOR monitor = MonitorFromRect(&frame, MONITOR_DEFAULTTONULL);
+    MONITORINFO info = {};
+    info.cbSize = sizeof info;
+    RECT common;
+    return monitor && GetMonitorInfoA(monitor, &info) && IntersectRect(&common, &info.rcWork, &frame) &&
+           common.right - common.left >= 64 && common.bottom - common.top >= 64;
+}
+
+// The outer frame of an ordinary window whose client area is `place`.
+RECT frameOf(const WindowPlace& place)
+{
+    RECT frame = {place.x, place.y, place.x + place.width, place.y + place.height};
+    AdjustWindowRect(&frame, windowedStyle, FALSE);
+    return frame;
+}
+
+WindowPlace currentPlace(HWND window)
+{
+    WindowPlace place;
+    WINDOWPLACEMENT placement = {};
+    placement.length = sizeof placement;
+    if (IsIconic(window) || IsZoomed(window)) {
+        // The size it comes back to, not the minimised or maximised one.
+        if (GetWindowPlacement(window, &placement)) {
+            RECT border = {0, 0, 0, 0};
+            AdjustWindowRect(&border, windowedStyle, FALSE);
+            const RECT& outer = placement.rcNormalPosition;
+            place = WindowPlace{outer.left - border.left, outer.top - border.top,
+                                (outer.right - outer.left) - (border.right - border.left),
+                                (outer.bottom - outer.top) - (border.bottom - border.top), true};
+        }
+        return place;
+    }
+    windowGetGeometry(&place.x, &place.y, &place.width, &place.height);
+    place.placed = true;
+    return place;
+}
+
+}  // namespace
+
+void win32GiveIcon(HWND window)
+{
+    if (icon && window) {
+        SendMessageA(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+        SendMessageA(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+    }
+}
+
+void win32MainWindowOpened(bool isFullscreen)
+{
+    fullscreen = isFullscreen;
+}
+
+void win32ModeChosen(const DisplayMode& mode)
+{
+    modeChosen = true;
+    chosenMode = mode;
+}
+
+bool win32WindowedFrame(RECT* frame)
+{
+    if (!windowedPlace.placed)
+        return false;
+    *frame = frameOf(windowedPlace);
+    return onAScreen(*frame);
+}
+
+void windowSetWindowedPlace(const WindowPlace& place)
+{
+    windowedPlace = place;
+}
+
+WindowPlace windowWindowedPlace()
+{
+    HWND window = platformWin32.mainWindow;
+    return window && !fullscreen ? currentPlace(window) : windowedPlace;
+}
+
+bool windowIsFullscreen()
+{
+    return platformWin32.mainWindow && fullscreen;
+}
+
+void windowSetFullscreen(bool on)
+{
+    HWND window = platformWin32.mainWindow;
+    if (!window || on == fullscreen)
+        return;
+    RECT area;
+    if (on) {
+        windowedPlace = currentPlace(window);
+        MONITORINFO info = {};
+        info.cbSize = sizeof info;
+        if (modeChosen) {
+            displayChangeMode(chosenMode);
+            area = RECT{0, 0, chosenMode.width, chosenMode.height};
+        } else if (GetMonitorInfoA(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &info)) {
+            area = info.rcMonitor;
+        } else {
+            area = RECT{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+        }
+        SetWindowLongPtrA(window, GWL_STYLE, WS_POPUP | WS_VISIBLE);
+    } else {
+        displayRestoreMode();
+        if (!win32WindowedFrame(&area)) {
+            // Centred in the work area of the primary screen.
+            RECT work;
+            SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+            RECT size = frameOf(WindowPlace{0, 0, windowedPlace.width, windowedPlace.height, false});
+            const LONG width = size.right - size.left, height = size.bottom - size.top;
+            const LONG left = work.left + (work.right - work.left - width) / 2;
+            const LONG top = work.top + (work.bottom - work.top - height) / 2;
+            area =
+                RECT{left, top > work.top ? top : work.top, left + width, (top > work.top ? top : work.top) + height};
+        }
+        SetWindowLongPtrA(window, GWL_STYLE, windowedStyle | WS_VISIBLE);
+    }
+    fullscreen = on;
+    SetWindowPos(window, on ? HWND_TOP : HWND_NOTOPMOST, area.left, area.top, area.right - area.left,
+                 area.bottom - area.top, SWP_FRAMECHANGED | SWP_SHOWWINDOW);
+}
+
+void windowDrawableSize(int* width, int* height)
+{
+    windowGetGeometry(nullptr, nullptr, width, height);
+}
+
+bool windowIsShown()
+{
+    HWND window = platformWin32.mainWindow;
+    return window && IsWindowVisible(window) && !IsIconic(window);
+}
+
+bool windowHasFocus()
+{
+    HWND window = platformWin32.mainWindow;
+    return window && GetForegroundWindow() == window;
+}
+
+void windowSetIcon(const uint8_t* rgba, int width, int height)
+{
+    if (icon) {
+        DestroyIcon(icon);
+        icon = nullptr;
+    }
+    if (!rgba || width <= 0 || height <= 0)
+        return;
+    // A 32-bit top-down colour bitmap with its alpha, and an empty mask.
+    BITMAPV5HEADER header = {};
+    header.bV5Size = sizeof header;
+    header.bV5Width = width;
+    header.bV5Height = -height;
+    header.bV5Planes = 1;
+    header.bV5BitCount = 32;
+    header.bV5Compression = BI_BITFIELDS;
+    header.bV5RedMask = 0x00FF0000;
+    header.bV5GreenMask = 0x0000FF00;
+    header.bV5BlueMask = 0x000000FF;
+    header.bV5AlphaMask = 0xFF000000;
+    void* bits = nullptr;
+    HDC screen = GetDC(nullptr);
+    HBITMAP colour =
+        CreateDIBSection(screen, reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS, &bits, nullptr, 0);
+    ReleaseDC(nullptr, screen);
+    if (!colour)
+        return;
+    uint8_t* out = static_cast<uint8_t*>(bits);
+    for (size_t i = 0; i < static_cast<size_t>(width) * height; i++) {
+        out[4 * i + 0] = rgba[4 * i + 2];
+        out[4 * i + 1] = rgba[4 * i + 1];
+        out[4 * i + 2] = rgba[4 * i + 0];
+        out[4 * i + 3] = rgba[4 * i + 3];
+    }
+    std::vector<uint8_t> maskBits(static_cast<size_t>((width + 15) / 16 * 2) * height, 0);
+    HBITMAP mask = CreateBitmap(width, height, 1, 1, maskBits.data());
+    ICONINFO info = {TRUE, 0, 0, mask, colour};
+    icon = CreateIconIndirect(&info);
+    DeleteObject(mask);
+    DeleteObject(colour);
+    win32GiveIcon(platformWin32.mainWindow);
+}

@@ -1,0 +1,207 @@
+// The program on a desktop under a virtual X display: a window toggled to
+// full screen and back with Alt+Return and F11, resized with the picture
+// filling it, hidden and paced down, capped at 30 frames a second; the
+// settings it leaves, read back by the next session; and a damaged settings
+// file met with one warning.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "tests/support/desktop.h"
+#include "tests/support/png_read.h"
+#include "tests/support/process.h"
+#include "tests/support/replay_run.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const std::string runDir = VEXARION_RUN_DIR;
+
+fs::path scratch(const std::string& name)
+{
+    fs::path folder = fs::temp_directory_path() / ("vexarion-e2e-" + name);
+    fs::remove_all(folder);
+    fs::create_directories(folder);
+    return folder;
+}
+
+std::vector<int> placeOf(const Geometry& g)
+{
+    return {g.x, g.y, g.width, g.height};
+}
+
+// The window's geometry once it is `wanted`, waiting up to three seconds.
+Geometry waitForGeometry(const std::string& window, const std::vector<int>& wanted)
+{
+    Geometry g;
+    for (int i = 0; i < 30 && placeOf(g = windowGeometry(window)) != wanted; i++)
+        sleepSeconds(0.1);
+    return g;
+}
+
+// Where the picture lies in the window, as fractions of its size: the box
+// around every pixel brighter than the black sky (left, top, right, bottom).
+std::vector<double> framing(const std::string& screenshot, const Geometry& window)
+{
+    Picture p;
+    if (!readPng(screenshot, &p))
+        return {};
+    int left = window.width, top = window.height, right = 0, bottom = 0;
+    for (int y = 0; y < window.height; y++)
+        for (int x = 0; x < window.width; x++) {
+            const unsigned char* c = p.at(window.x + x, window.y + y);
+            if (std::max({c[0], c[1], c[2]}) > 40) {
+                left = std::min(left, x);
+                right = std::max(right, x + 1);
+                top = std::min(top, y);
+                bottom = std::max(bottom, y + 1);
+            }
+        }
+    return {static_cast<double>(left) / window.width, static_cast<double>(top) / window.height,
+            static_cast<double>(right) / window.width, static_cast<double>(bottom) / window.height};
+}
+
+// Rows whose frame time lies in [low, high], in the longest run of them.
+std::vector<size_t> longestRun(const Trace& t, double low, double high)
+{
+    std::vector<size_t> best, run;
+    for (size_t row = 0; row < t.rows.size(); row++) {
+        const double dt = t.number(row, "frameTime");
+        if (dt >= low && dt <= high)
+            run.push_back(row);
+        else
+            run.clear();
+        if (run.size() > best.size())
+            best = run;
+    }
+    return best;
+}
+
+struct Session {
+    ChildGuard guard;
+    std::string window;
+};
+
+// Starts the program with `arguments` and the settings in `config`.
+void start(Session* s, const fs::path& folder, const fs::path& config, const std::string& arguments)
+{
+    s->guard.pid = startProcess({"/bin/sh", "-c", "exec '" + runDir + "/vexarion' " + arguments + " 2>err.txt"},
+                                folder.string(), {"ALSOFT_DRIVERS=null", "XDG_CONFIG_HOME=" + config.string()});
+    s->window = findMainWindow(20);
+}
+
+// Esc, and the exit code; -1 when it did not end.
+int quit(Session* s)
+{
+    commandOutput("xdotool windowfocus --sync " + s->window + " key Escape");
+    int code = -1;
+    s->guard.ended = waitProcess(s->guard.pid, 15, &code);
+    return s->guard.ended ? code : -1;
+}
+
+}  // namespace
+
+TEST(DesktopEndToEnd, ToggledResizedHiddenAndCappedThenTheNextSessionOpensAsTheLastEnded)
+{
+    ASSERT_TRUE(x11Connect()) << "needs an X display (run under xvfb-run)";
+    const fs::path folder = scratch("desktop"), config = folder / "config";  // no such folder yet
+    Session s;
+    start(&s, folder, config, "--window 640x480 --no-vsync --max-fps 30 --trace live.csv");
+    ASSERT_FALSE(s.window.empty()) << readText(folder / "err.txt");
+    const Geometry first = windowGeometry(s.window);
+    EXPECT_EQ(first.width * 10000 + first.height, 640 * 10000 + 480);
+    EXPECT_EQ(commandOutput("xprop -id " + s.window + " WM_NORMAL_HINTS").find("maximum size"), std::string::npos)
+        << "the window can't be resized";
+    EXPECT_NE(commandOutput("xprop -id " + s.window + " _NET_WM_ICON").find("Icon (64 x 64)"), std::string::npos);
+    Geometry screen;
+    std::istringstream(commandOutput("xdotool getdisplaygeometry")) >> screen.width >> screen.height;
+    sleepSeconds(2.5);  // two seconds of frames at the cap
+    const std::string shot = runDir + "/e2e-desktop-";
+    commandOutput("import -window root '" + shot + "window.png'");
+
+    // Alt+Return: full screen at the screen's size; F11: back as it was.
+    commandOutput("xdotool windowfocus --sync " + s.window + " key alt+Return");
+    EXPECT_EQ(placeOf(waitForGeometry(s.window, {0, 0, screen.width, screen.height})),
+              (std::vector<int>{0, 0, screen.width, screen.height}));
+    sleepSeconds(0.3);
+    commandOutput("import -window root '" + shot + "toggled.png'");
+    commandOutput("xdotool key F11");
+    EXPECT_EQ(placeOf(waitForGeometry(s.window, placeOf(first))), placeOf(first));
+
+    // Resized, the picture fills the new size as it filled the old.
+    commandOutput("xdotool windowsize " + s.window + " 960 720");
+    const Geometry resized = waitForGeometry(s.window, {first.x, first.y, 960, 720});
+    ASSERT_EQ(placeOf(resized), (std::vector<int>{first.x, first.y, 960, 720}));
+    sleepSeconds(0.3);
+    commandOutput("import -window root '" + shot + "resized.png'");
+    const std::vector<double> before = framing(shot + "window.png", first),
+                              after = framing(shot + "resized.png", resized);
+    ASSERT_EQ(before.size(), 4u);
+    ASSERT_EQ(after.size(), 4u);
+    for (int side = 0; side < 4; side++)
+        EXPECT_NEAR(after[side], before[side], 0.03) << "side " << side << " of the picture moved";
+    EXPECT_NEAR(framing(shot + "toggled.png", Geometry{0, 0, screen.width, screen.height})[2], before[2], 0.03);
+
+    // Unmapped, as a minimised window is, the frames slow to 15 a second.
+    commandOutput("xdotool windowunmap --sync " + s.window);
+    sleepSeconds(1.5);
+    commandOutput("xdotool windowmap --sync " + s.window);
+    sleepSeconds(0.3);
+    ASSERT_EQ(quit(&s), 0) << readText(folder / "err.txt");
+
+    // Counted in scene time: 30 frames in the second second, 15 a second while unseen.
+    const Trace t = readTrace((folder / "live.csv").string());
+    long inSecondSecond = 0;
+    for (size_t row = 0; row < t.rows.size(); row++)
+        inSecondSecond += t.number(row, "totalTime") >= 1.0 && t.number(row, "totalTime") < 2.0;
+    EXPECT_NEAR(inSecondSecond, 30, 1);
+    const std::vector<size_t> unseen = longestRun(t, 1.0 / 17, 1.0 / 13);
+    ASSERT_GE(unseen.size(), 15u);
+    const double unseenTime = t.number(unseen.back(), "totalTime") - t.number(unseen.front() - 1, "totalTime");
+    EXPECT_NEAR(unseen.size() / unseenTime, 15.0, 0.5);
+
+    // What the session used, remembered; the next plain --window opens so.
+    const std::string settings = readText(config / "vexarion" / "settings.ini");
+    const std::string position = "window_position=" + std::to_string(first.x) + "," + std::to_string(first.y);
+    for (const std::string& line :
+         {std::string("window_size=960x720"), position, std::string("vsync=off"), std::string("max_fps=30")})
+        EXPECT_NE(settings.find("\n" + line + "\n"), std::string::npos) << line << " not in\n" << settings;
+    EXPECT_EQ(settings.find("display_mode"), std::string::npos) << "no mode was started";
+    Session next;
+    start(&next, folder, config, "--window");
+    ASSERT_FALSE(next.window.empty()) << readText(folder / "err.txt");
+    EXPECT_EQ(placeOf(windowGeometry(next.window)), placeOf(resized));
+    EXPECT_EQ(quit(&next), 0);
+    EXPECT_EQ(readText(folder / "err.txt"), "");
+    fs::remove_all(folder);
+}
+
+TEST(DesktopEndToEnd, DamagedSettingsGiveOneWarningAndAProgramThatRuns)
+{
+    ASSERT_TRUE(x11Connect()) << "needs an X display (run under xvfb-run)";
+    const fs::path folder = scratch("damaged"), config = folder / "config";
+    fs::create_directories(config / "vexarion");
+    std::string garbage;
+    for (int i = 0; i < 3000; i++)
+        garbage += static_cast<char>((i * 7919 + 13) % 256);
+    std::ofstream(config / "vexarion" / "settings.ini", std::ios::binary) << "window_size=700x500\n" << garbage;
+    Session s;
+    start(&s, folder, config, "--window");
+    ASSERT_FALSE(s.window.empty()) << readText(folder / "err.txt");
+    EXPECT_EQ(windowGeometry(s.window).width * 10000 + windowGeometry(s.window).height, 700 * 10000 + 500);
+    EXPECT_EQ(quit(&s), 0);
+    const std::string errors = readText(folder / "err.txt");
+    EXPECT_EQ(std::count(errors.begin(), errors.end(), '\n'), 1) << errors;
+    EXPECT_EQ(errors.rfind("Vexarion: settings " + (config / "vexarion" / "settings.ini").string() + ": line 2", 0), 0u)
+        << errors;
+    const std::string rewritten = readText(config / "vexarion" / "settings.ini");
+    EXPECT_NE(rewritten.find("\nwindow_size=700x500\n"), std::string::npos) << rewritten;
+    EXPECT_TRUE(std::all_of(rewritten.begin(), rewritten.end(), [](char c) { return c == '\n' || c >= ' '; }));
+    fs::remove_all(folder);
+}
