@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "effects/lightning.h"
 #include "platform/audio.h"
 #include "platform/pacing.h"
 #include "platform/window.h"
@@ -25,6 +26,7 @@ void sessionBegin(DesktopSession* session, CommandLine* options)
     s.maxFps = options->maxFps.value_or(s.maxFps);
     s.reducedFlash = options->reducedFlash.value_or(s.reducedFlash);
     s.muteUnfocused = options->muteUnfocused.value_or(s.muteUnfocused);
+    flashReduced = s.reducedFlash;
 
     if (!options->windowSizeGiven) {
         // The last window's size (else the usual one), within the desktop.

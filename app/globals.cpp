@@ -72,6 +72,7 @@ void resetSceneState()
     fireEnd = 0;
     burning = 0;
     flashIntensity = 0.0f;
+    sinceStrike = 1.0f;
 
     tornadoBottom = 95.0f;
     tornadoSpeed = 0.0f;

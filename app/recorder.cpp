@@ -6,6 +6,7 @@
 #include <string>
 
 #include "app/replay_script.h"
+#include "effects/lightning.h"
 
 namespace {
 
@@ -34,6 +35,10 @@ bool recorderOpen(const char* path)
     if (const std::tm* local = std::localtime(&now))
         std::strftime(stamp, sizeof stamp, "%Y-%m-%d %H:%M:%S", local);
     std::fprintf(recording, "%s, %s. Replay: vexarion-replay --script FILE\n", recordingHeader.c_str(), stamp);
+    // Options that change what the scene does come first, so the replay
+    // takes them too.
+    if (flashReduced)
+        std::fprintf(recording, "0 option %s\n", scriptOptionReducedFlash);
     failed = std::fflush(recording) != 0;
     return true;
 }

@@ -80,6 +80,13 @@ bool createGLContext()
 void renderFrame(const FrameView& view, void (*beforeSwap)())
 {
     const bool flash = flashIntensity > flashThreshold;
+    // The reduced flash keeps the scene's light, brightens the colours by a
+    // third of the full flash's step, fading with it, and draws the bolt a
+    // third as bright: every part of the picture brightens at most a third
+    // as much as in the full flash.
+    const bool flashLight = flash && !flashReduced;
+    const float shade = !flash ? 0.8f : flashReduced ? 0.8f + 0.2f / 3.0f * flashIntensity : 1.0f;
+    const float boltAlpha = flashReduced ? flashIntensity / 3.0f : flashIntensity;
 
     // The picture fills the window, whatever its size now.
     int width = 0, height = 0;
@@ -92,12 +99,9 @@ void renderFrame(const FrameView& view, void (*beforeSwap)())
     glEnable(GL_CULL_FACE);
 
     setCamera(view.cameraYaw);
-    setLight(flash);
+    setLight(flashLight);
 
-    if (flash)
-        glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
-    else
-        glColor4f(0.8f, 0.8f, 0.8f, 1.0f);
+    glColor4f(shade, shade, shade, 1.0f);
     roomMesh.Draw();
     glDisable(GL_LIGHTING);
 
@@ -109,10 +113,7 @@ void renderFrame(const FrameView& view, void (*beforeSwap)())
     characterMesh.Draw();
 
     // Four translucent sheets of water, lowest first.
-    if (flash)
-        glColor4f(1.0f, 1.0f, 1.0f, 0.4f);
-    else
-        glColor4f(0.8f, 0.8f, 0.8f, 0.4f);
+    glColor4f(shade, shade, shade, 0.4f);
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     for (int layer = 3; layer >= 0; layer--) {
@@ -130,7 +131,7 @@ void renderFrame(const FrameView& view, void (*beforeSwap)())
         tornadoMesh.Draw();
     }
     if (flash) {
-        glColor4f(1.0f, 1.0f, 1.0f, flashIntensity);
+        glColor4f(1.0f, 1.0f, 1.0f, boltAlpha);
         lightningMesh.Draw();
     }
     fireDraw(view.fireFirst, view.fireEnd);

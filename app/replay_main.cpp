@@ -2,6 +2,7 @@
 //
 //   vexarion-replay [--frames N] [--dt SECONDS] [--size WxH] [--script FILE]
 //                   [--shot FRAME=FILE.png]... [--trace FILE] [--pose MODE]
+//                   [--reduced-flash]
 //
 // Finds its content as the program does (the working folder, its own folder,
 // ../share/vexarion beside it, or VEXARION_DATA). Frame 0 has a frame time of exactly 0, as the
@@ -14,7 +15,9 @@
 // --shot saves a frame as drawn, read back before its buffer swap.
 // --trace writes one CSV row of the scene's state per completed frame.
 // --pose holds the character in one pose program (the director waits), to
-// look at the program's key poses.
+// look at the program's key poses. --reduced-flash plays as the program's
+// option of that name does (a recording made with it says so itself).
+// It reads no settings: the same script always gives the same trace.
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -31,6 +34,7 @@
 #include "app/replay_script.h"
 #include "app/screenshot.h"
 #include "app/trace.h"
+#include "effects/lightning.h"
 #include "platform/display.h"
 #include "platform/input.h"
 #include "scene/pose_program.h"
@@ -49,6 +53,7 @@ struct Options {
     std::multimap<long, std::string> shots;
     std::string trace;
     int pose = -1;
+    bool reducedFlash = false;
 };
 
 int64_t replayCounter = 0;
@@ -76,7 +81,8 @@ void usage()
 {
     std::fprintf(stderr,
                  "usage: vexarion-replay [--frames N] [--dt SECONDS] [--size WxH] [--script FILE]\n"
-                 "                       [--shot FRAME=FILE.png]... [--trace FILE] [--pose MODE]\n");
+                 "                       [--shot FRAME=FILE.png]... [--trace FILE] [--pose MODE]\n"
+                 "                       [--reduced-flash]\n");
 }
 
 bool parseLong(const char* text, long* value)
@@ -103,6 +109,10 @@ bool parseOptions(int argc, char** argv, Options* o)
     for (int i = 1; i < argc; i++) {
         const char* arg = argv[i];
         const char* value = i + 1 < argc ? argv[i + 1] : nullptr;
+        if (!std::strcmp(arg, "--reduced-flash")) {
+            o->reducedFlash = true;
+            continue;
+        }
         if (!knownOption(arg)) {
             std::fprintf(stderr, "vexarion-replay: unknown option %s\n", arg);
             return false;
@@ -206,6 +216,7 @@ int main(int argc, char** argv)
         return 2;
     }
     loop.heldPoseMode = options.pose;
+    flashReduced = options.reducedFlash;
     // Opened before the content loads, so frame 0's row also lists the
     // sounds started at start-up.
     if (!options.trace.empty() && !traceOpen(options.trace.c_str())) {
@@ -227,6 +238,8 @@ int main(int argc, char** argv)
             const ScriptEvent& e = events[next];
             if (e.kind == SCRIPT_TYPE)
                 inputScriptChar(e.code);
+            else if (e.kind == SCRIPT_OPTION)
+                flashReduced = true;
             else if (e.kind != SCRIPT_TIME)
                 inputScriptKey(static_cast<Key>(e.code), e.kind == SCRIPT_PRESS);
         }

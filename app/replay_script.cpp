@@ -132,12 +132,16 @@ bool parseScript(const std::string& text, std::vector<ScriptEvent>* events, std:
             event.kind = SCRIPT_TIME;
             if (!parseSeconds(w[2], &event.seconds))
                 problem = "bad frame time '" + w[2] + "'";
+        } else if (w[1] == "option") {
+            event.kind = SCRIPT_OPTION;
+            if (w[2] != scriptOptionReducedFlash)
+                problem = "unknown option '" + w[2] + "' (" + scriptOptionReducedFlash + ")";
         } else if (w[1] == "press" || w[1] == "release") {
             event.kind = w[1] == "press" ? SCRIPT_PRESS : SCRIPT_RELEASE;
             if (!parseKey(w[2], &event.code))
                 problem = "unknown key '" + w[2] + "' (E, W, F or SHIFT)";
         } else {
-            problem = "unknown action '" + w[1] + "' (type, press, release or time)";
+            problem = "unknown action '" + w[1] + "' (type, press, release, time or option)";
         }
         if (!problem.empty()) {
             *error = "line " + std::to_string(number) + ": " + problem;

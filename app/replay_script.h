@@ -4,8 +4,10 @@
 // decimal character code of two or more digits, "32" for a space),
 // "FRAME press K" or "FRAME release K" with K one of E, W, F, SHIFT, and
 // "FRAME time SECONDS", the frame's time (a recorded session has one for
-// every frame). A '#' starts a comment; blank lines are ignored. Events of
-// one frame keep the order of their lines.
+// every frame), and "FRAME option reduced-flash", the reduced flash from
+// that frame on (a session that had it records it at frame 0). A '#' starts
+// a comment; blank lines are ignored. Events of one frame keep the order of
+// their lines.
 //
 // A recording is written line by line as the session goes, each frame's
 // time line last. So in a recording (a script that starts with the recording
@@ -18,12 +20,15 @@
 
 #include "platform/input.h"
 
-enum ScriptEventKind { SCRIPT_TYPE, SCRIPT_PRESS, SCRIPT_RELEASE, SCRIPT_TIME };
+enum ScriptEventKind { SCRIPT_TYPE, SCRIPT_PRESS, SCRIPT_RELEASE, SCRIPT_TIME, SCRIPT_OPTION };
+
+// The one option a script can set.
+const char* const scriptOptionReducedFlash = "reduced-flash";
 
 struct ScriptEvent {
     long frame;
     ScriptEventKind kind;
-    int code;       // the character code for SCRIPT_TYPE, a Key for press and release
+    int code;       // the character code for SCRIPT_TYPE, a Key for press and release (0 for the option)
     float seconds;  // the frame time for SCRIPT_TIME
 };
 

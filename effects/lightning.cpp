@@ -1,6 +1,8 @@
 // Lightning strikes, bolt generation and the flash; see lightning.h.
 #include "effects/lightning.h"
 
+#include <algorithm>
+
 #include "effects/fire.h"
 #include "effects/quad.h"
 #include "scene/director.h"
@@ -11,6 +13,8 @@
 
 int32_t lightningMaterial = 0;
 float flashIntensity = 0.0f;
+bool flashReduced = false;
+float sinceStrike = 1.0f;
 
 namespace {
 
@@ -23,6 +27,13 @@ enum { BOLT_POINTS = 16 };
 const int maxBranchDepth = 32;
 
 int branchDepth = 0;
+
+// The reduced flash's shortest time between strikes.
+const float reducedStrikeInterval = 1.0f / 3.0f;
+
+// The strike came in this frame's messages: its own frame time, spent
+// before the strike, does not count towards the next.
+bool struckThisFrame = false;
 
 MeshVertex corner(float x, float y, float z)
 {
@@ -51,12 +62,17 @@ void lightningDecay(float dt)
     flashIntensity -= 3.0f * dt;
     if (flashIntensity < 0.0f)
         flashIntensity = 0.0f;
+    if (!struckThisFrame)
+        sinceStrike = std::min(sinceStrike + dt, 1.0f);
+    struckThisFrame = false;
 }
 
 void lightningStrike()
 {
-    if (flashIntensity > 0.01f)
+    if (flashIntensity > 0.01f || (flashReduced && sinceStrike < reducedStrikeInterval))
         return;
+    sinceStrike = 0.0f;
+    struckThisFrame = true;
 
     lightningMesh.ClearVertices();
     lightningMesh.ClearFaces();

@@ -16,6 +16,15 @@ extern Mesh lightningMesh;         // the latest bolt, in world coordinates
 extern int32_t lightningMaterial;  // the material of "LIGHT.BMP" in lightningMesh
 extern float flashIntensity;       // 0..1; the flash counts as on above 0.01
 
+// The reduced flash, for players sensitive to flashing light: strikes come
+// at most three times a second (a third of a second of frame time must pass
+// between the frames of two strikes), and the picture brightens a third as
+// much. Off by default; an option, so a reset leaves it alone.
+extern bool flashReduced;
+// Seconds of frame time since the frame of the last strike, not counting
+// that frame itself; 1 when there was none for at least a second.
+extern float sinceStrike;
+
 // Loads "LIGHT.BMP" into lightningMesh.
 void lightningInit();
 
@@ -23,7 +32,8 @@ void lightningInit();
 void lightningDecay(float dt);
 
 // A strike: a new bolt, the flash and the thunder. Ignored entirely while
-// the previous flash is above 0.01.
+// the previous flash is above 0.01, and with the reduced flash also until a
+// third of a second has passed since the last strike.
 void lightningStrike();
 
 // Appends a bolt of 15 segments from start to end, and recursively its

@@ -24,7 +24,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         else if (event.kind == SCRIPT_TIME)
             fuzzCheck(std::isfinite(event.seconds) && event.seconds >= 0.0f, "a frame time out of range");
         else
-            fuzzCheck(event.kind == SCRIPT_PRESS || event.kind == SCRIPT_RELEASE, "an unknown event kind");
+            fuzzCheck(event.kind == SCRIPT_PRESS || event.kind == SCRIPT_RELEASE || event.kind == SCRIPT_OPTION,
+                      "an unknown event kind");
     }
     return 0;
 }

@@ -10,6 +10,7 @@
 #include "app/display_dialog.h"
 #include "app/recorder.h"
 #include "app/replay_script.h"
+#include "effects/lightning.h"
 
 namespace {
 
@@ -27,14 +28,15 @@ bool enumFake(int n, DisplayMode* mode)
 std::string described(const std::vector<ScriptEvent>& events)
 {
     std::string words;
-    const char* const kinds[] = {"type", "press", "release", "time"};
+    const char* const kinds[] = {"type", "press", "release", "time", "option"};
     for (const ScriptEvent& e : events) {
         char seconds[32];
         std::snprintf(seconds, sizeof seconds, "%.9g", static_cast<double>(e.seconds));
         words += (words.empty() ? "" : ", ") + std::to_string(e.frame) + " " + kinds[e.kind] + " ";
-        words += e.kind == SCRIPT_TIME   ? seconds
-                 : e.kind == SCRIPT_TYPE ? std::to_string(e.code)
-                                         : scriptKeyWord(static_cast<Key>(e.code));
+        words += e.kind == SCRIPT_TIME     ? seconds
+                 : e.kind == SCRIPT_TYPE   ? std::to_string(e.code)
+                 : e.kind == SCRIPT_OPTION ? scriptOptionReducedFlash
+                                           : scriptKeyWord(static_cast<Key>(e.code));
     }
     return words;
 }
@@ -94,8 +96,8 @@ TEST(ModeList, ListsDeepModesInOrderAndPreselectsTheLastStartedElseThe640x480x16
 TEST(ReplayScript, ParsesCommentsBlankLinesAndOrderAndNamesABadLine)
 {
     EXPECT_EQ(parsed("# a comment\n250 type L\n10 press SHIFT   # hold shift\n\n10 press W\n  300 release W\n"
-                     "300 type esc\n0 type t\n7 time 0.5\n"),
-              "0 type 116, 7 time 0.5, 10 press SHIFT, 10 press W, 250 type 76, "
+                     "300 type esc\n0 type t\n7 time 0.5\n0 option reduced-flash\n"),
+              "0 type 116, 0 option reduced-flash, 7 time 0.5, 10 press SHIFT, 10 press W, 250 type 76, "
               "300 release W, 300 type 27");
     // An unterminated last line is kept in a hand-written script, dropped as
     // cut off mid-write in one with frame times.
@@ -104,14 +106,16 @@ TEST(ReplayScript, ParsesCommentsBlankLinesAndOrderAndNamesABadLine)
     EXPECT_EQ(parsed(recordingHeader + ", today\n0 type L"), "");
     for (const char* bad : {"1 type\n", "1 press E extra\n", "x type L\n", "-3 type L\n", "1234567890 type L\n",
                             "1 type LL\n", "3 type 256\n", "5 type #\n", "1 press Q\n", "1 hold E\n", "3 time -1\n",
-                            "3 time x\n", "3 time 1e99\n", "3 time 3.1e38\n", "3 type 0065\n"})
+                            "3 time x\n", "3 time 1e99\n", "3 time 3.1e38\n", "3 type 0065\n", "0 option full-flash\n"})
         EXPECT_EQ(parsed(std::string("0 type l\n") + bad).rfind("error line 2: ", 0), 0u) << bad;
 }
 
 TEST(Recording, ReadsBackAsTheSameEventsAndExactFrameTimes)
 {
     const std::string path = (std::filesystem::temp_directory_path() / "vexarion-recording-test.txt").string();
+    flashReduced = true;  // an option that changes the scene, recorded first
     ASSERT_TRUE(recorderOpen(path.c_str()));
+    flashReduced = false;
     recordFrameEnd(0.0f);
     for (int c : std::vector<int>{'L', ' ', '#', 27, 9, 255})
         recordChar(c);
@@ -129,7 +133,7 @@ TEST(Recording, ReadsBackAsTheSameEventsAndExactFrameTimes)
     ASSERT_TRUE(loadScript(path.c_str(), &events, &error, &recording)) << error;
     EXPECT_TRUE(recording);
     EXPECT_EQ(described(events),
-              "0 time 0, 1 type 76, 1 type 32, 1 type 35, 1 type 27, 1 type 9, 1 type 255, "
+              "0 option reduced-flash, 0 time 0, 1 type 76, 1 type 32, 1 type 35, 1 type 27, 1 type 9, 1 type 255, "
               "1 press SHIFT, 1 time 0.0166666992, 2 release SHIFT, 2 time 0.333333343, "
               "3 time 1.17549435e-38");
     std::remove(path.c_str());
