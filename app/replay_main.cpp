@@ -24,6 +24,7 @@
 #include <string>
 #include <vector>
 
+#include "app/command_line.h"
 #include "app/content_folder.h"
 #include "app/display_dialog.h"
 #include "app/main_loop.h"
@@ -126,9 +127,9 @@ bool parseOptions(int argc, char** argv, Options* o)
                 return false;
             }
         } else if (!std::strcmp(arg, "--size")) {
-            if (std::sscanf(value, "%dx%d", &o->width, &o->height) != 2 || o->width < 16 || o->height < 16 ||
-                o->width > 8192 || o->height > 8192) {
-                std::fprintf(stderr, "vexarion-replay: bad size '%s'\n", value);
+            if (!parseSize(value, &o->width, &o->height)) {
+                std::fprintf(stderr, "vexarion-replay: bad size '%s' (WxH, each %d to %d)\n", value, minimumSide,
+                             maximumSide);
                 return false;
             }
         } else if (!std::strcmp(arg, "--script")) {
