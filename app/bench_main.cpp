@@ -75,9 +75,12 @@ int main(int argc, char** argv)
     if (!registerWindowClass())
         return 1;
     inputUseScript(true);
-    if (!createMainWindow("Vexarion bench", static_cast<uint32_t>(width), static_cast<uint32_t>(height), false))
+    if (!createMainWindow("Vexarion bench", static_cast<uint32_t>(width), static_cast<uint32_t>(height), false) ||
+        !createGLContext()) {
+        std::fprintf(stderr, "vexarion-bench: cannot open a %dx%d window with OpenGL\n", width, height);
+        platformShutdown();
         return 1;
-    createGLContext();
+    }
 
     // The empty loop first, before the scene's state is on the GPU.
     glClearColor(0.0f, 0.0f, 0.0f, 1.0f);

@@ -190,29 +190,37 @@ int main(int argc, char** argv)
         shot.second = std::filesystem::absolute(shot.second, pathError).string();
     if (!enterContentFolder())
         return 1;
-
-    if (!registerWindowClass())
-        return 1;
-    inputUseScript(true);
-    if (!createMainWindow("Vexarion replay", static_cast<uint32_t>(options.width),
-                          static_cast<uint32_t>(options.height), false))
-        return 1;
-    FrameLoop loop;
-    initFrameLoop(&loop, replayFrequency);
-    loop.drawing = createGLContext();
-    if (!loop.drawing && !options.shots.empty()) {
-        std::fprintf(stderr, "vexarion-replay: --shot needs a backend that draws; this one has no OpenGL\n");
-        teardown(loop);
-        platformShutdown();
-        return 2;
-    }
-    loop.heldPoseMode = options.pose;
     // Opened before the content loads, so frame 0's row also lists the
     // sounds started at start-up.
     if (!options.trace.empty() && !traceOpen(options.trace.c_str())) {
         std::fprintf(stderr, "vexarion-replay: cannot write %s\n", options.trace.c_str());
         return 1;
     }
+
+    if (!registerWindowClass()) {
+        traceClose();
+        return 1;
+    }
+    FrameLoop loop;
+    initFrameLoop(&loop, replayFrequency);
+    // From here every way out releases what start-up made and shuts the
+    // platform down.
+    auto finish = [&loop](int code) {
+        const bool traceWritten = traceClose();
+        teardown(loop);
+        platformShutdown();
+        return code == 0 && !traceWritten ? 1 : code;
+    };
+    inputUseScript(true);
+    if (!createMainWindow("Vexarion replay", static_cast<uint32_t>(options.width),
+                          static_cast<uint32_t>(options.height), false))
+        return finish(1);
+    loop.drawing = createGLContext();
+    if (!loop.drawing && !options.shots.empty()) {
+        std::fprintf(stderr, "vexarion-replay: --shot needs a backend that draws; this one has no OpenGL\n");
+        return finish(2);
+    }
+    loop.heldPoseMode = options.pose;
     loadScene();
     if (options.pose >= 0)
         setPoseMode(static_cast<PoseMode>(options.pose));
@@ -238,8 +246,5 @@ int main(int argc, char** argv)
         if (!goOn)
             break;
     }
-    bool traceWritten = traceClose();
-    teardown(loop);
-    platformShutdown();
-    return shotFailures || !traceWritten ? 1 : 0;
+    return finish(shotFailures ? 1 : 0);
 }
