@@ -29,7 +29,7 @@ struct GlLight {
     float position[4];       // in eye coordinates, taken through the model-view matrix when set
     float spotDirection[3];  // likewise, through its upper 3 x 3
     float spotExponent;
-    float spotCutoff;  // degrees; 180 is no spot
+    float spotCutoff;      // degrees; 180 is no spot
     float attenuation[3];  // constant, linear, quadratic
 };
 

@@ -45,8 +45,8 @@ void glLightfv(GLenum light, GLenum pname, const GLfloat* params)
     case GL_SPECULAR: copy4(l->specular, params); break;
     case GL_POSITION:
         for (int row = 0; row < 4; row++)
-            l->position[row] = m[row] * params[0] + m[4 + row] * params[1] + m[8 + row] * params[2] +
-                               m[12 + row] * params[3];
+            l->position[row] =
+                m[row] * params[0] + m[4 + row] * params[1] + m[8 + row] * params[2] + m[12 + row] * params[3];
         break;
     case GL_SPOT_DIRECTION: {
         float d[3];

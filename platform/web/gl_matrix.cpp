@@ -7,6 +7,7 @@
 // rounded, as the desktop's libraries do.
 #include <cmath>
 
+#include "platform/gl.h"
 #include "platform/web/gl_layer.h"
 
 namespace {
@@ -68,16 +69,29 @@ void glScalef(GLfloat x, GLfloat y, GLfloat z)
 
 void glRotatef(GLfloat angle, GLfloat x, GLfloat y, GLfloat z)
 {
-    const double length = std::sqrt(static_cast<double>(x) * x + static_cast<double>(y) * y + static_cast<double>(z) * z);
+    const double length =
+        std::sqrt(static_cast<double>(x) * x + static_cast<double>(y) * y + static_cast<double>(z) * z);
     if (length == 0.0)
         return;
     const double ux = x / length, uy = y / length, uz = z / length;
     const double radians = angle * M_PI / 180.0;
     const double c = std::cos(radians), s = std::sin(radians), k = 1.0 - c;
-    const double r[16] = {ux * ux * k + c,      uy * ux * k + uz * s, ux * uz * k - uy * s, 0,
-                          ux * uy * k - uz * s, uy * uy * k + c,      uy * uz * k + ux * s, 0,
-                          ux * uz * k + uy * s, uy * uz * k - ux * s, uz * uz * k + c,      0,
-                          0,                    0,                    0,                    1};
+    const double r[16] = {ux * ux * k + c,
+                          uy * ux * k + uz * s,
+                          ux * uz * k - uy * s,
+                          0,
+                          ux * uy * k - uz * s,
+                          uy * uy * k + c,
+                          uy * uz * k + ux * s,
+                          0,
+                          ux * uz * k + uy * s,
+                          uy * uz * k - ux * s,
+                          uz * uz * k + c,
+                          0,
+                          0,
+                          0,
+                          0,
+                          1};
     multiply(changing(), r);
 }
 
@@ -89,8 +103,9 @@ void gluPerspective(GLdouble fovy, GLdouble aspect, GLdouble zNear, GLdouble zFa
     if (depth == 0.0 || sine == 0.0 || aspect == 0.0)
         return;
     const double cotangent = std::cos(radians) / sine;
-    const double p[16] = {cotangent / aspect, 0, 0, 0, 0, cotangent, 0, 0, 0, 0, -(zFar + zNear) / depth, -1,
-                          0, 0, -2.0 * zNear * zFar / depth, 0};
+    const double p[16] =
+        {cotangent / aspect,          0, 0, 0, 0, cotangent, 0, 0, 0, 0, -(zFar + zNear) / depth, -1, 0, 0,
+         -2.0 * zNear * zFar / depth, 0};
     multiply(changing(), p);
 }
 

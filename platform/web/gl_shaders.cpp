@@ -96,10 +96,10 @@ enum Uniform {
     U_PICTURE,
     U_COUNT
 };
-const char* const uniformNames[U_COUNT] = {
-    "modelView",     "projection",    "normalMatrix",  "lighting",     "sceneColour",
-    "lightAmbient",  "lightDiffuse",  "lightPosition", "spotDirection", "spotCosCutoff",
-    "spotExponent",  "attenuation",   "texturing",     "picture"};
+const char* const uniformNames[U_COUNT] = {"modelView",     "projection",    "normalMatrix", "lighting",
+                                           "sceneColour",   "lightAmbient",  "lightDiffuse", "lightPosition",
+                                           "spotDirection", "spotCosCutoff", "spotExponent", "attenuation",
+                                           "texturing",     "picture"};
 
 struct Shaders {
     GLuint program;
@@ -198,8 +198,8 @@ void glLayerInit(int width, int height)
         if (location < 0)
             continue;
         emscripten_glEnableVertexAttribArray(static_cast<GLuint>(location));
-        emscripten_glVertexAttribPointer(static_cast<GLuint>(location), sizes[a], GL_FLOAT, GL_FALSE,
-                                         sizeof(GlVertex), reinterpret_cast<const void*>(offsets[a]));
+        emscripten_glVertexAttribPointer(static_cast<GLuint>(location), sizes[a], GL_FLOAT, GL_FALSE, sizeof(GlVertex),
+                                         reinterpret_cast<const void*>(offsets[a]));
     }
     shaders.bufferUsed = 0;
     shaders.lighting = -1;

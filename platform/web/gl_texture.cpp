@@ -94,8 +94,8 @@ void glGetIntegerv(GLenum pname, GLint* params)
     }
 }
 
-void glTexImage2D(GLenum target, GLint level, GLint, GLsizei width, GLsizei height, GLint, GLenum format,
-                  GLenum type, const GLvoid* pixels)
+void glTexImage2D(GLenum target, GLint level, GLint, GLsizei width, GLsizei height, GLint, GLenum format, GLenum type,
+                  const GLvoid* pixels)
 {
     const std::vector<unsigned char> rgb = packedRgb(width, height, format, type, pixels);
     if (target != GL_TEXTURE_2D || rgb.empty())

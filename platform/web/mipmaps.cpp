@@ -43,8 +43,8 @@ void mipHalve(const unsigned char* source, int width, int height, int components
     }
 }
 
-void mipResample(const unsigned char* source, int sourceWidth, int sourceHeight, int components,
-                 unsigned char* target, int width, int height)
+void mipResample(const unsigned char* source, int sourceWidth, int sourceHeight, int components, unsigned char* target,
+                 int width, int height)
 {
     for (int y = 0; y < height; y++) {
         const int sy = static_cast<int>((static_cast<long long>(y) * 2 + 1) * sourceHeight / (2LL * height));
@@ -67,8 +67,8 @@ std::vector<MipLevel> mipChain(const unsigned char* picture, int width, int heig
     MipLevel level;
     level.width = mipLevelZeroSize(width);
     level.height = mipLevelZeroSize(height);
-    const size_t bytes = static_cast<size_t>(level.width) * static_cast<size_t>(level.height) *
-                         static_cast<size_t>(components);
+    const size_t bytes =
+        static_cast<size_t>(level.width) * static_cast<size_t>(level.height) * static_cast<size_t>(components);
     level.texels.resize(bytes);
     if (level.width == width && level.height == height)
         level.texels.assign(picture, picture + bytes);

@@ -19,8 +19,8 @@ void mipHalve(const unsigned char* source, int width, int height, int components
 
 // Resamples a picture to width x height texels, nearest texel, for pictures
 // whose sides are not powers of two (the program's own content has none).
-void mipResample(const unsigned char* source, int sourceWidth, int sourceHeight, int components,
-                 unsigned char* target, int width, int height);
+void mipResample(const unsigned char* source, int sourceWidth, int sourceHeight, int components, unsigned char* target,
+                 int width, int height);
 
 // The whole chain of a tightly packed picture, level 0 first, down to 1 x 1:
 // level 0 is the picture itself when both sides are powers of two, else the

@@ -34,8 +34,7 @@ void emscripten_glGetShaderiv(GLuint shader, GLenum pname, GLint* params);
 GLint emscripten_glGetUniformLocation(GLuint program, const char* name);
 void emscripten_glLinkProgram(GLuint program);
 void emscripten_glPixelStorei(GLenum pname, GLint param);
-void emscripten_glReadPixels(GLint x, GLint y, GLsizei width, GLsizei height, GLenum format, GLenum type,
-                             void* pixels);
+void emscripten_glReadPixels(GLint x, GLint y, GLsizei width, GLsizei height, GLenum format, GLenum type, void* pixels);
 void emscripten_glShaderSource(GLuint shader, GLsizei count, const char* const* source, const GLint* length);
 void emscripten_glTexImage2D(GLenum target, GLint level, GLint internalformat, GLsizei width, GLsizei height,
                              GLint border, GLenum format, GLenum type, const void* pixels);
