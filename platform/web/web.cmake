@@ -44,4 +44,4 @@ target_link_libraries(vexarion-web PRIVATE vexarion_core vexarion_platform)
 target_link_options(vexarion-web PRIVATE
   -sENVIRONMENT=web -sMIN_WEBGL_VERSION=2 -sMAX_WEBGL_VERSION=2 -sALLOW_MEMORY_GROWTH=1
   -sINVOKE_RUN=0 "-sEXPORTED_RUNTIME_METHODS=[callMain,FS]" -lopenal
-  "SHELL:--preload-file ${WEB_CONTENT}@/" "SHELL:--exclude-file *.stamp" "SHELL:--exclude-file README.TXT")
+  "SHELL:--preload-file ${WEB_CONTENT}@/" "SHELL:--exclude-file *.stamp" "SHELL:--exclude-file *README.TXT")
