@@ -164,8 +164,7 @@ int main(int argc, char** argv)
     }
     if (!enterContentFolder() || !registerWindowClass())
         return 1;
-    createMainWindow("Vexarion", static_cast<uint32_t>(run.width), static_cast<uint32_t>(run.height),
-                     run.fullscreen);
+    createMainWindow("Vexarion", static_cast<uint32_t>(run.width), static_cast<uint32_t>(run.height), run.fullscreen);
     createGLContext();
 
     initFrameLoop(&run.loop, run.replay ? replayFrequency : clockFrequency());

@@ -13,6 +13,10 @@
 file(COPY /usr/include/stb/stb_image_write.h DESTINATION ${CMAKE_BINARY_DIR}/stb-include/stb)
 include_directories(SYSTEM ${CMAKE_BINARY_DIR}/stb-include)
 
+# -O2: the optimiser's last steps at -O3 cost build time and gain nothing measurable here.
+set(CMAKE_CXX_FLAGS_RELEASE "-O2 -DNDEBUG")
+set(CMAKE_C_FLAGS_RELEASE "-O2 -DNDEBUG")
+
 file(GLOB WEB_SOURCES CONFIGURE_DEPENDS platform/web/*.cpp)
 # The OpenAL backend serves the browser as it is; it moves with the SDL backend.
 file(GLOB OPENAL_SOURCE platform/audio_openal.cpp platform/sdl/audio_openal.cpp)
