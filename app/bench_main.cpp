@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "app/command_line.h"
 #include "app/display_dialog.h"
 #include "app/main_loop.h"
 #include "app/render.h"
@@ -49,14 +50,20 @@ double timeFrames(FrameLoop* loop, int frames, bool (*step)(FrameLoop*, int64_t 
     return secondsSince(start);
 }
 
+// The frame without its drawing.
+bool updateOnly(FrameLoop* loop, int64_t (*readCounter)())
+{
+    FrameView view;
+    return updateFrame(loop, readCounter, &view);
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
 {
     int width = 640, height = 480, frames = 500;
     for (int i = 1; i < argc; i++) {
-        if (!std::strcmp(argv[i], "--size") && i + 1 < argc &&
-            std::sscanf(argv[i + 1], "%dx%d", &width, &height) == 2 && width > 0 && height > 0) {
+        if (!std::strcmp(argv[i], "--size") && i + 1 < argc && parseSize(argv[i + 1], &width, &height)) {
             i++;
         } else if (!std::strcmp(argv[i], "--frames") && i + 1 < argc && std::atoi(argv[i + 1]) > 0) {
             frames = std::atoi(argv[++i]);
@@ -89,7 +96,7 @@ int main(int argc, char** argv)
     inputScriptChar('L');
     inputScriptChar('t');
     const double sceneSeconds = timeFrames(&loop, frames, runFrame);
-    const double updateSeconds = timeFrames(&loop, frames, updateFrame);
+    const double updateSeconds = timeFrames(&loop, frames, updateOnly);
 
     std::printf("scene_fps %.1f\n", frames / sceneSeconds);
     std::printf("empty_fps %.1f\n", frames / emptySeconds);

@@ -7,14 +7,27 @@
 #pragma once
 #include <cstdint>
 
+#include "app/render.h"
+
+// The frame-rate text the F key shows: frames counted over each second of
+// frame time, the part of a second beyond it carried into the next count.
+struct FrameRate {
+    int32_t frameCount = 0;        // frames counted since the text was last made
+    float timeAccumulator = 0.0f;  // seconds towards the next text
+    char text[16] = "";            // "%d fps"; empty until the first second has passed
+};
+extern FrameRate frameRate;
+
 struct FrameLoop {
-    double counterPeriod;     // seconds per counter tick
-    int64_t previousCounter;  // the previous frame's reading; -1 before the first frame
-    int exitCode;             // the quit message's code, once taken
-    int heldPoseMode;         // -1; otherwise the director waits and this pose
-                              // program runs (replays that inspect a program)
-    float givenFrameTime;     // -1: measure the frame time; otherwise the next
-                              // frame takes exactly this one (a recorded time)
+    double counterPeriod = 1.0;      // seconds per counter tick
+    int64_t previousCounter = -1;    // the previous frame's reading; -1 before the first frame
+    int exitCode = 0;                // the quit message's code, once taken
+    int heldPoseMode = -1;           // -1; otherwise the director waits and this pose
+                                     // program runs (replays that inspect a program)
+    float givenFrameTime = -1.0f;    // -1: measure the frame time; otherwise the next
+                                     // frame takes exactly this one (a recorded time)
+    bool drawing = true;             // false without an OpenGL context: frames are not drawn
+    void (*beforeSwap)() = nullptr;  // called after a frame is drawn, before its swap
 };
 
 // Prepares a loop whose clock ticks `counterFrequency` times per second.
@@ -26,15 +39,23 @@ void initFrameLoop(FrameLoop* loop, int64_t counterFrequency);
 void loadScene();
 
 // One frame: drains the messages (running the typed commands), measures the
-// frame time with `readCounter` (or takes the given one), runs the intro or the interactive updates,
-// the effects, draws the frame and counts it. Returns false when the quit
-// message was taken in this frame's pump; the frame still ran to its end.
+// frame time with `readCounter` (or takes the given one), advances the
+// scene and draws it. Returns false when the quit message was taken in this
+// frame's pump; the frame still ran to its end.
 bool runFrame(FrameLoop* loop, int64_t (*readCounter)());
 
-// The frame without its drawing: the messages, the frame time, the intro or
-// the interactive updates and the effects. runFrame() is this, then the
-// drawing and the frame count; the benchmark times it alone.
-bool updateFrame(FrameLoop* loop, int64_t (*readCounter)());
+// The frame without its drawing: the messages, the frame time and
+// advanceScene(). runFrame() is this, then renderFrame(); the benchmark
+// times it alone. Fills in what the drawing needs.
+bool updateFrame(FrameLoop* loop, int64_t (*readCounter)(), FrameView* view);
+
+// Every change the scene makes in a frame of `dt` seconds, in this order:
+// the intro's shrink (or the director), the pose program and the element
+// controls; the fire, the flash, the tornado and the water; the scene's
+// turn, the fire's window and the frame-rate count. `heldPoseMode` >= 0
+// holds that pose program instead of running the director. Returns the
+// values from before the change that this frame's picture shows.
+FrameView advanceScene(float dt, int heldPoseMode);
 
 // Releases the sounds, the sound device and the OpenGL context and gives
 // the desktop its display mode back. Returns the quit message's code.

@@ -24,6 +24,7 @@
 #include <string>
 #include <vector>
 
+#include "app/command_line.h"
 #include "app/content_folder.h"
 #include "app/display_dialog.h"
 #include "app/main_loop.h"
@@ -90,11 +91,23 @@ bool parseLong(const char* text, long* value)
     return true;
 }
 
+bool knownOption(const char* arg)
+{
+    for (const char* name : {"--frames", "--dt", "--size", "--script", "--shot", "--trace", "--pose"})
+        if (!std::strcmp(arg, name))
+            return true;
+    return false;
+}
+
 bool parseOptions(int argc, char** argv, Options* o)
 {
     for (int i = 1; i < argc; i++) {
         const char* arg = argv[i];
         const char* value = i + 1 < argc ? argv[i + 1] : nullptr;
+        if (!knownOption(arg)) {
+            std::fprintf(stderr, "vexarion-replay: unknown option %s\n", arg);
+            return false;
+        }
         if (!value) {
             std::fprintf(stderr, "vexarion-replay: %s needs a value\n", arg);
             return false;
@@ -114,9 +127,9 @@ bool parseOptions(int argc, char** argv, Options* o)
                 return false;
             }
         } else if (!std::strcmp(arg, "--size")) {
-            if (std::sscanf(value, "%dx%d", &o->width, &o->height) != 2 || o->width < 16 || o->height < 16 ||
-                o->width > 8192 || o->height > 8192) {
-                std::fprintf(stderr, "vexarion-replay: bad size '%s'\n", value);
+            if (!parseSize(value, &o->width, &o->height)) {
+                std::fprintf(stderr, "vexarion-replay: bad size '%s' (WxH, each %d to %d)\n", value, minimumSide,
+                             maximumSide);
                 return false;
             }
         } else if (!std::strcmp(arg, "--script")) {
@@ -138,9 +151,6 @@ bool parseOptions(int argc, char** argv, Options* o)
                 return false;
             }
             o->pose = static_cast<int>(mode);
-        } else {
-            std::fprintf(stderr, "vexarion-replay: unknown option %s\n", arg);
-            return false;
         }
     }
     return true;
@@ -187,10 +197,15 @@ int main(int argc, char** argv)
     if (!createMainWindow("Vexarion replay", static_cast<uint32_t>(options.width),
                           static_cast<uint32_t>(options.height), false))
         return 1;
-    createGLContext();
-
     FrameLoop loop;
     initFrameLoop(&loop, replayFrequency);
+    loop.drawing = createGLContext();
+    if (!loop.drawing && !options.shots.empty()) {
+        std::fprintf(stderr, "vexarion-replay: --shot needs a backend that draws; this one has no OpenGL\n");
+        teardown(loop);
+        platformShutdown();
+        return 2;
+    }
     loop.heldPoseMode = options.pose;
     // Opened before the content loads, so frame 0's row also lists the
     // sounds started at start-up.
@@ -203,7 +218,7 @@ int main(int argc, char** argv)
         setPoseMode(static_cast<PoseMode>(options.pose));
 
     activeOptions = &options;
-    renderBeforeSwap = takeShots;
+    loop.beforeSwap = takeShots;
     const int64_t ticks = static_cast<int64_t>(std::llround(options.dt * static_cast<double>(replayFrequency)));
     size_t next = 0;
     for (currentFrame = 0; currentFrame < options.frames; currentFrame++) {
@@ -223,7 +238,6 @@ int main(int argc, char** argv)
         if (!goOn)
             break;
     }
-    renderBeforeSwap = nullptr;
     bool traceWritten = traceClose();
     teardown(loop);
     platformShutdown();

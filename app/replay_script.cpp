@@ -58,8 +58,6 @@ bool parseFrame(const std::string& word, long* frame)
 
 }  // namespace
 
-const std::string recordingHeader = "# Vexarion recording";
-
 std::string scriptCharWord(int code)
 {
     if (code == 27)

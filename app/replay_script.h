@@ -28,7 +28,7 @@ struct ScriptEvent {
 };
 
 // The first words of a recording's first line, a comment.
-extern const std::string recordingHeader;
+inline const std::string recordingHeader = "# Vexarion recording";
 
 // How a script writes a typed character: itself when it is printable and
 // not a space or '#', "esc" for Esc, its decimal code otherwise ("09").

@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "app/command_line.h"
 #include "app/content_folder.h"
 #include "app/display_dialog.h"
 #include "app/main_loop.h"
@@ -79,8 +80,7 @@ bool parseArguments(int argc, char** argv)
             std::fprintf(stderr, "vexarion: %s needs a value\n", arg);
             return false;
         } else if (!std::strcmp(arg, "--size")) {
-            if (std::sscanf(value, "%dx%d", &run.width, &run.height) != 2 || run.width < 16 || run.height < 16 ||
-                run.width > 8192 || run.height > 8192) {
+            if (!parseSize(value, &run.width, &run.height)) {
                 std::fprintf(stderr, "vexarion: bad size '%s'\n", value);
                 return false;
             }
@@ -165,9 +165,10 @@ int main(int argc, char** argv)
     if (!enterContentFolder() || !registerWindowClass())
         return 1;
     createMainWindow("Vexarion", static_cast<uint32_t>(run.width), static_cast<uint32_t>(run.height), run.fullscreen);
-    createGLContext();
+    const bool drawing = createGLContext();
 
     initFrameLoop(&run.loop, run.replay ? replayFrequency : clockFrequency());
+    run.loop.drawing = drawing;
     // Opened before the content loads, so frame 0's row also lists the
     // sounds started at start-up.
     if (!run.trace.empty() && !traceOpen(run.trace.c_str())) {

@@ -75,7 +75,7 @@ TEST(BadContent, EveryFileDamagedAtOnceInEachWay)
     ASSERT_GE(contentFiles().size(), 20u) << "the content was not generated";
     for (Damage damage : {MISSING, TRUNCATED, GARBAGE, HEADER_ONLY}) {
         std::string folder = damagedFolder(damage);
-        ReplayResult r = runReplay(script, {"--frames", frames, "--dt", "0.05"}, folder, 120);
+        ReplayResult r = runReplay(script, {"--frames", frames, "--dt", "0.05"}, folder, 120, true);
         EXPECT_EQ(r.exitCode, 0) << damageNames[damage] << "\n" << r.errors;
         EXPECT_EQ(r.trace.rows.size(), static_cast<size_t>(std::stol(frames))) << damageNames[damage];
         fs::remove_all(folder);

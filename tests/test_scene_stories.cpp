@@ -53,6 +53,7 @@ TEST(SceneStories, IntroShrinksTheCharacterIgnoringElementsButNotEsc)
         EXPECT_EQ(t.numbers(row, calm), (Values{0, 0, 0, -15, STAND})) << row;
         EXPECT_EQ(t.text(row, "events"), "") << row;
         EXPECT_LT(t.change(row, "characterScale"), 0.0) << row;
+        EXPECT_NEAR(t.change(row, "sceneYaw"), 3 * dt, 1e-5) << row;  // the scene turns 3 degrees a second
     }
     // The director decides at once; his first steps come down onto the ground from one unit above it.
     EXPECT_EQ(t.number(end + 1, "characterScale"), 10.0);
@@ -66,12 +67,28 @@ TEST(SceneStories, IntroShrinksTheCharacterIgnoringElementsButNotEsc)
                     r.errors.find("usage:") != std::string::npos)
             << r.errors;
     }
+    const ReplayResult unknown = runReplay("", {"--bogus"});
+    EXPECT_TRUE(unknown.exitCode == 2 && unknown.errors.find("unknown option --bogus") != std::string::npos)
+        << unknown.errors;
     EXPECT_EQ(runReplay("", {"--frames", "0"}).exitCode, 0);
     EXPECT_EQ(runReplay("5 time 0.125\n", {"--frames", "6"}).trace.number(5, "frameTime"), 0.125);
     const ReplayResult quit = runReplay("100 type esc\n", {"--frames", "400"});
     EXPECT_EQ(quit.exitCode, 0);
     ASSERT_EQ(quit.trace.rows.size(), 101u);  // the Esc frame still completes
     EXPECT_GT(quit.trace.number(100, "characterScale"), 10.0);
+}
+
+// The replay without a picture (the null backend) and the one that draws
+// run the same frame step: their traces agree byte for byte.
+TEST(SceneStories, TheNullReplayWritesTheSameTraceAsTheDrawingOne)
+{
+    const std::string script =
+        "230 press E\n260 release E\n270 type L\n330 press W\n360 release W\n"
+        "400 type t\n560 type T\n600 press F\n601 release F\n";
+    const ReplayResult unseen = runReplay(script, {"--frames", "700"});
+    const ReplayResult drawn = runReplay(script, {"--frames", "700"}, "", 300, true);
+    ASSERT_EQ(unseen.trace.rows.size(), 700u);
+    EXPECT_TRUE(unseen.trace.columns == drawn.trace.columns && unseen.trace.rows == drawn.trace.rows);
 }
 
 TEST(SceneStories, LightningSetsHimAlightAndHeRunsIntoTheSeaThenSwimsAshore)

@@ -17,10 +17,10 @@ include_directories(SYSTEM ${CMAKE_BINARY_DIR}/stb-include)
 set(CMAKE_CXX_FLAGS_RELEASE "-O2 -DNDEBUG")
 set(CMAKE_C_FLAGS_RELEASE "-O2 -DNDEBUG")
 
-file(GLOB WEB_SOURCES CONFIGURE_DEPENDS platform/web/*.cpp)
-# The OpenAL backend serves the browser as it is; it moves with the SDL backend.
-file(GLOB OPENAL_SOURCE platform/audio_openal.cpp platform/sdl/audio_openal.cpp)
-add_library(vexarion_platform STATIC ${WEB_SOURCES} ${OPENAL_SOURCE} platform/input_queue.cpp platform/audio_gain.cpp)
+set(VEXARION_PLATFORM web)
+file(GLOB WEB_SOURCES CONFIGURE_DEPENDS platform/*.cpp platform/web/*.cpp)
+# The SDL backend's OpenAL sound serves the browser as it is.
+add_library(vexarion_platform STATIC ${WEB_SOURCES} platform/sdl/audio_openal.cpp)
 target_include_directories(vexarion_platform PUBLIC ${CMAKE_SOURCE_DIR})
 
 file(GLOB WEB_CORE_SOURCES CONFIGURE_DEPENDS app/*.cpp model/*.cpp scene/*.cpp effects/*.cpp sound/*.cpp)

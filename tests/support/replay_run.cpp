@@ -49,7 +49,7 @@ long Trace::firstRow(const std::string& name, double value, size_t from, bool eq
 }
 
 ReplayResult runReplay(const std::string& script, const std::vector<std::string>& arguments,
-                       const std::string& directory, double seconds)
+                       const std::string& directory, double seconds, bool drawn)
 {
     ReplayResult result;
     static int serial = 0;
@@ -57,10 +57,12 @@ ReplayResult runReplay(const std::string& script, const std::vector<std::string>
     const std::string scriptPath = base + ".script", tracePath = base + ".csv", errorPath = base + ".err";
     std::ofstream(scriptPath) << script;
 
+    drawn = drawn || std::find(arguments.begin(), arguments.end(), "--shot") != arguments.end();
+    const char* program = drawn ? "vexarion-replay" : "vexarion-replay-null";
     // The replay named outright, so that a damaged folder isn't passed over for the content beside it.
     std::string command = "cd '" + (directory.empty() ? std::string(VEXARION_RUN_DIR) : directory) +
-                          "' && VEXARION_DATA=. ALSOFT_DRIVERS=null '" + std::string(VEXARION_RUN_DIR) +
-                          "/vexarion-replay' --size 160x120 --script '" + scriptPath + "' --trace '" + tracePath + "'";
+                          "' && VEXARION_DATA=. ALSOFT_DRIVERS=null '" + std::string(VEXARION_RUN_DIR) + "/" + program +
+                          "' --size 160x120 --script '" + scriptPath + "' --trace '" + tracePath + "'";
     for (const std::string& a : arguments)
         command += " '" + a + "'";
     command += " 2>'" + errorPath + "'";

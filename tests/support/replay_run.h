@@ -29,5 +29,7 @@ struct ReplayResult {
 
 // Runs the replay in `directory` (the run folder by default) with `script`
 // as its script and the extra options `arguments`, waiting up to `seconds`.
+// A run that needs no picture goes to the null backend's replay (no X
+// server, no OpenGL); one with a --shot, or `drawn`, to the drawing one.
 ReplayResult runReplay(const std::string& script, const std::vector<std::string>& arguments,
-                       const std::string& directory = "", double seconds = 300);
+                       const std::string& directory = "", double seconds = 300, bool drawn = false);

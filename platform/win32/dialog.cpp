@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "platform/display.h"
-#include "platform/win32_state.h"
+#include "platform/win32/state.h"
 
 #include <commctrl.h>  // after <windows.h>, which it builds on
 

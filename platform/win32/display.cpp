@@ -10,7 +10,7 @@
 
 #include "platform/display.h"
 #include "platform/input_queue.h"
-#include "platform/win32_state.h"
+#include "platform/win32/state.h"
 
 #include <commctrl.h>  // after <windows.h>, which it builds on
 
@@ -179,7 +179,7 @@ bool windowCreateMain(const char* title, int width, int height, int colourBits, 
     if (!window)
         return false;
     platformWin32.mainWindow = window;
-    platformWin32.colourBits = colourBits;  // for the pixel format (glcontext_win32.cpp)
+    platformWin32.colourBits = colourBits;  // for the pixel format (glcontext.cpp)
     SendMessageA(window, WM_SETFONT, reinterpret_cast<WPARAM>(platformWin32.stockFont), TRUE);
     if (!(flags & WINDOW_HIDDEN)) {
         ShowWindow(window, SW_SHOWNORMAL);

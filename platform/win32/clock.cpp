@@ -1,6 +1,6 @@
 // The high-resolution clock on the Windows performance counter.
 #include "platform/clock.h"
-#include "platform/win32_state.h"
+#include "platform/win32/state.h"
 
 int64_t clockFrequency()
 {

@@ -2,11 +2,11 @@
 //
 // The pump is the classic one: PeekMessage, TranslateMessage and
 // DispatchMessage for every waiting message, so that the main window's
-// procedure (display_win32.cpp) receives WM_CHAR and WM_CLOSE and queues
+// procedure (display.cpp) receives WM_CHAR and WM_CLOSE and queues
 // them. Held keys are then polled with GetAsyncKeyState, by virtual key: E,
 // W and F are the keys that type those letters, Shift either Shift key.
 #include "platform/input_queue.h"
-#include "platform/win32_state.h"
+#include "platform/win32/state.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "platform/audio.h"
-#include "platform/win32_state.h"
+#include "platform/win32/state.h"
 
 // After <windows.h>, in this order: dsound.h builds on mmsystem.h.
 #include <mmsystem.h>

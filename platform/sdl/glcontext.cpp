@@ -2,7 +2,7 @@
 #include <cstdio>
 
 #include "platform/glcontext.h"
-#include "platform/sdl_state.h"
+#include "platform/sdl/state.h"
 
 bool glContextCreate()
 {

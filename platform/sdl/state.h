@@ -1,5 +1,5 @@
 // State shared by the SDL backends of the platform services (not a public
-// header: only platform/*_sdl.cpp include it).
+// header: only the files in platform/sdl/ include it).
 #pragma once
 
 #include <SDL.h>

@@ -7,7 +7,7 @@
 #include <cstdio>
 
 #include "platform/display.h"
-#include "platform/sdl_state.h"
+#include "platform/sdl/state.h"
 
 PlatformSdlState platformSdl = {false, nullptr, nullptr, false, {0, 0, 0}, false};
 

@@ -5,7 +5,7 @@
 // bits), a 16-bit depth buffer and double buffering on the main plane. The
 // window's device context is taken once and kept until the context goes.
 #include "platform/glcontext.h"
-#include "platform/win32_state.h"
+#include "platform/win32/state.h"
 
 bool glContextCreate()
 {

@@ -14,7 +14,7 @@
 
 #include "platform/display.h"
 #include "platform/gl.h"
-#include "platform/sdl_state.h"
+#include "platform/sdl/state.h"
 #include "resources/display_mode_dialog.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "platform/folders.h"
-#include "platform/win32_state.h"
+#include "platform/win32/state.h"
 
 #include <shlobj.h>  // after <windows.h>
 

@@ -1,5 +1,5 @@
 // State shared by the Win32 backends of the platform services (not a public
-// header: only platform/*_win32.cpp and audio_dsound.cpp include it).
+// header: only the files in platform/win32/ include it).
 #pragma once
 
 #define WIN32_LEAN_AND_MEAN

@@ -7,7 +7,7 @@
 // code, so E, W and F are the keys that type those letters in the user's
 // layout.
 #include "platform/input_queue.h"
-#include "platform/sdl_state.h"
+#include "platform/sdl/state.h"
 
 namespace {
 

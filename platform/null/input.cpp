@@ -1,0 +1,9 @@
+// The null backend's events: there is no keyboard and no window to close,
+// so only scripted input and posted quit messages reach the queue.
+#include "platform/input_queue.h"
+
+void inputBackendPump()
+{
+    // Turn the system's waiting events into inputQueueChar(), inputQueueClose(),
+    // inputQueueScreenshot() and inputKeyReport() calls.
+}
