@@ -137,6 +137,7 @@ const run = {
   },
 
   async start() {
+    const failed = failures;
     const {page, log} = await openPage(700, 560);
     // Every sound the page plays also reaches an analyser the test reads.
     await page.evaluateOnNewDocument(() => {
@@ -178,23 +179,28 @@ const run = {
     let quiet = 0;
     for (let i = 0; i < 10; i++, await sleep(50))
       quiet = Math.max(quiet, await page.evaluate(() => window.loudness()));
-    await page.keyboard.press('L');
+    // The flash fades within a third of a second: strike until a picture
+    // catches it (each strike while he burns flashes again).
     let brightest = 0, loud = 0;
-    for (let i = 0; i < 6; i++) {
-      const file = path.join(work, `flash${i}.png`);
-      await canvas.screenshot({path: file});
-      loud = Math.max(loud, await page.evaluate(() => window.loudness()));
-      const b = brightness(file);
-      if (b > brightest) {
-        brightest = b;
-        fs.copyFileSync(file, path.join(shots, '4-flash.png'));
+    const brighter = () => brightest > brightness(before) + 4;
+    for (let strike = 0; strike < 5 && !brighter(); strike++, await sleep(300)) {
+      await page.keyboard.press('L');
+      for (let i = 0; i < 3; i++) {
+        const file = path.join(work, `flash${i}.png`);
+        await canvas.screenshot({path: file});
+        loud = Math.max(loud, await page.evaluate(() => window.loudness()));
+        const b = brightness(file);
+        if (b > brightest) {
+          brightest = b;
+          fs.copyFileSync(file, path.join(shots, '4-flash.png'));
+        }
       }
     }
     for (let i = 0; i < 10; i++, await sleep(50))
       loud = Math.max(loud, await page.evaluate(() => window.loudness()));
     console.log(`     audio context ${state}; brightness before L ${brightness(before).toFixed(1)}, ` +
                 `brightest after ${brightest.toFixed(1)}; sound peak before L ${quiet.toFixed(4)}, after ${loud.toFixed(4)}`);
-    if (!(brightest > brightness(before) + 4))
+    if (!brighter())
       fail('no flash after L');
     if (!(loud > 0.05 && loud > 4 * quiet))
       fail('no thunder after L');
@@ -206,7 +212,7 @@ const run = {
     await page.waitForSelector('#start:not([disabled])', {timeout: 30000});
     if (log.errors.length)
       fail('errors while the scene ran: ' + log.errors.join('; '));
-    else
+    else if (failures === failed)
       console.log('ok   Start!, intro, flash, thunder, tornado, Esc back to the start page');
     await page.close();
   },
