@@ -165,22 +165,16 @@ int main(int argc, char** argv)
         usage();
         return 2;
     }
-    std::vector<ScriptEvent> events;
-    bool recording = false;
+    ScriptPlayer player;
     if (!options.script.empty()) {
         std::string error;
-        if (!loadScript(options.script.c_str(), &events, &error, &recording)) {
+        if (!scriptPlayerLoad(&player, options.script.c_str(), &error)) {
             std::fprintf(stderr, "vexarion-replay: %s\n", error.c_str());
             return 2;
         }
     }
-    // A recording's frame times: the frames it holds, each with its time.
-    std::map<long, float> frameTimes;
-    for (const ScriptEvent& e : events)
-        if (e.kind == SCRIPT_TIME)
-            frameTimes[e.frame] = e.seconds;
-    if ((recording || !frameTimes.empty()) && !options.framesGiven)
-        options.frames = frameTimes.empty() ? 0 : frameTimes.rbegin()->first + 1;
+    if (!options.framesGiven)
+        options.frames = scriptPlayerFrames(player, options.frames);
 
     // Files named on the command line belong to the folder the user is in.
     std::error_code pathError;
@@ -228,19 +222,10 @@ int main(int argc, char** argv)
     activeOptions = &options;
     loop.beforeSwap = takeShots;
     const int64_t ticks = static_cast<int64_t>(std::llround(options.dt * static_cast<double>(replayFrequency)));
-    size_t next = 0;
     for (currentFrame = 0; currentFrame < options.frames; currentFrame++) {
         replayCounter = currentFrame * ticks;
-        // Events come sorted by frame; this frame's go into its message pump.
-        for (; next < events.size() && events[next].frame == currentFrame; next++) {
-            const ScriptEvent& e = events[next];
-            if (e.kind == SCRIPT_TYPE)
-                inputScriptChar(e.code);
-            else if (e.kind != SCRIPT_TIME)
-                inputScriptKey(static_cast<Key>(e.code), e.kind == SCRIPT_PRESS);
-        }
-        auto recorded = frameTimes.find(currentFrame);
-        loop.givenFrameTime = recorded != frameTimes.end() ? recorded->second : -1.0f;
+        // This frame's events go into its message pump.
+        loop.givenFrameTime = scriptPlayerFeed(&player, currentFrame);
         bool goOn = runFrame(&loop, readReplayCounter);
         traceFrame(currentFrame);
         if (!goOn)

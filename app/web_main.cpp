@@ -14,9 +14,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <map>
 #include <string>
-#include <vector>
 
 #include "app/command_line.h"
 #include "app/content_folder.h"
@@ -44,9 +42,7 @@ struct WebRun {
     std::string script;
     std::string trace;
     // The replay's input and its clock.
-    std::vector<ScriptEvent> events;
-    std::map<long, float> frameTimes;
-    size_t nextEvent = 0;
+    ScriptPlayer player;
     long frame = 0;
     int64_t ticksPerFrame = 0;
     FrameLoop loop;
@@ -117,15 +113,7 @@ bool replayStep()
     if (run.frame >= run.frames)
         return false;
     replayCounter = run.frame * run.ticksPerFrame;
-    for (; run.nextEvent < run.events.size() && run.events[run.nextEvent].frame == run.frame; run.nextEvent++) {
-        const ScriptEvent& e = run.events[run.nextEvent];
-        if (e.kind == SCRIPT_TYPE)
-            inputScriptChar(e.code);
-        else if (e.kind != SCRIPT_TIME)
-            inputScriptKey(static_cast<Key>(e.code), e.kind == SCRIPT_PRESS);
-    }
-    auto recorded = run.frameTimes.find(run.frame);
-    run.loop.givenFrameTime = recorded != run.frameTimes.end() ? recorded->second : -1.0f;
+    run.loop.givenFrameTime = scriptPlayerFeed(&run.player, run.frame);
     const bool goOn = runFrame(&run.loop, readReplayCounter);
     traceFrame(run.frame);
     run.frame++;
@@ -150,16 +138,12 @@ int main(int argc, char** argv)
         return 2;
     if (run.replay) {
         std::string error;
-        bool recording = false;
-        if (!loadScript(run.script.c_str(), &run.events, &error, &recording)) {
+        if (!scriptPlayerLoad(&run.player, run.script.c_str(), &error)) {
             std::fprintf(stderr, "vexarion: %s\n", error.c_str());
             return 2;
         }
-        for (const ScriptEvent& e : run.events)
-            if (e.kind == SCRIPT_TIME)
-                run.frameTimes[e.frame] = e.seconds;
-        if ((recording || !run.frameTimes.empty()) && !run.framesGiven)
-            run.frames = run.frameTimes.empty() ? 0 : run.frameTimes.rbegin()->first + 1;
+        if (!run.framesGiven)
+            run.frames = scriptPlayerFrames(run.player, run.frames);
         inputUseScript(true);
     }
     if (!enterContentFolder() || !registerWindowClass())
