@@ -10,10 +10,6 @@
 
 namespace {
 
-// Window sizes the program accepts: from a small window to a large screen.
-const int minimumSide = 64;
-const int maximumSide = 16384;
-
 // The switches: --vsync and --no-vsync and the like. True when `arg` is one,
 // with its setting made.
 bool switchOption(const std::string& arg, std::optional<bool>* vsync, std::optional<bool>* reducedFlash,
@@ -49,7 +45,7 @@ bool parseFrameCap(const std::string& text, int* cap)
     return true;
 }
 
-bool parseWindowSize(const std::string& text, int* width, int* height)
+bool parseSize(const std::string& text, int* width, int* height)
 {
     int w = 0, h = 0;
     char tail = 0;
@@ -133,7 +129,7 @@ bool parseCommandLine(int argc, const char* const* argv, CommandLine* options, s
                 value = argv[++i];
                 hasValue = true;
             }
-            if (hasValue && !parseWindowSize(value, &options->windowWidth, &options->windowHeight)) {
+            if (hasValue && !parseSize(value, &options->windowWidth, &options->windowHeight)) {
                 *error = "--window: bad size '" + value + "' (WxH, each " + std::to_string(minimumSide) + " to " +
                          std::to_string(maximumSide) + ")";
                 return false;

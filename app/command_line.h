@@ -31,8 +31,14 @@ struct CommandLine {
     std::optional<bool> muteUnfocused;
 };
 
-// Reads "WxH", each side from 64 to 16384 pixels: a window's size.
-bool parseWindowSize(const std::string& text, int* width, int* height);
+// Window and picture sizes every program of Vexarion accepts, in pixels a
+// side: from a thumbnail to a large screen.
+const int minimumSide = 16;
+const int maximumSide = 16384;
+
+// Reads "WxH" (digits only, each side minimumSide to maximumSide) into
+// *width and *height; false, leaving them alone, for anything else.
+bool parseSize(const std::string& text, int* width, int* height);
 
 // Reads a frame cap: "auto" (-1, the default) or a whole number of frames a
 // second from 0 (no cap) to maxFrameRateCap.

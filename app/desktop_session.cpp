@@ -10,10 +10,7 @@
 
 namespace {
 
-// The sides a remembered window keeps: what the settings file takes.
-const int smallestSide = 64;
-const int largestSide = 16384;
-const int largestPosition = 100000;
+const int largestPosition = 100000;  // what the settings file takes
 
 }  // namespace
 
@@ -35,7 +32,7 @@ void sessionBegin(DesktopSession* session, CommandLine* options)
             options->windowHeight = s.windowHeight;
         }
         DisplayMode desktop;
-        if (displayDesktopMode(&desktop) && desktop.width >= smallestSide && desktop.height >= smallestSide) {
+        if (displayDesktopMode(&desktop) && desktop.width >= minimumSide && desktop.height >= minimumSide) {
             options->windowWidth = std::min(options->windowWidth, desktop.width);
             options->windowHeight = std::min(options->windowHeight, desktop.height);
         }
@@ -91,8 +88,8 @@ void sessionEnd(DesktopSession* session, const DisplayMode* startedMode)
         const WindowPlace place = windowWindowedPlace();
         if (place.width > 0 && place.height > 0) {
             s.hasWindowSize = true;
-            s.windowWidth = std::clamp(place.width, smallestSide, largestSide);
-            s.windowHeight = std::clamp(place.height, smallestSide, largestSide);
+            s.windowWidth = std::clamp(place.width, minimumSide, maximumSide);
+            s.windowHeight = std::clamp(place.height, minimumSide, maximumSide);
         }
         s.hasWindowPosition = place.placed;
         s.windowX = std::clamp(place.x, -largestPosition, largestPosition);

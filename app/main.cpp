@@ -10,7 +10,6 @@
 #include "app/content_folder.h"
 #include "app/desktop_session.h"
 #include "app/display_dialog.h"
-#include "app/globals.h"
 #include "app/main_loop.h"
 #include "app/program_icon.h"
 #include "app/recorder.h"
@@ -21,6 +20,7 @@
 #include "platform/display.h"
 #include "platform/input.h"
 #include "platform/window.h"
+#include "scene/scene_state.h"
 
 namespace {
 
@@ -38,12 +38,37 @@ std::string fromStartFolder(const std::string& path)
 // F12 asks for the frame being drawn; it is saved just before its swap.
 void saveRequestedScreenshot()
 {
-    if (!screenshotRequested)
+    if (!mainWindow.screenshotRequested)
         return;
-    screenshotRequested = false;
+    mainWindow.screenshotRequested = false;
     int width = 0, height = 0;
     windowDrawableSize(&width, &height);
     takeScreenshot(width, height);
+}
+
+// What the program has opened that must be closed again, whichever way it
+// ends.
+struct Opened {
+    bool platform = false;
+    bool recording = false;
+    bool trace = false;
+};
+
+// Closes the trace and the recording (saying so if either lost rows) and
+// shuts the platform down; returns `code`, the program's exit code.
+int closeAll(const Opened& opened, int code)
+{
+    inputWatch(nullptr, nullptr);
+    bool written = true;
+    if (opened.trace)
+        written = traceClose() && written;
+    if (opened.recording)
+        written = recorderClose() && written;
+    if (!written)
+        std::fprintf(stderr, "Vexarion: the recording or the trace could not be written in full\n");
+    if (opened.platform)
+        platformShutdown();
+    return code;
 }
 
 }  // namespace
@@ -70,12 +95,13 @@ int main(int argc, char** argv)
 
     if (!enterContentFolder())
         return 1;
+    Opened opened;
     if (!registerWindowClass())
         return 1;
+    opened.platform = true;
     if (!displayIsVisible()) {
         std::fprintf(stderr, "Vexarion: no display found (no X or Wayland session); run it on a desktop\n");
-        platformShutdown();
-        return 1;
+        return closeAll(opened, 1);
     }
     // The settings, with the command line over them (the reduced flash is
     // known before a recording starts, which notes it).
@@ -84,18 +110,21 @@ int main(int argc, char** argv)
     int iconSide = 0;
     const unsigned char* icon = programIconPixels(&iconSide);
     windowSetIcon(icon, iconSide, iconSide);
-    if (!recordPath.empty() && !recorderOpen(recordPath.c_str())) {
-        std::fprintf(stderr, "Vexarion: cannot write the recording %s\n", recordPath.c_str());
-        platformShutdown();
-        return 1;
+    if (!recordPath.empty()) {
+        if (!recorderOpen(recordPath.c_str())) {
+            std::fprintf(stderr, "Vexarion: cannot write the recording %s\n", recordPath.c_str());
+            return closeAll(opened, 1);
+        }
+        opened.recording = true;
     }
     // Opened before the content loads, so frame 0's row also lists the
     // sounds started at start-up, as the replay's does.
-    if (!tracePath.empty() && !traceOpen(tracePath.c_str())) {
-        std::fprintf(stderr, "Vexarion: cannot write the trace %s\n", tracePath.c_str());
-        recorderClose();
-        platformShutdown();
-        return 1;
+    if (!tracePath.empty()) {
+        if (!traceOpen(tracePath.c_str())) {
+            std::fprintf(stderr, "Vexarion: cannot write the trace %s\n", tracePath.c_str());
+            return closeAll(opened, 1);
+        }
+        opened.trace = true;
     }
 
     sessionPlaceWindow(session, options);
@@ -103,37 +132,29 @@ int main(int argc, char** argv)
     if (options.windowed) {
         if (!createDesktopWindow("Vexarion", static_cast<uint32_t>(options.windowWidth),
                                  static_cast<uint32_t>(options.windowHeight)))
-            return 1;
+            return closeAll(opened, 1);
     } else {
-        if (!runDisplayModeDialog(sessionLastMode(session), &started)) {
-            traceClose();
-            recorderClose();
-            return 0;
-        }
-        createMainWindow("Vexarion", screenWidth, screenHeight, true);
+        if (!runDisplayModeDialog(sessionLastMode(session), &started))
+            return closeAll(opened, 0);
+        createMainWindow("Vexarion", mainWindow.screenWidth, mainWindow.screenHeight, true);
     }
-    createGLContext();
-    sessionStartFrames(&session);
 
-    if (!recordPath.empty())
-        inputWatch(recordChar, recordKey);
     FrameLoop loop;
     initFrameLoop(&loop, clockFrequency());
+    loop.drawing = createGLContext();
+    sessionStartFrames(&session);
     loop.beforeSwap = saveRequestedScreenshot;
+    if (opened.recording)
+        inputWatch(recordChar, recordKey);
     loadScene();
     bool running = true;
     for (long frame = 0; running; frame++) {
         running = runFrame(&loop, clockCounter);
-        recordFrameEnd(frameTime);
+        recordFrameEnd(scene.frameTime);
         traceFrame(frame);
         if (running)
             sessionEndFrame(&session, clockCounter, clockFrequency());
     }
     sessionEnd(&session, started.width > 0 ? &started : nullptr);
-    inputWatch(nullptr, nullptr);
-    bool written = traceClose();
-    written = recorderClose() && written;
-    if (!written)
-        std::fprintf(stderr, "Vexarion: the recording or the trace could not be written in full\n");
-    return teardown(loop);
+    return closeAll(opened, teardown(loop));
 }

@@ -128,8 +128,9 @@ std::string takeValue(int key, const std::string& value, Settings* s)
     }
     case WINDOW_SIZE: {
         int width = 0, height = 0;
-        if (!parseWindowSize(value, &width, &height))
-            return "a size such as 1024x768, each side 64 to 16384";
+        if (!parseSize(value, &width, &height))
+            return "a size such as 1024x768, each side " + std::to_string(minimumSide) + " to " +
+                   std::to_string(maximumSide);
         s->hasWindowSize = true;
         s->windowWidth = width;
         s->windowHeight = height;

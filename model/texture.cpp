@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "model/little_endian.h"
 #include "platform/gl.h"
 
 namespace {
@@ -25,17 +26,6 @@ struct Picture {
     int32_t height;
     unsigned char* pixels;  // rows of width * 3 bytes, tightly packed
 };
-
-uint32_t readU32(const unsigned char* p)
-{
-    return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 | static_cast<uint32_t>(p[2]) << 16 |
-           static_cast<uint32_t>(p[3]) << 24;
-}
-
-uint16_t readU16(const unsigned char* p)
-{
-    return static_cast<uint16_t>(p[0] | p[1] << 8);
-}
 
 bool fail(const char* fileName, const char* reason)
 {
@@ -64,11 +54,11 @@ bool readPicture(const char* fileName, int32_t alignment, Picture* picture)
         std::fclose(file);
         return fail(fileName, "bitmap shorter than its headers");
     }
-    const uint32_t pixelOffset = readU32(header + 10);
-    const int32_t width = static_cast<int32_t>(readU32(header + 18));
-    const int32_t storedHeight = static_cast<int32_t>(readU32(header + 22));
-    const uint16_t bitsPerPixel = readU16(header + 28);
-    const uint32_t compression = readU32(header + 30);
+    const uint32_t pixelOffset = readLittleU32(header + 10);
+    const int32_t width = static_cast<int32_t>(readLittleU32(header + 18));
+    const int32_t storedHeight = static_cast<int32_t>(readLittleU32(header + 22));
+    const uint16_t bitsPerPixel = readLittleU16(header + 28);
+    const uint32_t compression = readLittleU32(header + 30);
     if (bitsPerPixel != 24 || compression != 0) {
         std::fclose(file);
         return fail(fileName, "not an uncompressed 24-bit bitmap");

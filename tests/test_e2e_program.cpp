@@ -21,6 +21,8 @@ namespace fs = std::filesystem;
 namespace {
 
 const std::string runDir = VEXARION_RUN_DIR;
+// The program's settings go to a folder of the tests', never the user's.
+const std::string ownSettings = "XDG_CONFIG_HOME=" + (fs::temp_directory_path() / "vexarion-e2e-config").string();
 
 // A fresh, empty folder of the test's own.
 fs::path scratch(const std::string& name)
@@ -42,7 +44,7 @@ std::string outputAndCode(const std::string& command)
 TEST(ProgramEndToEnd, StartOpensAFullScreenWindowThatClosesWithCodeZero)
 {
     ASSERT_TRUE(x11Connect()) << "needs an X display (run under xvfb-run)";
-    ChildGuard guard{startProcess({runDir + "/vexarion"}, runDir, {"ALSOFT_DRIVERS=null"})};
+    ChildGuard guard{startProcess({runDir + "/vexarion"}, runDir, {"ALSOFT_DRIVERS=null", ownSettings})};
     const std::string dialog = findDialog(guard.pid);
     ASSERT_FALSE(dialog.empty()) << "no dialog appeared";
 
@@ -81,7 +83,7 @@ TEST(ProgramEndToEnd, StartOpensAFullScreenWindowThatClosesWithCodeZero)
 TEST(ProgramEndToEnd, ClosingTheDialogQuitsWithCodeZeroAndOpensNoWindow)
 {
     ASSERT_TRUE(x11Connect()) << "needs an X display (run under xvfb-run)";
-    ChildGuard guard{startProcess({runDir + "/vexarion"}, runDir, {"ALSOFT_DRIVERS=null"})};
+    ChildGuard guard{startProcess({runDir + "/vexarion"}, runDir, {"ALSOFT_DRIVERS=null", ownSettings})};
     const std::string dialog = findDialog(guard.pid);
     ASSERT_FALSE(dialog.empty()) << "no dialog appeared";
     ASSERT_TRUE(x11RequestClose(dialog));
@@ -99,11 +101,12 @@ TEST(InstalledProgram, SessionFromAnywhereRecordsAndReplaysToTheSameTrace)
 
     // Started from a folder without content, it finds its own.
     fs::create_directories(folder);
-    ChildGuard guard{startProcess({"/bin/sh", "-c",
-                                   "exec '" + (prefix / "bin/vexarion").string() +
-                                       "' --window 640x480 --record rec.txt --trace live.csv >out.txt 2>err.txt"},
-                                  folder.string(),
-                                  {"ALSOFT_DRIVERS=null", "XDG_PICTURES_DIR=" + (folder / "pics").string()})};
+    ChildGuard guard{
+        startProcess({"/bin/sh", "-c",
+                      "exec '" + (prefix / "bin/vexarion").string() +
+                          "' --window 640x480 --record rec.txt --trace live.csv >out.txt 2>err.txt"},
+                     folder.string(),
+                     {"ALSOFT_DRIVERS=null", "XDG_PICTURES_DIR=" + (folder / "pics").string(), ownSettings})};
     std::string window = findMainWindow(20);
     ASSERT_FALSE(window.empty()) << readText(folder / "err.txt");
     Geometry g = windowGeometry(window);

@@ -40,8 +40,10 @@ TEST(ReducedFlash, BrightensTheStrikesPictureAThirdAsMuchWithTheSameScene)
     std::vector<double> brightening;
     for (const std::string kind : {"full", "reduced"}) {
         const std::string shot = runDir + "/story-flash-" + kind + "-";
-        std::vector<std::string> options = {"--frames", "262", "--size", "320x240", "--shot", "259=" + shot + "259.png",
-                                            "--shot", "261=" + shot + "261.png"};
+        std::vector<std::string> options = {"--frames", "262",
+                                            "--size",   "320x240",
+                                            "--shot",   "259=" + shot + "259.png",
+                                            "--shot",   "261=" + shot + "261.png"};
         if (kind == "reduced")
             options.push_back("--reduced-flash");
         runs.push_back(runReplay("260 type L\n", options));

@@ -1,0 +1,62 @@
+// The main window on a browser page, the canvas: full screen through the
+// page's Fullscreen API, its size in pixels, and whether the page is seen
+// and focused. The page shows its own icon, so the program's is not used.
+#include <emscripten/emscripten.h>
+#include <emscripten/html5.h>
+
+#include "platform/web/web_state.h"
+#include "platform/window.h"
+
+namespace {
+
+WindowPlace windowedPlace;
+
+}  // namespace
+
+void windowSetWindowedPlace(const WindowPlace& place)
+{
+    // The canvas sits where the page puts it; the size is kept for asking.
+    windowedPlace = place;
+}
+
+WindowPlace windowWindowedPlace()
+{
+    WindowPlace place = windowedPlace;
+    place.width = platformWeb.width;
+    place.height = platformWeb.height;
+    return place;
+}
+
+void windowSetFullscreen(bool fullscreen)
+{
+    // A browser takes a full-screen request only while it handles the
+    // user's input: the request waits for the next key or click.
+    if (fullscreen)
+        emscripten_request_fullscreen(canvasSelector, 1);
+    else
+        emscripten_exit_fullscreen();
+}
+
+bool windowIsFullscreen()
+{
+    EmscriptenFullscreenChangeEvent status;
+    return emscripten_get_fullscreen_status(&status) == EMSCRIPTEN_RESULT_SUCCESS && status.isFullscreen;
+}
+
+void windowDrawableSize(int* width, int* height)
+{
+    *width = platformWeb.width;
+    *height = platformWeb.height;
+}
+
+bool windowIsShown()
+{
+    return EM_ASM_INT({ return document.visibilityState == 'visible' ? 1 : 0; }) != 0;
+}
+
+bool windowHasFocus()
+{
+    return EM_ASM_INT({ return document.hasFocus() ? 1 : 0; }) != 0;
+}
+
+void windowSetIcon(const uint8_t*, int, int) {}
