@@ -47,6 +47,8 @@ TEST(ProgramEndToEnd, StartOpensAFullScreenWindowThatClosesWithCodeZero)
     ChildGuard guard{startProcess({runDir + "/vexarion"}, runDir, {"ALSOFT_DRIVERS=null", ownSettings})};
     const std::string dialog = findDialog(guard.pid);
     ASSERT_FALSE(dialog.empty()) << "no dialog appeared";
+    EXPECT_NE(commandOutput("xprop -id " + dialog + " _NET_WM_ICON").find("Icon (64 x 64)"), std::string::npos)
+        << "the dialog has not the program's icon";
 
     // Enter and Esc mean nothing in the dialog.
     commandOutput("xdotool windowfocus --sync " + dialog + " key Return key Escape");
@@ -98,6 +100,10 @@ TEST(InstalledProgram, SessionFromAnywhereRecordsAndReplaysToTheSameTrace)
     ASSERT_TRUE(x11Connect()) << "needs an X display (run under xvfb-run)";
     const fs::path root = scratch("install"), prefix = root / "prefix", folder = root / "elsewhere";
     commandOutput("cmake --install '" + runDir + "' --prefix '" + prefix.string() + "' >/dev/null 2>&1");
+    // Software centres list it from the AppStream metadata installed with it.
+    const std::string metainfo = (prefix / "share/metainfo/org.vexarion.vexarion.metainfo.xml").string();
+    const std::string validation = outputAndCode("appstreamcli validate --no-net --pedantic '" + metainfo + "'");
+    EXPECT_EQ(validation.substr(validation.rfind("rc=")), "rc=0") << validation;
 
     // Started from a folder without content, it finds its own.
     fs::create_directories(folder);
@@ -173,10 +179,11 @@ TEST(InstalledProgram, SessionFromAnywhereRecordsAndReplaysToTheSameTrace)
     std::string deb = commandOutput("ls '" + (root / "package").string() + "'/vexarion_*.deb");
     ASSERT_FALSE(deb.empty()) << "cpack made no package";
     std::string list = commandOutput("dpkg-deb -c '" + deb + "'") + "\n";
-    for (const char* file :
-         {"./usr/bin/vexarion", "./usr/bin/vexarion-replay", "./usr/share/vexarion/MAN.KMO",
-          "./usr/share/vexarion/SEA.WAV", "./usr/share/vexarion/README.TXT",
-          "./usr/share/applications/vexarion.desktop", "./usr/share/icons/hicolor/256x256/apps/vexarion.png"})
+    for (const char* file : {"./usr/bin/vexarion", "./usr/bin/vexarion-replay", "./usr/share/vexarion/MAN.KMO",
+                             "./usr/share/vexarion/SEA.WAV", "./usr/share/vexarion/README.TXT",
+                             "./usr/share/applications/org.vexarion.vexarion.desktop",
+                             "./usr/share/metainfo/org.vexarion.vexarion.metainfo.xml",
+                             "./usr/share/icons/hicolor/256x256/apps/vexarion.png"})
         EXPECT_NE(list.find(std::string(file) + "\n"), std::string::npos) << file << " not in\n" << list;
     std::string depends = commandOutput("dpkg-deb -f '" + deb + "' Depends");
     for (const char* library : {"libsdl2-2.0-0", "libopenal1", "libglu1-mesa", "libgl1", "libc6"})

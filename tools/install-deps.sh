@@ -9,7 +9,7 @@ set -e
 # extensions it draws with.
 PACKAGES="cmake g++ make pkg-config libsdl2-dev libopenal-dev libimgui-dev libstb-dev
 libgl-dev libglu1-mesa-dev libx11-dev libgtest-dev googletest
-xvfb xauth xdotool x11-utils imagemagick sox dpkg-dev file clang-format
+xvfb xauth xdotool x11-utils imagemagick sox dpkg-dev file clang-format appstream
 clang libclang-rt-14-dev libosmesa6-dev
 g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix wine wine64
 fonts-wine libgl1-mesa-dri libasound2-plugins libxrandr2 libxrender1 libxi6
