@@ -6,7 +6,7 @@
 # inputs. Any crash, leak, sanitizer report or failed check fails the script;
 # the input that caused it is left in build-fuzz/findings/TARGET.
 #
-#   tools/fuzz.sh [SECONDS] [TARGET...]     TARGET: kmo bmp wav height script
+#   tools/fuzz.sh [SECONDS] [TARGET...]     TARGET: kmo bmp wav height script settings
 #
 # The corpus in the repository is not changed: new inputs gather in
 # build-fuzz/corpus/TARGET. To keep them, minimise them into the corpus:
@@ -15,7 +15,7 @@ set -e
 cd "$(dirname "$0")/.."
 seconds="${1:-10}"
 [ $# -gt 0 ] && shift
-targets="${*:-kmo bmp wav height script}"
+targets="${*:-kmo bmp wav height script settings}"
 
 # The content the program ships with seeds every target too; it is generated
 # by the native build, not kept in the corpus.
