@@ -11,6 +11,9 @@
 #           dialog closed instead: exit code 0, no window
 #   damage  the damaged-content set through vexarion-replay.exe, without a
 #           sound device: no crash, exit code 0
+#   desktop vexarion.exe --window 320x240: the program's icon, Alt+Return to
+#           full screen and back, Esc with exit code 0, and the settings it
+#           leaves in %APPDATA%\Vexarion
 #
 #   tools/test-windows.sh [--no-build] [section...]   (all sections by default)
 #
@@ -25,7 +28,7 @@ if [ "$1" = "--no-build" ]; then
     build=0
     shift
 fi
-sections="${*:-units traces program damage}"
+sections="${*:-units traces program damage desktop}"
 if [ "$build" = 1 ]; then
     tools/build-windows.sh test_vexarion
     cmake --build build -j2 --target vexarion-replay
@@ -327,6 +330,61 @@ run_damage() {
             fail "damaged content, round $round"
         fi
     done
+}
+
+# The window named Vexarion once its geometry is "$2" (X Y WIDTH HEIGHT),
+# waiting up to three seconds; prints the geometry it has.
+wait_geometry() {
+    for _ in $(seq 30); do
+        eval "$(xdotool getwindowgeometry --shell "$1")"
+        [ "$X $Y $WIDTH $HEIGHT" = "$2" ] && break
+        sleep 0.1
+    done
+    echo "$X $Y $WIDTH $HEIGHT"
+}
+
+run_desktop() {
+    null_sound
+    (cd "$bin" && wine vexarion.exe --window 320x240 --no-vsync </dev/null >/dev/null 2>&1; echo $? >"$work/exit3") &
+    program=$!
+    if ! window="$(find_window Vexarion 300)"; then
+        fail "no window for --window 320x240"
+        wineserver -k
+        wait $program
+        return
+    fi
+    eval "$(xdotool getwindowgeometry --shell "$window")"
+    windowed="$X $Y $WIDTH $HEIGHT"
+    [ "$WIDTH $HEIGHT" = "320 240" ] || fail "the window is $WIDTH x $HEIGHT, not 320 x 240"
+    xprop -id "$window" _NET_WM_ICON | grep -q "Icon (64 x 64)" || fail "the window has not the program's icon"
+    sleep 1
+    snap "$shots/6-window.png"
+    xdotool windowfocus --sync "$window" key alt+Return
+    toggled="$(wait_geometry "$window" "0 0 640 480")"
+    snap "$shots/7-toggled.png"
+    echo "Alt+Return: $windowed -> $toggled"
+    [ "$toggled" = "0 0 640 480" ] || fail "Alt+Return did not fill the screen"
+    greater "$(brightness "$shots/7-toggled.png")" 15 || fail "full screen shows no scene"
+    xdotool key alt+Return
+    back="$(wait_geometry "$window" "$windowed")"
+    echo "Alt+Return again: $back"
+    [ "$back" = "$windowed" ] || fail "Alt+Return did not give the window back"
+    xdotool key Escape
+    for _ in $(seq 100); do
+        [ -s "$work/exit3" ] && break
+        sleep 0.1
+    done
+    wait $program
+    [ "$(cat "$work/exit3" 2>/dev/null)" = 0 ] || fail "--window, Esc: exit code $(cat "$work/exit3" 2>/dev/null)"
+    settings="$(find "$WINEPREFIX/drive_c/users" -path '*/AppData/Roaming/Vexarion/settings.ini' | head -1)"
+    if [ -n "$settings" ]; then
+        echo "settings in ${settings#"$WINEPREFIX"/}:"
+        tr -d '\r' <"$settings" | sed 's/^/  /'
+        grep -q '^window_size=320x240' "$settings" && grep -q '^vsync=off' "$settings" ||
+            fail "the settings do not hold what the session used"
+    else
+        fail "no settings in %APPDATA%\\Vexarion"
+    fi
 }
 
 for section in $sections; do
