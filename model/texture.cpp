@@ -10,6 +10,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 #include "model/little_endian.h"
 #include "platform/gl.h"
@@ -86,25 +87,31 @@ bool readPicture(const char* fileName, int32_t alignment, Picture* picture)
         return fail(fileName, "bitmap larger than the texture budget has left");
     }
 
+    // The rows are read in one go, as the file stores them, and then placed.
+    const size_t storedBytes = static_cast<size_t>(pixelEnd - pixelOffset);
+    unsigned char* stored = static_cast<unsigned char*>(std::malloc(storedBytes));
     unsigned char* pixels = static_cast<unsigned char*>(std::malloc(static_cast<size_t>(bufferStride * height)));
-    if (pixels == nullptr) {
+    if (stored == nullptr || pixels == nullptr) {
+        std::free(stored);
+        std::free(pixels);
         std::fclose(file);
         return fail(fileName, "no memory for the bitmap");
     }
+    if (std::fseek(file, static_cast<long>(pixelOffset), SEEK_SET) != 0 ||
+        std::fread(stored, 1, storedBytes, file) != storedBytes) {
+        std::free(stored);
+        std::free(pixels);
+        std::fclose(file);
+        return fail(fileName, "cannot read the bitmap's pixels");
+    }
+    std::fclose(file);
     for (int32_t row = 0; row < height; ++row) {
         // Bottom-up files hold the picture's bottom row first; it goes to the
         // buffer's last row, so buffer row 0 is the top of the picture.
         const int32_t target = topDown ? row : height - 1 - row;
-        const long at = static_cast<long>(pixelOffset + row * fileStride);
-        if (std::fseek(file, at, SEEK_SET) != 0 ||
-            std::fread(pixels + target * bufferStride, 1, static_cast<size_t>(rowBytes), file) !=
-                static_cast<size_t>(rowBytes)) {
-            std::free(pixels);
-            std::fclose(file);
-            return fail(fileName, "cannot read the bitmap's pixels");
-        }
+        std::memcpy(pixels + target * bufferStride, stored + row * fileStride, static_cast<size_t>(rowBytes));
     }
-    std::fclose(file);
+    std::free(stored);
     texelsLeft -= static_cast<int64_t>(width) * height;
     picture->width = width;
     picture->height = height;

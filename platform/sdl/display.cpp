@@ -5,6 +5,7 @@
 // opens full-screen; displayRestoreMode() leaves full-screen, which gives the
 // desktop its mode back while the window itself stays open.
 #include <cstdio>
+#include <cstdlib>
 
 #include "platform/display.h"
 #include "platform/sdl/state.h"
@@ -18,6 +19,11 @@ bool platformInit()
     // A full-screen window must not iconify itself when another window takes
     // the focus for a moment.
     SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
+    // The scene takes single letters, never text composed from dead keys, so
+    // libX11 is given an empty compose table instead of parsing the locale's
+    // thousands of sequences (several milliseconds at every start). A table
+    // the user names stays theirs.
+    setenv("XCOMPOSEFILE", "/dev/null", 0);
     if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS | SDL_INIT_TIMER) != 0) {
         std::fprintf(stderr, "Vexarion: cannot open the display: %s\n", SDL_GetError());
         return false;
