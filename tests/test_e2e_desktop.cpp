@@ -1,11 +1,13 @@
 // The program on a desktop under a virtual X display: a window toggled to
 // full screen and back with Alt+Return and F11, resized with the picture
 // filling it, hidden and paced down, capped at 30 frames a second; the
-// settings it leaves, read back by the next session; and a damaged settings
-// file met with one warning.
+// settings it leaves, read back by the next session; a damaged settings
+// file met with one warning; and the sound silenced while the focus is
+// elsewhere.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -88,12 +90,31 @@ struct Session {
     std::string window;
 };
 
-// Starts the program with `arguments` and the settings in `config`.
-void start(Session* s, const fs::path& folder, const fs::path& config, const std::string& arguments)
+// Starts the program with `arguments` and the settings in `config`, its
+// sound into nothing or, given `mix`, into that wave file.
+void start(Session* s, const fs::path& folder, const fs::path& config, const std::string& arguments,
+           const fs::path& mix = "")
 {
+    std::vector<std::string> environment = {"ALSOFT_DRIVERS=null", "XDG_CONFIG_HOME=" + config.string()};
+    if (!mix.empty()) {
+        std::ofstream(folder / "alsoft.conf") << "[wave]\nfile=" << mix.string() << "\n";
+        environment[0] = "ALSOFT_DRIVERS=wave";
+        environment.push_back("ALSOFT_CONF=" + (folder / "alsoft.conf").string());
+    }
     s->guard.pid = startProcess({"/bin/sh", "-c", "exec '" + runDir + "/vexarion' " + arguments + " 2>err.txt"},
-                                folder.string(), {"ALSOFT_DRIVERS=null", "XDG_CONFIG_HOME=" + config.string()});
+                                folder.string(), environment);
     s->window = findMainWindow(20);
+}
+
+// The mix's samples, as the wave file holds them: 32-bit floats.
+std::vector<float> samples(const fs::path& wave)
+{
+    const fs::path raw = wave.string() + ".raw";
+    commandOutput("sox '" + wave.string() + "' -t f32 '" + raw.string() + "'");
+    const std::string bytes = readText(raw.string());
+    std::vector<float> values(bytes.size() / sizeof(float));
+    std::memcpy(values.data(), bytes.data(), values.size() * sizeof(float));
+    return values;
 }
 
 // Esc, and the exit code; -1 when it did not end.
@@ -203,5 +224,42 @@ TEST(DesktopEndToEnd, DamagedSettingsGiveOneWarningAndAProgramThatRuns)
     const std::string rewritten = readText(config / "vexarion" / "settings.ini");
     EXPECT_NE(rewritten.find("\nwindow_size=700x500\n"), std::string::npos) << rewritten;
     EXPECT_TRUE(std::all_of(rewritten.begin(), rewritten.end(), [](char c) { return c == '\n' || c >= ' '; }));
+    fs::remove_all(folder);
+}
+
+TEST(DesktopEndToEnd, MutedWhileTheFocusIsElsewhereAsItsSettingsSay)
+{
+    ASSERT_TRUE(x11Connect()) << "needs an X display (run under xvfb-run)";
+    const fs::path folder = scratch("mute"), config = folder / "config";
+    fs::create_directories(config / "vexarion");
+    std::ofstream(config / "vexarion" / "settings.ini") << "mute_unfocused=on\n";
+    Session s;
+    start(&s, folder, config, "--window 320x240", folder / "mix.wav");
+    ASSERT_FALSE(s.window.empty()) << readText(folder / "err.txt");
+    commandOutput("xdotool windowfocus --sync " + s.window);
+    sleepSeconds(1.0);  // the sea, heard
+    const std::string root = commandOutput("xwininfo -root | sed -n 's/.*Window id: \\(0x[0-9a-f]*\\).*/\\1/p'");
+    commandOutput("xdotool windowfocus " + root);
+    sleepSeconds(1.5);  // the focus elsewhere: silence
+    commandOutput("xdotool windowfocus --sync " + s.window);
+    sleepSeconds(1.0);  // heard again
+    ASSERT_EQ(quit(&s), 0) << readText(folder / "err.txt");
+
+    // The longest silence lies between sound before it and after it.
+    const std::vector<float> mix = samples(folder / "mix.wav");
+    size_t longest = 0, end = 0, run = 0;
+    for (size_t i = 0; i < mix.size(); i++) {
+        run = mix[i] == 0.0f ? run + 1 : 0;
+        if (run > longest) {
+            longest = run;
+            end = i + 1;
+        }
+    }
+    const double rate = 2 * 44100.0;  // stereo
+    EXPECT_GT(longest / rate, 1.0) << "never silent while unfocused";
+    EXPECT_LT(longest / rate, 2.0);
+    const auto loud = [](float v) { return v != 0.0f; };
+    EXPECT_TRUE(std::any_of(mix.begin(), mix.begin() + static_cast<long>(end - longest), loud)) << "silent before";
+    EXPECT_TRUE(std::any_of(mix.begin() + static_cast<long>(end), mix.end(), loud)) << "silent after";
     fs::remove_all(folder);
 }
