@@ -8,8 +8,10 @@
 #pragma once
 #include <cstdint>
 
-// Where an ordinary window sits: its client area's top-left corner on the
-// screen and its size in pixels. `placed` false lets the system place it.
+// Where an ordinary window sits: the top-left corner of its frame (title
+// bar and borders included) on the screen, as window managers place it, and
+// the size of its client area in pixels. `placed` false lets the system
+// place it.
 struct WindowPlace {
     int x = 0;
     int y = 0;

@@ -35,10 +35,22 @@ bool onAScreen(const WindowPlace& place)
     return false;
 }
 
+// The frame's size around the client area, as SDL knows it now (0 without
+// a window manager, or before it has said).
+void frameBorders(SDL_Window* window, int* top, int* left)
+{
+    if (SDL_GetWindowBordersSize(window, top, left, nullptr, nullptr) != 0)
+        *top = *left = 0;
+}
+
 WindowPlace currentPlace(SDL_Window* window)
 {
     WindowPlace place;
+    int top = 0, left = 0;
+    frameBorders(window, &top, &left);
     SDL_GetWindowPosition(window, &place.x, &place.y);
+    place.x -= left;
+    place.y -= top;
     SDL_GetWindowSize(window, &place.width, &place.height);
     place.placed = true;
     return place;
@@ -113,8 +125,12 @@ void windowSetFullscreen(bool fullscreen)
     SDL_SetWindowResizable(window, SDL_TRUE);
     if (windowedPlace.width > 0 && windowedPlace.height > 0)
         SDL_SetWindowSize(window, windowedPlace.width, windowedPlace.height);
+    // SDL moves the client area by the borders it knows (none yet, after
+    // full screen): the frame lands where it was, as a new window's does.
+    int top = 0, left = 0;
+    frameBorders(window, &top, &left);
     if (windowedPlace.placed)
-        SDL_SetWindowPosition(window, windowedPlace.x, windowedPlace.y);
+        SDL_SetWindowPosition(window, windowedPlace.x + left, windowedPlace.y + top);
     else
         SDL_SetWindowPosition(window, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
 }

@@ -33,34 +33,33 @@ bool onAScreen(const RECT& frame)
            common.right - common.left >= 64 && common.bottom - common.top >= 64;
 }
 
-// The outer frame of an ordinary window whose client area is `place`.
+// The frame of an ordinary window around a client area of `place`'s size,
+// at `place`.
 RECT frameOf(const WindowPlace& place)
 {
-    RECT frame = {place.x, place.y, place.x + place.width, place.y + place.height};
+    RECT frame = {0, 0, place.width, place.height};
     AdjustWindowRect(&frame, windowedStyle, FALSE);
-    return frame;
+    return RECT{place.x, place.y, place.x + frame.right - frame.left, place.y + frame.bottom - frame.top};
 }
 
 WindowPlace currentPlace(HWND window)
 {
     WindowPlace place;
+    RECT outer = {0, 0, 0, 0};
     WINDOWPLACEMENT placement = {};
     placement.length = sizeof placement;
     if (IsIconic(window) || IsZoomed(window)) {
-        // The size it comes back to, not the minimised or maximised one.
-        if (GetWindowPlacement(window, &placement)) {
-            RECT border = {0, 0, 0, 0};
-            AdjustWindowRect(&border, windowedStyle, FALSE);
-            const RECT& outer = placement.rcNormalPosition;
-            place = WindowPlace{outer.left - border.left, outer.top - border.top,
-                                (outer.right - outer.left) - (border.right - border.left),
-                                (outer.bottom - outer.top) - (border.bottom - border.top), true};
-        }
-        return place;
+        // The place it comes back to, not the minimised or maximised one.
+        if (!GetWindowPlacement(window, &placement))
+            return place;
+        outer = placement.rcNormalPosition;
+    } else {
+        GetWindowRect(window, &outer);
     }
-    windowGetGeometry(&place.x, &place.y, &place.width, &place.height);
-    place.placed = true;
-    return place;
+    RECT border = {0, 0, 0, 0};
+    AdjustWindowRect(&border, windowedStyle, FALSE);
+    return WindowPlace{outer.left, outer.top, (outer.right - outer.left) - (border.right - border.left),
+                       (outer.bottom - outer.top) - (border.bottom - border.top), true};
 }
 
 }  // namespace
