@@ -7,12 +7,15 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
+
+#include <unistd.h>
 
 #include "tests/support/desktop.h"
 #include "tests/support/png_read.h"
@@ -25,9 +28,10 @@ namespace {
 
 const std::string runDir = VEXARION_RUN_DIR;
 
+// A fresh folder of the test's own, apart from other runs on the machine.
 fs::path scratch(const std::string& name)
 {
-    fs::path folder = fs::temp_directory_path() / ("vexarion-e2e-" + name);
+    fs::path folder = fs::temp_directory_path() / ("vexarion-e2e-" + name + "-" + std::to_string(getpid()));
     fs::remove_all(folder);
     fs::create_directories(folder);
     return folder;
@@ -45,6 +49,19 @@ Geometry waitForGeometry(const std::string& window, const std::vector<int>& want
     for (int i = 0; i < 30 && placeOf(g = windowGeometry(window)) != wanted; i++)
         sleepSeconds(0.1);
     return g;
+}
+
+// Waits (up to five seconds) until the program has finished `frames` more
+// frames, counted in its trace, which it writes a row at a time.
+void waitForFrames(const fs::path& trace, long frames)
+{
+    auto rows = [&] {
+        const std::string text = readText(trace.string());
+        return static_cast<long>(std::count(text.begin(), text.end(), '\n'));
+    };
+    const long wanted = rows() + frames;
+    for (int i = 0; i < 50 && rows() < wanted; i++)
+        sleepSeconds(0.1);
 }
 
 // Where the picture lies in the window, as fractions of its size: the box
@@ -142,24 +159,28 @@ TEST(DesktopEndToEnd, ToggledResizedHiddenAndCappedThenTheNextSessionOpensAsTheL
     EXPECT_NE(commandOutput("xprop -id " + s.window + " _NET_WM_ICON").find("Icon (64 x 64)"), std::string::npos);
     Geometry screen;
     std::istringstream(commandOutput("xdotool getdisplaygeometry")) >> screen.width >> screen.height;
+    const auto opened = std::chrono::steady_clock::now();
     sleepSeconds(2.5);  // two seconds of frames at the cap
     const std::string shot = runDir + "/e2e-desktop-";
-    commandOutput("import -window root '" + shot + "window.png'");
 
     // Alt+Return: full screen at the screen's size; F11: back as it was.
     commandOutput("xdotool windowfocus --sync " + s.window + " key alt+Return");
     EXPECT_EQ(placeOf(waitForGeometry(s.window, {0, 0, screen.width, screen.height})),
               (std::vector<int>{0, 0, screen.width, screen.height}));
-    sleepSeconds(0.3);
+    waitForFrames(folder / "live.csv", 3);
     commandOutput("import -window root '" + shot + "toggled.png'");
     commandOutput("xdotool key F11");
     EXPECT_EQ(placeOf(waitForGeometry(s.window, placeOf(first))), placeOf(first));
 
-    // Resized, the picture fills the new size as it filled the old.
+    // Resized, the picture fills the new size as it filled the old. (Past
+    // the intro, so that only the scene's slow turn tells the two apart.)
+    sleepSeconds(4.5 - std::chrono::duration<double>(std::chrono::steady_clock::now() - opened).count());
+    waitForFrames(folder / "live.csv", 3);
+    commandOutput("import -window root '" + shot + "window.png'");
     commandOutput("xdotool windowsize " + s.window + " 960 720");
     const Geometry resized = waitForGeometry(s.window, {first.x, first.y, 960, 720});
     ASSERT_EQ(placeOf(resized), (std::vector<int>{first.x, first.y, 960, 720}));
-    sleepSeconds(0.3);
+    waitForFrames(folder / "live.csv", 3);
     commandOutput("import -window root '" + shot + "resized.png'");
     const std::vector<double> before = framing(shot + "window.png", first),
                               after = framing(shot + "resized.png", resized);
