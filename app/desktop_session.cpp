@@ -72,8 +72,11 @@ void sessionEndFrame(DesktopSession* session, int64_t (*readCounter)(), int64_t 
         audioSetMuted(mute);
         session->muted = mute;
     }
+    const int64_t now = readCounter();
+    if (session->vsyncPaces && !vsyncWatchFrame(&session->vsyncWatch, now, counterFrequency))
+        session->vsyncPaces = false;  // taken, but the swaps don't wait: the default cap holds
     const int cap = frameCap(session->settings.maxFps, session->vsyncPaces, shown);
-    const int64_t delay = framePacerDelay(&session->pacer, readCounter(), counterFrequency, cap);
+    const int64_t delay = framePacerDelay(&session->pacer, now, counterFrequency, cap);
     pacingSleep(static_cast<double>(delay) / static_cast<double>(counterFrequency));
 }
 

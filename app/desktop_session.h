@@ -18,7 +18,8 @@ struct DesktopSession {
     std::string settingsPath;
     Settings settings;  // as read, with the command line laid over them: what the session uses
     FramePacer pacer;
-    bool vsyncPaces = false;    // the driver took vsync
+    VsyncWatch vsyncWatch;
+    bool vsyncPaces = false;    // the driver took vsync, and its swaps do wait
     bool everWindowed = false;  // the main window was an ordinary window at some time
     bool muted = false;
 };

@@ -25,3 +25,15 @@ int64_t framePacerDelay(FramePacer* pacer, int64_t now, int64_t frequency, int c
     }
     return pacer->deadline - now;
 }
+
+bool vsyncWatchFrame(VsyncWatch* watch, int64_t now, int64_t frequency)
+{
+    if (watch->secondStart < 0 || now - watch->secondStart >= frequency) {
+        if (watch->secondStart >= 0 && watch->frames > fastestRefresh)
+            watch->paces = false;
+        watch->secondStart = now;
+        watch->frames = 0;
+    }
+    watch->frames++;
+    return watch->paces;
+}

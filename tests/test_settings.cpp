@@ -132,4 +132,14 @@ TEST(FramePacing, CapsAndSleepsTheRestOfEachFrame)
     for (const auto& [now, cap] : frames)
         delays.push_back(framePacerDelay(&pacer, now, 1000, cap));
     EXPECT_EQ(delays, (std::vector<int64_t>{100, 70, 30, 0, 70, 0, 100, 95}));
+
+    // Vsync counts as pacing while no second holds more frames than any
+    // display shows: a 240-a-second display passes, frames 1 ms apart don't.
+    for (const auto& [ticksApart, paces] : {std::pair<int64_t, bool>{4167, true}, {1000, false}}) {
+        VsyncWatch watch;
+        bool stillPaces = true;
+        for (int64_t now = 0; now < 2500000; now += ticksApart)
+            stillPaces = vsyncWatchFrame(&watch, now, 1000000);
+        EXPECT_EQ(stillPaces, paces) << ticksApart;
+    }
 }
