@@ -6,6 +6,7 @@
 #include <string>
 
 #include "app/replay_script.h"
+#include "platform/paths.h"
 
 namespace {
 
@@ -23,7 +24,7 @@ void addLine(const char* action, const std::string& argument)
 
 bool recorderOpen(const char* path)
 {
-    recording = std::fopen(path, "wb");
+    recording = fileOpen(path, "wb");
     if (!recording)
         return false;
     frame = 0;

@@ -7,6 +7,7 @@
 #include "effects/fire.h"
 #include "effects/lightning.h"
 #include "effects/tornado.h"
+#include "platform/paths.h"
 #include "scene/director.h"
 #include "scene/pose_program.h"
 #include "scene/scene_state.h"
@@ -57,7 +58,7 @@ const char* traceSoundName(const void* sound)
 
 bool traceOpen(const char* path)
 {
-    traceFile = std::fopen(path, "w");
+    traceFile = fileOpen(path, "w");
     if (!traceFile)
         return false;
     std::fputs(

@@ -20,3 +20,6 @@ extern PlatformWin32State platformWin32;
 
 // The window class of the main window.
 extern const char* const mainWindowClass;
+
+// Declares the process DPI aware, once; before any window exists.
+void declareDpiAware();
