@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "app/command_line.h"
 #include "app/display_dialog.h"
 #include "app/main_loop.h"
 #include "app/render.h"
@@ -62,8 +63,7 @@ int main(int argc, char** argv)
 {
     int width = 640, height = 480, frames = 500;
     for (int i = 1; i < argc; i++) {
-        if (!std::strcmp(argv[i], "--size") && i + 1 < argc &&
-            std::sscanf(argv[i + 1], "%dx%d", &width, &height) == 2 && width > 0 && height > 0) {
+        if (!std::strcmp(argv[i], "--size") && i + 1 < argc && parseSize(argv[i + 1], &width, &height)) {
             i++;
         } else if (!std::strcmp(argv[i], "--frames") && i + 1 < argc && std::atoi(argv[i + 1]) > 0) {
             frames = std::atoi(argv[++i]);
@@ -75,9 +75,12 @@ int main(int argc, char** argv)
     if (!registerWindowClass())
         return 1;
     inputUseScript(true);
-    if (!createMainWindow("Vexarion bench", static_cast<uint32_t>(width), static_cast<uint32_t>(height), false))
+    if (!createMainWindow("Vexarion bench", static_cast<uint32_t>(width), static_cast<uint32_t>(height), false) ||
+        !createGLContext()) {
+        std::fprintf(stderr, "vexarion-bench: cannot open a %dx%d window with OpenGL\n", width, height);
+        platformShutdown();
         return 1;
-    createGLContext();
+    }
 
     // The empty loop first, before the scene's state is on the GPU.
     glClearColor(0.0f, 0.0f, 0.0f, 1.0f);

@@ -8,12 +8,6 @@
 #define VEXARION_VERSION "0.0.0"
 #endif
 
-namespace {
-
-// Window sizes the program accepts: from a small window to a large screen.
-const int minimumSide = 64;
-const int maximumSide = 16384;
-
 bool parseSize(const std::string& text, int* width, int* height)
 {
     int w = 0, h = 0;
@@ -27,8 +21,6 @@ bool parseSize(const std::string& text, int* width, int* height)
     *height = h;
     return true;
 }
-
-}  // namespace
 
 const char* commandLineSynopsis()
 {

@@ -18,6 +18,15 @@ struct CommandLine {
     std::string tracePath;   // "" when not tracing
 };
 
+// Window and picture sizes every program of Vexarion accepts, in pixels a
+// side: from a thumbnail to a large screen.
+const int minimumSide = 16;
+const int maximumSide = 16384;
+
+// Reads "WxH" (digits only, each side minimumSide to maximumSide) into
+// *width and *height; false, leaving them alone, for anything else.
+bool parseSize(const std::string& text, int* width, int* height);
+
 // Parses argv. False on an unknown option, a missing or malformed value or
 // a stray argument, with `error` saying which ("--window: bad size '9x9'").
 bool parseCommandLine(int argc, const char* const* argv, CommandLine* options, std::string* error);

@@ -10,12 +10,6 @@
 
 namespace fs = std::filesystem;
 
-const char* const contentFileNames[] = {
-    "LAND.KMO", "ROOM.KMO", "MAN.KMO",   "SMOKE.BMP", "LIGHT.BMP",  "FLARE.BMP", "Water.bmp",   "Height.raw",
-    "BURN.WAV", "HISS.WAV", "QUAKE.WAV", "SEA.WAV",   "SPLASH.WAV", "Thud.WAV",  "THUNDER.WAV", "WIND.WAV",
-};
-const int contentFileCount = static_cast<int>(sizeof contentFileNames / sizeof contentFileNames[0]);
-
 namespace {
 
 bool isFile(const fs::path& path)
@@ -57,9 +51,9 @@ std::string chooseContentFolder(const char* dataOverride, const std::string& wor
 std::vector<std::string> missingContent(const std::string& folder)
 {
     std::vector<std::string> missing;
-    for (int i = 0; i < contentFileCount; i++)
-        if (!isFile(fs::u8path(folder) / contentFileNames[i]))
-            missing.push_back(contentFileNames[i]);
+    for (const char* name : contentFileNames)
+        if (!isFile(fs::u8path(folder) / name))
+            missing.push_back(name);
     return missing;
 }
 

@@ -13,8 +13,10 @@
 
 // Every content file the program opens by a fixed name. Bitmaps that the
 // models' materials name come on top of these.
-extern const char* const contentFileNames[];
-extern const int contentFileCount;
+inline constexpr const char* contentFileNames[] = {
+    "LAND.KMO", "ROOM.KMO", "MAN.KMO",   "SMOKE.BMP", "LIGHT.BMP",  "FLARE.BMP", "Water.bmp",   "Height.raw",
+    "BURN.WAV", "HISS.WAV", "QUAKE.WAV", "SEA.WAV",   "SPLASH.WAV", "Thud.WAV",  "THUNDER.WAV", "WIND.WAV",
+};
 
 // Whether `folder` holds the three model files, which make the scene.
 bool holdsContent(const std::string& folder);

@@ -1,12 +1,14 @@
 // The element controls; see controls.h.
 #include "app/controls.h"
 
-#include "app/globals.h"
+#include "app/scene_reset.h"
 #include "effects/lightning.h"
 #include "effects/tornado.h"
 #include "platform/input.h"
 #include "scene/scene_state.h"
 #include "sound/sound.h"
+
+ElementControls controls;
 
 namespace {
 
@@ -17,7 +19,7 @@ bool held(Key key)
 
 bool interactive()
 {
-    return characterScale <= 10.0f;
+    return scene.characterScale <= introEndScale;
 }
 
 // A volume as the integer percent the sound layer takes, truncated towards
@@ -39,28 +41,28 @@ void updateElementControls(float dt)
     // Earth: the land moves while E is held, and the quake sound with it.
     if (held(KEY_E)) {
         float step = 5.0f * dt;
-        if (quakeVolume < 75.0f) {
-            quakeVolume = 75.0f;
-            playSound(quakeSound, true);
+        if (controls.quakeVolume < 75.0f) {
+            controls.quakeVolume = 75.0f;
+            playSound(sounds.quake, true);
         }
         if (shift) {
-            if (landLevel < 20.0f) {
-                landLevel += step;
-                quakeVolume += 2.0f * step;
+            if (scene.landLevel < 20.0f) {
+                scene.landLevel += step;
+                controls.quakeVolume += 2.0f * step;
             }
         } else {
-            if (landLevel > -50.0f) {
-                landLevel -= step;
-                quakeVolume += 2.0f * step;
+            if (scene.landLevel > -50.0f) {
+                scene.landLevel -= step;
+                controls.quakeVolume += 2.0f * step;
             }
         }
-        if (quakeVolume > 95.0f)
-            quakeVolume = 95.0f;
+        if (controls.quakeVolume > 95.0f)
+            controls.quakeVolume = 95.0f;
     } else {
-        if (quakeVolume > 5.0f)
-            quakeVolume -= 5.0f * dt;
+        if (controls.quakeVolume > 5.0f)
+            controls.quakeVolume -= 5.0f * dt;
         else
-            stopSound(quakeSound);
+            stopSound(sounds.quake);
     }
 
     // Water: the sea rises and falls while W is held; released, the surf's
@@ -68,32 +70,32 @@ void updateElementControls(float dt)
     float step = 5.0f * dt;
     if (held(KEY_W)) {
         if (shift) {
-            if (seaLevel < -3.0f) {
-                seaLevel += step;
-                seaVolume += step;
+            if (scene.seaLevel < -3.0f) {
+                scene.seaLevel += step;
+                controls.seaVolume += step;
             }
         } else {
-            if (seaLevel > -35.0f) {
-                seaLevel -= step;
-                seaVolume -= step;
+            if (scene.seaLevel > -35.0f) {
+                scene.seaLevel -= step;
+                controls.seaVolume -= step;
             }
         }
     } else {
-        if (seaVolume > 75.0f)
-            seaVolume -= step;
-        if (seaVolume < 75.0f)
-            seaVolume += step;
+        if (controls.seaVolume > 75.0f)
+            controls.seaVolume -= step;
+        if (controls.seaVolume < 75.0f)
+            controls.seaVolume += step;
     }
 
     // A sea drawn down near the bottom quietens to nothing at -35; otherwise
     // the surf is never quieter than 50.
-    if (seaLevel < -30.0f)
-        seaVolume = (seaLevel + 35.0f) * 10.0f;
-    else if (seaVolume < 50.0f)
-        seaVolume = 50.0f;
+    if (scene.seaLevel < -30.0f)
+        controls.seaVolume = (scene.seaLevel + 35.0f) * 10.0f;
+    else if (controls.seaVolume < 50.0f)
+        controls.seaVolume = 50.0f;
 
-    setSoundVolume(quakeSound, toPercent(quakeVolume));
-    setSoundVolume(seaSound, toPercent(seaVolume));
+    setSoundVolume(sounds.quake, toPercent(controls.quakeVolume));
+    setSoundVolume(sounds.sea, toPercent(controls.seaVolume));
 }
 
 void characterCommand(int code)
@@ -106,11 +108,11 @@ void characterCommand(int code)
         break;
     case 'T':
         if (interactive())
-            tornadoSpeed = 25.0f;
+            tornado.speed = 25.0f;
         break;
     case 't':
-        if (interactive() && tornadoBottom > 90.0f)
-            tornadoSpeed = -15.0f;
+        if (interactive() && tornado.bottom > 90.0f)
+            tornado.speed = -15.0f;
         break;
     case 27: postQuitMessage(0); break;
     default: break;

@@ -7,6 +7,13 @@
 // L strikes lightning, t brings the tornado down, T sends it up. Esc quits.
 #pragma once
 
+// The volumes the held keys drive, in percent.
+struct ElementControls {
+    float quakeVolume = 0.0f;  // pushed to the quake sound every interactive frame
+    float seaVolume = 0.0f;    // pushed to the sea sound every interactive frame
+};
+extern ElementControls controls;
+
 // One interactive frame of the held-key controls; frameTime in seconds.
 void updateElementControls(float frameTime);
 

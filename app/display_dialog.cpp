@@ -5,10 +5,7 @@
 
 #include "app/controls.h"
 
-uint32_t screenWidth = 0;
-uint32_t screenHeight = 0;
-uint32_t screenBits = 0;
-bool screenshotRequested = false;
+MainWindow mainWindow;
 
 void buildModeList(bool (*enumMode)(int n, DisplayMode* mode), ModeList* list)
 {
@@ -55,26 +52,27 @@ bool runDisplayModeDialog()
         if (!displayDesktopMode(&chosen))
             chosen = DisplayMode{640, 480, 24};
     }
-    screenWidth = static_cast<uint32_t>(chosen.width);
-    screenHeight = static_cast<uint32_t>(chosen.height);
-    screenBits = static_cast<uint32_t>(chosen.bitsPerPixel);
+    mainWindow.screenWidth = static_cast<uint32_t>(chosen.width);
+    mainWindow.screenHeight = static_cast<uint32_t>(chosen.height);
+    mainWindow.screenBits = static_cast<uint32_t>(chosen.bitsPerPixel);
     return true;
 }
 
 bool createMainWindow(const char* title, uint32_t width, uint32_t height, bool fullscreen)
 {
     return windowCreateMain(title, static_cast<int>(width), static_cast<int>(height),
-                            static_cast<int>(screenBits ? screenBits : 24), fullscreen ? WINDOW_FULLSCREEN : 0);
+                            static_cast<int>(mainWindow.screenBits ? mainWindow.screenBits : 24),
+                            fullscreen ? WINDOW_FULLSCREEN : 0);
 }
 
 bool createDesktopWindow(const char* title, uint32_t width, uint32_t height)
 {
     DisplayMode desktop;
-    screenBits = displayDesktopMode(&desktop) ? static_cast<uint32_t>(desktop.bitsPerPixel) : 24;
-    screenWidth = width;
-    screenHeight = height;
-    return windowCreateMain(title, static_cast<int>(width), static_cast<int>(height), static_cast<int>(screenBits),
-                            WINDOW_DECORATED);
+    mainWindow.screenBits = displayDesktopMode(&desktop) ? static_cast<uint32_t>(desktop.bitsPerPixel) : 24;
+    mainWindow.screenWidth = width;
+    mainWindow.screenHeight = height;
+    return windowCreateMain(title, static_cast<int>(width), static_cast<int>(height),
+                            static_cast<int>(mainWindow.screenBits), WINDOW_DECORATED);
 }
 
 void mainWindowProc(const Message& message)
@@ -82,7 +80,7 @@ void mainWindowProc(const Message& message)
     switch (message.type) {
     case MESSAGE_CHAR: characterCommand(message.code); break;
     case MESSAGE_CLOSE: postQuitMessage(0); break;
-    case MESSAGE_SCREENSHOT: screenshotRequested = true; break;
+    case MESSAGE_SCREENSHOT: mainWindow.screenshotRequested = true; break;
     default: break;
     }
 }

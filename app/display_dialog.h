@@ -12,10 +12,15 @@
 #include "platform/display.h"
 #include "platform/input.h"
 
-// The chosen mode, kept for the rest of the run.
-extern uint32_t screenWidth;
-extern uint32_t screenHeight;
-extern uint32_t screenBits;
+// The chosen mode, kept for the rest of the run, and what the window
+// procedure leaves for the frame loop.
+struct MainWindow {
+    uint32_t screenWidth = 0;
+    uint32_t screenHeight = 0;
+    uint32_t screenBits = 0;
+    bool screenshotRequested = false;  // F12: the frame being drawn is to be saved
+};
+extern MainWindow mainWindow;
 
 // The modes the dialog offers, in the order the system enumerates them
 // (duplicates kept), their combo-box texts, and the entry selected at first.
@@ -35,7 +40,7 @@ bool registerWindowClass();
 
 // Shows the dialog. True when the user pressed "Start!": the screen has been
 // switched (unless no mode could be listed, in which case the desktop's mode
-// is kept) and screenWidth, screenHeight and screenBits are set. False when
+// is kept) and the mode's size and depth are set in mainWindow. False when
 // the user closed the dialog; nothing has been changed then.
 bool runDisplayModeDialog();
 
@@ -46,14 +51,11 @@ bool createMainWindow(const char* title, uint32_t width, uint32_t height, bool f
 
 // Opens the main window as an ordinary decorated desktop window of
 // width x height pixels, in the desktop's mode: no dialog, no mode switch.
-// Sets screenWidth, screenHeight and screenBits.
+// Sets the mode's size and depth in mainWindow.
 bool createDesktopWindow(const char* title, uint32_t width, uint32_t height);
 
 // The window procedure: typed characters go to the character commands,
 // a close request posts the quit message with code 0, and the screenshot
-// key sets screenshotRequested.
+// key sets mainWindow.screenshotRequested (the program saves the frame
+// before its buffer swap and clears it).
 void mainWindowProc(const Message& message);
-
-// F12 was pressed: the frame being drawn is to be saved (the program saves
-// it before the buffer swap and clears this).
-extern bool screenshotRequested;

@@ -9,7 +9,6 @@
 #include "app/command_line.h"
 #include "app/content_folder.h"
 #include "app/display_dialog.h"
-#include "app/globals.h"
 #include "app/main_loop.h"
 #include "app/recorder.h"
 #include "app/render.h"
@@ -20,6 +19,7 @@
 #include "platform/input.h"
 #include "platform/notice.h"
 #include "platform/paths.h"
+#include "scene/scene_state.h"
 
 namespace {
 
@@ -37,12 +37,37 @@ std::string fromStartFolder(const std::string& path)
 // F12 asks for the frame being drawn; it is saved just before its swap.
 void saveRequestedScreenshot()
 {
-    if (!screenshotRequested)
+    if (!mainWindow.screenshotRequested)
         return;
-    screenshotRequested = false;
+    mainWindow.screenshotRequested = false;
     int width = 0, height = 0;
     windowGetGeometry(nullptr, nullptr, &width, &height);
     takeScreenshot(width, height);
+}
+
+// What the program has opened that must be closed again, whichever way it
+// ends.
+struct Opened {
+    bool platform = false;
+    bool recording = false;
+    bool trace = false;
+};
+
+// Closes the trace and the recording (saying so if either lost rows) and
+// shuts the platform down; returns `code`, the program's exit code.
+int closeAll(const Opened& opened, int code)
+{
+    inputWatch(nullptr, nullptr);
+    bool written = true;
+    if (opened.trace)
+        written = traceClose() && written;
+    if (opened.recording)
+        written = recorderClose() && written;
+    if (!written)
+        noticeShow(NOTICE_WARNING, "Vexarion: the recording or the trace could not be written in full\n");
+    if (opened.platform)
+        platformShutdown();
+    return code;
 }
 
 }  // namespace
@@ -74,63 +99,54 @@ int main(int argc, char** argv)
 
     if (!enterContentFolder())
         return 1;
+    Opened opened;
     if (!registerWindowClass())
         return 1;
+    opened.platform = true;
     if (!displayIsVisible()) {
         noticeShow(NOTICE_ERROR, "Vexarion: no display found (no X or Wayland session); run it on a desktop\n");
-        platformShutdown();
-        return 1;
+        return closeAll(opened, 1);
     }
-    if (!recordPath.empty() && !recorderOpen(recordPath.c_str())) {
-        noticeShow(NOTICE_ERROR, "Vexarion: cannot write the recording " + recordPath + "\n");
-        platformShutdown();
-        return 1;
+    if (!recordPath.empty()) {
+        if (!recorderOpen(recordPath.c_str())) {
+            noticeShow(NOTICE_ERROR, "Vexarion: cannot write the recording " + recordPath + "\n");
+            return closeAll(opened, 1);
+        }
+        opened.recording = true;
     }
     // Opened before the content loads, so frame 0's row also lists the
     // sounds started at start-up, as the replay's does.
-    if (!tracePath.empty() && !traceOpen(tracePath.c_str())) {
-        noticeShow(NOTICE_ERROR, "Vexarion: cannot write the trace " + tracePath + "\n");
-        recorderClose();
-        platformShutdown();
-        return 1;
+    if (!tracePath.empty()) {
+        if (!traceOpen(tracePath.c_str())) {
+            noticeShow(NOTICE_ERROR, "Vexarion: cannot write the trace " + tracePath + "\n");
+            return closeAll(opened, 1);
+        }
+        opened.trace = true;
     }
 
     if (options.windowed) {
         if (!createDesktopWindow("Vexarion", static_cast<uint32_t>(options.windowWidth),
                                  static_cast<uint32_t>(options.windowHeight)))
-            return 1;
+            return closeAll(opened, 1);
     } else {
-        if (!runDisplayModeDialog()) {
-            traceClose();
-            recorderClose();
-            return 0;
-        }
-        createMainWindow("Vexarion", screenWidth, screenHeight, true);
-    }
-    // The backend has told the user why: without a context nothing can be drawn.
-    if (!createGLContext()) {
-        traceClose();
-        recorderClose();
-        platformShutdown();
-        return 1;
+        if (!runDisplayModeDialog())
+            return closeAll(opened, 0);
+        createMainWindow("Vexarion", mainWindow.screenWidth, mainWindow.screenHeight, true);
     }
 
-    if (!recordPath.empty())
-        inputWatch(recordChar, recordKey);
     FrameLoop loop;
     initFrameLoop(&loop, clockFrequency());
+    // Without a context the backend has told the user why; the scene runs unseen.
+    loop.drawing = createGLContext();
     loop.beforeSwap = saveRequestedScreenshot;
+    if (opened.recording)
+        inputWatch(recordChar, recordKey);
     loadScene();
     bool running = true;
     for (long frame = 0; running; frame++) {
         running = runFrame(&loop, clockCounter);
-        recordFrameEnd(frameTime);
+        recordFrameEnd(scene.frameTime);
         traceFrame(frame);
     }
-    inputWatch(nullptr, nullptr);
-    bool written = traceClose();
-    written = recorderClose() && written;
-    if (!written)
-        noticeShow(NOTICE_WARNING, "Vexarion: the recording or the trace could not be written in full\n");
-    return teardown(loop);
+    return closeAll(opened, teardown(loop));
 }

@@ -6,8 +6,8 @@
 
 #include "app/controls.h"
 #include "app/display_dialog.h"
-#include "app/globals.h"
 #include "app/render.h"
+#include "app/scene_reset.h"
 #include "effects/fire.h"
 #include "effects/lightning.h"
 #include "effects/tornado.h"
@@ -22,6 +22,8 @@
 #include "scene/terrain.h"
 #include "sound/sound.h"
 
+FrameRate frameRate;
+
 void initFrameLoop(FrameLoop* loop, int64_t counterFrequency)
 {
     *loop = FrameLoop{};
@@ -30,10 +32,10 @@ void initFrameLoop(FrameLoop* loop, int64_t counterFrequency)
 
 void loadScene()
 {
-    landMesh.Load("LAND.KMO");
-    roomMesh.Load("ROOM.KMO");
-    characterMesh.Load("MAN.KMO");
-    characterPosition.y = terrainHeight(0.5f, 0.5f) + 1.0f;
+    meshes.land.Load("LAND.KMO");
+    meshes.room.Load("ROOM.KMO");
+    meshes.character.Load("MAN.KMO");
+    scene.characterPosition.y = terrainHeight(0.5f, 0.5f) + 1.0f;
     fireInit();
     lightningInit();
     clearPose();
@@ -41,20 +43,20 @@ void loadScene()
     waterInit();
 
     createSoundDevice();
-    loadSound(burnSound, "BURN.WAV");
-    loadSound(hissSound, "HISS.WAV");
-    loadSound(quakeSound, "QUAKE.WAV");
-    loadSound(seaSound, "SEA.WAV");
-    loadSound(splashSound, "SPLASH.WAV");
-    loadSound(thudSound, "Thud.WAV");
-    loadSound(thunderSound, "THUNDER.WAV");
-    loadSound(windSound, "WIND.WAV");
-    setSoundVolume(seaSound, 50);
-    setSoundVolume(windSound, 0);
-    playSound(seaSound, true);
-    playSound(windSound, true);
+    loadSound(sounds.burn, "BURN.WAV");
+    loadSound(sounds.hiss, "HISS.WAV");
+    loadSound(sounds.quake, "QUAKE.WAV");
+    loadSound(sounds.sea, "SEA.WAV");
+    loadSound(sounds.splash, "SPLASH.WAV");
+    loadSound(sounds.thud, "Thud.WAV");
+    loadSound(sounds.thunder, "THUNDER.WAV");
+    loadSound(sounds.wind, "WIND.WAV");
+    setSoundVolume(sounds.sea, 50);
+    setSoundVolume(sounds.wind, 0);
+    playSound(sounds.sea, true);
+    playSound(sounds.wind, true);
 
-    glContextBuildFontLists(0, 256, 1000);
+    glContextBuildFontLists(0, 256, glyphListBase);
 }
 
 bool updateFrame(FrameLoop* loop, int64_t (*readCounter)(), FrameView* view)
@@ -75,25 +77,26 @@ bool updateFrame(FrameLoop* loop, int64_t (*readCounter)(), FrameView* view)
     if (loop->previousCounter < 0)
         loop->previousCounter = counter;
     if (loop->givenFrameTime >= 0.0f)
-        frameTime = loop->givenFrameTime;
+        scene.frameTime = loop->givenFrameTime;
     else
-        frameTime = static_cast<float>(static_cast<double>(counter - loop->previousCounter) * loop->counterPeriod);
+        scene.frameTime =
+            static_cast<float>(static_cast<double>(counter - loop->previousCounter) * loop->counterPeriod);
     loop->previousCounter = counter;
 
-    *view = advanceScene(frameTime, loop->heldPoseMode);
+    *view = advanceScene(scene.frameTime, loop->heldPoseMode);
     return !quit;
 }
 
 FrameView advanceScene(float dt, int heldPoseMode)
 {
-    if (characterScale > 10.0f) {
-        // The intro: the character shrinks from five times his size and
-        // breathes at a fifth of the speed; the director waits.
-        characterScale -= 10.0f * dt;
-        if (characterScale < 10.0f)
-            characterScale = 10.0f;
+    if (scene.characterScale > introEndScale) {
+        // The intro: the character shrinks from five times his size, 10 a
+        // second, and breathes at a fifth of the speed; the director waits.
+        scene.characterScale -= 10.0f * dt;
+        if (scene.characterScale < introEndScale)
+            scene.characterScale = introEndScale;
         updatePoseProgram(0.2f * dt);
-        if (characterScale <= 10.0f)
+        if (scene.characterScale <= introEndScale)
             restartPoseCycle();
     } else {
         if (heldPoseMode < 0)
@@ -107,26 +110,26 @@ FrameView advanceScene(float dt, int heldPoseMode)
     fireUpdate(dt);
     lightningDecay(dt);
     tornadoUpdate(dt);
-    waterUpdate(totalTime);
-    totalTime += dt;
+    waterUpdate(scene.totalTime);
+    scene.totalTime += dt;
 
     // The picture of this frame shows the camera before the turn, the fire's
     // window before its advance and the frame-rate text before this count.
     FrameView view;
-    view.cameraYaw = sceneYaw;
-    view.fireFirst = fireFirst;
-    view.fireEnd = fireEnd;
+    view.cameraYaw = scene.yaw;
+    view.fireFirst = fire.first;
+    view.fireEnd = fire.end;
     view.showFrameRate = getAsyncKeyState(KEY_F) != 0;
-    std::memcpy(view.frameRateText, fpsText, sizeof view.frameRateText);
+    std::memcpy(view.frameRateText, frameRate.text, sizeof view.frameRateText);
 
-    sceneYaw += 3.0f * dt;
+    scene.yaw += 3.0f * dt;
     fireAdvanceWindow();
-    fpsFrameCount += 1;
-    fpsTimeAccumulator += dt;
-    if (fpsTimeAccumulator >= 1.0f) {
-        std::snprintf(fpsText, sizeof fpsText, "%d fps", static_cast<int>(fpsFrameCount));
-        fpsFrameCount = 0;
-        fpsTimeAccumulator -= 1.0f;
+    frameRate.frameCount += 1;
+    frameRate.timeAccumulator += dt;
+    if (frameRate.timeAccumulator >= 1.0f) {
+        std::snprintf(frameRate.text, sizeof frameRate.text, "%d fps", static_cast<int>(frameRate.frameCount));
+        frameRate.frameCount = 0;
+        frameRate.timeAccumulator -= 1.0f;
     }
     return view;
 }
@@ -142,14 +145,14 @@ bool runFrame(FrameLoop* loop, int64_t (*readCounter)())
 
 int teardown(const FrameLoop& loop)
 {
-    releaseSound(burnSound);
-    releaseSound(hissSound);
-    releaseSound(quakeSound);
-    releaseSound(seaSound);
-    releaseSound(splashSound);
-    releaseSound(thudSound);
-    releaseSound(thunderSound);
-    releaseSound(windSound);
+    releaseSound(sounds.burn);
+    releaseSound(sounds.hiss);
+    releaseSound(sounds.quake);
+    releaseSound(sounds.sea);
+    releaseSound(sounds.splash);
+    releaseSound(sounds.thud);
+    releaseSound(sounds.thunder);
+    releaseSound(sounds.wind);
     releaseSoundDevice();
     releaseGLContext();
     displayRestoreMode();

@@ -9,6 +9,15 @@
 
 #include "app/render.h"
 
+// The frame-rate text the F key shows: frames counted over each second of
+// frame time, the part of a second beyond it carried into the next count.
+struct FrameRate {
+    int32_t frameCount = 0;        // frames counted since the text was last made
+    float timeAccumulator = 0.0f;  // seconds towards the next text
+    char text[16] = "";            // "%d fps"; empty until the first second has passed
+};
+extern FrameRate frameRate;
+
 struct FrameLoop {
     double counterPeriod = 1.0;      // seconds per counter tick
     int64_t previousCounter = -1;    // the previous frame's reading; -1 before the first frame

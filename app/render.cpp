@@ -3,7 +3,7 @@
 
 #include <cstring>
 
-#include "app/globals.h"
+#include "app/scene_reset.h"
 #include "effects/fire.h"
 #include "effects/lightning.h"
 #include "effects/tornado.h"
@@ -22,8 +22,8 @@ void setCamera(float yaw)
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
     gluPerspective(30.0, 1.0, 100.0, 2000.0);
-    glRotatef(40.0f - 160.0f * tornadoVisibility, 1.0f, 0.0f, 0.0f);
-    glTranslatef(0.0f, 600.0f * tornadoVisibility - 175.0f, -200.0f - 100.0f * tornadoVisibility);
+    glRotatef(40.0f - 160.0f * tornado.visibility, 1.0f, 0.0f, 0.0f);
+    glTranslatef(0.0f, 600.0f * tornado.visibility - 175.0f, -200.0f - 100.0f * tornado.visibility);
     glRotatef(yaw, 0.0f, 1.0f, 0.0f);
 }
 
@@ -35,7 +35,7 @@ void setLight(bool flash)
     glLightModelfv(GL_LIGHT_MODEL_AMBIENT, ambient);
     glLightfv(GL_LIGHT0, GL_AMBIENT, ambient);
     if (flash) {
-        const float f = flashIntensity;
+        const float f = lightning.flashIntensity;
         const GLfloat specular[4] = {0.9f * f, 0.9f * f, 1.0f, f};
         const GLfloat position[4] = {0.0f, 50.0f, 0.0f, 0.0f};
         const GLfloat direction[3] = {0.0f, -1.0f, 0.0f};
@@ -64,7 +64,7 @@ void drawFrameRate(const char* text)
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
     glRasterPos2f(-0.85f, -0.9f);
-    glListBase(1000);
+    glListBase(glyphListBase);
     glClear(GL_DEPTH_BUFFER_BIT);
     glCallLists(static_cast<GLsizei>(std::strlen(text)), GL_UNSIGNED_BYTE, text);
 }
@@ -78,7 +78,7 @@ bool createGLContext()
 
 void renderFrame(const FrameView& view, void (*beforeSwap)())
 {
-    const bool flash = flashIntensity > flashThreshold;
+    const bool flash = lightning.flashIntensity > flashThreshold;
 
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glEnable(GL_DEPTH_TEST);
@@ -91,15 +91,15 @@ void renderFrame(const FrameView& view, void (*beforeSwap)())
         glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
     else
         glColor4f(0.8f, 0.8f, 0.8f, 1.0f);
-    roomMesh.Draw();
+    meshes.room.Draw();
     glDisable(GL_LIGHTING);
 
-    landMesh.SetPosition(0.0f, landLevel, 0.0f);
-    landMesh.Draw();
+    meshes.land.SetPosition(0.0f, scene.landLevel, 0.0f);
+    meshes.land.Draw();
 
-    characterMesh.SetScale(characterScale);
-    characterMesh.SetPosition(characterPosition.x, characterPosition.y, characterPosition.z);
-    characterMesh.Draw();
+    meshes.character.SetScale(scene.characterScale);
+    meshes.character.SetPosition(scene.characterPosition.x, scene.characterPosition.y, scene.characterPosition.z);
+    meshes.character.Draw();
 
     // Four translucent sheets of water, lowest first.
     if (flash)
@@ -109,22 +109,22 @@ void renderFrame(const FrameView& view, void (*beforeSwap)())
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     for (int layer = 3; layer >= 0; layer--) {
-        waterMesh.SetPosition(0.0f, seaLevel - static_cast<float>(layer), 0.0f);
-        waterMesh.Draw();
+        meshes.water.SetPosition(0.0f, scene.seaLevel - static_cast<float>(layer), 0.0f);
+        meshes.water.Draw();
     }
 
     // Glowing things add their light and don't hide each other.
     glDepthMask(GL_FALSE);
     glDisable(GL_CULL_FACE);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE);
-    if (tornadoVisibility > tornadoThreshold) {
-        glColor4f(0.5f, 0.5f, 0.5f, tornadoVisibility);
-        tornadoMesh.SetRotation(0.0f, -sceneYaw, 0.0f);
-        tornadoMesh.Draw();
+    if (tornado.visibility > tornadoThreshold) {
+        glColor4f(0.5f, 0.5f, 0.5f, tornado.visibility);
+        meshes.tornado.SetRotation(0.0f, -scene.yaw, 0.0f);
+        meshes.tornado.Draw();
     }
     if (flash) {
-        glColor4f(1.0f, 1.0f, 1.0f, flashIntensity);
-        lightningMesh.Draw();
+        glColor4f(1.0f, 1.0f, 1.0f, lightning.flashIntensity);
+        meshes.lightning.Draw();
     }
     fireDraw(view.fireFirst, view.fireEnd);
     glDepthMask(GL_TRUE);

@@ -19,6 +19,10 @@ struct FrameView {
     char frameRateText[16] = "";
 };
 
+// The first of the 256 display lists that draw the frame-rate text's
+// glyphs, one per character code.
+const int glyphListBase = 1000;
+
 // Creates the context on the main window and makes it current. False when
 // the platform has none (the null backend): nothing can be drawn then.
 bool createGLContext();

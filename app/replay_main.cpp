@@ -24,6 +24,7 @@
 #include <string>
 #include <vector>
 
+#include "app/command_line.h"
 #include "app/content_folder.h"
 #include "app/display_dialog.h"
 #include "app/main_loop.h"
@@ -127,9 +128,9 @@ bool parseOptions(int argc, const char* const* argv, Options* o)
                 return false;
             }
         } else if (!std::strcmp(arg, "--size")) {
-            if (std::sscanf(value, "%dx%d", &o->width, &o->height) != 2 || o->width < 16 || o->height < 16 ||
-                o->width > 8192 || o->height > 8192) {
-                std::fprintf(stderr, "vexarion-replay: bad size '%s'\n", value);
+            if (!parseSize(value, &o->width, &o->height)) {
+                std::fprintf(stderr, "vexarion-replay: bad size '%s' (WxH, each %d to %d)\n", value, minimumSide,
+                             maximumSide);
                 return false;
             }
         } else if (!std::strcmp(arg, "--script")) {
@@ -169,22 +170,16 @@ int main(int argc, char** argv)
         usage();
         return 2;
     }
-    std::vector<ScriptEvent> events;
-    bool recording = false;
+    ScriptPlayer player;
     if (!options.script.empty()) {
         std::string error;
-        if (!loadScript(options.script.c_str(), &events, &error, &recording)) {
+        if (!scriptPlayerLoad(&player, options.script.c_str(), &error)) {
             std::fprintf(stderr, "vexarion-replay: %s\n", error.c_str());
             return 2;
         }
     }
-    // A recording's frame times: the frames it holds, each with its time.
-    std::map<long, float> frameTimes;
-    for (const ScriptEvent& e : events)
-        if (e.kind == SCRIPT_TIME)
-            frameTimes[e.frame] = e.seconds;
-    if ((recording || !frameTimes.empty()) && !options.framesGiven)
-        options.frames = frameTimes.empty() ? 0 : frameTimes.rbegin()->first + 1;
+    if (!options.framesGiven)
+        options.frames = scriptPlayerFrames(player, options.frames);
 
     // Files named on the command line belong to the folder the user is in.
     std::error_code pathError;
@@ -195,29 +190,37 @@ int main(int argc, char** argv)
         shot.second = fs::absolute(fs::u8path(shot.second), pathError).u8string();
     if (!enterContentFolder())
         return 1;
-
-    if (!registerWindowClass())
-        return 1;
-    inputUseScript(true);
-    if (!createMainWindow("Vexarion replay", static_cast<uint32_t>(options.width),
-                          static_cast<uint32_t>(options.height), false))
-        return 1;
-    FrameLoop loop;
-    initFrameLoop(&loop, replayFrequency);
-    loop.drawing = createGLContext();
-    if (!loop.drawing && !options.shots.empty()) {
-        std::fprintf(stderr, "vexarion-replay: --shot needs a backend that draws; this one has no OpenGL\n");
-        teardown(loop);
-        platformShutdown();
-        return 2;
-    }
-    loop.heldPoseMode = options.pose;
     // Opened before the content loads, so frame 0's row also lists the
     // sounds started at start-up.
     if (!options.trace.empty() && !traceOpen(options.trace.c_str())) {
         std::fprintf(stderr, "vexarion-replay: cannot write %s\n", options.trace.c_str());
         return 1;
     }
+
+    if (!registerWindowClass()) {
+        traceClose();
+        return 1;
+    }
+    FrameLoop loop;
+    initFrameLoop(&loop, replayFrequency);
+    // From here every way out releases what start-up made and shuts the
+    // platform down.
+    auto finish = [&loop](int code) {
+        const bool traceWritten = traceClose();
+        teardown(loop);
+        platformShutdown();
+        return code == 0 && !traceWritten ? 1 : code;
+    };
+    inputUseScript(true);
+    if (!createMainWindow("Vexarion replay", static_cast<uint32_t>(options.width),
+                          static_cast<uint32_t>(options.height), false))
+        return finish(1);
+    loop.drawing = createGLContext();
+    if (!loop.drawing && !options.shots.empty()) {
+        std::fprintf(stderr, "vexarion-replay: --shot needs a backend that draws; this one has no OpenGL\n");
+        return finish(2);
+    }
+    loop.heldPoseMode = options.pose;
     loadScene();
     if (options.pose >= 0)
         setPoseMode(static_cast<PoseMode>(options.pose));
@@ -225,26 +228,14 @@ int main(int argc, char** argv)
     activeOptions = &options;
     loop.beforeSwap = takeShots;
     const int64_t ticks = static_cast<int64_t>(std::llround(options.dt * static_cast<double>(replayFrequency)));
-    size_t next = 0;
     for (currentFrame = 0; currentFrame < options.frames; currentFrame++) {
         replayCounter = currentFrame * ticks;
-        // Events come sorted by frame; this frame's go into its message pump.
-        for (; next < events.size() && events[next].frame == currentFrame; next++) {
-            const ScriptEvent& e = events[next];
-            if (e.kind == SCRIPT_TYPE)
-                inputScriptChar(e.code);
-            else if (e.kind != SCRIPT_TIME)
-                inputScriptKey(static_cast<Key>(e.code), e.kind == SCRIPT_PRESS);
-        }
-        auto recorded = frameTimes.find(currentFrame);
-        loop.givenFrameTime = recorded != frameTimes.end() ? recorded->second : -1.0f;
+        // This frame's events go into its message pump.
+        loop.givenFrameTime = scriptPlayerFeed(&player, currentFrame);
         bool goOn = runFrame(&loop, readReplayCounter);
         traceFrame(currentFrame);
         if (!goOn)
             break;
     }
-    bool traceWritten = traceClose();
-    teardown(loop);
-    platformShutdown();
-    return shotFailures || !traceWritten ? 1 : 0;
+    return finish(shotFailures ? 1 : 0);
 }

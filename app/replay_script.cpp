@@ -59,8 +59,6 @@ bool parseFrame(const std::string& word, long* frame)
 
 }  // namespace
 
-const std::string recordingHeader = "# Vexarion recording";
-
 std::string scriptCharWord(int code)
 {
     if (code == 27)
@@ -168,4 +166,37 @@ bool loadScript(const char* path, std::vector<ScriptEvent>* events, std::string*
         return false;
     }
     return true;
+}
+
+bool scriptPlayerLoad(ScriptPlayer* player, const char* path, std::string* error)
+{
+    *player = ScriptPlayer{};
+    if (!loadScript(path, &player->events, error, &player->recording))
+        return false;
+    for (const ScriptEvent& e : player->events)
+        if (e.kind == SCRIPT_TIME)
+            player->frameTimes[e.frame] = e.seconds;
+    return true;
+}
+
+long scriptPlayerFrames(const ScriptPlayer& player, long fallback)
+{
+    if (!player.recording && player.frameTimes.empty())
+        return fallback;
+    return player.frameTimes.empty() ? 0 : player.frameTimes.rbegin()->first + 1;
+}
+
+float scriptPlayerFeed(ScriptPlayer* player, long frame)
+{
+    for (; player->next < player->events.size() && player->events[player->next].frame <= frame; player->next++) {
+        const ScriptEvent& e = player->events[player->next];
+        if (e.frame < frame)
+            continue;
+        if (e.kind == SCRIPT_TYPE)
+            inputScriptChar(e.code);
+        else if (e.kind != SCRIPT_TIME)
+            inputScriptKey(static_cast<Key>(e.code), e.kind == SCRIPT_PRESS);
+    }
+    auto recorded = player->frameTimes.find(frame);
+    return recorded != player->frameTimes.end() ? recorded->second : -1.0f;
 }

@@ -13,6 +13,7 @@
 // session left half written, and is ignored; the
 // events after the last time line belong to a frame that never completed.
 #pragma once
+#include <map>
 #include <string>
 #include <vector>
 
@@ -28,7 +29,7 @@ struct ScriptEvent {
 };
 
 // The first words of a recording's first line, a comment.
-extern const std::string recordingHeader;
+inline const std::string recordingHeader = "# Vexarion recording";
 
 // How a script writes a typed character: itself when it is printable and
 // not a space or '#', "esc" for Esc, its decimal code otherwise ("09").
@@ -45,3 +46,24 @@ bool parseScript(const std::string& text, std::vector<ScriptEvent>* events, std:
 
 // Reads and parses a script file; a file that cannot be read is an error too.
 bool loadScript(const char* path, std::vector<ScriptEvent>* events, std::string* error, bool* recording = nullptr);
+
+// A script played frame by frame: before each frame its typed characters
+// and key changes go into the scripted input, and a recorded frame time
+// replaces the fixed one.
+struct ScriptPlayer {
+    std::vector<ScriptEvent> events;   // sorted by frame
+    std::map<long, float> frameTimes;  // the frames a recording holds, each with its time
+    bool recording = false;
+    size_t next = 0;  // the first event not yet fed
+};
+
+// Loads the script at `path` into `player`; false with `error` as loadScript().
+bool scriptPlayerLoad(ScriptPlayer* player, const char* path, std::string* error);
+
+// The frame count a script dictates when none is given: as many frames as a
+// recording (or a script with time lines) holds, else `fallback`.
+long scriptPlayerFrames(const ScriptPlayer& player, long fallback);
+
+// Feeds frame `frame`'s events to the scripted input. Returns the frame's
+// recorded time, or -1 when it has none. Frames are fed in order.
+float scriptPlayerFeed(ScriptPlayer* player, long frame);

@@ -1,9 +1,12 @@
 // Frame traces of a replay; see trace.h.
+//
+// The columns are one table: each names its value and says how to read it,
+// so the header and every row are written from the same list.
 #include "app/trace.h"
 
 #include <string>
 
-#include "app/globals.h"
+#include "app/controls.h"
 #include "effects/fire.h"
 #include "effects/lightning.h"
 #include "effects/tornado.h"
@@ -14,6 +17,66 @@
 #include "sound/sound.h"
 
 namespace {
+
+// A column's value: a float, printed with nine significant digits, or a
+// whole number.
+struct TraceValue {
+    bool whole;
+    float real;
+    int integer;
+};
+
+TraceValue real(float value)
+{
+    return TraceValue{false, value, 0};
+}
+
+TraceValue whole(int value)
+{
+    return TraceValue{true, 0.0f, value};
+}
+
+struct TraceColumn {
+    const char* name;
+    TraceValue (*read)();
+};
+
+// Between the frame number first and the sound events last.
+const TraceColumn columns[] = {
+    {"frameTime", [] { return real(scene.frameTime); }},
+    {"totalTime", [] { return real(scene.totalTime); }},
+    {"characterScale", [] { return real(scene.characterScale); }},
+    {"directorState", [] { return whole(static_cast<int>(director.state)); }},
+    {"poseMode", [] { return whole(static_cast<int>(poseProgram.mode)); }},
+    {"poseStep", [] { return whole(poseProgram.step); }},
+    {"posX", [] { return real(scene.characterPosition.x); }},
+    {"posY", [] { return real(scene.characterPosition.y); }},
+    {"posZ", [] { return real(scene.characterPosition.z); }},
+    {"heading", [] { return real(director.heading); }},
+    {"targetX", [] { return real(director.walkTarget.x); }},
+    {"targetZ", [] { return real(director.walkTarget.z); }},
+    {"actionTimer", [] { return real(director.actionTimer); }},
+    {"seaLevel", [] { return real(scene.seaLevel); }},
+    {"landLevel", [] { return real(scene.landLevel); }},
+    {"flashIntensity", [] { return real(lightning.flashIntensity); }},
+    {"burning", [] { return whole(fire.burning); }},
+    {"tornadoBottom", [] { return real(tornado.bottom); }},
+    {"tornadoSpeed", [] { return real(tornado.speed); }},
+    {"tornadoVisibility", [] { return real(tornado.visibility); }},
+    {"quakeVolume", [] { return real(controls.quakeVolume); }},
+    {"seaVolume", [] { return real(controls.seaVolume); }},
+    {"sceneYaw", [] { return real(scene.yaw); }},
+};
+
+struct SoundName {
+    const Sound* sound;
+    const char* name;
+};
+
+const SoundName soundNames[] = {
+    {&sounds.burn, "burn"},     {&sounds.hiss, "hiss"}, {&sounds.quake, "quake"},     {&sounds.sea, "sea"},
+    {&sounds.splash, "splash"}, {&sounds.thud, "thud"}, {&sounds.thunder, "thunder"}, {&sounds.wind, "wind"},
+};
 
 FILE* traceFile = nullptr;
 std::string frameEvents;
@@ -28,32 +91,40 @@ void onSound(const Sound* sound, SoundEvent event)
     frameEvents += traceSoundName(sound);
 }
 
-void putFloat(float value)
-{
-    std::fprintf(traceFile, "%.9g,", static_cast<double>(value));
-}
-
 }  // namespace
 
 const char* traceSoundName(const void* sound)
 {
-    if (sound == &burnSound)
-        return "burn";
-    if (sound == &hissSound)
-        return "hiss";
-    if (sound == &quakeSound)
-        return "quake";
-    if (sound == &seaSound)
-        return "sea";
-    if (sound == &splashSound)
-        return "splash";
-    if (sound == &thudSound)
-        return "thud";
-    if (sound == &thunderSound)
-        return "thunder";
-    if (sound == &windSound)
-        return "wind";
+    for (const SoundName& entry : soundNames)
+        if (entry.sound == sound)
+            return entry.name;
     return "?";
+}
+
+std::string traceHeader()
+{
+    std::string line = "frame,";
+    for (const TraceColumn& column : columns) {
+        line += column.name;
+        line += ',';
+    }
+    return line + "events";
+}
+
+std::string traceRow(long frame, const std::string& events)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "%ld,", frame);
+    std::string line = text;
+    for (const TraceColumn& column : columns) {
+        const TraceValue value = column.read();
+        if (value.whole)
+            std::snprintf(text, sizeof text, "%d,", value.integer);
+        else
+            std::snprintf(text, sizeof text, "%.9g,", static_cast<double>(value.real));
+        line += text;
+    }
+    return line + events;
 }
 
 bool traceOpen(const char* path)
@@ -61,11 +132,7 @@ bool traceOpen(const char* path)
     traceFile = fileOpen(path, "w");
     if (!traceFile)
         return false;
-    std::fputs(
-        "frame,frameTime,totalTime,characterScale,directorState,poseMode,poseStep,posX,posY,posZ,heading,"
-        "targetX,targetZ,actionTimer,seaLevel,landLevel,flashIntensity,burning,tornadoBottom,"
-        "tornadoSpeed,tornadoVisibility,quakeVolume,seaVolume,sceneYaw,events\n",
-        traceFile);
+    std::fprintf(traceFile, "%s\n", traceHeader().c_str());
     frameEvents.clear();
     setSoundObserver(onSound);
     return true;
@@ -75,35 +142,12 @@ void traceFrame(long frame)
 {
     if (!traceFile)
         return;
-    std::fprintf(traceFile, "%ld,", frame);
-    putFloat(frameTime);
-    putFloat(totalTime);
-    putFloat(characterScale);
-    std::fprintf(traceFile, "%d,%d,%d,", static_cast<int>(directorState), static_cast<int>(poseMode), poseStep);
-    putFloat(characterPosition.x);
-    putFloat(characterPosition.y);
-    putFloat(characterPosition.z);
-    putFloat(heading);
-    putFloat(walkTarget.x);
-    putFloat(walkTarget.z);
-    putFloat(actionTimer);
-    putFloat(seaLevel);
-    putFloat(landLevel);
-    putFloat(flashIntensity);
-    std::fprintf(traceFile, "%d,", static_cast<int>(burning));
-    putFloat(tornadoBottom);
-    putFloat(tornadoSpeed);
-    putFloat(tornadoVisibility);
-    putFloat(quakeVolume);
-    putFloat(seaVolume);
-    putFloat(sceneYaw);
-    std::fprintf(traceFile, "%s\n", frameEvents.c_str());
+    std::fprintf(traceFile, "%s\n", traceRow(frame, frameEvents).c_str());
     frameEvents.clear();
     // Each row reaches the file with its frame, so a session that is killed
     // keeps its trace up to there.
     std::fflush(traceFile);
 }
-
 bool traceClose()
 {
     setSoundObserver(nullptr);

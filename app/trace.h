@@ -10,6 +10,7 @@
 // 0's row also lists the sounds started at start-up.
 #pragma once
 #include <cstdio>
+#include <string>
 
 // Opens the trace file and writes the header; starts following the sounds.
 // False when the file can't be created.
@@ -20,6 +21,11 @@ void traceFrame(long frame);
 
 // Stops following the sounds and closes the file. False if writing failed.
 bool traceClose();
+
+// The header line, and the row of the scene's state as it stands for
+// `frame` with its sound events; neither ends in a newline.
+std::string traceHeader();
+std::string traceRow(long frame, const std::string& events);
 
 // The name of a sound handle in traces ("burn", "hiss", ...); "?" for others.
 const char* traceSoundName(const void* sound);

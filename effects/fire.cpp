@@ -6,13 +6,11 @@
 #include "scene/scene_state.h"
 #include "sound/sound.h"
 
-Vec3 firePuffs[FIRE_SLOTS];
-float fireColours[FIRE_SLOTS][3];
-int32_t fireFirst = 0;
-int32_t fireEnd = 0;
-int32_t burning = 0;
+Fire fire;
 
 namespace {
+
+float fireColours[FIRE_SLOTS][3];  // red, green, blue of each slot
 
 MeshVertex corner(float x, float y)
 {
@@ -33,10 +31,11 @@ void setColour(int32_t row, float red, float green, float blue)
 
 void fireInit()
 {
-    int32_t material = firePuffMesh.AddTexture("SMOKE.BMP", 0);
+    int32_t material = meshes.firePuff.AddTexture("SMOKE.BMP", 0);
     // A 2 x 2 quad in the mesh's x-y plane; the texture's origin lands at
     // its top left corner.
-    addQuad(firePuffMesh, material, corner(-1.0f, 1.0f), corner(1.0f, 1.0f), corner(1.0f, -1.0f), corner(-1.0f, -1.0f));
+    addQuad(meshes.firePuff, material, corner(-1.0f, 1.0f), corner(1.0f, 1.0f), corner(1.0f, -1.0f),
+            corner(-1.0f, -1.0f));
 
     // White cooling to yellow, yellow to dark orange, then dark red to black.
     for (int32_t i = 0; i < 8; i++)
@@ -51,47 +50,47 @@ void fireUpdate(float dt)
 {
     // From the top down, so that every puff is copied exactly once.
     for (int32_t k = FIRE_SLOTS - 2; k >= 0; k--) {
-        firePuffs[k + 1].x = firePuffs[k].x;
-        firePuffs[k + 1].y = firePuffs[k].y + 5.0f * dt;
-        firePuffs[k + 1].z = firePuffs[k].z;
+        fire.puffs[k + 1].x = fire.puffs[k].x;
+        fire.puffs[k + 1].y = fire.puffs[k].y + 5.0f * dt;
+        fire.puffs[k + 1].z = fire.puffs[k].z;
     }
-    firePuffs[0].x = characterPosition.x;
-    firePuffs[0].y = characterPosition.y + 0.3f * characterScale;
-    firePuffs[0].z = characterPosition.z;
+    fire.puffs[0].x = scene.characterPosition.x;
+    fire.puffs[0].y = scene.characterPosition.y + 0.3f * scene.characterScale;
+    fire.puffs[0].z = scene.characterPosition.z;
 }
 
 void fireDraw(int32_t first, int32_t end)
 {
-    firePuffMesh.SetRotation(0.0f, -sceneYaw, 0.0f);
+    meshes.firePuff.SetRotation(0.0f, -scene.yaw, 0.0f);
     for (int32_t i = first; i < end; i++) {
         glColor4f(fireColours[i][0], fireColours[i][1], fireColours[i][2], 0.6f);
-        firePuffMesh.SetScale(1.0f + static_cast<float>(i) * 0.03125f);
-        firePuffMesh.SetPosition(firePuffs[i].x, firePuffs[i].y, firePuffs[i].z);
-        firePuffMesh.Draw();
+        meshes.firePuff.SetScale(1.0f + static_cast<float>(i) * 0.03125f);
+        meshes.firePuff.SetPosition(fire.puffs[i].x, fire.puffs[i].y, fire.puffs[i].z);
+        meshes.firePuff.Draw();
     }
 }
 
 void fireAdvanceWindow()
 {
-    if (fireEnd > 0 && fireEnd < FIRE_SLOTS)
-        fireEnd++;
-    if (fireFirst > 0 && fireFirst < fireEnd)
-        fireFirst++;
-    burning = fireEnd > fireFirst ? 1 : 0;
+    if (fire.end > 0 && fire.end < FIRE_SLOTS)
+        fire.end++;
+    if (fire.first > 0 && fire.first < fire.end)
+        fire.first++;
+    fire.burning = fire.end > fire.first ? 1 : 0;
 }
 
 void fireIgnite()
 {
-    if (burning != 0)
+    if (fire.burning != 0)
         return;
-    fireFirst = 0;
-    fireEnd = 1;
-    playSound(burnSound, true);
+    fire.first = 0;
+    fire.end = 1;
+    playSound(sounds.burn, true);
 }
 
 void fireExtinguish()
 {
-    if (fireFirst == 0)
-        fireFirst = 1;
-    stopSound(burnSound);
+    if (fire.first == 0)
+        fire.first = 1;
+    stopSound(sounds.burn);
 }

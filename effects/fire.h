@@ -3,7 +3,7 @@
 //
 // A trail of 32 slots holds the puff positions, slot 0 the newest; every
 // frame each puff moves one slot up and a new one is emitted above the
-// character. Only a window of slots, fireFirst up to fireEnd, is drawn: it
+// character. Only a window of slots, fire.first up to fire.end, is drawn: it
 // grows one slot per drawn frame once lit, and when the fire is put out the
 // newest end detaches and the column burns out from below. One quad mesh is
 // drawn once per visible slot.
@@ -15,16 +15,16 @@
 
 enum { FIRE_SLOTS = 32 };
 
-extern Mesh firePuffMesh;  // one puff quad with the smoke texture
+struct Fire {
+    Vec3 puffs[FIRE_SLOTS] = {};  // slot i: the puff emitted i frames ago
+    int32_t first = 0;            // first visible slot
+    int32_t end = 0;              // one past the last visible slot
+    int32_t burning = 0;          // 1 while the window was not empty as of the last frame, else 0
+};
+extern Fire fire;
 
-extern Vec3 firePuffs[FIRE_SLOTS];        // slot i: the puff emitted i frames ago
-extern float fireColours[FIRE_SLOTS][3];  // red, green, blue of each slot
-extern int32_t fireFirst;                 // first visible slot
-extern int32_t fireEnd;                   // one past the last visible slot
-// 1 while the window was not empty as of the last drawn frame, else 0.
-extern int32_t burning;
-
-// Loads "SMOKE.BMP" into firePuffMesh, adds its quad and builds the colours.
+// Loads "SMOKE.BMP" into meshes.firePuff, adds its quad and builds the
+// slots' colours.
 void fireInit();
 
 // Moves the trail one slot up (puffs rise 5 units per second) and emits a
@@ -37,7 +37,7 @@ void fireUpdate(float dt);
 void fireDraw(int32_t first, int32_t end);
 
 // Advances the window one slot after a drawn frame, growing from the
-// emission point or burning out from below, and refreshes `burning`.
+// emission point or burning out from below, and refreshes fire.burning.
 void fireAdvanceWindow();
 
 // Lights the fire and starts the burn sound looping, unless puffs are

@@ -9,10 +9,11 @@
 #include "scene/terrain.h"
 #include "sound/sound.h"
 
-int32_t lightningMaterial = 0;
-float flashIntensity = 0.0f;
+Lightning lightning;
 
 namespace {
+
+int32_t boltMaterial = 0;  // "LIGHT.BMP" in meshes.lightning
 
 enum { BOLT_POINTS = 16 };
 
@@ -43,42 +44,42 @@ float jitter(float spread)
 
 void lightningInit()
 {
-    lightningMaterial = lightningMesh.AddTexture("LIGHT.BMP", 0);
+    boltMaterial = meshes.lightning.AddTexture("LIGHT.BMP", 0);
 }
 
 void lightningDecay(float dt)
 {
-    flashIntensity -= 3.0f * dt;
-    if (flashIntensity < 0.0f)
-        flashIntensity = 0.0f;
+    lightning.flashIntensity -= 3.0f * dt;
+    if (lightning.flashIntensity < 0.0f)
+        lightning.flashIntensity = 0.0f;
 }
 
 void lightningStrike()
 {
-    if (flashIntensity > 0.01f)
+    if (lightning.flashIntensity > 0.01f)
         return;
 
-    lightningMesh.ClearVertices();
-    lightningMesh.ClearFaces();
+    meshes.lightning.ClearVertices();
+    meshes.lightning.ClearFaces();
 
     float cx = static_cast<float>(randomNext() % 80 - 40);
     float cz = static_cast<float>(randomNext() % 80 - 40);
     Vec3 sky = {cx, 100.0f, cz};
 
-    if (directorState == DirectorState::Swim || directorState == DirectorState::Caught ||
-        directorState == DirectorState::Fall) {
+    if (director.state == DirectorState::Swim || director.state == DirectorState::Caught ||
+        director.state == DirectorState::Fall) {
         Vec3 ground = {0.0f, terrainHeight(0.0f, 0.0f), 0.0f};
         lightningBolt(ground, sky, 1.5f);
     } else {
-        lightningBolt(characterPosition, sky, 1.5f);
-        if (burning == 0) {
+        lightningBolt(scene.characterPosition, sky, 1.5f);
+        if (fire.burning == 0) {
             fireIgnite();
-            directorState = DirectorState::Run;
+            director.state = DirectorState::Run;
         }
     }
 
-    flashIntensity = 1.0f;
-    playSound(thunderSound, false);
+    lightning.flashIntensity = 1.0f;
+    playSound(sounds.thunder, false);
 }
 
 void lightningBolt(Vec3 start, Vec3 end, float spread)
@@ -113,9 +114,9 @@ void lightningBolt(Vec3 start, Vec3 end, float spread)
     for (int j = BOLT_POINTS - 1; j >= 1; j--) {
         const Vec3& a = p[j];
         const Vec3& b = p[j - 1];
-        addQuad(lightningMesh, lightningMaterial, corner(a.x - s, a.y, a.z), corner(a.x + s, a.y, a.z),
+        addQuad(meshes.lightning, boltMaterial, corner(a.x - s, a.y, a.z), corner(a.x + s, a.y, a.z),
                 corner(b.x + s, b.y, b.z), corner(b.x - s, b.y, b.z));
-        addQuad(lightningMesh, lightningMaterial, corner(a.x, a.y, a.z - s), corner(a.x, a.y, a.z + s),
+        addQuad(meshes.lightning, boltMaterial, corner(a.x, a.y, a.z - s), corner(a.x, a.y, a.z + s),
                 corner(b.x, b.y, b.z + s), corner(b.x, b.y, b.z - s));
     }
 }

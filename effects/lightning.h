@@ -1,7 +1,7 @@
 // The lightning: a jagged, branching bolt from a random point in the sky,
 // with a flash of light that fades out in a third of a second.
 //
-// A strike builds the bolt once into lightningMesh (its vertices are world
+// A strike builds the bolt once into meshes.lightning (its vertices are world
 // coordinates) and the renderer draws it, fading with the flash, until the
 // next strike replaces it. Unless the character swims, is caught or falls,
 // the bolt hits him and sets him on fire; otherwise it hits the ground at
@@ -12,11 +12,12 @@
 #include "model/mesh.h"
 #include "model/vec3.h"
 
-extern Mesh lightningMesh;         // the latest bolt, in world coordinates
-extern int32_t lightningMaterial;  // the material of "LIGHT.BMP" in lightningMesh
-extern float flashIntensity;       // 0..1; the flash counts as on above 0.01
+struct Lightning {
+    float flashIntensity = 0.0f;  // 0..1; the flash counts as on above 0.01
+};
+extern Lightning lightning;
 
-// Loads "LIGHT.BMP" into lightningMesh.
+// Loads "LIGHT.BMP" into meshes.lightning.
 void lightningInit();
 
 // The flash fades by 3 per second, down to 0.
@@ -27,6 +28,6 @@ void lightningDecay(float dt);
 void lightningStrike();
 
 // Appends a bolt of 15 segments from start to end, and recursively its
-// branches (before its own quads), to lightningMesh. The spread sets the
+// branches (before its own quads), to meshes.lightning. The spread sets the
 // sideways jitter, the chance of branching and the bolt's half-width.
 void lightningBolt(Vec3 start, Vec3 end, float spread);

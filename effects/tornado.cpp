@@ -5,21 +5,14 @@
 #include <cstdint>
 
 #include "effects/quad.h"
-#include "scene/long_angle.h"
+#include "scene/angles.h"
 #include "scene/random.h"
 #include "scene/scene_state.h"
 #include "scene/terrain.h"
 #include "sound/sound.h"
 
-float tornadoTop = 100.0f;
-float tornadoBottom = 95.0f;
-float tornadoSpeed = 0.0f;
-float tornadoVisibility = 0.0f;
-PlanePoint tornadoCentre = {0.0f, 0.0f};
-PlanePoint tornadoViewCentre = {0.0f, 0.0f};
-
-float tornadoParticleHeight[TORNADO_PARTICLES];
-float tornadoParticleAngle[TORNADO_PARTICLES];
+Tornado tornado;
+TornadoParticles tornadoParticles;
 
 namespace {
 
@@ -41,82 +34,82 @@ MeshVertex quadCorner(float x, float y, float z, float u, float v)
 
 void tornadoInit()
 {
-    int32_t material = tornadoMesh.AddTexture("FLARE.BMP", 1);
+    int32_t material = meshes.tornado.AddTexture("FLARE.BMP", 1);
     for (int32_t i = 0; i < TORNADO_PARTICLES; i++) {
         // Placeholders: every update replaces the vertices before a draw.
         MeshVertex placeholder = quadCorner(0.0f, 0.0f, 0.0f, 0.0f, 0.0f);
         int32_t first = 4 * i;
-        tornadoMesh.AddVertex(placeholder);
-        tornadoMesh.AddVertex(placeholder);
-        tornadoMesh.AddVertex(placeholder);
-        tornadoMesh.AddFace(effectTriangle(first, first + 1, first + 2, material));
-        tornadoMesh.AddVertex(placeholder);
-        tornadoMesh.AddFace(effectTriangle(first, first + 2, first + 3, material));
+        meshes.tornado.AddVertex(placeholder);
+        meshes.tornado.AddVertex(placeholder);
+        meshes.tornado.AddVertex(placeholder);
+        meshes.tornado.AddFace(effectTriangle(first, first + 1, first + 2, material));
+        meshes.tornado.AddVertex(placeholder);
+        meshes.tornado.AddFace(effectTriangle(first, first + 2, first + 3, material));
 
-        tornadoParticleAngle[i] = static_cast<float>(randomNext()) * 0.0027777778f;
-        tornadoParticleHeight[i] = static_cast<float>(randomNext()) * 0.000030518509f;
+        tornadoParticles.angle[i] = static_cast<float>(randomNext()) * 0.0027777778f;
+        tornadoParticles.height[i] = static_cast<float>(randomNext()) * 0.000030518509f;
     }
 }
 
 void tornadoUpdate(float dt)
 {
-    tornadoMesh.ClearVertices();
+    meshes.tornado.ClearVertices();
 
     // The lower end never rises above its resting height and never sinks
     // below the floor of the world plus 5, so H is at least 5.
-    const float H = tornadoTop - tornadoBottom;
-    const float bottom = tornadoBottom;
+    const float H = tornado.top - tornado.bottom;
+    const float bottom = tornado.bottom;
 
-    if (tornadoSpeed < -0.01f) {
-        tornadoCentre.x = characterPosition.x;
-        tornadoCentre.z = characterPosition.z;
+    if (tornado.speed < -0.01f) {
+        tornado.centre.x = scene.characterPosition.x;
+        tornado.centre.z = scene.characterPosition.z;
     }
 
-    // The renderer turns the mesh by -sceneYaw so that its quads face the
+    // The renderer turns the mesh by -scene.yaw so that its quads face the
     // camera; the centre is pre-turned the same way.
-    float r = std::sqrt(tornadoCentre.x * tornadoCentre.x + tornadoCentre.z * tornadoCentre.z);
-    float theta = std::atan2(tornadoCentre.z, tornadoCentre.x) - sceneYaw * 0.017453292f;
-    tornadoViewCentre.x = r * std::cos(theta);
-    tornadoViewCentre.z = r * std::sin(theta);
+    float r = std::sqrt(tornado.centre.x * tornado.centre.x + tornado.centre.z * tornado.centre.z);
+    float theta = std::atan2(tornado.centre.z, tornado.centre.x) - scene.yaw * static_cast<float>(radiansPerDegree);
+    tornado.viewCentre.x = r * std::cos(theta);
+    tornado.viewCentre.z = r * std::sin(theta);
 
-    tornadoVisibility = 0.2f - 1.0f / H;
+    tornado.visibility = 0.2f - 1.0f / H;
 
     for (int32_t i = 0; i < TORNADO_PARTICLES; i++) {
-        float h = tornadoParticleHeight[i] + 0.01f;
+        float h = tornadoParticles.height[i] + 0.01f;
         if (h > 1.0f)
             h = 0.0f;
-        tornadoParticleHeight[i] = h;
+        tornadoParticles.height[i] = h;
 
         float R = (50.0f + 0.1f * static_cast<float>(i)) * h * h + 2.5f;
         float q = 10.0f * h + 0.5f;
-        float a = tornadoParticleAngle[i];
-        float px = R * std::cos(a) + tornadoViewCentre.x;
-        float pz = R * std::sin(a) + tornadoViewCentre.z;
+        float a = tornadoParticles.angle[i];
+        float px = R * std::cos(a) + tornado.viewCentre.x;
+        float pz = R * std::sin(a) + tornado.viewCentre.z;
         float py = bottom + h * H;
-        tornadoParticleAngle[i] = wrapLongAngle(a + (1.01f - h) * dt * 6.0f);
+        tornadoParticles.angle[i] = wrapLongAngle(a + (1.01f - h) * dt * 6.0f);
 
-        tornadoMesh.AddVertex(quadCorner(px - q, py - q, pz, 0.0f, 0.0f));
-        tornadoMesh.AddVertex(quadCorner(px + q, py - q, pz, 1.0f, 0.0f));
-        tornadoMesh.AddVertex(quadCorner(px + q, py + q, pz, 1.0f, 1.0f));
-        tornadoMesh.AddVertex(quadCorner(px - q, py + q, pz, 0.0f, 1.0f));
+        meshes.tornado.AddVertex(quadCorner(px - q, py - q, pz, 0.0f, 0.0f));
+        meshes.tornado.AddVertex(quadCorner(px + q, py - q, pz, 1.0f, 0.0f));
+        meshes.tornado.AddVertex(quadCorner(px + q, py + q, pz, 1.0f, 1.0f));
+        meshes.tornado.AddVertex(quadCorner(px - q, py + q, pz, 0.0f, 1.0f));
     }
 
-    if (tornadoSpeed < -0.01f) {
-        float ground = terrainHeightAt(characterPosition.x, characterPosition.z) + 5.0f;
+    if (tornado.speed < -0.01f) {
+        float ground = terrainHeightAt(scene.characterPosition.x, scene.characterPosition.z) + 5.0f;
         // Ground this high only comes from a land raised far past its
         // limits; the lower end then stops at rest rather than pass the top.
         if (ground > restingBottom)
             ground = restingBottom;
-        tornadoBottom += tornadoSpeed * dt;
-        if (tornadoBottom < ground) {
-            tornadoBottom = ground;
-            tornadoSpeed = 0.0f;
+        tornado.bottom += tornado.speed * dt;
+        if (tornado.bottom < ground) {
+            tornado.bottom = ground;
+            tornado.speed = 0.0f;
         }
-    } else if (tornadoSpeed > 0.01f) {
-        tornadoBottom += tornadoSpeed * dt;
-        if (tornadoBottom > restingBottom)
-            tornadoBottom = restingBottom;
+    } else if (tornado.speed > 0.01f) {
+        tornado.bottom += tornado.speed * dt;
+        if (tornado.bottom > restingBottom)
+            tornado.bottom = restingBottom;
     }
 
-    setSoundVolume(windSound, static_cast<int32_t>(H) + 40);
+    setSoundVolume(sounds.wind, static_cast<int32_t>(H) + 40);
 }

@@ -12,20 +12,25 @@
 
 enum { TORNADO_PARTICLES = 256 };
 
-extern Mesh tornadoMesh;              // one quad per particle, rebuilt every frame
-extern float tornadoTop;              // height of the upper end; never changed
-extern float tornadoBottom;           // height of the lower end
-extern float tornadoSpeed;            // vertical speed of the lower end (negative: descending)
-extern float tornadoVisibility;       // 0.2 - 1 / (tornadoTop - tornadoBottom)
-extern PlanePoint tornadoCentre;      // the funnel's axis in the world
-extern PlanePoint tornadoViewCentre;  // the axis turned by -sceneYaw: in the mesh's frame
+struct Tornado {
+    float top = 100.0f;                    // height of the upper end; never changed
+    float bottom = 95.0f;                  // height of the lower end; 95 is its rest
+    float speed = 0.0f;                    // vertical speed of the lower end (negative: descending)
+    float visibility = 0.0f;               // 0.2 - 1 / (top - bottom)
+    PlanePoint centre = {0.0f, 0.0f};      // the funnel's axis in the world
+    PlanePoint viewCentre = {0.0f, 0.0f};  // the axis turned by -scene.yaw: in the mesh's frame
+};
+extern Tornado tornado;
 
-// Each particle's fraction of the way from the lower to the upper end, 0..1.
-extern float tornadoParticleHeight[TORNADO_PARTICLES];
-// Each particle's angle around the axis, radians.
-extern float tornadoParticleAngle[TORNADO_PARTICLES];
+// The particles, drawn at random when the tornado is made and moving on
+// from there for the whole run.
+struct TornadoParticles {
+    float height[TORNADO_PARTICLES];  // fraction of the way from the lower to the upper end, 0..1
+    float angle[TORNADO_PARTICLES];   // around the axis, radians
+};
+extern TornadoParticles tornadoParticles;
 
-// Loads "FLARE.BMP" (mip-mapped) into tornadoMesh, builds its 512 faces and
+// Loads "FLARE.BMP" (mip-mapped) into meshes.tornado, builds its 512 faces and
 // draws each particle's random start angle and height.
 void tornadoInit();
 

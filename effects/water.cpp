@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "effects/quad.h"
+#include "scene/scene_state.h"
 
 namespace {
 
@@ -21,11 +22,11 @@ void appendColumns(float time)
 
         vertex.z = -60.0f;
         vertex.v = 0.0f;
-        waterMesh.AddVertex(vertex);
+        meshes.water.AddVertex(vertex);
 
         vertex.z = 60.0f;
         vertex.v = 3.2f;
-        waterMesh.AddVertex(vertex);
+        meshes.water.AddVertex(vertex);
     }
 }
 
@@ -33,16 +34,16 @@ void appendColumns(float time)
 
 void waterInit()
 {
-    int32_t material = waterMesh.AddTexture("Water.bmp", 0);
+    int32_t material = meshes.water.AddTexture("Water.bmp", 0);
     appendColumns(0.0f);
     for (int32_t j = 0; j < WATER_COLUMNS - 1; j++) {
-        waterMesh.AddFace(effectTriangle(2 * j, 2 * j + 1, 2 * j + 3, material));
-        waterMesh.AddFace(effectTriangle(2 * j, 2 * j + 3, 2 * j + 2, material));
+        meshes.water.AddFace(effectTriangle(2 * j, 2 * j + 1, 2 * j + 3, material));
+        meshes.water.AddFace(effectTriangle(2 * j, 2 * j + 3, 2 * j + 2, material));
     }
 }
 
 void waterUpdate(float time)
 {
-    waterMesh.ClearVertices();
+    meshes.water.ClearVertices();
     appendColumns(time);
 }

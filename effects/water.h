@@ -7,11 +7,8 @@
 // order into the same storage. The renderer places the sheet at the sea
 // level, four times stacked.
 #pragma once
-#include "model/mesh.h"
 
-extern Mesh waterMesh;  // the sheet, in its own frame; the renderer places it
-
-// Loads "Water.bmp" into waterMesh and builds the sheet at time 0.
+// Loads "Water.bmp" into meshes.water and builds the sheet at time 0.
 void waterInit();
 
 // Rewrites the sheet's vertices for `time` seconds (the total time of the

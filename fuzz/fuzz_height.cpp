@@ -9,14 +9,12 @@
 #include "scene/scene_state.h"
 #include "scene/terrain.h"
 
-float landLevel = 0.0f;  // the land level the terrain adds, owned here: the harness has no scene
-
 namespace {
 
 void sampleAt(float x, float z)
 {
     const float h = terrainHeightAt(x, z), g = terrainHeight(x, z);
-    fuzzCheck(std::isfinite(h) && h >= -30.0f && (h <= 255 * 0.15f - 29.0f + landLevel + 0.001f || h == -30.0f),
+    fuzzCheck(std::isfinite(h) && h >= -30.0f && (h <= 255 * 0.15f - 29.0f + scene.landLevel + 0.001f || h == -30.0f),
               "a height off the map's range");
     fuzzCheck(std::isfinite(g) && g >= -30.0f, "a height below the floor");
 }
@@ -30,7 +28,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     terrainForgetMap();
     InScratchFolder mapIsReadHere;
     for (float level : {0.0f, -50.0f, 20.0f, -7.25f}) {
-        landLevel = level;
+        scene.landLevel = level;
         for (float a : {-64.0f, 60.0f, 0.0f, -0.0f, 59.99999f, 60.00001f, -64.00001f, 1e-40f, 3e38f, -3e38f, inf, -inf,
                         nan, 1.0f / 3.0f, -63.99999f}) {
             sampleAt(a, 0.0f);

@@ -30,6 +30,7 @@
 
 #include "model/articulated_mesh.h"
 #include "model/grow.h"
+#include "model/little_endian.h"
 #include "model/mesh.h"
 #include "model/texture.h"
 
@@ -61,12 +62,6 @@ bool readBytes(ChunkReader& reader, void* target, int64_t count)
     return true;
 }
 
-int32_t readInt32(const unsigned char* p)
-{
-    return static_cast<int32_t>(static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
-                                static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24);
-}
-
 // Reads one chunk's payload size and records into the array, which the new
 // records replace (*replaced tells whether they did). False when the reading
 // must end here.
@@ -81,7 +76,7 @@ bool readChunk(ChunkReader& reader, const char* tag, T*& items, int32_t& count, 
     if (!readBytes(reader, sizeBytes, 4)) {
         return false;
     }
-    const int32_t size = readInt32(sizeBytes);
+    const int32_t size = readLittleI32(sizeBytes);
     if (size < 0) {
         std::fprintf(stderr, "%s: chunk \"%.4s\" has a negative size; reading stops\n", reader.fileName, tag);
         return false;
@@ -183,7 +178,7 @@ bool readModelFile(const char* fileName, Mesh* mesh, ArticulatedMesh* articulate
     }
     // RIFF sizes are unsigned; the chunks end at size + 8 unless the file
     // ends sooner.
-    const int64_t declaredEnd = static_cast<int64_t>(static_cast<uint32_t>(readInt32(header + 4))) + 8;
+    const int64_t declaredEnd = static_cast<int64_t>(static_cast<uint32_t>(readLittleI32(header + 4))) + 8;
     int64_t fileSize = 0;
     if (std::fseek(file, 0, SEEK_END) == 0) {
         fileSize = std::ftell(file);

@@ -10,7 +10,9 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
+#include "model/little_endian.h"
 #include "platform/gl.h"
 
 namespace {
@@ -25,17 +27,6 @@ struct Picture {
     int32_t height;
     unsigned char* pixels;  // rows of width * 3 bytes, tightly packed
 };
-
-uint32_t readU32(const unsigned char* p)
-{
-    return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 | static_cast<uint32_t>(p[2]) << 16 |
-           static_cast<uint32_t>(p[3]) << 24;
-}
-
-uint16_t readU16(const unsigned char* p)
-{
-    return static_cast<uint16_t>(p[0] | p[1] << 8);
-}
 
 bool fail(const char* fileName, const char* reason)
 {
@@ -64,11 +55,11 @@ bool readPicture(const char* fileName, int32_t alignment, Picture* picture)
         std::fclose(file);
         return fail(fileName, "bitmap shorter than its headers");
     }
-    const uint32_t pixelOffset = readU32(header + 10);
-    const int32_t width = static_cast<int32_t>(readU32(header + 18));
-    const int32_t storedHeight = static_cast<int32_t>(readU32(header + 22));
-    const uint16_t bitsPerPixel = readU16(header + 28);
-    const uint32_t compression = readU32(header + 30);
+    const uint32_t pixelOffset = readLittleU32(header + 10);
+    const int32_t width = static_cast<int32_t>(readLittleU32(header + 18));
+    const int32_t storedHeight = static_cast<int32_t>(readLittleU32(header + 22));
+    const uint16_t bitsPerPixel = readLittleU16(header + 28);
+    const uint32_t compression = readLittleU32(header + 30);
     if (bitsPerPixel != 24 || compression != 0) {
         std::fclose(file);
         return fail(fileName, "not an uncompressed 24-bit bitmap");
@@ -96,25 +87,31 @@ bool readPicture(const char* fileName, int32_t alignment, Picture* picture)
         return fail(fileName, "bitmap larger than the texture budget has left");
     }
 
+    // The rows are read in one go, as the file stores them, and then placed.
+    const size_t storedBytes = static_cast<size_t>(pixelEnd - pixelOffset);
+    unsigned char* stored = static_cast<unsigned char*>(std::malloc(storedBytes));
     unsigned char* pixels = static_cast<unsigned char*>(std::malloc(static_cast<size_t>(bufferStride * height)));
-    if (pixels == nullptr) {
+    if (stored == nullptr || pixels == nullptr) {
+        std::free(stored);
+        std::free(pixels);
         std::fclose(file);
         return fail(fileName, "no memory for the bitmap");
     }
+    if (std::fseek(file, static_cast<long>(pixelOffset), SEEK_SET) != 0 ||
+        std::fread(stored, 1, storedBytes, file) != storedBytes) {
+        std::free(stored);
+        std::free(pixels);
+        std::fclose(file);
+        return fail(fileName, "cannot read the bitmap's pixels");
+    }
+    std::fclose(file);
     for (int32_t row = 0; row < height; ++row) {
         // Bottom-up files hold the picture's bottom row first; it goes to the
         // buffer's last row, so buffer row 0 is the top of the picture.
         const int32_t target = topDown ? row : height - 1 - row;
-        const long at = static_cast<long>(pixelOffset + row * fileStride);
-        if (std::fseek(file, at, SEEK_SET) != 0 ||
-            std::fread(pixels + target * bufferStride, 1, static_cast<size_t>(rowBytes), file) !=
-                static_cast<size_t>(rowBytes)) {
-            std::free(pixels);
-            std::fclose(file);
-            return fail(fileName, "cannot read the bitmap's pixels");
-        }
+        std::memcpy(pixels + target * bufferStride, stored + row * fileStride, static_cast<size_t>(rowBytes));
     }
-    std::fclose(file);
+    std::free(stored);
     texelsLeft -= static_cast<int64_t>(width) * height;
     picture->width = width;
     picture->height = height;

@@ -10,58 +10,52 @@
 
 #include "effects/fire.h"
 #include "effects/tornado.h"
-#include "scene/long_angle.h"
+#include "scene/angles.h"
 #include "scene/pose_program.h"
 #include "scene/random.h"
 #include "scene/scene_state.h"
 #include "scene/terrain.h"
 #include "sound/sound.h"
 
-DirectorState directorState = DirectorState::Stand;
-float heading = 360.0f;
-PlanePoint walkTarget = {0.0f, 0.0f};
-float actionTimer = 0.0f;
-float fallSpeed = 0.0f;
-float spiralAngle = 0.0f;
-Vec3 tumbleAngles = {0.0f, 0.0f, 0.0f};
+Director director;
 
 namespace {
 
 const float degreesPerRadian = 57.29578f;
-const float radiansPerDegree = 0.017453292f;
+const float toRadians = static_cast<float>(radiansPerDegree);
 
 // Turns the heading one step toward (tx, tz), the shorter way, and returns
 // the direction of travel in (dirX, dirZ).
 void turnToward(float tx, float tz, float step, float& dirX, float& dirZ)
 {
-    float desired = std::atan2(tz - characterPosition.z, tx - characterPosition.x) * degreesPerRadian;
+    float desired = std::atan2(tz - scene.characterPosition.z, tx - scene.characterPosition.x) * degreesPerRadian;
     if (desired < 0.0f)
         desired += 360.0f;
 
-    float d = heading - desired;
+    float d = director.heading - desired;
     if (d < -180.0f)
-        heading -= step;
+        director.heading -= step;
     else if (d > 180.0f)
-        heading += step;
+        director.heading += step;
     else if (d < 0.0f)
-        heading += step;
+        director.heading += step;
     else if (d > 0.0f)
-        heading -= step;
+        director.heading -= step;
     if (std::fabs(d) < 1.0f)
-        heading = desired;
+        director.heading = desired;
 
-    if (heading < 0.0f)
-        heading += 360.0f;
-    else if (heading > 360.0f)
-        heading -= 360.0f;
+    if (director.heading < 0.0f)
+        director.heading += 360.0f;
+    else if (director.heading > 360.0f)
+        director.heading -= 360.0f;
 
-    dirX = std::cos(heading * radiansPerDegree);
-    dirZ = std::sin(heading * radiansPerDegree);
+    dirX = std::cos(director.heading * toRadians);
+    dirZ = std::sin(director.heading * toRadians);
 }
 
 void faceHeading()
 {
-    characterMesh.SetRotation(0.0f, 90.0f - heading, 0.0f);
+    meshes.character.SetRotation(0.0f, 90.0f - director.heading, 0.0f);
 }
 
 // A whole number from -half to half - 1, from one random draw.
@@ -79,28 +73,28 @@ bool groundState(DirectorState state)
 // h is the ground height taken at the start of the frame.
 void fallPass(float dt, float h)
 {
-    fallSpeed += 75.0f * dt;
-    characterPosition.y -= fallSpeed * dt;
-    characterMesh.SetRotation(0.0f, 0.0f, 0.0f);
+    director.fallSpeed += 75.0f * dt;
+    scene.characterPosition.y -= director.fallSpeed * dt;
+    meshes.character.SetRotation(0.0f, 0.0f, 0.0f);
 
-    if (characterPosition.y < h) {
-        characterPosition.y = h;
-        walkTarget.x = characterPosition.x;
-        walkTarget.z = characterPosition.z;
-        directorState = DirectorState::Stand;
-        actionTimer = 2.0f;
+    if (scene.characterPosition.y < h) {
+        scene.characterPosition.y = h;
+        director.walkTarget.x = scene.characterPosition.x;
+        director.walkTarget.z = scene.characterPosition.z;
+        director.state = DirectorState::Stand;
+        director.actionTimer = 2.0f;
         updatePoseProgram(dt);
-        playSound(thudSound, false);
-    } else if (characterPosition.y < seaLevel) {
-        characterPosition.y = seaLevel - 5.0f;
-        walkTarget.x = 0.0f;
-        walkTarget.z = 0.0f;
-        directorState = DirectorState::Swim;
-        actionTimer = 0.0f;
+        playSound(sounds.thud, false);
+    } else if (scene.characterPosition.y < scene.seaLevel) {
+        scene.characterPosition.y = scene.seaLevel - 5.0f;
+        director.walkTarget.x = 0.0f;
+        director.walkTarget.z = 0.0f;
+        director.state = DirectorState::Swim;
+        director.actionTimer = 0.0f;
         updatePoseProgram(dt);
-        playSound(splashSound, false);
+        playSound(sounds.splash, false);
     } else {
-        actionTimer = 1.0f;
+        director.actionTimer = 1.0f;
         setPoseMode(PoseMode::Crouch);
         updatePoseProgram(dt);
     }
@@ -109,42 +103,42 @@ void fallPass(float dt, float h)
 // Held by the tornado: circles its axis, drawn up toward height 75.
 void caughtPass(float dt, float h)
 {
-    if (tornadoBottom > 90.0f || characterPosition.y + 20.0f < tornadoBottom) {
-        directorState = DirectorState::Fall;
-        fallSpeed = 50.0f;
+    if (tornado.bottom > 90.0f || scene.characterPosition.y + 20.0f < tornado.bottom) {
+        director.state = DirectorState::Fall;
+        director.fallSpeed = 50.0f;
         fallPass(dt, h);
         return;
     }
 
     // The tornado's lower end stays at or below 95, so the funnel is at
     // least 5 units tall.
-    float c = (characterPosition.y - tornadoBottom) / (tornadoTop - tornadoBottom);
+    float c = (scene.characterPosition.y - tornado.bottom) / (tornado.top - tornado.bottom);
     if (c < 0.0f)
         c = 0.0f;
     float r = 40.0f * c * c + 0.05f;
-    spiralAngle = wrapLongAngle(spiralAngle + 1.5f * (1.0f - c) * (1.0f - c));
+    director.spiralAngle = wrapLongAngle(director.spiralAngle + 1.5f * (1.0f - c) * (1.0f - c));
 
     // The tornado's centre as the tornado mesh sees it, turned back into
     // the world by the scene's yaw.
-    float px = tornadoViewCentre.x + r * std::cos(spiralAngle);
-    float pz = tornadoViewCentre.z + r * std::sin(spiralAngle);
+    float px = tornado.viewCentre.x + r * std::cos(director.spiralAngle);
+    float pz = tornado.viewCentre.z + r * std::sin(director.spiralAngle);
     float d = std::sqrt(px * px + pz * pz);
-    float a = std::atan2(pz, px) + sceneYaw * radiansPerDegree;
-    characterPosition.x = d * std::cos(a);
-    characterPosition.z = d * std::sin(a);
+    float a = std::atan2(pz, px) + scene.yaw * toRadians;
+    scene.characterPosition.x = d * std::cos(a);
+    scene.characterPosition.z = d * std::sin(a);
 
-    if (characterPosition.y < 75.0f)
-        characterPosition.y += (75.0f - characterPosition.y) * dt * 0.3f;
+    if (scene.characterPosition.y < 75.0f)
+        scene.characterPosition.y += (75.0f - scene.characterPosition.y) * dt * 0.3f;
 
-    tumbleAngles.x += 230.0f * dt;
-    tumbleAngles.y += 700.0f * dt;
-    if (tumbleAngles.x > 360.0f)
-        tumbleAngles.x -= 360.0f;
-    if (tumbleAngles.y > 360.0f)
-        tumbleAngles.y -= 360.0f;
-    if (tumbleAngles.z > 360.0f)
-        tumbleAngles.z -= 360.0f;
-    characterMesh.SetRotation(tumbleAngles.x, tumbleAngles.y, tumbleAngles.z);
+    director.tumbleAngles.x += 230.0f * dt;
+    director.tumbleAngles.y += 700.0f * dt;
+    if (director.tumbleAngles.x > 360.0f)
+        director.tumbleAngles.x -= 360.0f;
+    if (director.tumbleAngles.y > 360.0f)
+        director.tumbleAngles.y -= 360.0f;
+    if (director.tumbleAngles.z > 360.0f)
+        director.tumbleAngles.z -= 360.0f;
+    meshes.character.SetRotation(director.tumbleAngles.x, director.tumbleAngles.y, director.tumbleAngles.z);
 
     setPoseMode(PoseMode::Tumble);
     updatePoseProgram(dt);
@@ -154,23 +148,23 @@ void caughtPass(float dt, float h)
 // to (at most 16 tries), the origin for a swimmer, and a new timer.
 void decide()
 {
-    if (directorState == DirectorState::Stand || directorState == DirectorState::Crouch) {
-        directorState = randomNext() % 2 == 0 ? DirectorState::Stand : DirectorState::Crouch;
+    if (director.state == DirectorState::Stand || director.state == DirectorState::Crouch) {
+        director.state = randomNext() % 2 == 0 ? DirectorState::Stand : DirectorState::Crouch;
         for (int attempt = 0; attempt < 16; attempt++) {
             float gx = randomCoordinate(100);
             float gz = randomCoordinate(100);
-            if (terrainHeightAt(gx, gz) > seaLevel) {
-                walkTarget.x = gx;
-                walkTarget.z = gz;
-                directorState = DirectorState::Walk;
+            if (terrainHeightAt(gx, gz) > scene.seaLevel) {
+                director.walkTarget.x = gx;
+                director.walkTarget.z = gz;
+                director.state = DirectorState::Walk;
                 break;
             }
         }
-    } else if (directorState == DirectorState::Swim) {
-        walkTarget.x = 0.0f;
-        walkTarget.z = 0.0f;
+    } else if (director.state == DirectorState::Swim) {
+        director.walkTarget.x = 0.0f;
+        director.walkTarget.z = 0.0f;
     }
-    actionTimer = 5.0f + static_cast<float>(randomNext() % 5);
+    director.actionTimer = 5.0f + static_cast<float>(randomNext() % 5);
 }
 
 // A new goal for a runner unless his goal is already deep water: at most
@@ -178,10 +172,10 @@ void decide()
 void findDeepGoal()
 {
     for (int attempt = 0; attempt < 100; attempt++) {
-        if (terrainHeightAt(walkTarget.x, walkTarget.z) <= seaLevel - 5.0f)
+        if (terrainHeightAt(director.walkTarget.x, director.walkTarget.z) <= scene.seaLevel - 5.0f)
             break;
-        walkTarget.x = randomCoordinate(80);
-        walkTarget.z = randomCoordinate(80);
+        director.walkTarget.x = randomCoordinate(80);
+        director.walkTarget.z = randomCoordinate(80);
     }
 }
 
@@ -189,92 +183,94 @@ void findDeepGoal()
 // start of the frame.
 void groundPass(float dt, float h)
 {
-    if (h < seaLevel - 5.0f) {
-        if (burning) {
-            if (directorState == DirectorState::Crouch)
+    if (h < scene.seaLevel - 5.0f) {
+        if (fire.burning) {
+            if (director.state == DirectorState::Crouch)
                 return;
-            directorState = DirectorState::Crouch;
+            director.state = DirectorState::Crouch;
             setPoseMode(PoseMode::Crouch);
-            actionTimer = 5.0f;
+            director.actionTimer = 5.0f;
             fireExtinguish();
-            playSound(hissSound, false);
+            playSound(sounds.hiss, false);
             return;
         }
-        if (directorState == DirectorState::Stand || directorState == DirectorState::Walk ||
-            directorState == DirectorState::Crouch) {
-            directorState = DirectorState::Swim;
-            walkTarget.x = 0.0f;
-            walkTarget.z = 0.0f;
-            actionTimer = 0.0f;
+        if (director.state == DirectorState::Stand || director.state == DirectorState::Walk ||
+            director.state == DirectorState::Crouch) {
+            director.state = DirectorState::Swim;
+            director.walkTarget.x = 0.0f;
+            director.walkTarget.z = 0.0f;
+            director.actionTimer = 0.0f;
         }
     }
 
-    if (h < seaLevel && directorState == DirectorState::Crouch)
-        directorState = DirectorState::Stand;
+    if (h < scene.seaLevel && director.state == DirectorState::Crouch)
+        director.state = DirectorState::Stand;
 
-    if (h > seaLevel - 4.0f && directorState == DirectorState::Swim) {
-        directorState = DirectorState::Walk;
-        actionTimer = 0.0f;
+    if (h > scene.seaLevel - 4.0f && director.state == DirectorState::Swim) {
+        director.state = DirectorState::Walk;
+        director.actionTimer = 0.0f;
     }
 
-    if (directorState == DirectorState::Walk && terrainHeightAt(walkTarget.x, walkTarget.z) < seaLevel) {
-        directorState = DirectorState::Stand;
-        actionTimer = -0.1f;
+    if (director.state == DirectorState::Walk &&
+        terrainHeightAt(director.walkTarget.x, director.walkTarget.z) < scene.seaLevel) {
+        director.state = DirectorState::Stand;
+        director.actionTimer = -0.1f;
     }
 
-    actionTimer -= dt;
-    if (actionTimer < 0.0f)
+    director.actionTimer -= dt;
+    if (director.actionTimer < 0.0f)
         decide();
 
-    if (directorState == DirectorState::Walk) {
-        if (!walkToward(walkTarget.x, walkTarget.z, dt)) {
-            actionTimer = 0.0f;
-            directorState = DirectorState::Stand;
+    if (director.state == DirectorState::Walk) {
+        if (!walkToward(director.walkTarget.x, director.walkTarget.z, dt)) {
+            director.actionTimer = 0.0f;
+            director.state = DirectorState::Stand;
         }
-    } else if (directorState == DirectorState::Run) {
+    } else if (director.state == DirectorState::Run) {
         findDeepGoal();
-        runToward(walkTarget.x, walkTarget.z, dt);
-        actionTimer = 100.0f;
-    } else if (directorState == DirectorState::Swim) {
-        if (!swimToward(walkTarget.x, walkTarget.z, dt)) {
-            if (terrainHeightAt(characterPosition.x, characterPosition.z) > seaLevel) {
-                actionTimer = 0.0f;
-                directorState = DirectorState::Walk;
+        runToward(director.walkTarget.x, director.walkTarget.z, dt);
+        director.actionTimer = 100.0f;
+    } else if (director.state == DirectorState::Swim) {
+        if (!swimToward(director.walkTarget.x, director.walkTarget.z, dt)) {
+            if (terrainHeightAt(scene.characterPosition.x, scene.characterPosition.z) > scene.seaLevel) {
+                director.actionTimer = 0.0f;
+                director.state = DirectorState::Walk;
             } else {
-                walkTarget.x = randomCoordinate(80);
-                walkTarget.z = randomCoordinate(80);
+                director.walkTarget.x = randomCoordinate(80);
+                director.walkTarget.z = randomCoordinate(80);
             }
         }
     }
 
-    if (std::fabs(tornadoBottom - h) < 10.0f) {
-        directorState = DirectorState::Caught;
-        tornadoSpeed = 0.0f;
-        if (burning)
+    if (std::fabs(tornado.bottom - h) < 10.0f) {
+        director.state = DirectorState::Caught;
+        tornado.speed = 0.0f;
+        if (fire.burning)
             fireExtinguish();
     }
 
-    setPoseMode(directorState == DirectorState::Caught ? PoseMode::Tumble
-                                                       : static_cast<PoseMode>(static_cast<int32_t>(directorState)));
+    setPoseMode(director.state == DirectorState::Caught ? PoseMode::Tumble
+                                                        : static_cast<PoseMode>(static_cast<int32_t>(director.state)));
 }
 
 }  // namespace
 
 bool walkToward(float tx, float tz, float dt)
 {
-    if (std::fabs(characterPosition.x - tx) < 20.0f * dt && std::fabs(characterPosition.z - tz) < 20.0f * dt)
+    if (std::fabs(scene.characterPosition.x - tx) < 20.0f * dt &&
+        std::fabs(scene.characterPosition.z - tz) < 20.0f * dt)
         return false;
 
     float c = 0.0f;
     float s = 0.0f;
     turnToward(tx, tz, 3.0f, c, s);
 
-    float behind = terrainHeightAt(characterPosition.x - c, characterPosition.z - s);
-    float ahead = terrainHeightAt(characterPosition.x + c, characterPosition.z + s);
-    characterPosition.x += c * dt * 4.0f;
-    characterPosition.z += s * dt * 4.0f;
-    float here = terrainHeightAt(characterPosition.x, characterPosition.z);
-    characterPosition.y = std::fmax(here, std::fmax(behind, ahead));
+    float behind = terrainHeightAt(scene.characterPosition.x - c, scene.characterPosition.z - s);
+    float ahead = terrainHeightAt(scene.characterPosition.x + c, scene.characterPosition.z + s);
+    scene.characterPosition.x += c * dt * 4.0f;
+    scene.characterPosition.z += s * dt * 4.0f;
+    float here = terrainHeightAt(scene.characterPosition.x, scene.characterPosition.z);
+    scene.characterPosition.y = std::fmax(here, std::fmax(behind, ahead));
 
     faceHeading();
     return true;
@@ -291,30 +287,30 @@ bool runToward(float tx, float tz, float dt)
 
 bool swimToward(float tx, float tz, float dt)
 {
-    if (std::fabs(characterPosition.x - tx) < 2.0f && std::fabs(characterPosition.z - tz) < 2.0f)
+    if (std::fabs(scene.characterPosition.x - tx) < 2.0f && std::fabs(scene.characterPosition.z - tz) < 2.0f)
         return false;
 
     float c = 0.0f;
     float s = 0.0f;
     turnToward(tx, tz, 1.0f, c, s);
-    characterPosition.x += c * dt * 3.0f;
-    characterPosition.z += s * dt * 3.0f;
+    scene.characterPosition.x += c * dt * 3.0f;
+    scene.characterPosition.z += s * dt * 3.0f;
     faceHeading();
-    characterPosition.y = seaLevel - 5.0f;
+    scene.characterPosition.y = scene.seaLevel - 5.0f;
     return true;
 }
 
 void updateDirector(float dt)
 {
-    float h = terrainHeightAt(characterPosition.x, characterPosition.z);
-    if (h > characterPosition.y)
-        characterPosition.y = h;
-    else if (h < characterPosition.y && groundState(directorState))
-        characterPosition.y = h;
+    float h = terrainHeightAt(scene.characterPosition.x, scene.characterPosition.z);
+    if (h > scene.characterPosition.y)
+        scene.characterPosition.y = h;
+    else if (h < scene.characterPosition.y && groundState(director.state))
+        scene.characterPosition.y = h;
 
-    if (directorState == DirectorState::Caught)
+    if (director.state == DirectorState::Caught)
         caughtPass(dt, h);
-    else if (directorState == DirectorState::Fall)
+    else if (director.state == DirectorState::Fall)
         fallPass(dt, h);
     else
         groundPass(dt, h);

@@ -16,21 +16,24 @@
 // pose program has the same number; Caught uses Tumble and Fall Crouch.
 enum class DirectorState : int32_t {
     Stand = 0,   // on the ground, waiting for the action timer
-    Walk = 1,    // walking to walkTarget
+    Walk = 1,    // walking to the walk target
     Run = 2,     // on fire, running to deep water
-    Swim = 3,    // swimming at the surface toward walkTarget
+    Swim = 3,    // swimming at the surface toward the walk target
     Crouch = 4,  // an idle choice, or crouched in deep water while the fire dies
     Caught = 6,  // carried up and around by the tornado
     Fall = 7,    // dropped by the tornado, falling
 };
 
-extern DirectorState directorState;  // Stand at start; the lightning also sets it
-extern float heading;                // direction of travel, degrees from +x toward +z, 0..360
-extern PlanePoint walkTarget;        // where he walks, runs or swims to
-extern float actionTimer;            // seconds; a new decision when it drops below 0
-extern float fallSpeed;              // downward speed while falling, units per second
-extern float spiralAngle;            // the caught character's angle around the tornado, radians
-extern Vec3 tumbleAngles;            // the caught character's spin, degrees (z stays 0)
+struct Director {
+    DirectorState state = DirectorState::Stand;  // the lightning also sets it
+    float heading = 360.0f;                      // direction of travel, degrees from +x toward +z, 0..360
+    PlanePoint walkTarget = {0.0f, 0.0f};        // where he walks, runs or swims to
+    float actionTimer = 0.0f;                    // seconds; a new decision when it drops below 0
+    float fallSpeed = 0.0f;                      // downward speed while falling, units per second
+    float spiralAngle = 0.0f;                    // the caught character's angle around the tornado, radians
+    Vec3 tumbleAngles = {0.0f, 0.0f, 0.0f};      // the caught character's spin, degrees (z stays 0)
+};
+extern Director director;
 
 // One frame of behaviour; dt is the frame time in seconds. Called once per
 // frame after the intro, right before the main loop's pose program update.

@@ -5,11 +5,7 @@
 
 #include "scene/scene_state.h"
 
-Pose currentPose;
-Pose startPose;
-Pose targetPose;
-float blendTime = 0.0f;
-float blendDuration = 0.0f;
+PoseBlend poseBlend;
 
 namespace {
 
@@ -25,53 +21,54 @@ void blendAngles(float* current, const float* start, const float* target, float 
 // fewer joints (or none, before it is loaded) only gets the ones it has.
 int appliedJointCount()
 {
-    if (characterMesh.joints == nullptr || characterMesh.jointCount < 0)
+    if (meshes.character.joints == nullptr || meshes.character.jointCount < 0)
         return 0;
-    return characterMesh.jointCount < POSE_JOINT_COUNT ? characterMesh.jointCount : POSE_JOINT_COUNT;
+    return meshes.character.jointCount < POSE_JOINT_COUNT ? meshes.character.jointCount : POSE_JOINT_COUNT;
 }
 
 void applyCurrentPose()
 {
     const int count = appliedJointCount();
     for (int i = 0; i < count; ++i)
-        characterMesh.SetJointAngles(i, currentPose.first[i], currentPose.second[i], currentPose.third[i]);
+        meshes.character.SetJointAngles(i, poseBlend.current.first[i], poseBlend.current.second[i],
+                                        poseBlend.current.third[i]);
 }
 
 }  // namespace
 
 void clearPose()
 {
-    std::memset(&currentPose, 0, sizeof currentPose);
-    std::memset(&startPose, 0, sizeof startPose);
-    std::memset(&targetPose, 0, sizeof targetPose);
+    std::memset(&poseBlend.current, 0, sizeof poseBlend.current);
+    std::memset(&poseBlend.start, 0, sizeof poseBlend.start);
+    std::memset(&poseBlend.target, 0, sizeof poseBlend.target);
 }
 
 void beginBlend()
 {
-    blendTime = 0.0f;
-    blendDuration = 0.0f;
-    startPose = currentPose;
-    std::memset(&targetPose, 0, sizeof targetPose);
+    poseBlend.time = 0.0f;
+    poseBlend.duration = 0.0f;
+    poseBlend.start = poseBlend.current;
+    std::memset(&poseBlend.target, 0, sizeof poseBlend.target);
 }
 
 bool advanceBlend(float dt)
 {
-    blendTime += dt;
+    poseBlend.time += dt;
 
     // Written so that a duration of 0 (or a NaN anywhere) counts as finished
     // instead of dividing by zero.
-    const bool finished = !(blendTime < blendDuration);
+    const bool finished = !(poseBlend.time < poseBlend.duration);
     if (finished) {
         // The exact target: start + 1 * (target - start) may miss it by a rounding.
-        blendTime = blendDuration;
-        currentPose = targetPose;
+        poseBlend.time = poseBlend.duration;
+        poseBlend.current = poseBlend.target;
     } else {
-        float f = blendTime / blendDuration;
+        float f = poseBlend.time / poseBlend.duration;
         if (f < 0.0f)
             f = 0.0f;
-        blendAngles(currentPose.first, startPose.first, targetPose.first, f);
-        blendAngles(currentPose.second, startPose.second, targetPose.second, f);
-        blendAngles(currentPose.third, startPose.third, targetPose.third, f);
+        blendAngles(poseBlend.current.first, poseBlend.start.first, poseBlend.target.first, f);
+        blendAngles(poseBlend.current.second, poseBlend.start.second, poseBlend.target.second, f);
+        blendAngles(poseBlend.current.third, poseBlend.start.third, poseBlend.target.third, f);
     }
 
     applyCurrentPose();

@@ -15,21 +15,24 @@ struct Pose {
     float third[POSE_JOINT_COUNT];
 };
 
-extern Pose currentPose;     // the pose last applied to the character
-extern Pose startPose;       // the pose the running blend began from
-extern Pose targetPose;      // the pose the running blend ends at
-extern float blendTime;      // seconds elapsed in the running blend
-extern float blendDuration;  // length of the running blend, seconds
+struct PoseBlend {
+    Pose current = {};      // the pose last applied to the character
+    Pose start = {};        // the pose the running blend began from
+    Pose target = {};       // the pose the running blend ends at
+    float time = 0.0f;      // seconds elapsed in the running blend
+    float duration = 0.0f;  // length of the running blend, seconds
+};
+extern PoseBlend poseBlend;
 
 // Zeroes the current, start and target poses. Does not touch the mesh.
 void clearPose();
 
 // Starts a new blend from the current pose: time and duration 0, every
-// target angle 0. The caller then sets blendDuration and the targets.
+// target angle 0. The caller then sets poseBlend.duration and the targets.
 void beginBlend();
 
 // Moves the blend on by dt seconds and applies the blended pose to joints
-// 0..15 of characterMesh (those it has). Returns true once the blend has
+// 0..15 of meshes.character (those it has). Returns true once the blend has
 // reached its end; the finishing call applies the exact target, and further
 // calls keep applying it and return true until the next beginBlend. A blend
 // whose duration is not above 0 finishes at once.

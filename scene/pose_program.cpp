@@ -4,12 +4,12 @@
 // not 0, and converted to radians as they are stored into the blend target.
 #include "scene/pose_program.h"
 
+#include "scene/angles.h"
 #include "scene/pose_blend.h"
 #include "scene/random.h"
 #include "scene/scene_state.h"
 
-PoseMode poseMode = PoseMode::Stand;
-int poseStep = 0;
+PoseProgram poseProgram;
 
 namespace {
 
@@ -85,11 +85,11 @@ const int32_t groundedCleared = 0;
 // Stores one target angle, converting whole degrees to radians.
 void setTarget(int joint, Angle angle, int degrees)
 {
-    const float radians = static_cast<float>(degrees * 0.017453292);
+    const float radians = static_cast<float>(degrees * radiansPerDegree);
     switch (angle) {
-    case First: targetPose.first[joint] = radians; break;
-    case Second: targetPose.second[joint] = radians; break;
-    case Third: targetPose.third[joint] = radians; break;
+    case First: poseBlend.target.first[joint] = radians; break;
+    case Second: poseBlend.target.second[joint] = radians; break;
+    case Third: poseBlend.target.third[joint] = radians; break;
     }
 }
 
@@ -105,11 +105,11 @@ void setHeldPose(const HeldAngle (&pose)[N])
 template <int N>
 void setNextCycleStep(const CycleAngle (&cycle)[N])
 {
-    poseStep += 1;
-    if (poseStep > 4)
-        poseStep = 1;
+    poseProgram.step += 1;
+    if (poseProgram.step > 4)
+        poseProgram.step = 1;
     for (const CycleAngle& entry : cycle)
-        setTarget(entry.joint, entry.angle, entry.degrees[poseStep - 1]);
+        setTarget(entry.joint, entry.angle, entry.degrees[poseProgram.step - 1]);
 }
 
 // A new random pose for a character whirled about by the tornado. The draws
@@ -134,39 +134,39 @@ void setTumblePose()
 
 void updatePoseProgram(float dt)
 {
-    if (poseStep == 0)
-        poseStep = 1;  // start a new blend at once, abandoning the running one
+    if (poseProgram.step == 0)
+        poseProgram.step = 1;  // start a new blend at once, abandoning the running one
     else if (!advanceBlend(dt))
         return;
 
     beginBlend();
-    blendDuration = standDuration;
+    poseBlend.duration = standDuration;
     setHeldPose(basePose);
 
-    switch (poseMode) {
+    switch (poseProgram.mode) {
     case PoseMode::Stand: setHeldPose(stand); break;
     case PoseMode::Walk:
-        blendDuration = walkDuration;
-        characterMesh.SetGrounded(groundedSet);
+        poseBlend.duration = walkDuration;
+        meshes.character.SetGrounded(groundedSet);
         setNextCycleStep(walk);
         break;
     case PoseMode::Run:
-        blendDuration = runDuration;
-        characterMesh.SetGrounded(groundedCleared);
+        poseBlend.duration = runDuration;
+        meshes.character.SetGrounded(groundedCleared);
         setNextCycleStep(run);
         break;
     case PoseMode::Swim:
-        blendDuration = swimDuration;
-        characterMesh.SetGrounded(groundedCleared);
+        poseBlend.duration = swimDuration;
+        meshes.character.SetGrounded(groundedCleared);
         setNextCycleStep(swim);
         break;
     case PoseMode::Crouch:
-        blendDuration = crouchDuration;
-        characterMesh.SetGrounded(groundedSet);
+        poseBlend.duration = crouchDuration;
+        meshes.character.SetGrounded(groundedSet);
         setHeldPose(crouch);
         break;
     case PoseMode::Tumble:
-        blendDuration = tumbleDuration;
+        poseBlend.duration = tumbleDuration;
         setTumblePose();
         break;
     }
@@ -174,10 +174,10 @@ void updatePoseProgram(float dt)
 
 void setPoseMode(PoseMode mode)
 {
-    poseMode = mode;
+    poseProgram.mode = mode;
 }
 
 void restartPoseCycle()
 {
-    poseStep = 0;
+    poseProgram.step = 0;
 }

@@ -18,10 +18,13 @@ enum class PoseMode : int32_t {
     Tumble = 6,
 };
 
-extern PoseMode poseMode;  // the active program; Stand at start
-extern int poseStep;       // 1..4 in the cycle; 0: the next update starts a blend at once
+struct PoseProgram {
+    PoseMode mode = PoseMode::Stand;  // the active program
+    int step = 0;                     // 1..4 in the cycle; 0: the next update starts a blend at once
+};
+extern PoseProgram poseProgram;
 
-// Advances the running blend by dt seconds; when it finishes (or poseStep is
+// Advances the running blend by dt seconds; when it finishes (or the step is
 // 0), starts the next blend of the active program. At most one blend
 // finishes per call, however large dt is.
 void updatePoseProgram(float dt);

@@ -8,9 +8,10 @@
 #pragma once
 #include <cstdint>
 
+struct RandomGenerator {
+    uint32_t state = 1;  // never reseeded by the program; tests and resets set it
+};
+extern RandomGenerator randomGenerator;
+
 // The next number, 0 to 32767.
 int randomNext();
-
-// The generator's state, for tests and replays that restart a sequence.
-uint32_t randomState();
-void randomSetState(uint32_t state);

@@ -6,10 +6,16 @@
 
 #include "scene/scene_state.h"
 
-uint8_t heightMap[HEIGHT_MAP_BYTES];
-bool heightMapLoaded = false;
-
 namespace {
+
+// The map's samples, byte r * 32 + c for row r (along z) and column c
+// (along x), in steps of 0.15 world units; read by the first query that
+// needs them and kept.
+struct HeightMap {
+    uint8_t bytes[HEIGHT_MAP_BYTES] = {};
+    bool loaded = false;
+};
+HeightMap heightMap;
 
 const float worldToMap = 0.008064516f;  // 1/124: world units across the map
 const float worldFloor = -30.0f;        // the floor of the world
@@ -20,16 +26,16 @@ void loadHeightMap()
 {
     size_t got = 0;
     if (std::FILE* file = std::fopen("Height.raw", "rb")) {
-        got = std::fread(heightMap, 1, sizeof heightMap, file);
+        got = std::fread(heightMap.bytes, 1, sizeof heightMap.bytes, file);
         std::fclose(file);
     }
-    std::memset(heightMap + got, 0, sizeof heightMap - got);
-    heightMapLoaded = true;
+    std::memset(heightMap.bytes + got, 0, sizeof heightMap.bytes - got);
+    heightMap.loaded = true;
 }
 
 float sample(int row, int column)
 {
-    return static_cast<float>(heightMap[row * HEIGHT_MAP_SIDE + column]);
+    return static_cast<float>(heightMap.bytes[row * HEIGHT_MAP_SIDE + column]);
 }
 
 }  // namespace
@@ -47,7 +53,7 @@ float terrainHeight(float u, float v)
     const float tu = fu - static_cast<float>(iu);
     const float tv = fv - static_cast<float>(iv);
 
-    if (!heightMapLoaded)
+    if (!heightMap.loaded)
         loadHeightMap();
 
     // On the last column or row (u or v exactly 1) the samples beyond it carry
@@ -60,7 +66,7 @@ float terrainHeight(float u, float v)
     const float d = sample(iv1, iu1);
 
     const float value = ((1.0f - tu) * c + tu * d) * tv + (tu * b + (1.0f - tu) * a) * (1.0f - tv);
-    const float height = value * 0.15f - 29.0f + landLevel;
+    const float height = value * 0.15f - 29.0f + scene.landLevel;
     return height < worldFloor ? worldFloor : height;
 }
 
@@ -71,6 +77,5 @@ float terrainHeightAt(float x, float z)
 
 void terrainForgetMap()
 {
-    std::memset(heightMap, 0, sizeof heightMap);
-    heightMapLoaded = false;
+    heightMap = HeightMap{};
 }

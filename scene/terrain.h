@@ -10,14 +10,10 @@
 
 enum { HEIGHT_MAP_SIDE = 32, HEIGHT_MAP_BYTES = HEIGHT_MAP_SIDE * HEIGHT_MAP_SIDE };
 
-// The map's samples, byte r * 32 + c for row r (along z) and column c (along
-// x), in steps of 0.15 world units. Read from "Height.raw" by the first query
-// that needs it and kept; a missing or short file leaves zeros for the bytes
-// it lacks.
-extern uint8_t heightMap[HEIGHT_MAP_BYTES];
-extern bool heightMapLoaded;
+// The map is read from "Height.raw" by the first query that needs it and
+// kept; a missing or short file leaves zeros for the bytes it lacks.
 
-// Ground height at normalised map coordinates u, v in [0, 1], landLevel
+// Ground height at normalised map coordinates u, v in [0, 1], scene.landLevel
 // included; -30 outside the map (including NaN coordinates).
 float terrainHeight(float u, float v);
 

@@ -5,14 +5,7 @@
 #include "platform/audio.h"
 #include "sound/wav.h"
 
-Sound burnSound;
-Sound hissSound;
-Sound quakeSound;
-Sound seaSound;
-Sound splashSound;
-Sound thudSound;
-Sound thunderSound;
-Sound windSound;
+SceneSounds sounds;
 
 namespace {
 

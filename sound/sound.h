@@ -20,14 +20,17 @@ struct Sound {
 // The eight sounds, loaded at start-up from "BURN.WAV", "HISS.WAV",
 // "QUAKE.WAV", "SEA.WAV", "SPLASH.WAV", "Thud.WAV", "THUNDER.WAV" and
 // "WIND.WAV".
-extern Sound burnSound;
-extern Sound hissSound;
-extern Sound quakeSound;
-extern Sound seaSound;
-extern Sound splashSound;
-extern Sound thudSound;
-extern Sound thunderSound;
-extern Sound windSound;
+struct SceneSounds {
+    Sound burn;
+    Sound hiss;
+    Sound quake;
+    Sound sea;
+    Sound splash;
+    Sound thud;
+    Sound thunder;
+    Sound wind;
+};
+extern SceneSounds sounds;
 
 // Opens the default playback device. False when there is none.
 bool createSoundDevice();

@@ -8,20 +8,11 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "model/little_endian.h"
+
 namespace {
 
 const size_t chunkHeaderBytes = 8;
-
-uint16_t readU16(const uint8_t* bytes)
-{
-    return static_cast<uint16_t>(bytes[0] | (bytes[1] << 8));
-}
-
-uint32_t readU32(const uint8_t* bytes)
-{
-    return static_cast<uint32_t>(bytes[0]) | (static_cast<uint32_t>(bytes[1]) << 8) |
-           (static_cast<uint32_t>(bytes[2]) << 16) | (static_cast<uint32_t>(bytes[3]) << 24);
-}
 
 struct Chunk {
     size_t body;    // offset of the body's first byte
@@ -38,7 +29,7 @@ bool findChunk(const uint8_t* file, size_t begin, size_t end, const char* id, Ch
 {
     size_t at = begin;
     while (at < end && end - at >= chunkHeaderBytes) {
-        uint32_t size = readU32(file + at + 4);
+        uint32_t size = readLittleU32(file + at + 4);
         size_t body = at + chunkHeaderBytes;
         bool wanted = std::memcmp(file + at, id, 4) == 0;
         if (size > end - body) {
@@ -98,13 +89,13 @@ bool wavParse(const uint8_t* file, size_t size, WavFormat* format, size_t* dataO
     size_t available = size - fmt.body;
     std::memcpy(raw, file + fmt.body, available < sizeof raw ? available : sizeof raw);
     WavFormat read;
-    read.formatTag = readU16(raw + 0);
-    read.channels = readU16(raw + 2);
-    read.samplesPerSecond = readU32(raw + 4);
-    read.averageBytesPerSecond = readU32(raw + 8);
-    read.blockAlign = readU16(raw + 12);
-    read.bitsPerSample = readU16(raw + 14);
-    read.extraSize = readU16(raw + 16);
+    read.formatTag = readLittleU16(raw + 0);
+    read.channels = readLittleU16(raw + 2);
+    read.samplesPerSecond = readLittleU32(raw + 4);
+    read.averageBytesPerSecond = readLittleU32(raw + 8);
+    read.blockAlign = readLittleU16(raw + 12);
+    read.bitsPerSample = readLittleU16(raw + 14);
+    read.extraSize = readLittleU16(raw + 16);
     if (read.formatTag != waveFormatPcm)
         return false;
 

@@ -41,7 +41,7 @@ TEST(CommandLine, GoodAndBadOptions)
         {{"--fullscreen"}, "error: unknown option --fullscreen"},
         {{"extra"}, "error: unexpected argument 'extra'"},
         {{"--window", "800"}, "error: --window: bad size '800'"},
-        {{"--window", "63x100"}, "error: --window: bad size '63x100'"},
+        {{"--window", "15x100"}, "error: --window: bad size '15x100'"},
         {{"--window", "16385x64"}, "error: --window: bad size '16385x64'"},
         {{"--window", "800x600x"}, "error: --window: bad size '800x600x'"},
         {{"--window", "+800x600"}, "error: --window: bad size '+800x600'"},
@@ -63,8 +63,8 @@ TEST(ContentFolder, WorkingFolderThenBesideTheProgramThenInstalledThenOverride)
     for (const char* folder : {"work", "prefix/bin", "prefix/share/vexarion"})
         fs::create_directories(root / folder);
     auto fill = [&](const char* folder) {
-        for (int i = 0; i < contentFileCount; i++)
-            std::ofstream(root / folder / contentFileNames[i]) << "x";
+        for (const char* name : contentFileNames)
+            std::ofstream(root / folder / name) << "x";
     };
     const std::string work = (root / "work").string(), bin = (root / "prefix/bin/").string(),
                       share = (root / "prefix/share/vexarion").string();

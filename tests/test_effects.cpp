@@ -5,17 +5,18 @@
 
 #include <algorithm>
 #include <cmath>
+#include <string>
 #include <tuple>
 #include <vector>
 
-#include "app/globals.h"
+#include "app/scene_reset.h"
 #include "effects/fire.h"
 #include "effects/lightning.h"
 #include "effects/quad.h"
 #include "effects/tornado.h"
 #include "effects/water.h"
+#include "scene/angles.h"
 #include "scene/director.h"
-#include "scene/long_angle.h"
 #include "scene/random.h"
 #include "scene/scene_state.h"
 #include "scene/terrain.h"
@@ -38,14 +39,14 @@ protected:
         std::vector<uint8_t> map(HEIGHT_MAP_BYTES, 0);
         map[0] = 60;
         useHeightMap(map);
-        characterPosition = Vec3{5.0f, -29.0f, -6.0f};
+        scene.characterPosition = Vec3{5.0f, -29.0f, -6.0f};
     }
 };
 
 // Point j (0..15) of bolt `block` read back from its quads (segment 15 to 1).
 std::vector<float> boltPoint(int block, int j)
 {
-    const MeshVertex* segment = lightningMesh.vertices + 120 * block + 8 * (15 - (j > 0 ? j : 1));
+    const MeshVertex* segment = meshes.lightning.vertices + 120 * block + 8 * (15 - (j > 0 ? j : 1));
     const int corner = j > 0 ? 0 : 3;
     return {segment[4 + corner].x, segment[corner].y, segment[corner].z};
 }
@@ -54,12 +55,12 @@ std::vector<float> boltPoint(int block, int j)
 
 TEST_F(Effects, BoltWithoutSpreadHasThirtyQuadsOnTheStraightLine)
 {
-    lightningMesh.ClearVertices();
-    lightningMesh.ClearFaces();
+    meshes.lightning.ClearVertices();
+    meshes.lightning.ClearFaces();
     const Vec3 a = {-3.0f, -10.0f, 7.0f}, b = {20.0f, 100.0f, -9.0f};
     lightningBolt(a, b, 0.0f);
-    ASSERT_TRUE(lightningMesh.vertexCount == 120 && lightningMesh.faceCount == 60 &&
-                lightningMesh.faces[59].material == lightningMaterial);
+    ASSERT_TRUE(meshes.lightning.vertexCount == 120 && meshes.lightning.faceCount == 60 &&
+                std::string(meshes.lightning.materials[meshes.lightning.faces[59].material].name) == "LIGHT.BMP");
     std::vector<float> points, line;
     for (int i = 0; i < 16; ++i) {
         const float t = i < 15 ? static_cast<float>(i) / 16.0f : 1.0f;  // the last segment spans two sixteenths
@@ -71,13 +72,13 @@ TEST_F(Effects, BoltWithoutSpreadHasThirtyQuadsOnTheStraightLine)
     // Branches end where they began: a wide bolt's nesting, not its count, is
     // bounded. Every quad carries the material it was given.
     lightningBolt(a, b, 20.0f);
-    EXPECT_GT(lightningMesh.vertexCount / 120, 40);
-    for (int i = 0; i < lightningMesh.vertexCount; i += 8) {  // a segment's two quads, crossed, of one width
-        const MeshVertex* q = lightningMesh.vertices + i;
+    EXPECT_GT(meshes.lightning.vertexCount / 120, 40);
+    for (int i = 0; i < meshes.lightning.vertexCount; i += 8) {  // a segment's two quads, crossed, of one width
+        const MeshVertex* q = meshes.lightning.vertices + i;
         EXPECT_TRUE(q[0].z == q[1].z && q[4].x == q[5].x && std::fabs(q[1].x - q[0].x - q[5].z + q[4].z) < 1e-3f) << i;
     }
-    addQuad(lightningMesh, 3, {}, {}, {}, {});
-    EXPECT_EQ(lightningMesh.faces[lightningMesh.faceCount - 1].material, 3);
+    addQuad(meshes.lightning, 3, {}, {}, {}, {});
+    EXPECT_EQ(meshes.lightning.faces[meshes.lightning.faceCount - 1].material, 3);
 }
 
 // In the water or the air he is spared for the map's first corner; a hit on
@@ -90,15 +91,15 @@ TEST_F(Effects, StrikeHitsHimUnlessHeIsInTheWaterOrTheAir)
                                                      {S::Caught, 0, false, S::Caught}, {S::Fall, 0, false, S::Fall}};
     for (const auto& [state, burningBefore, hit, after] : cases) {
         resetSceneState();
-        characterPosition = Vec3{5.0f, -14.0f, -6.0f};
-        directorState = state;
-        burning = burningBefore;
+        scene.characterPosition = Vec3{5.0f, -14.0f, -6.0f};
+        director.state = state;
+        fire.burning = burningBefore;
         lightningStrike();
-        const int mainBolt = lightningMesh.vertexCount / 120 - 1;  // branches come first
+        const int mainBolt = meshes.lightning.vertexCount / 120 - 1;  // branches come first
         const std::vector<float> target = hit ? std::vector<float>{5, -14, -6} : std::vector<float>{0, -20, 0};
         EXPECT_EQ(boltPoint(mainBolt, 0), target);
-        EXPECT_TRUE(boltPoint(mainBolt, 15)[1] == 100.0f && directorState == after) << static_cast<int>(state);
-        EXPECT_EQ(fireEnd, hit && !burningBefore ? 1 : 0);
+        EXPECT_TRUE(boltPoint(mainBolt, 15)[1] == 100.0f && director.state == after) << static_cast<int>(state);
+        EXPECT_EQ(fire.end, hit && !burningBefore ? 1 : 0);
     }
 }
 
@@ -107,42 +108,42 @@ TEST_F(Effects, StrikeHitsHimUnlessHeIsInTheWaterOrTheAir)
 // radius, rising and starting again from the bottom, a square in x-y.
 TEST_F(Effects, TornadoParticlesCircleTheAxisItBringsDownOntoHim)
 {
-    randomSetState(1);  // each particle drew an angle, then a height
+    randomGenerator.state = 1;  // each particle drew an angle, then a height
     for (int i = 0; i < TORNADO_PARTICLES; ++i) {
-        ASSERT_EQ(tornadoParticleAngle[i], static_cast<float>(randomNext()) * 0.0027777778f) << i;
-        ASSERT_EQ(tornadoParticleHeight[i], static_cast<float>(randomNext()) * 0.000030518509f) << i;
+        ASSERT_EQ(tornadoParticles.angle[i], static_cast<float>(randomNext()) * 0.0027777778f) << i;
+        ASSERT_EQ(tornadoParticles.height[i], static_cast<float>(randomNext()) * 0.000030518509f) << i;
     }
-    const MeshFace& last = tornadoMesh.faces[511];
-    EXPECT_TRUE(tornadoMesh.faceCount == 512 && last.a == 1020 && last.b == 1022 && last.c == 1023);
+    const MeshFace& last = meshes.tornado.faces[511];
+    EXPECT_TRUE(meshes.tornado.faceCount == 512 && last.a == 1020 && last.b == 1022 && last.c == 1023);
     useHeightMap(heightMapWithHill(0, 200, 10.0f, 0.0f, 8.0f));  // ground 1 on the hill
-    characterPosition = Vec3{10.0f, 1.0f, 0.0f};
-    tornadoSpeed = -15.0f;
+    scene.characterPosition = Vec3{10.0f, 1.0f, 0.0f};
+    tornado.speed = -15.0f;
     int frames = 0;
-    for (; tornadoSpeed != 0.0f && frames < 1000; ++frames) {
-        const float H = tornadoTop - tornadoBottom;
+    for (; tornado.speed != 0.0f && frames < 1000; ++frames) {
+        const float H = tornado.top - tornado.bottom;
         tornadoUpdate(0.1f);
-        EXPECT_FLOAT_EQ(tornadoVisibility, 0.2f - 1.0f / H);
-        EXPECT_EQ(windSound.volume, soundVolumeCentibels(static_cast<int32_t>(H) + 40));
+        EXPECT_FLOAT_EQ(tornado.visibility, 0.2f - 1.0f / H);
+        EXPECT_EQ(sounds.wind.volume, soundVolumeCentibels(static_cast<int32_t>(H) + 40));
     }
     EXPECT_EQ(frames, 60);
-    const MeshVertex* storage = tornadoMesh.vertices;
-    characterPosition.x = -20.0f;
+    const MeshVertex* storage = meshes.tornado.vertices;
+    scene.characterPosition.x = -20.0f;
     for (; frames < 119; ++frames)
         tornadoUpdate(0.1f);
-    const std::vector<float> angles(tornadoParticleAngle, tornadoParticleAngle + TORNADO_PARTICLES);
+    const std::vector<float> angles(tornadoParticles.angle, tornadoParticles.angle + TORNADO_PARTICLES);
     tornadoUpdate(0.1f);
     std::vector<float> steps, lowerFaster;  // the lower a particle, the faster it turns
     for (int i = 0; i < TORNADO_PARTICLES; ++i)
-        steps.push_back(tornadoParticleAngle[i] - angles[i]),
-            lowerFaster.push_back((1.01f - tornadoParticleHeight[i]) * 0.6f);
+        steps.push_back(tornadoParticles.angle[i] - angles[i]),
+            lowerFaster.push_back((1.01f - tornadoParticles.height[i]) * 0.6f);
     EXPECT_TRUE(closeTo(steps, lowerFaster, 1e-3f));
-    ASSERT_TRUE(tornadoMesh.vertexCount == 1024 && tornadoMesh.vertices == storage);
-    EXPECT_TRUE(closeTo({tornadoCentre.x, tornadoBottom}, {10.0f, 6.0f}, 1e-5f));
-    EXPECT_LE(*std::max_element(tornadoParticleHeight, tornadoParticleHeight + TORNADO_PARTICLES), 1.0f);
+    ASSERT_TRUE(meshes.tornado.vertexCount == 1024 && meshes.tornado.vertices == storage);
+    EXPECT_TRUE(closeTo({tornado.centre.x, tornado.bottom}, {10.0f, 6.0f}, 1e-5f));
+    EXPECT_LE(*std::max_element(tornadoParticles.height, tornadoParticles.height + TORNADO_PARTICLES), 1.0f);
     std::vector<float> quads, squares;  // per particle: its radius, its four sides and its corners' offset in z
     for (int i = 0; i < TORNADO_PARTICLES; ++i) {
-        const float h = tornadoParticleHeight[i], q = 10.0f * h + 0.5f;
-        const MeshVertex* v = tornadoMesh.vertices + 4 * i;
+        const float h = tornadoParticles.height[i], q = 10.0f * h + 0.5f;
+        const MeshVertex* v = meshes.tornado.vertices + 4 * i;
         quads.insert(quads.end(), {std::hypot(v[0].x + q - 10.0f, v[0].z), v[1].x - v[0].x, v[2].y - v[1].y,
                                    v[2].x - v[3].x, v[3].y - v[0].y, v[0].z - v[3].z});
         squares.insert(squares.end(),
@@ -151,14 +152,14 @@ TEST_F(Effects, TornadoParticlesCircleTheAxisItBringsDownOntoHim)
     EXPECT_TRUE(closeTo(quads, squares, 1e-3f));
     float highest = -1e9f;  // particle centres: from the bottom up to the top
     for (int i = 0; i < TORNADO_PARTICLES; ++i)
-        highest = std::max(highest, tornadoMesh.vertices[4 * i].y + 10.0f * tornadoParticleHeight[i] + 0.5f);
-    EXPECT_GT(highest, (tornadoBottom + tornadoTop) / 2);
-    const MeshVertex* v = tornadoMesh.vertices;
+        highest = std::max(highest, meshes.tornado.vertices[4 * i].y + 10.0f * tornadoParticles.height[i] + 0.5f);
+    EXPECT_GT(highest, (tornado.bottom + tornado.top) / 2);
+    const MeshVertex* v = meshes.tornado.vertices;
     EXPECT_EQ((std::vector<float>{v[0].u, v[0].v, v[1].u, v[1].v, v[2].u, v[2].v, v[3].u, v[3].v}),
               (std::vector<float>{0, 0, 1, 0, 1, 1, 0, 1}));
-    sceneYaw = 90.0f;  // the axis is pre-turned into the mesh's frame
+    scene.yaw = 90.0f;  // the axis is pre-turned into the mesh's frame
     tornadoUpdate(0.0f);
-    EXPECT_TRUE(closeTo({tornadoViewCentre.x, tornadoViewCentre.z}, {0.0f, -10.0f}, 1e-5f));
+    EXPECT_TRUE(closeTo({tornado.viewCentre.x, tornado.viewCentre.z}, {0.0f, -10.0f}, 1e-5f));
 }
 
 // Caught, he circles the axis (turned back by the scene's yaw) at 40 c^2 +
@@ -168,39 +169,41 @@ TEST_F(Effects, DirectorCirclesHimInTheFunnelOrLetsHimStandOrCrouch)
 {
     for (const PlanePoint yawAndHeight : {PlanePoint{0, 10}, {0, 50}, {90, 10}, {90, 50}}) {
         resetSceneState();
-        tumbleAngles = Vec3{359.0f, 359.0f, 0.0f};
-        directorState = DirectorState::Caught;
-        tornadoBottom = 0.0f;
-        tornadoViewCentre = PlanePoint{10.0f, 0.0f};
-        sceneYaw = yawAndHeight.x;
-        characterPosition = Vec3{10.0f, yawAndHeight.z, 0.0f};
+        director.tumbleAngles = Vec3{359.0f, 359.0f, 0.0f};
+        director.state = DirectorState::Caught;
+        tornado.bottom = 0.0f;
+        tornado.viewCentre = PlanePoint{10.0f, 0.0f};
+        scene.yaw = yawAndHeight.x;
+        scene.characterPosition = Vec3{10.0f, yawAndHeight.z, 0.0f};
         updateDirector(0.02f);
-        const float c = yawAndHeight.z / 100.0f, turn = sceneYaw * 0.017453292f, r = 40.0f * c * c + 0.05f;
-        const float x = 10.0f + r * std::cos(spiralAngle), z = r * std::sin(spiralAngle);
-        EXPECT_TRUE(closeTo({characterPosition.x, characterPosition.z},
+        const float c = yawAndHeight.z / 100.0f, turn = scene.yaw * static_cast<float>(radiansPerDegree),
+                    r = 40.0f * c * c + 0.05f;
+        const float x = 10.0f + r * std::cos(director.spiralAngle), z = r * std::sin(director.spiralAngle);
+        EXPECT_TRUE(closeTo({scene.characterPosition.x, scene.characterPosition.z},
                             {x * std::cos(turn) - z * std::sin(turn), x * std::sin(turn) + z * std::cos(turn)}, 1e-3f))
-            << "yaw " << sceneYaw << ", height " << yawAndHeight.z;
-        EXPECT_TRUE(closeTo({spiralAngle, tumbleAngles.x, tumbleAngles.y, tumbleAngles.z},
-                            {1.5f * (1 - c) * (1 - c), 3.6f, 13.0f, 0.0f}, 1e-4f));  // 230 and 700 degrees a second
+            << "yaw " << scene.yaw << ", height " << yawAndHeight.z;
+        EXPECT_TRUE(
+            closeTo({director.spiralAngle, director.tumbleAngles.x, director.tumbleAngles.y, director.tumbleAngles.z},
+                    {1.5f * (1 - c) * (1 - c), 3.6f, 13.0f, 0.0f}, 1e-4f));  // 230 and 700 degrees a second
     }
     useHeightMap(heightMapWithHill(0, 200, 0.0f, 0.0f, 3.0f));  // dry only around the origin
     for (const uint32_t seed : {1u, 2u, 3u, 4u}) {
         resetSceneState();
-        characterPosition = Vec3{0.0f, terrainHeightAt(0.0f, 0.0f), 0.0f};
-        randomSetState(seed);
+        scene.characterPosition = Vec3{0.0f, terrainHeightAt(0.0f, 0.0f), 0.0f};
+        randomGenerator.state = seed;
         const int draw = randomNext();
-        randomSetState(seed);
+        randomGenerator.state = seed;
         updateDirector(0.02f);
-        EXPECT_EQ(directorState, draw % 2 == 0 ? DirectorState::Stand : DirectorState::Crouch) << seed;
+        EXPECT_EQ(director.state, draw % 2 == 0 ? DirectorState::Stand : DirectorState::Crouch) << seed;
     }
     resetSceneState();  // everywhere dry: the first spot drawn
     useHeightMap(std::vector<uint8_t>(HEIGHT_MAP_BYTES, 200));
-    randomSetState(7);
+    randomGenerator.state = 7;
     randomNext();
     const float x = static_cast<float>(randomNext() % 100 - 50), z = static_cast<float>(randomNext() % 100 - 50);
-    randomSetState(7);
+    randomGenerator.state = 7;
     updateDirector(0.02f);
-    EXPECT_TRUE(directorState == DirectorState::Walk && walkTarget.x == x && walkTarget.z == z);
+    EXPECT_TRUE(director.state == DirectorState::Walk && director.walkTarget.x == x && director.walkTarget.z == z);
 }
 
 // A step stops only within reach on both axes (20 dt walking, 2 swimming);
@@ -212,15 +215,15 @@ TEST_F(Effects, StepsStopWithinReachOnBothAxesAndTheHeadingSettles)
                                                           {false, 30.0f, 0.1f, true}, {true, 1.0f, 1.0f, false},
                                                           {true, 1.0f, 30.0f, true},  {true, 30.0f, 1.0f, true}};
     for (const auto& [swim, x, z, moves] : cases) {
-        characterPosition = Vec3{0.0f, -29.0f, 5.0f};
+        scene.characterPosition = Vec3{0.0f, -29.0f, 5.0f};
         EXPECT_EQ(swim ? swimToward(x, z + 5, 0.02f) : walkToward(x, z + 5, 0.02f), moves) << x << " " << z;
-        EXPECT_EQ(characterPosition.x != 0.0f || characterPosition.z != 5.0f, moves) << x << " " << z;
+        EXPECT_EQ(scene.characterPosition.x != 0.0f || scene.characterPosition.z != 5.0f, moves) << x << " " << z;
     }
     for (const auto [from, to] : {PlanePoint{1.5f, 358.5f}, {3.5f, 0.5f}, {0.5f, 0.0f}}) {  // the goal is along +x
-        characterPosition = Vec3{0.0f, -29.0f, 0.0f};
-        heading = from;
+        scene.characterPosition = Vec3{0.0f, -29.0f, 0.0f};
+        director.heading = from;
         walkToward(100.0f, 0.0f, 0.02f);
-        EXPECT_TRUE(heading == to && characterMesh.rotation.y == 90.0f - heading) << from;
+        EXPECT_TRUE(director.heading == to && meshes.character.rotation.y == 90.0f - director.heading) << from;
     }
     EXPECT_EQ((std::vector<float>{terrainHeight(0, 0), terrainHeight(1, 1), terrainHeight(1.001f, 1)}),
               (std::vector<float>{-20, -29, -30}));
@@ -228,10 +231,10 @@ TEST_F(Effects, StepsStopWithinReachOnBothAxesAndTheHeadingSettles)
                 std::fabs(std::cos(wrapLongAngle(7000.0f)) - std::cos(7000.0f)) < 1e-3f);
     useHeightMap(heightMapWithHill(0, 200, 10.0f, 0.0f, 8.0f));  // on a slope he stands a unit uphill
     for (const float goal : {100.0f, -100.0f}) {
-        characterPosition = Vec3{1.0f, -29.0f, 0.0f};
-        heading = goal > 0 ? 0.0f : 180.0f;
+        scene.characterPosition = Vec3{1.0f, -29.0f, 0.0f};
+        director.heading = goal > 0 ? 0.0f : 180.0f;
         walkToward(goal, 0.0f, 0.02f);
-        EXPECT_EQ(characterPosition.y, terrainHeightAt(2.0f, 0.0f)) << goal;
+        EXPECT_EQ(scene.characterPosition.y, terrainHeightAt(2.0f, 0.0f)) << goal;
     }
 }
 
@@ -239,27 +242,27 @@ TEST_F(Effects, StepsStopWithinReachOnBothAxesAndTheHeadingSettles)
 // 0.3 of his scale above his feet.
 TEST_F(Effects, FireTrailGrowsWhileLitAndBurnsOutFromBelow)
 {
-    characterScale = 10.0f;
+    scene.characterScale = 10.0f;
     fireUpdate(0.1f);
     fireUpdate(0.1f);
-    const Vec3* puffs = firePuffs;
+    const Vec3* puffs = fire.puffs;
     EXPECT_EQ((std::vector<float>{puffs[0].x, puffs[0].y, puffs[0].z, puffs[1].x, puffs[1].y, puffs[1].z}),
               (std::vector<float>{5.0f, -26.0f, -6.0f, 5.0f, -25.5f, -6.0f}));
     fireIgnite();
     int drawn = 0;
     for (; drawn < 40; ++drawn) {
         fireUpdate(0.02f);
-        fireDraw(fireFirst, fireEnd);
+        fireDraw(fire.first, fire.end);
         fireAdvanceWindow();
-        EXPECT_EQ(fireEnd, std::min(drawn + 2, static_cast<int>(FIRE_SLOTS))) << drawn;
+        EXPECT_EQ(fire.end, std::min(drawn + 2, static_cast<int>(FIRE_SLOTS))) << drawn;
     }
-    EXPECT_FLOAT_EQ(firePuffMesh.scale, 1.0f + (FIRE_SLOTS - 1) / 32.0f);  // the top puff is the largest
-    const MeshVertex* puff = firePuffMesh.vertices;                        // a square of side 2
+    EXPECT_FLOAT_EQ(meshes.firePuff.scale, 1.0f + (FIRE_SLOTS - 1) / 32.0f);  // the top puff is the largest
+    const MeshVertex* puff = meshes.firePuff.vertices;                        // a square of side 2
     EXPECT_EQ((std::vector<float>{puff[0].y, puff[2].x, puff[3].x, puff[3].y}), (std::vector<float>{1, 1, -1, -1}));
     fireIgnite();  // burning already: nothing changes
-    EXPECT_TRUE(burning == 1 && fireFirst == 0 && fireEnd == FIRE_SLOTS);
+    EXPECT_TRUE(fire.burning == 1 && fire.first == 0 && fire.end == FIRE_SLOTS);
     fireExtinguish();
-    for (drawn = 0; burning && drawn < 40; ++drawn) {
+    for (drawn = 0; fire.burning && drawn < 40; ++drawn) {
         fireUpdate(0.02f);
         fireAdvanceWindow();
     }
@@ -268,21 +271,21 @@ TEST_F(Effects, FireTrailGrowsWhileLitAndBurnsOutFromBelow)
 
 TEST_F(Effects, WaterSheetRollsAlongXInItsOwnStorage)
 {
-    ASSERT_EQ(waterMesh.faceCount, 60);
+    ASSERT_EQ(meshes.water.faceCount, 60);
     std::vector<int> faces, strips;
     for (int i = 0; i < 60; ++i) {
         const int j = i - i % 2, odd = i % 2;  // the strip's first vertex, and which of its faces
-        faces.insert(faces.end(), {waterMesh.faces[i].a, waterMesh.faces[i].b, waterMesh.faces[i].c});
+        faces.insert(faces.end(), {meshes.water.faces[i].a, meshes.water.faces[i].b, meshes.water.faces[i].c});
         strips.insert(strips.end(), {j, j + 1 + 2 * odd, j + 3 - odd});
     }
     EXPECT_EQ(faces, strips);
-    const MeshVertex* storage = waterMesh.vertices;
+    const MeshVertex* storage = meshes.water.vertices;
     for (float t : {0.0f, 1.25f, 1000.0f}) {
         waterUpdate(t);
-        ASSERT_TRUE(waterMesh.vertexCount == 62 && waterMesh.vertices == storage);
+        ASSERT_TRUE(meshes.water.vertexCount == 62 && meshes.water.vertices == storage);
         std::vector<float> sheet, waves;
         for (int i = 0; i < 62; ++i) {
-            const MeshVertex& v = waterMesh.vertices[i];
+            const MeshVertex& v = meshes.water.vertices[i];
             const float column = static_cast<float>(i / 2), far = static_cast<float>(i % 2);
             sheet.insert(sheet.end(), {v.x, v.y, v.z, v.u, v.v});
             waves.insert(waves.end(), {4.0f * (column - 15.0f), std::sin(0.5f * column + t), 120.0f * far - 60.0f,

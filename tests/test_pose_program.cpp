@@ -7,8 +7,9 @@
 #include <tuple>
 #include <vector>
 
-#include "app/globals.h"
+#include "app/scene_reset.h"
 #include "model/grow.h"
+#include "scene/angles.h"
 #include "scene/pose_blend.h"
 #include "scene/pose_program.h"
 #include "scene/random.h"
@@ -34,7 +35,7 @@ std::vector<float> characterAngles()
 {
     std::vector<float> out;
     for (int i = 0; i < ANGLES; ++i)
-        out.push_back(characterMesh.joints[i % POSE_JOINT_COUNT]->angles[i / POSE_JOINT_COUNT]);
+        out.push_back(meshes.character.joints[i % POSE_JOINT_COUNT]->angles[i / POSE_JOINT_COUNT]);
     return out;
 }
 
@@ -42,31 +43,32 @@ class PoseProgram : public ::testing::Test {
 protected:
     void SetUp() override { resetSceneState(); }
     // Finishes the running blend and starts the next one.
-    static void nextBlend() { updatePoseProgram(blendDuration - blendTime + 1.0f); }
+    static void nextBlend() { updatePoseProgram(poseBlend.duration - poseBlend.time + 1.0f); }
 };
 
 // One call finishes at most one blend, however long the frame, and a new
 // blend (the first, or after a restart) only starts, from where he is.
 TEST_F(PoseProgram, BlendsStartAtOnceOnePerCallAndAnewAfterARestart)
 {
-    characterMesh.~ArticulatedMesh();  // a fresh character: 16 joints in a chain, all turned by 0.5
-    new (&characterMesh) ArticulatedMesh();
+    meshes.character.~ArticulatedMesh();  // a fresh character: 16 joints in a chain, all turned by 0.5
+    new (&meshes.character) ArticulatedMesh();
     for (int i = 0; i < POSE_JOINT_COUNT; ++i)
-        appendRecord(characterMesh.controlPoints, characterMesh.controlPointCount, characterMesh.controlPointCapacity,
-                     ControlPoint{0.0f, static_cast<float>(i), 0.0f, i - 1});
-    characterMesh.BuildJoints();
+        appendRecord(meshes.character.controlPoints, meshes.character.controlPointCount,
+                     meshes.character.controlPointCapacity, ControlPoint{0.0f, static_cast<float>(i), 0.0f, i - 1});
+    meshes.character.BuildJoints();
     for (int i = 0; i < POSE_JOINT_COUNT; ++i)
-        characterMesh.SetJointAngles(i, 0.5f, 0.5f, 0.5f);
+        meshes.character.SetJointAngles(i, 0.5f, 0.5f, 0.5f);
     updatePoseProgram(0.1f);
-    EXPECT_TRUE(poseStep == 1 && characterAngles() == std::vector<float>(ANGLES, 0.5f));
+    EXPECT_TRUE(poseProgram.step == 1 && characterAngles() == std::vector<float>(ANGLES, 0.5f));
     updatePoseProgram(0.15f);  // halfway to standing
-    EXPECT_TRUE(closeTo(characterAngles(), anglesOf(targetPose, 0.5f), 1e-6f));
+    EXPECT_TRUE(closeTo(characterAngles(), anglesOf(poseBlend.target, 0.5f), 1e-6f));
 
     setPoseMode(PoseMode::Crouch);
     updatePoseProgram(5.0f);  // the standing blend ends, the crouch starts
-    const Pose crouch = targetPose;
+    const Pose crouch = poseBlend.target;
     updatePoseProgram(5.0f);
-    EXPECT_TRUE(blendTime == 0.0f && characterAngles() == anglesOf(crouch) && anglesOf(startPose) == anglesOf(crouch));
+    EXPECT_TRUE(poseBlend.time == 0.0f && characterAngles() == anglesOf(crouch) &&
+                anglesOf(poseBlend.start) == anglesOf(crouch));
 
     clearPose();
     restartPoseCycle();
@@ -76,7 +78,7 @@ TEST_F(PoseProgram, BlendsStartAtOnceOnePerCallAndAnewAfterARestart)
     EXPECT_TRUE(closeTo(halfDone, anglesOf(crouch, 0.5f), 1e-6f));
     restartPoseCycle();
     updatePoseProgram(0.5f);
-    EXPECT_TRUE(blendTime == 0.0f && anglesOf(startPose) == halfDone && characterAngles() == halfDone);
+    EXPECT_TRUE(poseBlend.time == 0.0f && anglesOf(poseBlend.start) == halfDone && characterAngles() == halfDone);
 }
 
 // Walk and swim steps n and n + 2, and the held poses, are mirror images
@@ -93,17 +95,17 @@ TEST_F(PoseProgram, KeyPosesAreMirrorImages)
                                                               {M::Crouch, 1, 1.0f, -1}};
     for (const auto& [mode, steps, blend, grounded] : programs) {
         setPoseMode(mode);
-        poseStep = 4;  // the next cycle step is step 1
+        poseProgram.step = 4;  // the next cycle step is step 1
         std::vector<std::vector<float>> poses, mirrored;
         for (int s = 0; s < steps; ++s) {
             nextBlend();
-            poses.push_back(anglesOf(targetPose));
+            poses.push_back(anglesOf(poseBlend.target));
             mirrored.emplace_back();
             for (int i = 0; i < ANGLES; ++i)
                 mirrored.back().push_back((i < POSE_JOINT_COUNT ? 1 : -1) *
                                           poses.back()[i - i % POSE_JOINT_COUNT + mirror[i % POSE_JOINT_COUNT]]);
         }
-        EXPECT_TRUE(blendDuration == blend && characterMesh.grounded == grounded) << static_cast<int>(mode);
+        EXPECT_TRUE(poseBlend.duration == blend && meshes.character.grounded == grounded) << static_cast<int>(mode);
         for (int s = 0; s < steps; ++s)
             EXPECT_EQ(mirrored[static_cast<size_t>((s + steps / 2) % steps)], poses[static_cast<size_t>(s)])
                 << "mode " << static_cast<int>(mode) << " step " << s + 1;
@@ -119,14 +121,14 @@ TEST_F(PoseProgram, TumbleDrawsTenNumbersInOrder)
                               {4, 0, 0, -90},  {7, 0, 0, -90},  {10, 2, 0, -5}, {13, 2, 0, 5},    {5, 0, 0, 0}};
     setPoseMode(PoseMode::Tumble);
     for (unsigned seed : {1u, 12345u, 0xdeadbeefu, 0xffffffffu}) {
-        randomSetState(seed);
+        randomGenerator.state = seed;
         std::vector<float> expected, drawn;
         for (const auto& e : entries)
-            expected.push_back(static_cast<float>((e[2] ? randomNext() % e[2] + e[3] : e[3]) * 0.017453292));
-        randomSetState(seed);
+            expected.push_back(static_cast<float>((e[2] ? randomNext() % e[2] + e[3] : e[3]) * radiansPerDegree));
+        randomGenerator.state = seed;
         nextBlend();
         for (const auto& e : entries)
-            drawn.push_back(anglesOf(targetPose)[static_cast<size_t>(e[1] * POSE_JOINT_COUNT + e[0])]);
+            drawn.push_back(anglesOf(poseBlend.target)[static_cast<size_t>(e[1] * POSE_JOINT_COUNT + e[0])]);
         EXPECT_EQ(drawn, expected) << "seed " << seed;
     }
 }

@@ -4,8 +4,8 @@
 
 #include <vector>
 
-#include "app/globals.h"
 #include "app/render.h"
+#include "app/scene_reset.h"
 #include "effects/lightning.h"
 #include "effects/tornado.h"
 #include "effects/water.h"
@@ -54,7 +54,7 @@ protected:
         REQUIRE_GL();
         [[maybe_unused]] static const bool ready = (waterInit(), waterUpdate(0.0f), true);
         resetSceneState();
-        tornadoMesh.SetRotation(0.0f, 0.0f, 0.0f);
+        meshes.tornado.SetRotation(0.0f, 0.0f, 0.0f);
     }
 };
 
@@ -66,12 +66,12 @@ TEST_F(Render, CameraAndLightAndTheFlashAndTornadoThresholds)
 {
     FrameView view;
     view.cameraYaw = 10.0f;  // the turn before this frame's
-    sceneYaw = 11.5f;
-    flashIntensity = 0.01f;
+    scene.yaw = 11.5f;
+    lightning.flashIntensity = 0.01f;
     renderFrame(view, nullptr);
     EXPECT_TRUE(closeTo(projection(), cameraMatrix(40.0f, -175.0f, -200.0f, 10.0f), 1e-4f));
     renderFrame(view, nullptr);
-    EXPECT_TRUE(closeTo(light(GL_POSITION), {-220.0f, 200.0f + 0.9f * seaLevel, -220.0f, 0.9f}, 1e-4f));
+    EXPECT_TRUE(closeTo(light(GL_POSITION), {-220.0f, 200.0f + 0.9f * scene.seaLevel, -220.0f, 0.9f}, 1e-4f));
     EXPECT_TRUE(closeTo(light(GL_SPOT_DIRECTION), {0.3f, -0.6f, 0.3f}, 1e-6f));
     EXPECT_EQ(light(GL_SPECULAR), (std::vector<float>{0.9f, 0.9f, 0.9f, 0.6f}));
     EXPECT_EQ(light(GL_AMBIENT), (std::vector<float>{0.9f, 0.9f, 0.9f, 0.8f}));
@@ -79,21 +79,21 @@ TEST_F(Render, CameraAndLightAndTheFlashAndTornadoThresholds)
     glGetFloatv(GL_LIGHT_MODEL_AMBIENT, modelAmbient.data());
     EXPECT_EQ(modelAmbient, light(GL_AMBIENT));
     EXPECT_TRUE(glIsEnabled(GL_LIGHT0) && !glIsEnabled(GL_LIGHTING) && !glIsEnabled(GL_BLEND));  // only the room is lit
-    flashIntensity = 0.5f;  // a light from straight above
+    lightning.flashIntensity = 0.5f;  // a light from straight above
     renderFrame(view, nullptr);
     EXPECT_EQ(light(GL_SPECULAR), (std::vector<float>{0.45f, 0.45f, 1.0f, 0.5f}));
     EXPECT_TRUE(closeTo(light(GL_POSITION), {0.0f, 50.0f, 0.0f, 0.0f}, 1e-4f));
     EXPECT_TRUE(closeTo(light(GL_SPOT_DIRECTION), {0.0f, -1.0f, 0.0f}, 1e-6f));
 
-    flashIntensity = 0.0f;  // the tornado is turned to face the camera only when it is drawn
-    tornadoVisibility = 0.05f;
-    sceneYaw = view.cameraYaw = 20.0f;
+    lightning.flashIntensity = 0.0f;  // the tornado is turned to face the camera only when it is drawn
+    tornado.visibility = 0.05f;
+    scene.yaw = view.cameraYaw = 20.0f;
     renderFrame(view, nullptr);
-    EXPECT_FLOAT_EQ(tornadoMesh.rotation.y, 0.0f);
-    tornadoVisibility = 0.0501f;
+    EXPECT_FLOAT_EQ(meshes.tornado.rotation.y, 0.0f);
+    tornado.visibility = 0.0501f;
     renderFrame(view, nullptr);
-    EXPECT_FLOAT_EQ(tornadoMesh.rotation.y, -20.0f);
-    tornadoVisibility = 0.2f;  // the camera pulls back and levels out
+    EXPECT_FLOAT_EQ(meshes.tornado.rotation.y, -20.0f);
+    tornado.visibility = 0.2f;  // the camera pulls back and levels out
     renderFrame(view, nullptr);
     EXPECT_TRUE(closeTo(projection(), cameraMatrix(8.0f, -55.0f, -220.0f, 20.0f), 1e-4f));
 }

@@ -10,8 +10,9 @@
 #include <random>
 #include <vector>
 
-#include "app/globals.h"
+#include "app/controls.h"
 #include "app/main_loop.h"
+#include "app/scene_reset.h"
 #include "effects/fire.h"
 #include "effects/lightning.h"
 #include "effects/tornado.h"
@@ -42,7 +43,7 @@ TEST(Soak, RandomFramesAndKeysKeepTheSceneFiniteAndBounded)
     // effects' meshes empty (other tests of this process may have built them).
     std::filesystem::current_path(VEXARION_RUN_DIR);
     terrainForgetMap();
-    for (Mesh* mesh : {&firePuffMesh, &lightningMesh, &tornadoMesh, &waterMesh}) {
+    for (Mesh* mesh : {&meshes.firePuff, &meshes.lightning, &meshes.tornado, &meshes.water}) {
         mesh->ClearVertices();
         mesh->ClearFaces();
     }
@@ -52,8 +53,8 @@ TEST(Soak, RandomFramesAndKeysKeepTheSceneFiniteAndBounded)
     initFrameLoop(&loop, 1000000);
     loadScene();
     auto meshSizes = [] {
-        return std::vector<int32_t>{tornadoMesh.vertexCount, tornadoMesh.faceCount, waterMesh.vertexCount,
-                                    firePuffMesh.vertexCount, characterMesh.vertexCount};
+        return std::vector<int32_t>{meshes.tornado.vertexCount, meshes.tornado.faceCount, meshes.water.vertexCount,
+                                    meshes.firePuff.vertexCount, meshes.character.vertexCount};
     };
     const std::vector<int32_t> loadedSizes = meshSizes();
 
@@ -83,24 +84,41 @@ TEST(Soak, RandomFramesAndKeysKeepTheSceneFiniteAndBounded)
 
         ASSERT_TRUE(runFrame(&loop, [] { return soakCounter; })) << "frame " << frame;
 
-        const float values[] = {frameTime,           totalTime,           characterScale, characterPosition.x,
-                                characterPosition.y, characterPosition.z, heading,        walkTarget.x,
-                                walkTarget.z,        actionTimer,         seaLevel,       landLevel,
-                                flashIntensity,      tornadoBottom,       tornadoSpeed,   tornadoVisibility,
-                                quakeVolume,         seaVolume,           sceneYaw,       fallSpeed,
-                                spiralAngle,         tumbleAngles.x,      tumbleAngles.y};
+        const float values[] = {scene.frameTime,
+                                scene.totalTime,
+                                scene.characterScale,
+                                scene.characterPosition.x,
+                                scene.characterPosition.y,
+                                scene.characterPosition.z,
+                                director.heading,
+                                director.walkTarget.x,
+                                director.walkTarget.z,
+                                director.actionTimer,
+                                scene.seaLevel,
+                                scene.landLevel,
+                                lightning.flashIntensity,
+                                tornado.bottom,
+                                tornado.speed,
+                                tornado.visibility,
+                                controls.quakeVolume,
+                                controls.seaVolume,
+                                scene.yaw,
+                                director.fallSpeed,
+                                director.spiralAngle,
+                                director.tumbleAngles.x,
+                                director.tumbleAngles.y};
         for (size_t i = 0; i < sizeof values / sizeof values[0]; i++)
             ASSERT_TRUE(std::isfinite(values[i])) << "value " << i << " at frame " << frame;
-        ASSERT_GE(landLevel, -50.0f - 0.5f * 5.0f);
-        ASSERT_LE(seaLevel, -3.0f + 0.5f * 5.0f);
+        ASSERT_GE(scene.landLevel, -50.0f - 0.5f * 5.0f);
+        ASSERT_LE(scene.seaLevel, -3.0f + 0.5f * 5.0f);
         ASSERT_EQ(meshSizes(), loadedSizes) << "frame " << frame;
-        ASSERT_LE(lightningMesh.vertexCount, 120 * 64);
-        mostLightningVertices = std::max(mostLightningVertices, lightningMesh.vertexCount);
-        for (int32_t v = 0; frame % 97 == 0 && v < characterMesh.vertexCount; v++) {
-            const auto& p = characterMesh.vertices[v];
+        ASSERT_LE(meshes.lightning.vertexCount, 120 * 64);
+        mostLightningVertices = std::max(mostLightningVertices, meshes.lightning.vertexCount);
+        for (int32_t v = 0; frame % 97 == 0 && v < meshes.character.vertexCount; v++) {
+            const auto& p = meshes.character.vertices[v];
             ASSERT_TRUE(std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z)) << "vertex " << v;
         }
-        statesSeen |= 1 << static_cast<int>(directorState);
+        statesSeen |= 1 << static_cast<int>(director.state);
     }
     inputUseScript(false);
     // No teardown: it would release the OpenGL context that the other tests

@@ -109,17 +109,17 @@ TEST(SoundNoDevice, EverythingRunsOnSilently)
         {
             setEnvironment("ALSOFT_DRIVERS", "no-such-backend");
             if (createSoundDevice() || audioHasDevice() ||
-                loadSound(seaSound, writeWav("good.wav", tone(0.1)).c_str()) || seaSound.buffer != 0)
+                loadSound(sounds.sea, writeWav("good.wav", tone(0.1)).c_str()) || sounds.sea.buffer != 0)
                 std::exit(1);
             static int told = 0;
             setSoundObserver([](const Sound*, SoundEvent) { told++; });
-            playSound(seaSound, true);
-            setSoundVolume(seaSound, 50);
-            stopSound(seaSound);
-            playSound(seaSound, false);
-            releaseSound(seaSound);
+            playSound(sounds.sea, true);
+            setSoundVolume(sounds.sea, 50);
+            stopSound(sounds.sea);
+            playSound(sounds.sea, false);
+            releaseSound(sounds.sea);
             releaseSoundDevice();
-            std::exit(told == 3 && seaSound.buffer == 0 && !seaSound.started ? 0 : 2);
+            std::exit(told == 3 && sounds.sea.buffer == 0 && !sounds.sea.started ? 0 : 2);
         },
         ::testing::ExitedWithCode(0), "");
 }

@@ -2,7 +2,9 @@
 # Frame rates and the simulation's cost on this machine, from one run on one
 # display: the scene after its intro and an empty clear-and-swap loop, each
 # at 640x480 and 1920x1080, and the cost of a frame's updates without its
-# drawing. Builds what it needs into build/ (Release) and runs on a virtual
+# drawing; then the start-up: `vexarion-replay --frames 1` against an empty
+# SDL + OpenGL program (tools/startup-baseline.c, built here), the median of
+# paired runs (tools/startup.py). Builds what it needs into build/ (Release) and runs on a virtual
 # X display of its own, big enough for both sizes. Nothing here is a test:
 # read the numbers, compare them with earlier runs on the same machine.
 set -e
@@ -18,3 +20,8 @@ xvfb-run -a -s "-screen 0 1920x1080x24" sh -c "
     for size in 640x480 1920x1080; do
         ALSOFT_DRIVERS=null ./vexarion-bench --size \$size --frames $frames | sed \"s/^/\$size /\"
     done"
+
+cc -O2 -o build/startup-baseline tools/startup-baseline.c $(pkg-config --cflags --libs sdl2) -lGL
+cmake --build build --target vexarion-replay -j2 >/dev/null
+xvfb-run -a -s "-screen 0 1920x1080x24" env ALSOFT_DRIVERS=null \
+    /usr/bin/python3 tools/startup.py build/startup-baseline build "${STARTUP_PAIRS:-31}"

@@ -3,7 +3,8 @@
 # any of them is missing. Safe to run again: it does nothing when all are there.
 set -e
 
-# The last two lines are what Wine only recommends but the Windows proof
+# The last line is the browser build and its test (Emscripten, Chromium); the
+# two before it are what Wine only recommends but the Windows proof
 # needs: its own fonts for the dialog, Mesa's drivers for WGL, and the X
 # extensions it draws with.
 PACKAGES="cmake g++ make pkg-config libsdl2-dev libopenal-dev libimgui-dev libstb-dev
@@ -12,7 +13,8 @@ xvfb xauth xdotool x11-utils imagemagick sox dpkg-dev file clang-format
 clang libclang-rt-14-dev libosmesa6-dev
 g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix wine wine64
 fonts-wine libgl1-mesa-dri libasound2-plugins libxrandr2 libxrender1 libxi6
-libxcursor1 libxcomposite1 libxinerama1 libxxf86vm1 libxfixes3"
+libxcursor1 libxcomposite1 libxinerama1 libxxf86vm1 libxfixes3
+emscripten chromium"
 
 missing=""
 for p in $PACKAGES; do
@@ -20,6 +22,8 @@ for p in $PACKAGES; do
         missing="$missing $p"
     fi
 done
+# The browser test drives Chromium from node; a node of the machine's own will do.
+command -v npm >/dev/null 2>&1 || missing="$missing nodejs npm"
 [ -z "$missing" ] && exit 0
 
 echo "Installing:$missing"

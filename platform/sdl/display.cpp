@@ -9,6 +9,7 @@
 // is activated again (SDL does both). A switch the screen refuses leaves an
 // ordinary window of the mode's size.
 #include <cstdio>
+#include <cstdlib>
 
 #include "platform/display.h"
 #include "platform/notice.h"
@@ -23,6 +24,11 @@ bool platformInit()
     // A full-screen window gets out of the way of the program the user
     // switches to, and the desktop gets its mode back meanwhile.
     SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "1");
+    // The scene takes single letters, never text composed from dead keys, so
+    // libX11 is given an empty compose table instead of parsing the locale's
+    // thousands of sequences (several milliseconds at every start). A table
+    // the user names stays theirs.
+    setenv("XCOMPOSEFILE", "/dev/null", 0);
     if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS | SDL_INIT_TIMER) != 0) {
         std::fprintf(stderr, "Vexarion: cannot open the display: %s\n", SDL_GetError());
         return false;

@@ -39,8 +39,7 @@ void enterFullScreen(HWND window)
     platformWin32.modeLost = false;
     if (IsIconic(window))
         ShowWindow(window, SW_RESTORE);
-    SetWindowPos(window, HWND_TOP, 0, 0, platformWin32.fullScreenWidth, platformWin32.fullScreenHeight,
-                 SWP_NOACTIVATE);
+    SetWindowPos(window, HWND_TOP, 0, 0, platformWin32.fullScreenWidth, platformWin32.fullScreenHeight, SWP_NOACTIVATE);
     keepDisplayAwake(true);
 }
 
@@ -86,7 +85,8 @@ void fallBackToWindow(HWND window)
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &desktop, 0);
     const int x = desktop.left + ((desktop.right - desktop.left) - width) / 2;
     const int y = desktop.top + ((desktop.bottom - desktop.top) - height) / 2;
-    SetWindowLongPtrW(window, GWL_STYLE, static_cast<LONG_PTR>(style | (GetWindowLongPtrW(window, GWL_STYLE) & WS_VISIBLE)));
+    SetWindowLongPtrW(window, GWL_STYLE,
+                      static_cast<LONG_PTR>(style | (GetWindowLongPtrW(window, GWL_STYLE) & WS_VISIBLE)));
     SetWindowPos(window, HWND_NOTOPMOST, x > desktop.left ? x : desktop.left, y > desktop.top ? y : desktop.top, width,
                  height, SWP_FRAMECHANGED | SWP_NOACTIVATE);
     if (IsIconic(window))
@@ -109,8 +109,8 @@ bool fullScreenMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, 
         // The screen's new size comes with the message. Switched back after
         // the messages are handled: the system sends this while it may still
         // be changing the mode itself.
-        platformWin32.modeLost = LOWORD(lParam) != platformWin32.requestedMode.width ||
-                                 HIWORD(lParam) != platformWin32.requestedMode.height;
+        platformWin32.modeLost =
+            LOWORD(lParam) != platformWin32.requestedMode.width || HIWORD(lParam) != platformWin32.requestedMode.height;
         return false;
     case WM_SYSCOMMAND:
         if (platformWin32.active && ((wParam & 0xFFF0) == SC_SCREENSAVE || (wParam & 0xFFF0) == SC_MONITORPOWER)) {

@@ -87,8 +87,8 @@ bool windowCreateMain(const char* title, int width, int height, int colourBits, 
         platformWin32.fullScreenHeight = height;
         DWORD style = WS_POPUP | ((flags & WINDOW_HIDDEN) ? 0 : WS_VISIBLE);
         // A pop-up window with x = CW_USEDEFAULT and y = 0 sits at (0, 0).
-        window = CreateWindowExW(0, mainWindowClass, wideTitle.c_str(), style, CW_USEDEFAULT, 0, width, height,
-                                 nullptr, nullptr, platformWin32.instance, nullptr);
+        window = CreateWindowExW(0, mainWindowClass, wideTitle.c_str(), style, CW_USEDEFAULT, 0, width, height, nullptr,
+                                 nullptr, platformWin32.instance, nullptr);
     }
     if (!window) {
         platformWin32.fullScreen = false;

@@ -1,9 +1,9 @@
 // The content generator's file writers: BMP pictures, WAV sounds and KMO
 // models, and the helpers that build pictures and models in memory.
 //
-// The program's texture loader reads pixel rows back to back without row
-// padding, so every picture is written 24-bit, uncompressed, bottom-up,
-// with a width whose three bytes per pixel fill whole 4-byte words. Sounds
+// Every picture is written 24-bit, uncompressed and bottom-up, each row
+// padded with zeros to a whole number of 4-byte words as the format asks
+// (the program's texture loader skips that padding). Sounds
 // are mono 16-bit PCM in the canonical "RIFF" "WAVE" layout. Models are
 // RIFF "KMSH" files of the program's own records (model/records.h) in their
 // in-memory layout, which is the file layout on little-endian machines.
@@ -65,11 +65,11 @@ static unsigned char toByte(float v)
 
 bool writeBmp(const std::string& path, const Image& image)
 {
-    if (image.width <= 0 || image.height <= 0 || (image.width * 3) % 4 != 0) {
-        std::fprintf(stderr, "%s: width %d does not give whole 4-byte rows\n", path.c_str(), image.width);
+    if (image.width <= 0 || image.height <= 0) {
+        std::fprintf(stderr, "%s: an empty picture (%d x %d)\n", path.c_str(), image.width, image.height);
         return false;
     }
-    const uint32_t rowBytes = static_cast<uint32_t>(image.width) * 3;
+    const uint32_t rowBytes = (static_cast<uint32_t>(image.width) * 3 + 3) / 4 * 4;
     const uint32_t dataBytes = rowBytes * static_cast<uint32_t>(image.height);
     std::vector<unsigned char> file(54 + dataBytes, 0);
     unsigned char* h = file.data();
@@ -87,8 +87,8 @@ bool writeBmp(const std::string& path, const Image& image)
     put32At(h + 38, 2835);  // 72 dots per inch
     put32At(h + 42, 2835);
 
-    unsigned char* out = h + 54;
     for (int y = image.height - 1; y >= 0; --y) {
+        unsigned char* out = h + 54 + rowBytes * static_cast<uint32_t>(image.height - 1 - y);
         for (int x = 0; x < image.width; ++x) {
             const Colour& c = image.at(x, y);
             *out++ = toByte(c.b);

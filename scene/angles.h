@@ -1,4 +1,8 @@
-// Keeping ever-growing angles precise over very long runs.
+// Angles: converting degrees to radians, and keeping ever-growing angles
+// precise over very long runs.
+//
+// Headings, mesh rotations and the scene's turn are in degrees; joint
+// angles, the tornado's particles and the water's waves in radians.
 //
 // Some angles (the tornado's particles, the caught character's spiral) only
 // ever grow. A float loses the small per-frame steps once it is large (at
@@ -8,6 +12,10 @@
 // addition gives, and afterwards its cosine and sine differ by less than
 // 0.0003 radians of the true angle's.
 #pragma once
+
+// Radians per degree, to the precision the pose tables are converted with;
+// single-precision code takes static_cast<float>(radiansPerDegree).
+constexpr double radiansPerDegree = 0.017453292;
 
 // 1024 x 2 pi in single precision.
 constexpr float longAngleTurns = 6433.98193f;

@@ -1,0 +1,124 @@
+// The browser's OpenGL layer (platform/web/): it must define every OpenGL
+// and GLU entry point the program calls, and its mip-maps must hold the
+// texels the desktop's gluBuild2DMipmaps makes of the same picture.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <regex>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "platform/gl.h"
+#include "platform/web/mipmaps.h"
+#include "tests/support/gl_checks.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string readText(const fs::path& path)
+{
+    std::ifstream in(path);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// Every gl*/glu* name called in the C++ files under `folder` (the platform's
+// own glContext* service functions aside).
+void collectCalls(const fs::path& folder, std::set<std::string>* calls)
+{
+    const std::regex call(R"(\b(glu?[A-Z][A-Za-z0-9]*)\s*\()");
+    for (const auto& entry : fs::recursive_directory_iterator(folder)) {
+        const std::string ext = entry.path().extension().string();
+        if (ext != ".cpp" && ext != ".h")
+            continue;
+        const std::string text = readText(entry.path());
+        for (std::sregex_iterator m(text.begin(), text.end(), call), end; m != end; ++m)
+            if ((*m)[1].str().rfind("glContext", 0) != 0)
+                calls->insert((*m)[1].str());
+    }
+}
+
+}  // namespace
+
+TEST(WebGlLayer, DefinesEveryEntryPointTheProgramCalls)
+{
+    const fs::path root = VEXARION_SOURCE_DIR;
+    std::set<std::string> calls;
+    for (const char* folder : {"app", "model", "scene", "effects", "sound"})
+        collectCalls(root / folder, &calls);
+    // The web backend's own services draw through the layer too (the glyphs).
+    collectCalls(root / "platform/web", &calls);
+    ASSERT_GT(calls.size(), 30u) << "the program's calls were not found";
+
+    // A definition: a line that starts with a return type and the name, with
+    // no semicolon after its parameter list.
+    std::set<std::string> defined;
+    const std::regex definition(R"(^[A-Za-z][A-Za-z0-9_ *]*\b(glu?[A-Z][A-Za-z0-9]*)\s*\([^;]*$)");
+    for (const auto& entry : fs::directory_iterator(root / "platform/web")) {
+        if (entry.path().extension() != ".cpp")
+            continue;
+        std::istringstream text(readText(entry.path()));
+        std::string line;
+        std::smatch m;
+        while (std::getline(text, line))
+            if (std::regex_search(line, m, definition))
+                defined.insert(m[1].str());
+    }
+    std::vector<std::string> missing;
+    for (const std::string& name : calls)
+        if (!defined.count(name) && name.rfind("glContext", 0) != 0)
+            missing.push_back(name);
+    EXPECT_EQ(missing, std::vector<std::string>{}) << "entry points the web layer lacks";
+}
+
+// Level 0 is GLU's power of two for each side; every level down to 1 x 1
+// holds GLU's texels, from square, flat and tall pictures alike.
+TEST(WebGlLayer, MipmapsHoldTheTexelsOfTheDesktopGlu)
+{
+    const struct {
+        int size, levelZero;
+    } sizes[] = {{1, 1}, {2, 2}, {3, 4}, {5, 4}, {6, 8}, {7, 8}, {12, 16}, {17, 16}, {24, 32}, {64, 64}};
+    for (const auto& s : sizes)
+        EXPECT_EQ(mipLevelZeroSize(s.size), s.levelZero) << s.size;
+
+    REQUIRE_GL();
+    const struct {
+        int width, height;
+    } pictures[] = {{4, 4}, {8, 2}, {2, 8}, {1, 4}, {16, 1}, {32, 16}, {64, 64}};
+    for (const auto& p : pictures) {
+        // Bytes that make every rounding case: odd sums, carries, extremes.
+        std::vector<unsigned char> bgr(static_cast<size_t>(p.width * p.height * 3));
+        for (size_t i = 0; i < bgr.size(); i++)
+            bgr[i] = static_cast<unsigned char>((i * 73 + i * i * 11 + 5) % 256);
+        GLuint name = 0;
+        glGenTextures(1, &name);
+        glBindTexture(GL_TEXTURE_2D, name);
+        glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+        gluBuild2DMipmaps(GL_TEXTURE_2D, 3, p.width, p.height, GL_BGR_EXT, GL_UNSIGNED_BYTE, bgr.data());
+        glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+
+        const std::vector<MipLevel> chain = mipChain(bgr.data(), p.width, p.height, 3);
+        ASSERT_EQ(static_cast<int>(chain.size()), textureLevels(name)) << p.width << "x" << p.height;
+        for (size_t level = 0; level < chain.size(); level++) {
+            const TextureImage glu = readTexture(name, static_cast<int>(level));
+            ASSERT_EQ(glu.width, chain[level].width);
+            ASSERT_EQ(glu.height, chain[level].height);
+            std::vector<uint32_t> ours, glus;
+            const std::vector<unsigned char>& bgrLevel = chain[level].texels;
+            for (int t = 0; t < glu.height; t++)
+                for (int s = 0; s < glu.width; s++) {
+                    const size_t at = static_cast<size_t>(t * glu.width + s) * 3;
+                    ours.push_back(static_cast<uint32_t>(bgrLevel[at + 2]) << 16 | bgrLevel[at + 1] << 8 |
+                                   bgrLevel[at]);
+                    glus.push_back(glu.at(s, t));
+                }
+            EXPECT_EQ(glus, ours) << p.width << "x" << p.height << " level " << level;
+        }
+        glDeleteTextures(1, &name);
+    }
+}

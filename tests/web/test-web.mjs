@@ -1,0 +1,295 @@
+// The browser build proven in Debian's headless Chromium (SwiftShader's
+// WebGL), driven through puppeteer-core as a person or a tester would:
+//
+//   load     the start page loads with no console error and no failed
+//            request; a replay script that can't be fetched is reported
+//   start    Start!, the intro, L (the flash brightens the picture, and the
+//            thunder reaches a Web Audio analyser), t (the tornado), Esc
+//   stories  the scene stories replayed in the page: their traces against
+//            the native replay's (states, poses and events exact, floats
+//            within 1e-4)
+//   pictures frames of the page's replay against the native replay's
+//   speed    the replay's frame rate at 640x480, page and native
+//   damage   every content file damaged in the packed data: the page runs on
+//
+//   node test-web.mjs SITE NATIVE_BUILD WORK SHOTS [section...]
+import {execFileSync} from 'node:child_process';
+import fs from 'node:fs';
+import path from 'node:path';
+import puppeteer from 'puppeteer-core';
+
+import {serve} from './serve.mjs';
+import {compareTraces, damagedData, meanDifference, brightness} from './checks.mjs';
+
+const [site, nativeBuild, work, shots, ...chosen] = process.argv.slice(2);
+const sections = chosen.length ? chosen : ['load', 'start', 'stories', 'pictures', 'speed', 'damage'];
+fs.mkdirSync(shots, {recursive: true});
+let failures = 0;
+const fail = text => {
+  console.log('FAIL: ' + text);
+  failures++;
+};
+const sleep = ms => new Promise(resolve => setTimeout(resolve, ms));
+
+const server = await serve(site, work);
+const browser = await puppeteer.launch({
+  executablePath: '/usr/bin/chromium',
+  headless: true,
+  args: ['--headless=new', '--no-sandbox', '--use-gl=angle', '--use-angle=swiftshader',
+         '--enable-unsafe-swiftshader', '--ignore-gpu-blocklist'],
+});
+
+// A new page that keeps what the console, the page and the network said.
+async function openPage(width = 1100, height = 900) {
+  const page = await browser.newPage();
+  await page.setViewport({width, height});
+  const log = {errors: [], trace: [], lines: []};
+  page.on('console', message => {
+    const text = message.text();
+    if (text.startsWith('trace: '))
+      log.trace.push(text.slice(7));
+    else
+      log.lines.push(text);
+    if (message.type() === 'error')
+      log.errors.push(text);
+  });
+  page.on('pageerror', error => log.errors.push('page error: ' + error.message));
+  page.on('requestfailed', request => log.errors.push('request failed: ' + request.url()));
+  page.on('response', response => {
+    if (response.status() >= 400)
+      log.errors.push(`HTTP ${response.status()}: ${response.url()}`);
+  });
+  return {page, log};
+}
+
+// The page's replay of a script: its trace rows and the seconds it took
+// from the first row to "replay done".
+async function replayInPage(script, frames, size, {shot, dt = 0.02, timeout = 120000} = {}) {
+  const {page, log} = await openPage();
+  fs.writeFileSync(path.join(work, script.name), script.text);
+  await page.goto(`${server.url}index.html?replay=work/${script.name}&dt=${dt}&frames=${frames}&size=${size}`);
+  const began = Date.now();
+  let firstRow = 0;
+  while (!log.lines.includes('replay done') && Date.now() - began < timeout) {
+    if (!firstRow && log.trace.length)
+      firstRow = Date.now();
+    await sleep(20);
+  }
+  const seconds = (Date.now() - (firstRow || began)) / 1000;
+  if (shot)
+    await (await page.$('#canvas')).screenshot({path: shot});
+  await page.close();
+  return {rows: log.trace, errors: log.errors, done: log.lines.includes('replay done'), seconds};
+}
+
+function nativeReplay(script, frames, size, extra = []) {
+  const file = path.join(work, script.name);
+  fs.writeFileSync(file, script.text);
+  const trace = path.join(work, script.name + '.csv');
+  const began = Date.now();
+  execFileSync('./vexarion-replay', ['--frames', String(frames), '--size', size, '--script', file, '--trace', trace,
+                                     ...extra],
+               {cwd: nativeBuild, env: {...process.env, ALSOFT_DRIVERS: 'null'}, stdio: 'ignore'});
+  return {rows: fs.readFileSync(trace, 'utf8').trimEnd().split('\n'), seconds: (Date.now() - began) / 1000};
+}
+
+const stories = [
+  {name: 'intro.txt', frames: 260,
+   text: '30 type L\n40 type t\n50 type T\n60 press E\n70 press W\n80 press SHIFT\n150 release E\n150 release W\n' +
+         '150 release SHIFT\n'},
+  {name: 'lightning.txt', frames: 1100, text: '260 type L\n265 type l\n'},
+  {name: 'tornado.txt', frames: 1000, text: '260 type t\n700 type T\n'},
+  {name: 'flood.txt', frames: 1000,
+   text: '260 press SHIFT\n260 press W\n500 release W\n500 release SHIFT\n560 press W\n800 release W\n'},
+];
+
+const run = {
+  async load() {
+    const {page, log} = await openPage();
+    await page.goto(server.url);
+    await page.waitForSelector('#start:not([disabled])', {timeout: 30000});
+    await page.screenshot({path: path.join(shots, '1-start.png')});
+    const texts = await page.$eval('#startpage', element => element.innerText);
+    for (const text of ['Vexarion', 'For instructions, please refer to README.TXT', 'Set display mode:', 'Start!'])
+      if (!texts.includes(text))
+        fail(`the start page lacks "${text}"`);
+    const readme = await page.$eval('a[href="README.TXT"]', a => a.href);
+    const response = await fetch(readme);
+    if (!response.ok)
+      fail('README.TXT cannot be reached from the page');
+    if (log.errors.length || server.failed.length)
+      fail('the start page loads with errors: ' + log.errors.concat(server.failed).join('; '));
+    else
+      console.log('ok   clean load: no console error, no failed request; README.TXT reachable');
+    await page.close();
+
+    // A script that isn't there is said on the page and the console.
+    const missing = await openPage();
+    await missing.page.goto(server.url + 'index.html?replay=work/no-such-script.txt');
+    await missing.page.waitForFunction(() => document.getElementById('status').textContent.length > 0);
+    const said = await missing.page.$eval('#status', element => element.textContent);
+    if (!said.includes('cannot fetch') || !missing.log.errors.some(e => e.includes('cannot fetch')))
+      fail('a missing replay script is not reported: ' + said);
+    else
+      console.log('ok   a missing script: "' + said + '"');
+    await missing.page.close();
+    server.failed.length = 0;
+  },
+
+  async start() {
+    const failed = failures;
+    const {page, log} = await openPage(700, 560);
+    // Every sound the page plays also reaches an analyser the test reads.
+    await page.evaluateOnNewDocument(() => {
+      window.analysers = [];
+      const connect = AudioNode.prototype.connect;
+      AudioNode.prototype.connect = function(target, ...rest) {
+        if (target instanceof AudioDestinationNode) {
+          const analyser = target.context.createAnalyser();
+          analyser.fftSize = 2048;
+          connect.call(this, analyser);
+          window.analysers.push(analyser);
+        }
+        return connect.call(this, target, ...rest);
+      };
+      window.loudness = () => {
+        let peak = 0;
+        const samples = new Float32Array(2048);
+        for (const analyser of window.analysers) {
+          analyser.getFloatTimeDomainData(samples);
+          for (const s of samples)
+            peak = Math.max(peak, Math.abs(s));
+        }
+        return peak;
+      };
+    });
+    await page.goto(server.url);
+    await page.waitForSelector('#start:not([disabled])', {timeout: 30000});
+    await page.click('#start');
+    const canvas = await page.$('#canvas');
+    await sleep(2000);
+    const intro = path.join(shots, '2-intro.png');
+    await canvas.screenshot({path: intro});
+    if (brightness(intro) < 15)
+      fail('the intro is black');
+    const state = await page.evaluate(() => window.analysers.map(a => a.context.state).join(','));
+    await sleep(3000);  // past the intro's four seconds
+    const before = path.join(shots, '3-before-flash.png');
+    await canvas.screenshot({path: before});
+    let quiet = 0;
+    for (let i = 0; i < 10; i++, await sleep(50))
+      quiet = Math.max(quiet, await page.evaluate(() => window.loudness()));
+    // The flash fades within a third of a second: strike until a picture
+    // catches it (each strike while he burns flashes again).
+    let brightest = 0, loud = 0;
+    const brighter = () => brightest > brightness(before) + 4;
+    for (let strike = 0; strike < 5 && !brighter(); strike++, await sleep(300)) {
+      await page.keyboard.press('L');
+      for (let i = 0; i < 3; i++) {
+        const file = path.join(work, `flash${i}.png`);
+        await canvas.screenshot({path: file});
+        loud = Math.max(loud, await page.evaluate(() => window.loudness()));
+        const b = brightness(file);
+        if (b > brightest) {
+          brightest = b;
+          fs.copyFileSync(file, path.join(shots, '4-flash.png'));
+        }
+      }
+    }
+    for (let i = 0; i < 10; i++, await sleep(50))
+      loud = Math.max(loud, await page.evaluate(() => window.loudness()));
+    console.log(`     audio context ${state}; brightness before L ${brightness(before).toFixed(1)}, ` +
+                `brightest after ${brightest.toFixed(1)}; sound peak before L ${quiet.toFixed(4)}, after ${loud.toFixed(4)}`);
+    if (!brighter())
+      fail('no flash after L');
+    if (!(loud > 0.05 && loud > 4 * quiet))
+      fail('no thunder after L');
+    await sleep(1500);
+    await page.keyboard.press('t');
+    await sleep(3500);
+    await canvas.screenshot({path: path.join(shots, '5-tornado.png')});
+    await page.keyboard.press('Escape');
+    await page.waitForSelector('#start:not([disabled])', {timeout: 30000});
+    if (log.errors.length)
+      fail('errors while the scene ran: ' + log.errors.join('; '));
+    else if (failures === failed)
+      console.log('ok   Start!, intro, flash, thunder, tornado, Esc back to the start page');
+    await page.close();
+  },
+
+  async stories() {
+    for (const story of stories) {
+      const native = nativeReplay(story, story.frames, '64x64');
+      const web = await replayInPage(story, story.frames, '64x64');
+      if (!web.done || web.errors.length)
+        fail(`page replay of ${story.name}: ${web.errors.join('; ') || 'no "replay done"'}`);
+      const result = compareTraces(native.rows, web.rows, 1e-4);
+      console.log(`${result.ok ? 'ok  ' : 'FAIL'} trace ${story.name} (${story.frames} frames): ${result.report}`);
+      if (!result.ok)
+        failures++;
+    }
+  },
+
+  async pictures() {
+    const pictures = [
+      {name: 'flash', script: {name: 'picture-flash.txt', text: '260 type L\n'}, frame: 261},
+      {name: 'tornado', script: {name: 'picture-tornado.txt', text: '200 type t\n'}, frame: 420},
+    ];
+    for (const p of pictures) {
+      const nativeShot = path.join(shots, `native-${p.name}.png`), webShot = path.join(shots, `web-${p.name}.png`);
+      nativeReplay(p.script, p.frame + 1, '320x240', ['--shot', `${p.frame}=${nativeShot}`]);
+      await replayInPage(p.script, p.frame + 1, '320x240', {shot: webShot});
+      const d = meanDifference(nativeShot, webShot);
+      const ok = d.every(channel => channel < 4);
+      console.log(`${ok ? 'ok  ' : 'FAIL'} picture ${p.name} (frame ${p.frame}, 320x240): mean difference ` +
+                  `red ${d[0].toFixed(2)}, green ${d[1].toFixed(2)}, blue ${d[2].toFixed(2)} of 255`);
+      if (!ok)
+        failures++;
+    }
+  },
+
+  async speed() {
+    // Frames per second once started: the native replay's start-up, timed
+    // with a single frame, is taken off; the page's clock starts at its first row.
+    const story = {name: 'speed.txt', text: '100 type t\n200 type L\n'};
+    const frames = 400;
+    const startUp = nativeReplay(story, 1, '640x480').seconds;
+    const native = frames / (nativeReplay(story, frames, '640x480').seconds - startUp);
+    const web = frames / (await replayInPage(story, frames, '640x480')).seconds;
+    console.log(`     replay at 640x480, ${frames} frames: page ${web.toFixed(1)} frames/s, native ` +
+                `${native.toFixed(1)} frames/s (${(web / native).toFixed(2)} of native)`);
+  },
+
+  async damage() {
+    const original = fs.readFileSync(path.join(site, 'vexarion.data'));
+    const loader = fs.readFileSync(path.join(site, 'vexarion.js'), 'utf8');
+    const script = {name: 'damage.txt',
+                    text: '90 type L\n100 type t\n150 type T\n160 press E\n170 release E\n170 press W\n' +
+                          '175 press SHIFT\n200 release W\n200 release SHIFT\n250 type L\n'};
+    for (let round = 0; round < 4; round++) {
+      server.replaced.set('/vexarion.data', damagedData(original, loader, round));
+      const web = await replayInPage(script, 300, '64x64', {dt: 0.05});
+      const crashed = web.errors.filter(e => !e.startsWith('HTTP'));
+      if (web.done && web.rows.length === 301 && !crashed.length)
+        console.log(`ok   damaged content, round ${round}: 300 frames and the header`);
+      else
+        fail(`damaged content, round ${round}: ${web.rows.length} rows; ${crashed.join('; ')}`);
+    }
+    server.replaced.clear();
+  },
+};
+
+for (const section of sections) {
+  const began = Date.now();
+  console.log(`== web: ${section}`);
+  try {
+    await run[section]();
+  } catch (error) {
+    fail(`${section}: ${error.stack || error}`);
+  }
+  console.log(`   (${((Date.now() - began) / 1000).toFixed(1)} s)`);
+}
+await browser.close();
+server.close();
+console.log(`web: ${failures} failure(s); screenshots in ${shots}`);
+process.exit(failures ? 1 : 0);

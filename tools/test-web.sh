@@ -1,0 +1,32 @@
+#!/bin/sh
+# The browser build, proven in Debian's headless Chromium: builds the site
+# (tools/build-web.sh), installs puppeteer-core from tests/web/package-lock.json
+# (no browser download: Debian's chromium is used) and runs tests/web/test-web.mjs,
+# which checks the start page, the scene, the traces and pictures against the
+# native replay's, the frame rate and damaged content.
+#
+#   tools/test-web.sh [--no-build] [section...]   (load start stories pictures speed damage)
+#
+# Screenshots go to build-web/shots/ (or $VEXARION_SHOTS).
+set -e
+cd "$(dirname "$0")/.."
+root="$PWD"
+started=$(date +%s)
+if [ "$1" = "--no-build" ]; then
+    shift
+else
+    tools/build-web.sh
+    cmake --build build -j2 --target vexarion-replay
+fi
+if [ ! -d tests/web/node_modules/puppeteer-core ]; then
+    (cd tests/web && PUPPETEER_SKIP_DOWNLOAD=1 npm ci --no-audit --no-fund --loglevel=error)
+fi
+work="$(mktemp -d /tmp/vexarion-web.XXXXXX)"
+trap 'rm -rf "$work"' EXIT INT TERM
+shots="${VEXARION_SHOTS:-$root/build-web/shots}"
+# The native replays need a display for their OpenGL context.
+status=0
+xvfb-run -a -s "-screen 0 640x480x24" node tests/web/test-web.mjs "$root/build-web/site" "$root/build" "$work" \
+    "$shots" "$@" || status=$?
+echo "Web section: $(($(date +%s) - started)) s"
+exit $status
