@@ -11,6 +11,8 @@
 #           dialog closed instead: exit code 0, no window
 #   damage  the damaged-content set through vexarion-replay.exe, without a
 #           sound device: no crash, exit code 0
+#   dpi, box, unicode, focus   as a Windows user meets it: see
+#           tools/test-windows-desktop.sh
 #
 #   tools/test-windows.sh [--no-build] [section...]   (all sections by default)
 #
@@ -25,7 +27,7 @@ if [ "$1" = "--no-build" ]; then
     build=0
     shift
 fi
-sections="${*:-units traces program damage}"
+sections="${*:-units traces program damage dpi box unicode focus}"
 if [ "$build" = 1 ]; then
     tools/build-windows.sh test_vexarion
     cmake --build build -j2 --target vexarion-replay
@@ -35,7 +37,8 @@ bin="$root/build-windows"
 shots="${VEXARION_SHOTS:-$bin/shots}"
 mkdir -p "$shots"
 work="$(mktemp -d /tmp/vexarion-windows.XXXXXX)"
-export WINEPREFIX="$work/prefix" HOME="$work/home" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+# UTF-8 file names, whatever the caller's locale.
+export WINEPREFIX="$work/prefix" HOME="$work/home" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" LC_ALL=C.UTF-8
 mkdir -p "$HOME"
 failures=0
 
@@ -49,6 +52,7 @@ Xvfb -displayfd 3 -screen 0 640x480x24 -nolisten tcp 3>"$work/display" 2>/dev/nu
 xvfb=$!
 cleanup() {
     wineserver -k 2>/dev/null || true
+    tools/xorg-dummy.sh stop "$work/xorg"
     kill "$xvfb" 2>/dev/null || true
     rm -rf "$work"
 }
@@ -328,6 +332,8 @@ run_damage() {
         fi
     done
 }
+
+. tools/test-windows-desktop.sh
 
 for section in $sections; do
     echo "== Windows: $section"
