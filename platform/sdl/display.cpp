@@ -29,6 +29,10 @@ bool platformInit()
     // thousands of sequences (several milliseconds at every start). A table
     // the user names stays theirs.
     setenv("XCOMPOSEFILE", "/dev/null", 0);
+    // OpenGL through EGL rather than GLX: the same driver, made ready
+    // markedly faster. Where EGL can't carry it, the window falls back on
+    // GLX (windowCreateMain()).
+    SDL_SetHint(SDL_HINT_VIDEO_X11_FORCE_EGL, "1");
     if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS | SDL_INIT_TIMER) != 0) {
         std::fprintf(stderr, "Vexarion: cannot open the display: %s\n", SDL_GetError());
         return false;
@@ -165,6 +169,10 @@ bool windowCreateMain(const char* title, int width, int height, int colourBits, 
     sdlFlags |= (flags & WINDOW_HIDDEN) ? SDL_WINDOW_HIDDEN : SDL_WINDOW_SHOWN;
     const int at = decorated ? SDL_WINDOWPOS_UNDEFINED : 0;
     SDL_Window* window = SDL_CreateWindow(title, at, at, width, height, sdlFlags);
+    if (!window && SDL_GetHintBoolean(SDL_HINT_VIDEO_X11_FORCE_EGL, SDL_FALSE)) {
+        SDL_SetHint(SDL_HINT_VIDEO_X11_FORCE_EGL, "0");
+        window = SDL_CreateWindow(title, at, at, width, height, sdlFlags);
+    }
     if (!window) {
         std::fprintf(stderr, "Vexarion: cannot open the window: %s\n", SDL_GetError());
         return false;
