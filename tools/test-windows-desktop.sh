@@ -10,8 +10,9 @@
 #            openbox): full screen in the dialog's preselected 640x480, 16bit,
 #            the cursor hidden; Notepad activated: Vexarion minimised, the
 #            desktop's 1024x768 back, and E held there leaves the land alone;
-#            Vexarion activated: 640x480 again, E sinks the land, and F12
-#            saves into a pictures folder named "José 日本"
+#            Vexarion activated: 640x480 again, and again after the mode is
+#            dropped behind its back; E sinks the land, and F12 saves into a
+#            pictures folder named "José 日本"
 # Screenshots: 6-*.png to 9-*.png.
 
 run_dpi() {
@@ -148,6 +149,11 @@ run_focus() {
     [ "$(screen_size)" = "640 x 480" ] || fail "the mode did not come back with Vexarion"
     [ "$(window_state "$window")" = Normal ] || fail "Vexarion was not restored"
     snap "$shots/9-focus-back.png"
+    # As after a secure desktop: the mode dropped while Vexarion stays in front.
+    wine "$bin/drop-display-mode.exe" </dev/null >/dev/null 2>&1 || fail "the display mode could not be dropped"
+    sleep 1
+    echo "mode dropped behind its back: screen $(screen_size)"
+    [ "$(screen_size)" = "640 x 480" ] || fail "the mode did not come back after WM_DISPLAYCHANGE"
     # Past the intro, L marks the moment in the trace; then E held here.
     sleep $((5 - ($(date +%s) - shown) > 0 ? 5 - ($(date +%s) - shown) : 0))
     xdotool type L

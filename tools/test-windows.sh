@@ -29,7 +29,7 @@ if [ "$1" = "--no-build" ]; then
 fi
 sections="${*:-units traces program damage dpi box unicode focus}"
 if [ "$build" = 1 ]; then
-    tools/build-windows.sh test_vexarion
+    tools/build-windows.sh test_vexarion drop-display-mode
     cmake --build build -j2 --target vexarion-replay
 fi
 
