@@ -1,12 +1,12 @@
 // Finding the content; see content_folder.h.
 #include "app/content_folder.h"
 
-#include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <system_error>
 
 #include "platform/folders.h"
+#include "platform/notice.h"
+#include "platform/paths.h"
 
 namespace fs = std::filesystem;
 
@@ -22,7 +22,7 @@ bool isFile(const fs::path& path)
 
 bool holdsContent(const std::string& folder)
 {
-    const fs::path base(folder);
+    const fs::path base = fs::u8path(folder);
     return isFile(base / "LAND.KMO") && isFile(base / "ROOM.KMO") && isFile(base / "MAN.KMO");
 }
 
@@ -36,9 +36,9 @@ std::string chooseContentFolder(const char* dataOverride, const std::string& wor
     }
     std::vector<std::string> candidates = {workingFolder};
     if (!executableFolder.empty()) {
-        const fs::path exe(executableFolder);
-        candidates.push_back(exe.lexically_normal().string());
-        candidates.push_back((exe / ".." / "share" / "vexarion").lexically_normal().string());
+        const fs::path exe = fs::u8path(executableFolder);
+        candidates.push_back(exe.lexically_normal().u8string());
+        candidates.push_back((exe / ".." / "share" / "vexarion").lexically_normal().u8string());
     }
     for (const std::string& folder : candidates) {
         searched->push_back(folder);
@@ -52,7 +52,7 @@ std::vector<std::string> missingContent(const std::string& folder)
 {
     std::vector<std::string> missing;
     for (const char* name : contentFileNames)
-        if (!isFile(fs::path(folder) / name))
+        if (!isFile(fs::u8path(folder) / name))
             missing.push_back(name);
     return missing;
 }
@@ -60,23 +60,23 @@ std::vector<std::string> missingContent(const std::string& folder)
 bool enterContentFolder()
 {
     std::error_code error;
-    const std::string working = fs::current_path(error).string();
-    const char* dataFolder = std::getenv("VEXARION_DATA");
+    const std::string working = fs::current_path(error).u8string();
+    const std::string dataFolder = environmentValue("VEXARION_DATA");
     std::vector<std::string> searched;
-    std::string folder = chooseContentFolder(dataFolder, working, folderOfExecutable(), &searched);
+    std::string folder = chooseContentFolder(dataFolder.c_str(), working, folderOfExecutable(), &searched);
 
     if (folder.empty()) {
         std::string list;
         for (const std::string& s : searched)
             list += (list.empty() ? "" : ", ") + s;
-        std::fprintf(stderr, "Vexarion: no content found (looked in %s); set VEXARION_DATA to its folder\n",
-                     list.c_str());
+        noticeShow(NOTICE_WARNING,
+                   "Vexarion: no content found (looked in " + list + "); set VEXARION_DATA to its folder\n");
         return true;
     }
-    fs::current_path(folder, error);
+    fs::current_path(fs::u8path(folder), error);
     if (error) {
-        std::fprintf(stderr, "Vexarion: cannot use the content folder %s (VEXARION_DATA): %s\n", folder.c_str(),
-                     error.message().c_str());
+        noticeShow(NOTICE_ERROR,
+                   "Vexarion: cannot use the content folder " + folder + " (VEXARION_DATA): " + error.message() + "\n");
         return false;
     }
     std::vector<std::string> missing = missingContent(".");
@@ -84,8 +84,8 @@ bool enterContentFolder()
         std::string list;
         for (const std::string& name : missing)
             list += (list.empty() ? "" : " ") + name;
-        std::fprintf(stderr, "Vexarion: content missing in %s: %s\n", fs::current_path(error).string().c_str(),
-                     list.c_str());
+        noticeShow(NOTICE_WARNING,
+                   "Vexarion: content missing in " + fs::current_path(error).u8string() + ": " + list + "\n");
     }
     return true;
 }

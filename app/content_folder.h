@@ -31,8 +31,8 @@ std::string chooseContentFolder(const char* dataOverride, const std::string& wor
 // The fixed-name files missing from `folder`.
 std::vector<std::string> missingContent(const std::string& folder);
 
-// Chooses the content folder, makes it the working folder and reports on
-// stderr what is missing and where it was looked for. False only when
-// VEXARION_DATA names a folder that can't be entered; missing content is
-// reported and the program runs on with what there is.
+// Chooses the content folder, makes it the working folder and tells the
+// user (notice.h) what is missing and where it was looked for. False only
+// when VEXARION_DATA names a folder that can't be entered; missing content
+// is reported and the program runs on with what there is. Folders are UTF-8.
 bool enterContentFolder();

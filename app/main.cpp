@@ -1,10 +1,10 @@
 // Vexarion's entry point: the command line, the content folder, the display
 // check, then the display-mode dialog and full screen (or a desktop window),
 // the content, and the frame loop until the user quits.
-#include <cstdio>
 #include <filesystem>
 #include <string>
 #include <system_error>
+#include <vector>
 
 #include "app/command_line.h"
 #include "app/content_folder.h"
@@ -19,6 +19,8 @@
 #include "platform/clock.h"
 #include "platform/display.h"
 #include "platform/input.h"
+#include "platform/notice.h"
+#include "platform/paths.h"
 #include "platform/window.h"
 #include "scene/scene_state.h"
 
@@ -31,8 +33,8 @@ std::string fromStartFolder(const std::string& path)
     if (path.empty())
         return path;
     std::error_code error;
-    std::filesystem::path absolute = std::filesystem::absolute(path, error);
-    return error ? path : absolute.string();
+    std::filesystem::path absolute = std::filesystem::absolute(std::filesystem::u8path(path), error);
+    return error ? path : absolute.u8string();
 }
 
 // F12 asks for the frame being drawn; it is saved just before its swap.
@@ -65,7 +67,7 @@ int closeAll(const Opened& opened, int code)
     if (opened.recording)
         written = recorderClose() && written;
     if (!written)
-        std::fprintf(stderr, "Vexarion: the recording or the trace could not be written in full\n");
+        noticeShow(NOTICE_WARNING, "Vexarion: the recording or the trace could not be written in full\n");
     if (opened.platform)
         platformShutdown();
     return code;
@@ -75,19 +77,24 @@ int closeAll(const Opened& opened, int code)
 
 int main(int argc, char** argv)
 {
+    noticeInit();
+    const std::vector<std::string> arguments = programArguments(argc, argv);
+    std::vector<const char*> argumentTexts;
+    for (const std::string& argument : arguments)
+        argumentTexts.push_back(argument.c_str());
     CommandLine options;
     std::string error;
-    if (!parseCommandLine(argc, argv, &options, &error)) {
-        std::fprintf(stderr, "vexarion: %s\n%sRun 'vexarion --help' for the options.\n", error.c_str(),
-                     commandLineSynopsis());
+    if (!parseCommandLine(static_cast<int>(argumentTexts.size()), argumentTexts.data(), &options, &error)) {
+        noticeShow(NOTICE_ERROR,
+                   "vexarion: " + error + "\n" + commandLineSynopsis() + "Run 'vexarion --help' for the options.\n");
         return 2;
     }
     if (options.help) {
-        std::fputs(commandLineUsage(), stdout);
+        noticeShow(NOTICE_ANSWER, commandLineUsage());
         return 0;
     }
     if (options.version) {
-        std::printf("vexarion %s\n", programVersion());
+        noticeShow(NOTICE_ANSWER, std::string("vexarion ") + programVersion() + "\n");
         return 0;
     }
     const std::string recordPath = fromStartFolder(options.recordPath);
@@ -100,7 +107,7 @@ int main(int argc, char** argv)
         return 1;
     opened.platform = true;
     if (!displayIsVisible()) {
-        std::fprintf(stderr, "Vexarion: no display found (no X or Wayland session); run it on a desktop\n");
+        noticeShow(NOTICE_ERROR, "Vexarion: no display found (no X or Wayland session); run it on a desktop\n");
         return closeAll(opened, 1);
     }
     // The settings, with the command line over them (the reduced flash is
@@ -112,7 +119,7 @@ int main(int argc, char** argv)
     windowSetIcon(icon, iconSide, iconSide);
     if (!recordPath.empty()) {
         if (!recorderOpen(recordPath.c_str())) {
-            std::fprintf(stderr, "Vexarion: cannot write the recording %s\n", recordPath.c_str());
+            noticeShow(NOTICE_ERROR, "Vexarion: cannot write the recording " + recordPath + "\n");
             return closeAll(opened, 1);
         }
         opened.recording = true;
@@ -121,7 +128,7 @@ int main(int argc, char** argv)
     // sounds started at start-up, as the replay's does.
     if (!tracePath.empty()) {
         if (!traceOpen(tracePath.c_str())) {
-            std::fprintf(stderr, "Vexarion: cannot write the trace %s\n", tracePath.c_str());
+            noticeShow(NOTICE_ERROR, "Vexarion: cannot write the trace " + tracePath + "\n");
             return closeAll(opened, 1);
         }
         opened.trace = true;
@@ -141,6 +148,7 @@ int main(int argc, char** argv)
 
     FrameLoop loop;
     initFrameLoop(&loop, clockFrequency());
+    // Without a context the backend has told the user why; the scene runs unseen.
     loop.drawing = createGLContext();
     sessionStartFrames(&session);
     loop.beforeSwap = saveRequestedScreenshot;

@@ -7,6 +7,7 @@
 
 #include "app/replay_script.h"
 #include "effects/lightning.h"
+#include "platform/paths.h"
 
 namespace {
 
@@ -24,7 +25,7 @@ void addLine(const char* action, const std::string& argument)
 
 bool recorderOpen(const char* path)
 {
-    recording = std::fopen(path, "wb");
+    recording = fileOpen(path, "wb");
     if (!recording)
         return false;
     frame = 0;

@@ -38,6 +38,7 @@
 #include "effects/lightning.h"
 #include "platform/display.h"
 #include "platform/input.h"
+#include "platform/paths.h"
 #include "scene/pose_program.h"
 
 namespace {
@@ -105,7 +106,7 @@ bool knownOption(const char* arg)
     return false;
 }
 
-bool parseOptions(int argc, char** argv, Options* o)
+bool parseOptions(int argc, const char* const* argv, Options* o)
 {
     for (int i = 1; i < argc; i++) {
         const char* arg = argv[i];
@@ -170,8 +171,12 @@ bool parseOptions(int argc, char** argv, Options* o)
 
 int main(int argc, char** argv)
 {
+    const std::vector<std::string> arguments = programArguments(argc, argv);
+    std::vector<const char*> argumentTexts;
+    for (const std::string& argument : arguments)
+        argumentTexts.push_back(argument.c_str());
     Options options;
-    if (!parseOptions(argc, argv, &options)) {
+    if (!parseOptions(static_cast<int>(argumentTexts.size()), argumentTexts.data(), &options)) {
         usage();
         return 2;
     }
@@ -188,10 +193,11 @@ int main(int argc, char** argv)
 
     // Files named on the command line belong to the folder the user is in.
     std::error_code pathError;
+    namespace fs = std::filesystem;
     if (!options.trace.empty())
-        options.trace = std::filesystem::absolute(options.trace, pathError).string();
+        options.trace = fs::absolute(fs::u8path(options.trace), pathError).u8string();
     for (auto& shot : options.shots)
-        shot.second = std::filesystem::absolute(shot.second, pathError).string();
+        shot.second = fs::absolute(fs::u8path(shot.second), pathError).u8string();
     if (!enterContentFolder())
         return 1;
     // Opened before the content loads, so frame 0's row also lists the

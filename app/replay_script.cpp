@@ -5,8 +5,9 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <sstream>
+
+#include "platform/paths.h"
 
 namespace {
 
@@ -154,14 +155,17 @@ bool parseScript(const std::string& text, std::vector<ScriptEvent>* events, std:
 
 bool loadScript(const char* path, std::vector<ScriptEvent>* events, std::string* error, bool* recording)
 {
-    std::ifstream in(path, std::ios::binary);
+    std::FILE* in = fileOpen(path, "rb");
     if (!in) {
         *error = std::string("cannot read ") + path;
         return false;
     }
-    std::ostringstream text;
-    text << in.rdbuf();
-    if (!parseScript(text.str(), events, error, recording)) {
+    std::string text;
+    char block[4096];
+    for (size_t n; (n = std::fread(block, 1, sizeof block, in)) > 0;)
+        text.append(block, n);
+    std::fclose(in);
+    if (!parseScript(text, events, error, recording)) {
         *error = std::string(path) + ": " + *error;
         return false;
     }

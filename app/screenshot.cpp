@@ -10,11 +10,30 @@
 
 #include "platform/folders.h"
 #include "platform/gl.h"
+#include "platform/notice.h"
+#include "platform/paths.h"
 
 #define STB_IMAGE_WRITE_IMPLEMENTATION
 #include <stb/stb_image_write.h>
 
 namespace fs = std::filesystem;
+
+namespace {
+
+// Where stb's PNG writer puts its bytes.
+struct Output {
+    std::FILE* file;
+    bool failed;
+};
+
+void writeToFile(void* context, void* data, int size)
+{
+    Output* output = static_cast<Output*>(context);
+    if (std::fwrite(data, 1, static_cast<size_t>(size), output->file) != static_cast<size_t>(size))
+        output->failed = true;
+}
+
+}  // namespace
 
 bool saveFrameBufferPng(const char* path, int width, int height)
 {
@@ -24,9 +43,15 @@ bool saveFrameBufferPng(const char* path, int width, int height)
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glReadBuffer(GL_BACK);
     glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
+    std::FILE* file = fileOpen(path, "wb");
+    if (!file)
+        return false;
     // OpenGL's rows run bottom up; a PNG's run top down.
     stbi_flip_vertically_on_write(1);
-    return stbi_write_png(path, width, height, 3, pixels.data(), width * 3) != 0;
+    Output output = {file, false};
+    const bool encoded = stbi_write_png_to_func(writeToFile, &output, width, height, 3, pixels.data(), width * 3) != 0;
+    const bool closed = std::fclose(file) == 0;
+    return encoded && closed && !output.failed;
 }
 
 std::string screenshotName(const std::tm& local, int n)
@@ -43,13 +68,13 @@ bool takeScreenshot(int width, int height)
 {
     const std::string folder = folderForPictures();
     if (folder.empty()) {
-        std::fprintf(stderr, "Vexarion: no folder for screenshots (neither XDG_PICTURES_DIR nor HOME is set)\n");
+        noticeShow(NOTICE_WARNING, "Vexarion: no folder for screenshots (neither XDG_PICTURES_DIR nor HOME is set)\n");
         return false;
     }
     std::error_code error;
-    fs::create_directories(folder, error);
+    fs::create_directories(fs::u8path(folder), error);
     if (error) {
-        std::fprintf(stderr, "Vexarion: cannot save a screenshot in %s: %s\n", folder.c_str(), error.message().c_str());
+        noticeShow(NOTICE_WARNING, "Vexarion: cannot save a screenshot in " + folder + ": " + error.message() + "\n");
         return false;
     }
     const std::time_t now = std::time(nullptr);
@@ -58,17 +83,16 @@ bool takeScreenshot(int width, int height)
         local = *t;
     fs::path path;
     for (int n = 1; n < 1000; n++) {
-        path = fs::path(folder) / screenshotName(local, n);
+        path = fs::u8path(folder) / screenshotName(local, n);
         if (!fs::exists(path, error))
             break;
     }
     errno = 0;
-    if (!saveFrameBufferPng(path.string().c_str(), width, height)) {
-        std::fprintf(stderr, "Vexarion: cannot save a screenshot in %s: %s\n", folder.c_str(),
-                     errno ? std::strerror(errno) : "write failed");
+    if (!saveFrameBufferPng(path.u8string().c_str(), width, height)) {
+        noticeShow(NOTICE_WARNING, "Vexarion: cannot save a screenshot in " + folder + ": " +
+                                       (errno ? std::strerror(errno) : "write failed") + "\n");
         return false;
     }
-    std::printf("%s\n", path.string().c_str());
-    std::fflush(stdout);
+    noticeShow(NOTICE_STATUS, path.u8string() + "\n");
     return true;
 }

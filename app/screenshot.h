@@ -5,7 +5,8 @@
 #include <string>
 
 // Reads the back buffer (width x height pixels from the lower-left corner)
-// and writes it top row first as an RGB PNG. False if the file can't be written.
+// and writes it top row first as an RGB PNG at a UTF-8 path. False if the
+// file can't be written.
 bool saveFrameBufferPng(const char* path, int width, int height);
 
 // The screenshot file name for a local time: "vexarion-2026-12-07-004512.png",
@@ -14,6 +15,7 @@ std::string screenshotName(const std::tm& local, int n);
 
 // Saves the frame being drawn (width x height) into the user's pictures
 // folder, creating it if need be, under a name of the current date and time
-// that no earlier screenshot has. Prints the path on stdout; when the folder
-// can't be written, says so on stderr. True when the picture was saved.
+// that no earlier screenshot has. Tells its path on stdout; when the folder
+// can't be written, tells the user so (notice.h). True when the picture was
+// saved.
 bool takeScreenshot(int width, int height);

@@ -11,6 +11,7 @@
 
 #include "app/command_line.h"
 #include "platform/folders.h"
+#include "platform/notice.h"
 
 namespace fs = std::filesystem;
 
@@ -279,8 +280,8 @@ Settings loadSettings(const std::string& path)
     bytes.resize(static_cast<size_t>(in.gcount()));
     const std::string problem = !in.is_open() || in.bad() ? "cannot be read" : parseSettings(bytes, &settings);
     if (!problem.empty())
-        std::fprintf(stderr, "Vexarion: settings %s: %s; the defaults stand in for what could not be read\n",
-                     path.c_str(), problem.c_str());
+        noticeShow(NOTICE_WARNING, "Vexarion: settings " + path + ": " + problem +
+                                       "; the defaults stand in for what could not be read\n");
     return settings;
 }
 
@@ -307,6 +308,6 @@ bool saveSettings(const std::string& path, const Settings& settings)
     if (problem.empty())
         return true;
     fs::remove(fresh, error);
-    std::fprintf(stderr, "Vexarion: cannot save the settings in %s: %s\n", path.c_str(), problem.c_str());
+    noticeShow(NOTICE_WARNING, "Vexarion: cannot save the settings in " + path + ": " + problem + "\n");
     return false;
 }

@@ -10,6 +10,7 @@
 #include "effects/fire.h"
 #include "effects/lightning.h"
 #include "effects/tornado.h"
+#include "platform/paths.h"
 #include "scene/director.h"
 #include "scene/pose_program.h"
 #include "scene/scene_state.h"
@@ -128,7 +129,7 @@ std::string traceRow(long frame, const std::string& events)
 
 bool traceOpen(const char* path)
 {
-    traceFile = std::fopen(path, "w");
+    traceFile = fileOpen(path, "w");
     if (!traceFile)
         return false;
     std::fprintf(traceFile, "%s\n", traceHeader().c_str());

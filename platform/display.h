@@ -60,6 +60,10 @@ enum WindowFlags {
 // window manager with WINDOW_DECORATED), width x height pixels, able
 // to carry an OpenGL context with the given colour depth, a 16-bit depth
 // buffer and double buffering. Only one main window exists at a time.
+// Full screen, it hides the cursor, and while another program is in front
+// it is minimised with the desktop in its own mode. When the screen refuses
+// the requested mode, the window is an ordinary decorated one of that size
+// and the user is told (notice.h).
 bool windowCreateMain(const char* title, int width, int height, int colourBits, int flags);
 
 // The main window's size in pixels and its position on the screen.

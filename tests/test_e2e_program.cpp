@@ -1,7 +1,9 @@
 // The real program as a person meets it under a virtual X display: the dialog
-// and full screen; the installed tree run from anywhere for a recorded, traced
-// session in a window, replayed to the same trace (whole, and cut as a killed
-// session leaves it); the Debian package; bad command lines and no display.
+// and full screen; full screen giving way to another window on a display that
+// really switches modes; the installed tree run from anywhere for a recorded,
+// traced session in a window, replayed to the same trace (whole, and cut as a
+// killed session leaves it); the Debian package; bad command lines and no
+// display.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -93,6 +95,64 @@ TEST(ProgramEndToEnd, ClosingTheDialogQuitsWithCodeZeroAndOpensNoWindow)
     ASSERT_TRUE(guard.ended = waitProcess(guard.pid, 15, &code)) << "closing the dialog did not end the program";
     EXPECT_EQ(code, 0);
     EXPECT_TRUE(findMainWindow(0.3).empty());
+}
+
+TEST(ProgramEndToEnd, FullScreenGivesWayToAnotherWindowAndComesBack)
+{
+    // Xorg's dummy driver switches modes for real, and openbox minimises and
+    // activates windows; the desktop starts at 800x600.
+    const fs::path work = scratch("full-screen");
+    const std::string tools = std::string(VEXARION_SOURCE_DIR) + "/tools/";
+    const std::string display = commandOutput(tools + "xorg-dummy.sh start '" + work.string() + "'");
+    struct Stop {
+        std::string command;
+        ~Stop() { commandOutput(command); }
+    } stop{tools + "xorg-dummy.sh stop '" + work.string() + "'"};
+    ASSERT_EQ(display.rfind(':', 0), 0u) << display << readText(work / "xorg.log");
+    auto on = [&](const std::string& command) { return commandOutput("DISPLAY=" + display + " " + command); };
+    auto screen = [&] { return on("xrandr -q | sed -n 's/.*current \\([0-9]* x [0-9]*\\),.*/\\1/p'"); };
+    auto state = [&](const std::string& window) {
+        return on("xprop -id " + window + " WM_STATE | sed -n 's/.*state: //p'");
+    };
+    on("xrandr -s 800x600");
+
+    ChildGuard guard{startProcess({runDir + "/vexarion"}, runDir, {"ALSOFT_DRIVERS=null", "DISPLAY=" + display})};
+    // The dialog's client area (openbox frames it), then "Start!" at (159, 76),
+    // 39 x 14 units: the first mode listed, 1024x768.
+    std::string dialog;
+    for (int i = 0; i < 100 && dialog.empty(); i++, sleepSeconds(0.1))
+        dialog = on("xdotool search --onlyvisible --pid " + std::to_string(guard.pid) + " | head -1");
+    ASSERT_FALSE(dialog.empty()) << "no dialog appeared";
+    std::istringstream corner(on("xwininfo -id " + dialog + " | sed -n 's/.*Absolute upper-left [XY]: *//p'"));
+    int x = 0, y = 0;
+    corner >> x >> y;
+    on("xdotool mousemove " + std::to_string(x + static_cast<int>(178.5 * 1.75)) + " " +
+       std::to_string(y + static_cast<int>(83 * 1.75)) + " click 1");
+    std::string window;
+    for (int i = 0; i < 200 && window.empty(); i++, sleepSeconds(0.1))
+        window = on("xdotool search --onlyvisible --name '^Vexarion$' | head -1");
+    ASSERT_FALSE(window.empty()) << "no main window after Start!";
+    sleepSeconds(1.0);
+    EXPECT_EQ(screen(), "1024 x 768");
+    on("xdotool mousemove 500 400");
+    sleepSeconds(0.3);
+    EXPECT_EQ(on(tools + "x11-cursor.py"), "hidden") << "the cursor shows over the full-screen window";
+
+    ChildGuard other{startProcess({"/usr/bin/xmessage", "another program"}, runDir, {"DISPLAY=" + display})};
+    on("xdotool search --sync --onlyvisible --name '^xmessage$' windowactivate --sync");
+    sleepSeconds(1.0);
+    EXPECT_EQ(screen(), "800 x 600") << "the desktop did not get its mode back";
+    EXPECT_EQ(state(window), "Iconic");
+    on("xdotool windowactivate --sync " + window);
+    sleepSeconds(1.0);
+    EXPECT_EQ(screen(), "1024 x 768") << "the mode did not come back with the window";
+    EXPECT_EQ(state(window), "Normal");
+
+    on("xdotool key Escape");
+    int code = -1;
+    ASSERT_TRUE(guard.ended = waitProcess(guard.pid, 15, &code)) << "Esc did not end the program";
+    EXPECT_EQ(code, 0);
+    EXPECT_EQ(screen(), "800 x 600");
 }
 
 TEST(InstalledProgram, SessionFromAnywhereRecordsAndReplaysToTheSameTrace)

@@ -1,11 +1,13 @@
 // The platform layer's message queue and scripted keyboard, which the
-// replay and every interactive test lean on.
+// replay and every interactive test lean on, and the letter a key gives
+// when the keyboard layout types no Latin letter.
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <vector>
 
 #include "platform/input.h"
+#include "platform/key_letters.h"
 #include "tests/support/gl_test_context.h"
 
 namespace {
@@ -59,4 +61,28 @@ TEST(PlatformInput, QueueWatchersAndKeyStates)
     query(KEY_E);
     EXPECT_EQ(states, std::vector<int>({0, 0x8001, 0x8000, 0, 1, 0}));
     inputUseScript(false);
+}
+
+TEST(PlatformInput, LetterKeysGiveLatinLettersWhateverTheLayout)
+{
+    struct Case {
+        const char* name;
+        int typed, keyLetter;
+        bool shift, capsLock;
+        int expected;
+    };
+    const Case cases[] = {
+        {"a Latin letter stays as typed", 'l', 'L', false, false, 'l'},
+        {"an AZERTY key types its own letter", 'q', 'A', false, false, 'q'},
+        {"Cyrillic de on the L key", 0x434, 'L', false, false, 'l'},
+        {"Cyrillic capital ie on the T key", 0x415, 'T', true, false, 'T'},
+        {"Greek tau with Caps Lock", 0x3A4, 'T', false, true, 'T'},
+        {"Shift and Caps Lock cancel out", 0x3C4, 'T', true, true, 't'},
+        {"an input method typed nothing", 0, 'L', true, false, 'L'},
+        {"Esc is no letter key", 27, 0, false, false, 27},
+        {"a Latin-1 letter on a digit key", 0xE9, 0, false, false, 0xE9},
+        {"a non-Latin letter on no letter key", 0x451, 0, false, false, 0x451},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(characterFromKey(c.typed, c.keyLetter, c.shift, c.capsLock), c.expected) << c.name;
 }

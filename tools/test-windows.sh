@@ -14,6 +14,8 @@
 #   desktop vexarion.exe --window 320x240: the program's icon, Alt+Return to
 #           full screen and back, Esc with exit code 0, and the settings it
 #           leaves in %APPDATA%\Vexarion
+#   dpi, box, unicode, focus   as a Windows user meets it: see
+#           tools/test-windows-desktop.sh (focus ends on a display of its own)
 #
 #   tools/test-windows.sh [--no-build] [section...]   (all sections by default)
 #
@@ -28,9 +30,9 @@ if [ "$1" = "--no-build" ]; then
     build=0
     shift
 fi
-sections="${*:-units traces program damage desktop}"
+sections="${*:-units traces program damage desktop dpi box unicode focus}"
 if [ "$build" = 1 ]; then
-    tools/build-windows.sh test_vexarion
+    tools/build-windows.sh test_vexarion drop-display-mode
     cmake --build build -j2 --target vexarion-replay
 fi
 
@@ -38,7 +40,8 @@ bin="$root/build-windows"
 shots="${VEXARION_SHOTS:-$bin/shots}"
 mkdir -p "$shots"
 work="$(mktemp -d /tmp/vexarion-windows.XXXXXX)"
-export WINEPREFIX="$work/prefix" HOME="$work/home" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+# UTF-8 file names, whatever the caller's locale.
+export WINEPREFIX="$work/prefix" HOME="$work/home" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" LC_ALL=C.UTF-8
 mkdir -p "$HOME"
 failures=0
 
@@ -52,6 +55,7 @@ Xvfb -displayfd 3 -screen 0 640x480x24 -nolisten tcp 3>"$work/display" 2>/dev/nu
 xvfb=$!
 cleanup() {
     wineserver -k 2>/dev/null || true
+    tools/xorg-dummy.sh stop "$work/xorg"
     kill "$xvfb" 2>/dev/null || true
     rm -rf "$work"
 }
@@ -358,13 +362,13 @@ run_desktop() {
     [ "$WIDTH $HEIGHT" = "320 240" ] || fail "the window is $WIDTH x $HEIGHT, not 320 x 240"
     xprop -id "$window" _NET_WM_ICON | grep -q "Icon (64 x 64)" || fail "the window has not the program's icon"
     sleep 1
-    snap "$shots/6-window.png"
+    snap "$shots/10-window.png"
     xdotool windowfocus --sync "$window" key alt+Return
     toggled="$(wait_geometry "$window" "0 0 640 480")"
-    snap "$shots/7-toggled.png"
+    snap "$shots/11-toggled.png"
     echo "Alt+Return: $windowed -> $toggled"
     [ "$toggled" = "0 0 640 480" ] || fail "Alt+Return did not fill the screen"
-    greater "$(brightness "$shots/7-toggled.png")" 15 || fail "full screen shows no scene"
+    greater "$(brightness "$shots/11-toggled.png")" 15 || fail "full screen shows no scene"
     xdotool key alt+Return
     back="$(wait_geometry "$window" "$windowed")"
     echo "Alt+Return again: $back"
@@ -386,6 +390,8 @@ run_desktop() {
         fail "no settings in %APPDATA%\\Vexarion"
     fi
 }
+
+. tools/test-windows-desktop.sh
 
 for section in $sections; do
     echo "== Windows: $section"

@@ -3,11 +3,16 @@
 // The screen switch is SDL's real full-screen mode change: the requested mode
 // is remembered by displayChangeMode() and applied when the main window
 // opens full-screen; displayRestoreMode() leaves full-screen, which gives the
-// desktop its mode back while the window itself stays open.
+// desktop its mode back while the window itself stays open. While full
+// screen, the cursor is hidden over the window, and losing the focus
+// minimises the window and gives the desktop its mode back until the window
+// is activated again (SDL does both). A switch the screen refuses leaves an
+// ordinary window of the mode's size.
 #include <cstdio>
 #include <cstdlib>
 
 #include "platform/display.h"
+#include "platform/notice.h"
 #include "platform/sdl/state.h"
 
 PlatformSdlState platformSdl = {false, nullptr, nullptr, false, {0, 0, 0}, false};
@@ -16,9 +21,9 @@ bool platformInit()
 {
     if (platformSdl.initialised)
         return true;
-    // A full-screen window must not iconify itself when another window takes
-    // the focus for a moment.
-    SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
+    // A full-screen window gets out of the way of the program the user
+    // switches to, and the desktop gets its mode back meanwhile.
+    SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "1");
     // The scene takes single letters, never text composed from dead keys, so
     // libX11 is given an empty compose table instead of parsing the locale's
     // thousands of sequences (several milliseconds at every start). A table
@@ -94,6 +99,7 @@ void displayRestoreMode()
     if (platformSdl.mainWindow && platformSdl.fullscreen) {
         SDL_SetWindowFullscreen(platformSdl.mainWindow, 0);
         SDL_SetWindowPosition(platformSdl.mainWindow, 0, 0);
+        SDL_ShowCursor(SDL_ENABLE);
     }
     platformSdl.fullscreen = false;
     platformSdl.modeRequested = false;
@@ -116,6 +122,31 @@ static bool findSdlMode(const DisplayMode& wanted, SDL_DisplayMode* found)
         }
     }
     return false;
+}
+
+// Switches the new window to full screen in the requested mode; when the
+// screen refuses, says so and makes it an ordinary window of that size.
+static void enterFullScreen(SDL_Window* window, int width, int height)
+{
+    SDL_DisplayMode mode;
+    const char* problem = nullptr;
+    if (!findSdlMode(platformSdl.requestedMode, &mode))
+        problem = "the screen offers no such mode";
+    else if (SDL_SetWindowDisplayMode(window, &mode) != 0 ||
+             SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN) != 0)
+        problem = SDL_GetError();
+    if (!problem) {
+        platformSdl.fullscreen = true;
+        SDL_ShowCursor(SDL_DISABLE);
+        return;
+    }
+    SDL_SetWindowBordered(window, SDL_TRUE);
+    SDL_SetWindowPosition(window, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
+    char text[320];
+    std::snprintf(text, sizeof text,
+                  "Vexarion: the screen could not switch to %dx%d, %dbit (%s); playing in a window of that size.\n",
+                  width, height, platformSdl.requestedMode.bitsPerPixel, problem);
+    noticeShow(NOTICE_WARNING, text);
 }
 
 bool windowCreateMain(const char* title, int width, int height, int colourBits, int flags)
@@ -156,21 +187,11 @@ bool windowCreateMain(const char* title, int width, int height, int colourBits, 
     platformSdl.fullscreen = false;
     sdlGiveIcon(window);
 
-    if ((flags & WINDOW_FULLSCREEN) && platformSdl.modeRequested) {
-        SDL_DisplayMode mode;
-        if (!findSdlMode(platformSdl.requestedMode, &mode)) {
-            SDL_GetDesktopDisplayMode(0, &mode);
-            mode.w = width;
-            mode.h = height;
-            mode.refresh_rate = 0;
-        }
-        // A failed switch leaves the desktop's mode and a window of the
-        // chosen size, which is how the program goes on.
-        if (SDL_SetWindowDisplayMode(window, &mode) == 0 && SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN) == 0)
-            platformSdl.fullscreen = true;
-        else
-            std::fprintf(stderr, "Vexarion: cannot switch the display mode: %s\n", SDL_GetError());
-    }
+    // The window's keys are commands: no text input, and no input method
+    // that would take them to compose text (input.cpp).
+    SDL_StopTextInput();
+    if ((flags & WINDOW_FULLSCREEN) && platformSdl.modeRequested)
+        enterFullScreen(window, width, height);
     return true;
 }
 
@@ -202,5 +223,7 @@ void windowDestroyMain()
         SDL_DestroyWindow(platformSdl.mainWindow);
         platformSdl.mainWindow = nullptr;
     }
+    if (platformSdl.fullscreen)
+        SDL_ShowCursor(SDL_ENABLE);
     platformSdl.fullscreen = false;
 }

@@ -1,7 +1,8 @@
 // The main window's OpenGL context on SDL2.
-#include <cstdio>
+#include <string>
 
 #include "platform/glcontext.h"
+#include "platform/notice.h"
 #include "platform/sdl/state.h"
 
 bool glContextCreate()
@@ -10,7 +11,7 @@ bool glContextCreate()
         return false;
     SDL_GLContext context = SDL_GL_CreateContext(platformSdl.mainWindow);
     if (!context) {
-        std::fprintf(stderr, "Vexarion: cannot create the OpenGL context: %s\n", SDL_GetError());
+        noticeShow(NOTICE_ERROR, std::string("Vexarion: cannot create the OpenGL context: ") + SDL_GetError() + "\n");
         return false;
     }
     platformSdl.glContext = context;

@@ -1,29 +1,45 @@
 // The keyboard and window events on SDL2, fed into the shared queue.
 //
-// SDL's events become the program's messages: typed text one character
-// message per character (code points above 255 have no single-byte code and
-// are dropped), Esc, Enter, Tab and Backspace their control codes, F12 a
-// screenshot message, Alt+Return and F11 a full-screen message, a window
-// close a close message. Keys are read from SDL's keyboard state by key
-// code, so E, W and F are the keys that type those letters in the user's
-// layout.
+// SDL's events become the program's messages. Its keys are commands, not
+// text, so SDL's text input (and with it any input method, which would
+// swallow the keys to compose text) is off, and the characters come from
+// the key presses: a letter key gives the letter the layout puts on it in
+// the case Shift and Caps Lock give, or, when the layout's letter is no Latin
+// one (Cyrillic, Greek), the key's own Latin letter (key_letters.h); other
+// keys give the character the layout puts on them when no modifier is held.
+// Esc, Enter, Tab and Backspace give their control codes, F12 a screenshot
+// message, Alt+Return and F11 a full-screen message, a window close a close
+// message. Held keys are read from SDL's
+// keyboard state: E, W and F are the keys that type those letters in the
+// user's layout, or the keys bearing them when the layout has no Latin
+// letters.
 #include "platform/input_queue.h"
+#include "platform/key_letters.h"
 #include "platform/sdl/state.h"
 
 namespace {
 
 const SDL_Keycode letterKeys[] = {SDLK_e, SDLK_w, SDLK_f};
+const SDL_Scancode letterScancodes[] = {SDL_SCANCODE_E, SDL_SCANCODE_W, SDL_SCANCODE_F};
 
-bool keyFromKeycode(SDL_Keycode sym, Key* key)
+SDL_Scancode scancodeOf(Key key)
 {
-    switch (sym) {
-    case SDLK_e: *key = KEY_E; return true;
-    case SDLK_w: *key = KEY_W; return true;
-    case SDLK_f: *key = KEY_F; return true;
-    case SDLK_LSHIFT:
-    case SDLK_RSHIFT: *key = KEY_SHIFT; return true;
-    default: return false;
+    SDL_Scancode scancode = SDL_GetScancodeFromKey(letterKeys[key]);
+    return scancode != SDL_SCANCODE_UNKNOWN ? scancode : letterScancodes[key];
+}
+
+bool keyFromScancode(SDL_Scancode scancode, Key* key)
+{
+    if (scancode == SDL_SCANCODE_LSHIFT || scancode == SDL_SCANCODE_RSHIFT) {
+        *key = KEY_SHIFT;
+        return true;
     }
+    for (int k = KEY_E; k <= KEY_F; k++)
+        if (scancodeOf(static_cast<Key>(k)) == scancode) {
+            *key = static_cast<Key>(k);
+            return true;
+        }
+    return false;
 }
 
 bool keyHeld(Key key)
@@ -31,55 +47,33 @@ bool keyHeld(Key key)
     const Uint8* state = SDL_GetKeyboardState(nullptr);
     if (key == KEY_SHIFT)
         return state[SDL_SCANCODE_LSHIFT] || state[SDL_SCANCODE_RSHIFT];
-    SDL_Scancode scancode = SDL_GetScancodeFromKey(letterKeys[key]);
-    return scancode != SDL_SCANCODE_UNKNOWN && state[scancode];
+    return state[scancodeOf(key)];
 }
 
-// Decodes UTF-8 text into character messages.
-void queueText(const char* text)
+// The character a key press types; 0 when none.
+int typedBy(const SDL_Keysym& keysym)
 {
-    const unsigned char* p = reinterpret_cast<const unsigned char*>(text);
-    while (*p) {
-        unsigned int code;
-        int extra;
-        if (*p < 0x80) {
-            code = *p;
-            extra = 0;
-        } else if ((*p & 0xE0) == 0xC0) {
-            code = *p & 0x1F;
-            extra = 1;
-        } else if ((*p & 0xF0) == 0xE0) {
-            code = *p & 0x0F;
-            extra = 2;
-        } else if ((*p & 0xF8) == 0xF0) {
-            code = *p & 0x07;
-            extra = 3;
-        } else {
-            p++;
-            continue;
-        }
-        p++;
-        bool valid = true;
-        for (int i = 0; i < extra; i++) {
-            if ((*p & 0xC0) != 0x80) {
-                valid = false;
-                break;
-            }
-            code = (code << 6) | (*p & 0x3F);
-            p++;
-        }
-        if (valid && code < 256)
-            inputQueueChar(static_cast<int>(code));
-    }
+    if (keysym.mod & (KMOD_CTRL | KMOD_ALT | KMOD_GUI))
+        return 0;  // shortcuts type nothing
+    const bool shift = (keysym.mod & KMOD_SHIFT) != 0;
+    const bool capsLock = (keysym.mod & KMOD_CAPS) != 0;
+    const int keyLetter = keysym.scancode >= SDL_SCANCODE_A && keysym.scancode <= SDL_SCANCODE_Z
+                              ? 'A' + (keysym.scancode - SDL_SCANCODE_A)
+                              : 0;
+    int typed = 0;
+    if (keysym.sym >= 'a' && keysym.sym <= 'z')
+        typed = shift != capsLock ? keysym.sym - 'a' + 'A' : keysym.sym;
+    else if (keysym.sym >= ' ' && keysym.sym != SDLK_DELETE && !shift && !(keysym.sym & SDLK_SCANCODE_MASK))
+        typed = keysym.sym;
+    return characterFromKey(typed, keyLetter, shift, capsLock);
 }
 
 void translate(const SDL_Event& event)
 {
     switch (event.type) {
-    case SDL_TEXTINPUT: queueText(event.text.text); break;
     case SDL_KEYDOWN: {
         Key key;
-        if (keyFromKeycode(event.key.keysym.sym, &key) && !event.key.repeat)
+        if (keyFromScancode(event.key.keysym.scancode, &key) && !event.key.repeat)
             inputKeyReport(key, true, true);
         switch (event.key.keysym.sym) {
         case SDLK_ESCAPE: inputQueueChar(27); break;
@@ -101,7 +95,13 @@ void translate(const SDL_Event& event)
             if (!event.key.repeat)
                 inputQueueScreenshot();
             break;
-        default: break;
+        default: {
+            // The program's characters are single bytes (Latin-1): others mean nothing to it.
+            int code = typedBy(event.key.keysym);
+            if (code > 0 && code < 256)
+                inputQueueChar(code);
+            break;
+        }
         }
         break;
     }

@@ -132,13 +132,13 @@ bool dialogRun(const char* const* entries, int count, int* selected)
     bool quit = false;
     while (!dialogDone) {
         MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
             if (msg.message == WM_QUIT) {
                 quit = true;
                 dialogDone = true;
             }
             TranslateMessage(&msg);
-            DispatchMessageA(&msg);
+            DispatchMessageW(&msg);
         }
         // Nothing moves in the dialog: sleep until the next message rather
         // than spin.

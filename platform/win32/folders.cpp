@@ -1,44 +1,54 @@
 // Folders on Windows: the executable's folder from the module's own path,
 // the pictures folder from the shell (the Pictures known folder), falling
 // back on the user's profile folder; the settings in the roaming application
-// data folder (%APPDATA%), named in UTF-8.
-#include <cstdlib>
+// data folder (%APPDATA%\Vexarion). All are read through the wide interfaces
+// and handed on as UTF-8, so that no letter of a folder's name is lost.
 #include <string>
 
 #include "platform/folders.h"
+#include "platform/paths.h"
 #include "platform/win32/state.h"
+#include "platform/win32/text.h"
 
-#include <shlobj.h>  // after <windows.h>
+#include <knownfolders.h>  // after <windows.h>
+#include <shlobj.h>
 
 std::string folderOfExecutable()
 {
-    char path[MAX_PATH * 4];
-    DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
-    if (length == 0 || length >= sizeof path)
-        return "";
-    std::string folder(path, length);
-    size_t slash = folder.find_last_of("\\/");
-    return slash == std::string::npos ? "" : folder.substr(0, slash + 1);
+    // Long paths can pass MAX_PATH: grow the buffer until the name fits.
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        DWORD length = GetModuleFileNameW(nullptr, &path[0], static_cast<DWORD>(path.size()));
+        if (length == 0)
+            return "";
+        if (length < path.size()) {
+            path.resize(length);
+            break;
+        }
+        if (path.size() >= 32768)
+            return "";
+        path.resize(path.size() * 2);
+    }
+    size_t slash = path.find_last_of(L"\\/");
+    return slash == std::wstring::npos ? "" : utf8FromUtf16(path.substr(0, slash + 1).c_str());
 }
 
 std::string folderForPictures()
 {
-    char path[MAX_PATH];
-    if (SUCCEEDED(SHGetFolderPathA(nullptr, CSIDL_MYPICTURES, nullptr, SHGFP_TYPE_CURRENT, path)) && path[0])
-        return path;
-    const char* profile = std::getenv("USERPROFILE");
-    return profile ? profile : "";
+    PWSTR path = nullptr;
+    std::string folder;
+    if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_Pictures, KF_FLAG_DEFAULT, nullptr, &path)) && path)
+        folder = utf8FromUtf16(path);
+    CoTaskMemFree(path);
+    return folder.empty() ? environmentValue("USERPROFILE") : folder;
 }
 
 std::string folderForSettings()
 {
-    wchar_t path[MAX_PATH];
-    if (FAILED(SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, path)) || !path[0])
-        return "";
-    const int bytes = WideCharToMultiByte(CP_UTF8, 0, path, -1, nullptr, 0, nullptr, nullptr);
-    if (bytes <= 1)
-        return "";
-    std::string folder(static_cast<size_t>(bytes - 1), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, path, -1, &folder[0], bytes, nullptr, nullptr);
-    return folder + "\\Vexarion\\";
+    PWSTR path = nullptr;
+    std::string folder;
+    if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_RoamingAppData, KF_FLAG_DEFAULT, nullptr, &path)) && path)
+        folder = utf8FromUtf16(path);
+    CoTaskMemFree(path);
+    return folder.empty() ? "" : folder + "\\Vexarion\\";
 }

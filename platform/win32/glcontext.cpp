@@ -4,8 +4,32 @@
 // The pixel format asks for RGBA in the mode's colour depth (its low 8
 // bits), a 16-bit depth buffer and double buffering on the main plane. The
 // window's device context is taken once and kept until the context goes.
+#include <string>
+
 #include "platform/glcontext.h"
+#include "platform/notice.h"
 #include "platform/win32/state.h"
+#include "platform/win32/text.h"
+
+namespace {
+
+// Says which step failed and the system's reason, for the user to pass on.
+bool reportFailure(const char* step, DWORD error)
+{
+    wchar_t* reason = nullptr;
+    FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                   error, 0, reinterpret_cast<LPWSTR>(&reason), 0, nullptr);
+    std::string text = std::string("Vexarion: cannot create the OpenGL context: ") + step + " failed";
+    const std::string because = utf8FromUtf16(reason);
+    LocalFree(reason);
+    text += because.empty() ? " (error " + std::to_string(error) + ")" : ": " + because;
+    while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' '))
+        text.pop_back();
+    noticeShow(NOTICE_ERROR, text + ".\nCheck that the graphics driver is installed.\n");
+    return false;
+}
+
+}  // namespace
 
 bool glContextCreate()
 {
@@ -22,14 +46,19 @@ bool glContextCreate()
     descriptor.cDepthBits = 16;
     descriptor.iLayerType = PFD_MAIN_PLANE;
     int format = ChoosePixelFormat(dc, &descriptor);
-    HGLRC context = nullptr;
-    if (format && SetPixelFormat(dc, format, &descriptor))
-        context = wglCreateContext(dc);
+    if (!format || !SetPixelFormat(dc, format, &descriptor)) {
+        const DWORD error = GetLastError();
+        ReleaseDC(window, dc);
+        return reportFailure(format ? "SetPixelFormat" : "ChoosePixelFormat", error);
+    }
+    HGLRC context = wglCreateContext(dc);
     if (!context || !wglMakeCurrent(dc, context)) {
+        const char* step = context ? "wglMakeCurrent" : "wglCreateContext";
+        const DWORD error = GetLastError();
         if (context)
             wglDeleteContext(context);
         ReleaseDC(window, dc);
-        return false;
+        return reportFailure(step, error);
     }
     platformWin32.windowDC = dc;
     platformWin32.glContext = context;

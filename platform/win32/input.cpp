@@ -2,9 +2,12 @@
 //
 // The pump is the classic one: PeekMessage, TranslateMessage and
 // DispatchMessage for every waiting message, so that the main window's
-// procedure (display.cpp) receives WM_CHAR and WM_CLOSE and queues
-// them. Held keys are then polled with GetAsyncKeyState, by virtual key: E,
-// W and F are the keys that type those letters, Shift either Shift key.
+// procedure (window.cpp) receives WM_CHAR and WM_CLOSE and queues them.
+// Held keys are then polled with GetAsyncKeyState, by virtual key: E, W and
+// F are the keys that type those letters, Shift either Shift key. That call
+// reads the keyboard of the whole desktop, so keys count only while the
+// main window is the foreground window: keys typed into another program
+// are not the player's.
 #include "platform/input_queue.h"
 #include "platform/win32/state.h"
 
@@ -19,7 +22,7 @@ void inputBackendPump()
     if (!platformWin32.initialised)
         return;
     MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
         if (msg.message == WM_QUIT) {
             // Only the system posts these here (the program's own quit goes
             // through the shared queue): treat it as a request to close.
@@ -27,10 +30,16 @@ void inputBackendPump()
             continue;
         }
         TranslateMessage(&msg);
-        DispatchMessageA(&msg);
+        DispatchMessageW(&msg);
     }
+    fullScreenAfterMessages();
+    const bool inFront = platformWin32.mainWindow && GetForegroundWindow() == platformWin32.mainWindow;
     for (int k = 0; k < KEY_COUNT; k++) {
+        // Asked even when not in front, so that a press elsewhere is not
+        // remembered as "pressed since the last query" for later.
         SHORT state = GetAsyncKeyState(virtualKeys[k]);
+        if (!inFront)
+            state = 0;
         inputKeyReport(static_cast<Key>(k), (state & 0x8000) != 0, (state & 1) != 0);
     }
 }

@@ -1,207 +1,169 @@
-// The main window on Win32: full screen and back, its place, its client
-// size, whether it is seen and in front, and the program's icon.
+// The main window on Win32: a WS_POPUP window of the class "GLDEMO" at
+// (0, 0) for full screen, or an ordinary, resizable desktop window, and its
+// procedure. Going from one to the other is window_place.cpp's.
 //
-// Full screen is a WS_POPUP window covering the screen: in the mode the
-// dialog chose, switched to again with ChangeDisplaySettings, or, when no
-// mode was chosen (a --window session), at the desktop's own size on the
-// window's monitor. An ordinary window is WS_OVERLAPPEDWINDOW: a title bar,
-// a sizing border and the maximise box. Leaving full screen gives the
-// desktop its mode back and the window the place it had before.
-#include <vector>
+// The window is a Unicode one, so typed characters arrive as UTF-16. Letter
+// keys whose layout types no Latin letter give the key's own letter (see
+// key_letters.h), and the input method is switched off for the window: its
+// keys are commands, not text to compose.
+#include <string>
 
 #include "platform/display.h"
+#include "platform/input_queue.h"
+#include "platform/key_letters.h"
 #include "platform/win32/state.h"
-#include "platform/window.h"
+#include "platform/win32/text.h"
+
+#include <imm.h>  // after <windows.h>
 
 namespace {
 
-const DWORD windowedStyle = WS_OVERLAPPEDWINDOW;
-
-WindowPlace windowedPlace;
-bool fullscreen = false;
-bool modeChosen = false;
-DisplayMode chosenMode = {0, 0, 0};
-HICON icon = nullptr;
-
-bool onAScreen(const RECT& frame)
+// The Latin letter printed on the key a WM_CHAR came from, or 0.
+int keyLetterOf(LPARAM lParam)
 {
-    HMONITOR monitor = MonitorFromRect(&frame, MONITOR_DEFAULTTONULL);
-    MONITORINFO info = {};
-    info.cbSize = sizeof info;
-    RECT common;
-    return monitor && GetMonitorInfoA(monitor, &info) && IntersectRect(&common, &info.rcWork, &frame) &&
-           common.right - common.left >= 64 && common.bottom - common.top >= 64;
+    UINT scanCode = (static_cast<UINT>(lParam) >> 16) & 0xFF;
+    UINT virtualKey = MapVirtualKeyW(scanCode, MAPVK_VSC_TO_VK);
+    return virtualKey >= 'A' && virtualKey <= 'Z' ? static_cast<int>(virtualKey) : 0;
 }
 
-// The frame of an ordinary window around a client area of `place`'s size,
-// at `place`.
-RECT frameOf(const WindowPlace& place)
+void typed(WPARAM wParam, LPARAM lParam)
 {
-    RECT frame = {0, 0, place.width, place.height};
-    AdjustWindowRect(&frame, windowedStyle, FALSE);
-    return RECT{place.x, place.y, place.x + frame.right - frame.left, place.y + frame.bottom - frame.top};
-}
-
-WindowPlace currentPlace(HWND window)
-{
-    WindowPlace place;
-    RECT outer = {0, 0, 0, 0};
-    WINDOWPLACEMENT placement = {};
-    placement.length = sizeof placement;
-    if (IsIconic(window) || IsZoomed(window)) {
-        // The place it comes back to, not the minimised or maximised one.
-        if (!GetWindowPlacement(window, &placement))
-            return place;
-        outer = placement.rcNormalPosition;
-    } else {
-        GetWindowRect(window, &outer);
-    }
-    RECT border = {0, 0, 0, 0};
-    AdjustWindowRect(&border, windowedStyle, FALSE);
-    return WindowPlace{outer.left, outer.top, (outer.right - outer.left) - (border.right - border.left),
-                       (outer.bottom - outer.top) - (border.bottom - border.top), true};
+    const bool shift = GetKeyState(VK_SHIFT) < 0;
+    const bool capsLock = (GetKeyState(VK_CAPITAL) & 1) != 0;
+    int code = characterFromKey(static_cast<int>(wParam), keyLetterOf(lParam), shift, capsLock);
+    // The program's characters are single bytes (Latin-1): others mean nothing to it.
+    if (code > 0 && code < 256)
+        inputQueueChar(code);
 }
 
 }  // namespace
 
-void win32GiveIcon(HWND window)
+LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (icon && window) {
-        SendMessageA(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
-        SendMessageA(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+    LRESULT result = 0;
+    if (fullScreenMessage(window, message, wParam, lParam, &result))
+        return result;
+    switch (message) {
+    case WM_CHAR: typed(wParam, lParam); break;
+    case WM_KEYDOWN:
+        // Bit 30 of lParam: the key was already down (a repeat).
+        if (wParam == VK_F12 && !(lParam & (1 << 30)))
+            inputQueueScreenshot();
+        if (wParam == VK_F11 && !(lParam & (1 << 30)))
+            inputQueueFullscreen();
+        break;
+    case WM_SYSKEYDOWN:
+        // Alt+Return: full screen on or off.
+        if (wParam == VK_RETURN) {
+            if (!(lParam & (1 << 30)))
+                inputQueueFullscreen();
+            return 0;
+        }
+        break;
+    case WM_SYSCHAR:
+        if (wParam == '\r')
+            return 0;  // no beep for an Alt+Return without a menu
+        break;
+    case WM_CLOSE:
+        // The program posts its quit message when it takes this request;
+        // the window itself stays until the process ends.
+        inputQueueClose();
+        return 0;
+    case WM_ENDSESSION:
+        if (wParam)
+            restoreDesktopMode();
+        break;
+    default: break;
     }
+    return DefWindowProcW(window, message, wParam, lParam);
 }
 
-void win32MainWindowOpened(bool isFullscreen)
+bool windowCreateMain(const char* title, int width, int height, int colourBits, int flags)
 {
-    fullscreen = isFullscreen;
-}
-
-void win32ModeChosen(const DisplayMode& mode)
-{
-    modeChosen = true;
-    chosenMode = mode;
-}
-
-bool win32WindowedFrame(RECT* frame)
-{
-    if (!windowedPlace.placed)
+    if (!platformWin32.initialised || platformWin32.mainWindow)
         return false;
-    *frame = frameOf(windowedPlace);
-    return onAScreen(*frame);
-}
-
-void windowSetWindowedPlace(const WindowPlace& place)
-{
-    windowedPlace = place;
-}
-
-WindowPlace windowWindowedPlace()
-{
-    HWND window = platformWin32.mainWindow;
-    return window && !fullscreen ? currentPlace(window) : windowedPlace;
-}
-
-bool windowIsFullscreen()
-{
-    return platformWin32.mainWindow && fullscreen;
-}
-
-void windowSetFullscreen(bool on)
-{
-    HWND window = platformWin32.mainWindow;
-    if (!window || on == fullscreen)
-        return;
-    RECT area;
-    if (on) {
-        windowedPlace = currentPlace(window);
-        MONITORINFO info = {};
-        info.cbSize = sizeof info;
-        if (modeChosen) {
-            displayChangeMode(chosenMode);
-            area = RECT{0, 0, chosenMode.width, chosenMode.height};
-        } else if (GetMonitorInfoA(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &info)) {
-            area = info.rcMonitor;
-        } else {
-            area = RECT{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    const std::wstring wideTitle = utf16FromUtf8(title);
+    const bool fullScreen = (flags & WINDOW_FULLSCREEN) != 0;
+    HWND window;
+    if (flags & WINDOW_DECORATED) {
+        // An ordinary window, its client area of the asked size, where it
+        // was last (windowSetWindowedPlace) or where the system puts it.
+        RECT frame = {0, 0, width, height};
+        AdjustWindowRect(&frame, windowedStyle, FALSE);
+        int x = CW_USEDEFAULT, y = CW_USEDEFAULT;
+        RECT placed;
+        if (win32WindowedFrame(&placed)) {
+            x = placed.left;
+            y = placed.top;
         }
-        SetWindowLongPtrA(window, GWL_STYLE, WS_POPUP | WS_VISIBLE);
+        window = CreateWindowExW(0, mainWindowClass, wideTitle.c_str(), windowedStyle, x, y, frame.right - frame.left,
+                                 frame.bottom - frame.top, nullptr, nullptr, platformWin32.instance, nullptr);
     } else {
-        displayRestoreMode();
-        if (!win32WindowedFrame(&area)) {
-            // Centred in the work area of the primary screen.
-            RECT work;
-            SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
-            RECT size = frameOf(WindowPlace{0, 0, windowedPlace.width, windowedPlace.height, false});
-            const LONG width = size.right - size.left, height = size.bottom - size.top;
-            const LONG left = work.left + (work.right - work.left - width) / 2;
-            const LONG top = work.top + (work.bottom - work.top - height) / 2;
-            area =
-                RECT{left, top > work.top ? top : work.top, left + width, (top > work.top ? top : work.top) + height};
-        }
-        SetWindowLongPtrA(window, GWL_STYLE, windowedStyle | WS_VISIBLE);
+        // Known before the window exists: its activation, during creation,
+        // already takes the full-screen path.
+        platformWin32.fullScreen = fullScreen;
+        platformWin32.fullScreenWidth = width;
+        platformWin32.fullScreenHeight = height;
+        DWORD style = WS_POPUP | ((flags & WINDOW_HIDDEN) ? 0 : WS_VISIBLE);
+        // A pop-up window with x = CW_USEDEFAULT and y = 0 sits at (0, 0).
+        window = CreateWindowExW(0, mainWindowClass, wideTitle.c_str(), style, CW_USEDEFAULT, 0, width, height, nullptr,
+                                 nullptr, platformWin32.instance, nullptr);
     }
-    fullscreen = on;
-    SetWindowPos(window, on ? HWND_TOP : HWND_NOTOPMOST, area.left, area.top, area.right - area.left,
-                 area.bottom - area.top, SWP_FRAMECHANGED | SWP_SHOWWINDOW);
-}
-
-void windowDrawableSize(int* width, int* height)
-{
-    windowGetGeometry(nullptr, nullptr, width, height);
-}
-
-bool windowIsShown()
-{
-    HWND window = platformWin32.mainWindow;
-    return window && IsWindowVisible(window) && !IsIconic(window);
-}
-
-bool windowHasFocus()
-{
-    HWND window = platformWin32.mainWindow;
-    return window && GetForegroundWindow() == window;
-}
-
-void windowSetIcon(const uint8_t* rgba, int width, int height)
-{
-    if (icon) {
-        DestroyIcon(icon);
-        icon = nullptr;
+    if (!window) {
+        platformWin32.fullScreen = false;
+        return false;
     }
-    if (!rgba || width <= 0 || height <= 0)
-        return;
-    // A 32-bit top-down colour bitmap with its alpha, and an empty mask.
-    BITMAPV5HEADER header = {};
-    header.bV5Size = sizeof header;
-    header.bV5Width = width;
-    header.bV5Height = -height;
-    header.bV5Planes = 1;
-    header.bV5BitCount = 32;
-    header.bV5Compression = BI_BITFIELDS;
-    header.bV5RedMask = 0x00FF0000;
-    header.bV5GreenMask = 0x0000FF00;
-    header.bV5BlueMask = 0x000000FF;
-    header.bV5AlphaMask = 0xFF000000;
-    void* bits = nullptr;
-    HDC screen = GetDC(nullptr);
-    HBITMAP colour =
-        CreateDIBSection(screen, reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS, &bits, nullptr, 0);
-    ReleaseDC(nullptr, screen);
-    if (!colour)
-        return;
-    uint8_t* out = static_cast<uint8_t*>(bits);
-    for (size_t i = 0; i < static_cast<size_t>(width) * height; i++) {
-        out[4 * i + 0] = rgba[4 * i + 2];
-        out[4 * i + 1] = rgba[4 * i + 1];
-        out[4 * i + 2] = rgba[4 * i + 0];
-        out[4 * i + 3] = rgba[4 * i + 3];
+    platformWin32.mainWindow = window;
+    platformWin32.colourBits = colourBits;  // for the pixel format (glcontext.cpp)
+    SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(platformWin32.stockFont), TRUE);
+    win32GiveIcon(window);
+    ImmAssociateContextEx(window, nullptr, 0);
+    // A refused switch: play in a window of the mode's size rather than in
+    // a corner of a screen that kept its own mode.
+    if (fullScreen && platformWin32.modeRequested && !platformWin32.modeChanged)
+        fallBackToWindow(window);
+    if (!(flags & WINDOW_HIDDEN)) {
+        ShowWindow(window, SW_SHOWNORMAL);
+        SetForegroundWindow(window);
+        SetFocus(window);
     }
-    std::vector<uint8_t> maskBits(static_cast<size_t>((width + 15) / 16 * 2) * height, 0);
-    HBITMAP mask = CreateBitmap(width, height, 1, 1, maskBits.data());
-    ICONINFO info = {TRUE, 0, 0, mask, colour};
-    icon = CreateIconIndirect(&info);
-    DeleteObject(mask);
-    DeleteObject(colour);
-    win32GiveIcon(platformWin32.mainWindow);
+    tellRefusedMode();
+    return true;
+}
+
+void windowGetGeometry(int* x, int* y, int* width, int* height)
+{
+    // The client area, where the frame is drawn, in screen coordinates.
+    RECT rect = {0, 0, 0, 0};
+    POINT origin = {0, 0};
+    if (platformWin32.mainWindow) {
+        GetClientRect(platformWin32.mainWindow, &rect);
+        ClientToScreen(platformWin32.mainWindow, &origin);
+    }
+    if (x)
+        *x = origin.x;
+    if (y)
+        *y = origin.y;
+    if (width)
+        *width = rect.right - rect.left;
+    if (height)
+        *height = rect.bottom - rect.top;
+}
+
+void windowDestroyMain()
+{
+    if (platformWin32.glContext) {
+        wglMakeCurrent(nullptr, nullptr);
+        wglDeleteContext(platformWin32.glContext);
+        platformWin32.glContext = nullptr;
+    }
+    if (platformWin32.windowDC) {
+        ReleaseDC(platformWin32.mainWindow, platformWin32.windowDC);
+        platformWin32.windowDC = nullptr;
+    }
+    platformWin32.fullScreen = false;
+    if (platformWin32.mainWindow) {
+        DestroyWindow(platformWin32.mainWindow);
+        platformWin32.mainWindow = nullptr;
+    }
 }
