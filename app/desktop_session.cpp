@@ -26,15 +26,19 @@ void sessionBegin(DesktopSession* session, CommandLine* options)
     flashReduced = s.reducedFlash;
 
     if (!options->windowSizeGiven) {
-        // The last window's size (else the usual one), within the desktop.
-        if (s.hasWindowSize) {
+        // The last window's size, within the desktop; else the usual one,
+        // with room left on the desktop for its frame and the desktop's bars.
+        const bool last = s.hasWindowSize;
+        if (last) {
             options->windowWidth = s.windowWidth;
             options->windowHeight = s.windowHeight;
         }
         DisplayMode desktop;
-        if (displayDesktopMode(&desktop) && desktop.width >= minimumSide && desktop.height >= minimumSide) {
-            options->windowWidth = std::min(options->windowWidth, desktop.width);
-            options->windowHeight = std::min(options->windowHeight, desktop.height);
+        if (displayDesktopMode(&desktop)) {
+            options->windowWidth =
+                std::clamp(options->windowWidth, minimumSide, std::max(minimumSide, desktop.width - (last ? 0 : 64)));
+            options->windowHeight =
+                std::clamp(options->windowHeight, minimumSide, std::max(minimumSide, desktop.height - (last ? 0 : 96)));
         }
     }
 }
