@@ -153,8 +153,10 @@ int teardown(const FrameLoop& loop)
     releaseSound(sounds.thud);
     releaseSound(sounds.thunder);
     releaseSound(sounds.wind);
-    releaseSoundDevice();
+    // The sound device goes last: closing it waits for its mixer's current
+    // period to end, time the other releases spend instead.
     releaseGLContext();
     displayRestoreMode();
+    releaseSoundDevice();
     return loop.exitCode;
 }
