@@ -116,7 +116,10 @@ TEST(ProgramEndToEnd, FullScreenGivesWayToAnotherWindowAndComesBack)
     };
     on("xrandr -s 800x600");
 
-    ChildGuard guard{startProcess({runDir + "/vexarion"}, runDir, {"ALSOFT_DRIVERS=null", "DISPLAY=" + display})};
+    ChildGuard guard{startProcess({runDir + "/vexarion"}, runDir,
+                                  {"ALSOFT_DRIVERS=null", "DISPLAY=" + display,
+                                   // no mode remembered: the dialog preselects the first
+                                   "XDG_CONFIG_HOME=" + scratch("full-screen-settings").string()})};
     // The dialog's client area (openbox frames it), then "Start!" at (159, 76),
     // 39 x 14 units: the first mode listed, 1024x768.
     std::string dialog;
