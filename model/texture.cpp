@@ -8,6 +8,7 @@
 // plain colour; one line on stderr names the file.
 #include "model/texture.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -87,31 +88,43 @@ bool readPicture(const char* fileName, int32_t alignment, Picture* picture)
         return fail(fileName, "bitmap larger than the texture budget has left");
     }
 
-    // The rows are read in one go, as the file stores them, and then placed.
+    // The rows are read in one go, as the file stores them, and then put in
+    // order: where the file's rows are already the buffer's (no padding), the
+    // read goes straight into the buffer and a bottom-up picture is turned
+    // over in place.
     const size_t storedBytes = static_cast<size_t>(pixelEnd - pixelOffset);
-    unsigned char* stored = static_cast<unsigned char*>(std::malloc(storedBytes));
+    const bool inPlace = fileStride == bufferStride;
     unsigned char* pixels = static_cast<unsigned char*>(std::malloc(static_cast<size_t>(bufferStride * height)));
+    unsigned char* stored = inPlace ? pixels : static_cast<unsigned char*>(std::malloc(storedBytes));
     if (stored == nullptr || pixels == nullptr) {
-        std::free(stored);
+        if (!inPlace)
+            std::free(stored);
         std::free(pixels);
         std::fclose(file);
         return fail(fileName, "no memory for the bitmap");
     }
     if (std::fseek(file, static_cast<long>(pixelOffset), SEEK_SET) != 0 ||
         std::fread(stored, 1, storedBytes, file) != storedBytes) {
-        std::free(stored);
+        if (!inPlace)
+            std::free(stored);
         std::free(pixels);
         std::fclose(file);
         return fail(fileName, "cannot read the bitmap's pixels");
     }
     std::fclose(file);
-    for (int32_t row = 0; row < height; ++row) {
-        // Bottom-up files hold the picture's bottom row first; it goes to the
-        // buffer's last row, so buffer row 0 is the top of the picture.
-        const int32_t target = topDown ? row : height - 1 - row;
-        std::memcpy(pixels + target * bufferStride, stored + row * fileStride, static_cast<size_t>(rowBytes));
+    // Bottom-up files hold the picture's bottom row first; it goes to the
+    // buffer's last row, so buffer row 0 is the top of the picture.
+    if (inPlace) {
+        for (int32_t row = 0; !topDown && row < height / 2; ++row)
+            std::swap_ranges(pixels + row * bufferStride, pixels + row * bufferStride + rowBytes,
+                             pixels + (height - 1 - row) * bufferStride);
+    } else {
+        for (int32_t row = 0; row < height; ++row) {
+            const int32_t target = topDown ? row : height - 1 - row;
+            std::memcpy(pixels + target * bufferStride, stored + row * fileStride, static_cast<size_t>(rowBytes));
+        }
+        std::free(stored);
     }
-    std::free(stored);
     texelsLeft -= static_cast<int64_t>(width) * height;
     picture->width = width;
     picture->height = height;

@@ -10,6 +10,9 @@
 
 #include <AL/al.h>
 #include <AL/alc.h>
+#if __has_include(<AL/efx.h>)
+#include <AL/efx.h>
+#endif
 
 #include <cstdint>
 
@@ -50,7 +53,14 @@ bool audioOpenDevice()
     device = alcOpenDevice(nullptr);
     if (device == nullptr)
         return false;
-    context = alcCreateContext(device, nullptr);
+#ifdef ALC_MAX_AUXILIARY_SENDS
+    // No effect sends: the scene uses none, and each costs every source
+    // mixing state from the start.
+    const ALCint attributes[] = {ALC_MAX_AUXILIARY_SENDS, 0, 0};
+#else
+    const ALCint attributes[] = {0};
+#endif
+    context = alcCreateContext(device, attributes);
     if (context == nullptr || alcMakeContextCurrent(context) != ALC_TRUE) {
         if (context != nullptr)
             alcDestroyContext(context);
