@@ -208,8 +208,12 @@ const run = {
     await page.keyboard.press('t');
     await sleep(3500);
     await canvas.screenshot({path: path.join(shots, '5-tornado.png')});
+    // Esc ends the scene and the page goes back to its start form (the form
+    // shows before the program has loaded again).
+    const navigated = new Promise(resolve => page.once('framenavigated', resolve));
     await page.keyboard.press('Escape');
-    await page.waitForSelector('#start:not([disabled])', {timeout: 30000});
+    await Promise.race([navigated, sleep(20000).then(() => { throw new Error('Esc did not end the scene'); })]);
+    await page.waitForSelector('#startpage:not(.hidden)', {timeout: 20000});
     if (log.errors.length)
       fail('errors while the scene ran: ' + log.errors.join('; '));
     else if (failures === failed)
