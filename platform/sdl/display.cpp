@@ -29,10 +29,6 @@ bool platformInit()
     // thousands of sequences (several milliseconds at every start). A table
     // the user names stays theirs.
     setenv("XCOMPOSEFILE", "/dev/null", 0);
-    // OpenGL through EGL rather than GLX: the same driver, made ready
-    // markedly faster. Where EGL can't carry it, the window falls back on
-    // GLX (windowCreateMain()).
-    SDL_SetHint(SDL_HINT_VIDEO_X11_FORCE_EGL, "1");
     if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS | SDL_INIT_TIMER) != 0) {
         std::fprintf(stderr, "Vexarion: cannot open the display: %s\n", SDL_GetError());
         return false;
@@ -175,10 +171,6 @@ bool windowCreateMain(const char* title, int width, int height, int colourBits, 
     if (decorated)
         sdlWindowedPlace(&x, &y);
     SDL_Window* window = SDL_CreateWindow(title, x, y, width, height, sdlFlags);
-    if (!window && SDL_GetHintBoolean(SDL_HINT_VIDEO_X11_FORCE_EGL, SDL_FALSE)) {
-        SDL_SetHint(SDL_HINT_VIDEO_X11_FORCE_EGL, "0");
-        window = SDL_CreateWindow(title, x, y, width, height, sdlFlags);
-    }
     if (!window) {
         std::fprintf(stderr, "Vexarion: cannot open the window: %s\n", SDL_GetError());
         return false;
