@@ -153,10 +153,8 @@ int teardown(const FrameLoop& loop)
     releaseSound(sounds.thud);
     releaseSound(sounds.thunder);
     releaseSound(sounds.wind);
-    // The sound device goes last: closing it waits for its mixer's current
-    // period to end, time the other releases spend instead.
+    releaseSoundDevice();
     releaseGLContext();
     displayRestoreMode();
-    releaseSoundDevice();
     return loop.exitCode;
 }
