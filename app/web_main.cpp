@@ -6,7 +6,8 @@
 //       per frame the browser shows, until Esc;
 //   vexarion-web --replay SCRIPT [--frames N] [--dt SECONDS] [--size WxH] [--trace FILE]
 //       the frames of vexarion-replay: the script's input, the given frame
-//       time (frame 0 takes 0), run back to back; then "replay done".
+//       time (frame 0 takes 0), run back to back, between "replay started"
+//       (once the content is loaded) and "replay done".
 //
 // The entry point sets everything up and hands its frame step to the page;
 // the steps run after it has returned.
@@ -162,6 +163,10 @@ int main(int argc, char** argv)
         return 1;
     }
     loadScene();
+    if (run.replay) {
+        std::printf("replay started\n");
+        std::fflush(stdout);
+    }
     run.ticksPerFrame = static_cast<int64_t>(std::llround(run.dt * static_cast<double>(replayFrequency)));
     framesRun(run.replay ? replayStep : liveStep, finished, run.replay ? FRAMES_BACK_TO_BACK : FRAMES_PER_DISPLAY);
     return 0;
