@@ -1,7 +1,6 @@
 // The element controls; see controls.h.
 #include "app/controls.h"
 
-#include "app/scene_reset.h"
 #include "effects/lightning.h"
 #include "effects/tornado.h"
 #include "platform/input.h"

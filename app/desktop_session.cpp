@@ -23,7 +23,7 @@ void sessionBegin(DesktopSession* session, CommandLine* options)
     s.maxFps = options->maxFps.value_or(s.maxFps);
     s.reducedFlash = options->reducedFlash.value_or(s.reducedFlash);
     s.muteUnfocused = options->muteUnfocused.value_or(s.muteUnfocused);
-    flashReduced = s.reducedFlash;
+    lightning.reducedFlash = s.reducedFlash;
 
     if (!options->windowSizeGiven) {
         // The last window's size, within the desktop; else the usual one,

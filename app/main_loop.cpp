@@ -7,7 +7,6 @@
 #include "app/controls.h"
 #include "app/display_dialog.h"
 #include "app/render.h"
-#include "app/scene_reset.h"
 #include "effects/fire.h"
 #include "effects/lightning.h"
 #include "effects/tornado.h"

@@ -38,7 +38,7 @@ bool recorderOpen(const char* path)
     std::fprintf(recording, "%s, %s. Replay: vexarion-replay --script FILE\n", recordingHeader.c_str(), stamp);
     // Options that change what the scene does come first, so the replay
     // takes them too.
-    if (flashReduced)
+    if (lightning.reducedFlash)
         std::fprintf(recording, "0 option %s\n", scriptOptionReducedFlash);
     failed = std::fflush(recording) != 0;
     return true;

@@ -3,7 +3,6 @@
 
 #include <cstring>
 
-#include "app/scene_reset.h"
 #include "effects/fire.h"
 #include "effects/lightning.h"
 #include "effects/tornado.h"
@@ -84,9 +83,9 @@ void renderFrame(const FrameView& view, void (*beforeSwap)())
     // third of the full flash's step, fading with it, and draws the bolt a
     // third as bright: every part of the picture brightens at most a third
     // as much as in the full flash.
-    const bool flashLight = flash && !flashReduced;
-    const float shade = !flash ? 0.8f : flashReduced ? 0.8f + 0.2f / 3.0f * lightning.flashIntensity : 1.0f;
-    const float boltAlpha = flashReduced ? lightning.flashIntensity / 3.0f : lightning.flashIntensity;
+    const bool flashLight = flash && !lightning.reducedFlash;
+    const float shade = !flash ? 0.8f : lightning.reducedFlash ? 0.8f + 0.2f / 3.0f * lightning.flashIntensity : 1.0f;
+    const float boltAlpha = lightning.reducedFlash ? lightning.flashIntensity / 3.0f : lightning.flashIntensity;
 
     // The picture fills the window, whatever its size now.
     int width = 0, height = 0;

@@ -242,7 +242,7 @@ int main(int argc, char** argv)
         replayCounter = currentFrame * ticks;
         // This frame's events go into its message pump.
         loop.givenFrameTime = scriptPlayerFeed(&player, currentFrame);
-        flashReduced = options.reducedFlash || player.reducedFlash;
+        lightning.reducedFlash = options.reducedFlash || player.reducedFlash;
         bool goOn = runFrame(&loop, readReplayCounter);
         traceFrame(currentFrame);
         if (!goOn)

@@ -116,7 +116,7 @@ bool replayStep()
         return false;
     replayCounter = run.frame * run.ticksPerFrame;
     run.loop.givenFrameTime = scriptPlayerFeed(&run.player, run.frame);
-    flashReduced = run.player.reducedFlash;
+    lightning.reducedFlash = run.player.reducedFlash;
     const bool goOn = runFrame(&run.loop, readReplayCounter);
     traceFrame(run.frame);
     run.frame++;

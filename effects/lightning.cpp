@@ -12,7 +12,6 @@
 #include "sound/sound.h"
 
 Lightning lightning;
-bool flashReduced = false;
 
 namespace {
 
@@ -65,7 +64,7 @@ void lightningDecay(float dt)
 
 void lightningStrike()
 {
-    if (lightning.flashIntensity > 0.01f || (flashReduced && lightning.sinceStrike < reducedStrikeInterval))
+    if (lightning.flashIntensity > 0.01f || (lightning.reducedFlash && lightning.sinceStrike < reducedStrikeInterval))
         return;
     lightning.sinceStrike = 0.0f;
     lightning.struckThisFrame = true;

@@ -19,15 +19,14 @@ struct Lightning {
     // more has passed, or none came.
     float sinceStrike = 1.0f;
     bool struckThisFrame = false;
+    // The reduced flash, for players sensitive to flashing light: strikes
+    // come at most three times a second (a third of a second of frame time
+    // must pass between the frames of two strikes), and the picture
+    // brightens a third as much. An option of the session, set before the
+    // first frame.
+    bool reducedFlash = false;
 };
 extern Lightning lightning;
-
-// The reduced flash, for players sensitive to flashing light: strikes come
-// at most three times a second (a third of a second of frame time must pass
-// between the frames of two strikes), and the picture brightens a third as
-// much. Off by default; an option of the session, which a reset of the
-// scene's state leaves alone.
-extern bool flashReduced;
 
 // Loads "LIGHT.BMP" into meshes.lightning.
 void lightningInit();

@@ -113,9 +113,9 @@ TEST(ReplayScript, ParsesCommentsBlankLinesAndOrderAndNamesABadLine)
 TEST(Recording, ReadsBackAsTheSameEventsAndExactFrameTimes)
 {
     const std::string path = (std::filesystem::temp_directory_path() / "vexarion-recording-test.txt").string();
-    flashReduced = true;  // an option that changes the scene, recorded first
+    lightning.reducedFlash = true;  // an option that changes the scene, recorded first
     ASSERT_TRUE(recorderOpen(path.c_str()));
-    flashReduced = false;
+    lightning.reducedFlash = false;
     recordFrameEnd(0.0f);
     for (int c : std::vector<int>{'L', ' ', '#', 27, 9, 255})
         recordChar(c);

@@ -75,6 +75,7 @@ TEST(PlatformBoundary, EachBackendKeepsToItsFolderAndItsOwnSystem)
         {"sdl", {"windows.h", "dsound.h", "mmsystem.h", "emscripten"}},
         {"win32", {"SDL", "AL/", "imgui", "X11/", "emscripten", "unistd.h"}},
         {"null", {"SDL", "AL/", "imgui", "windows.h", "dsound.h", "X11/", "emscripten", "unistd.h", "sys/"}},
+        {"narrow", {"SDL", "AL/", "imgui", "windows.h", "dsound.h", "X11/", "emscripten", "unistd.h", "sys/"}},
         {"web", {"SDL", "imgui", "windows.h", "dsound.h", "X11/", "GL/glx"}},
     };
     std::vector<std::string> backendFolders;

@@ -20,7 +20,7 @@ set(CMAKE_C_FLAGS_RELEASE "-O2 -DNDEBUG")
 set(VEXARION_PLATFORM web)
 file(GLOB WEB_SOURCES CONFIGURE_DEPENDS platform/*.cpp platform/web/*.cpp)
 # The SDL backend's OpenAL sound serves the browser as it is.
-add_library(vexarion_platform STATIC ${WEB_SOURCES} platform/sdl/audio_openal.cpp)
+add_library(vexarion_platform STATIC ${WEB_SOURCES} platform/sdl/audio_openal.cpp platform/narrow/paths.cpp)
 target_include_directories(vexarion_platform PUBLIC ${CMAKE_SOURCE_DIR})
 
 file(GLOB WEB_CORE_SOURCES CONFIGURE_DEPENDS app/*.cpp model/*.cpp scene/*.cpp effects/*.cpp sound/*.cpp)

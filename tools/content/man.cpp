@@ -20,32 +20,6 @@
 
 #include "tools/content/man.h"
 
-const ControlPoint manSkeleton[MAN_JOINT_COUNT] = {
-    {0.0f, 0.52f, 0.0f, -1},     // 0 pelvis, the root
-    {0.0f, 0.60f, 0.0f, 0},      // 1 chest: the spine bends at the waist
-    {0.0f, 0.86f, 0.0f, 1},      // 2 neck
-    {0.0f, 0.90f, 0.0f, 2},      // 3 head
-    {-0.15f, 0.83f, 0.0f, 1},    // 4 shoulder, -x
-    {-0.31f, 0.83f, 0.0f, 4},    // 5 elbow
-    {-0.46f, 0.83f, 0.0f, 5},    // 6 wrist
-    {0.15f, 0.83f, 0.0f, 1},     // 7 shoulder, +x
-    {0.31f, 0.83f, 0.0f, 7},     // 8 elbow
-    {0.46f, 0.83f, 0.0f, 8},     // 9 wrist
-    {-0.08f, 0.50f, 0.0f, 0},    // 10 hip, -x (under shoulder 4)
-    {-0.08f, 0.28f, 0.0f, 10},   // 11 knee
-    {-0.08f, 0.045f, 0.0f, 11},  // 12 ankle
-    {0.08f, 0.50f, 0.0f, 0},     // 13 hip, +x (under shoulder 7)
-    {0.08f, 0.28f, 0.0f, 13},    // 14 knee
-    {0.08f, 0.045f, 0.0f, 14},   // 15 ankle
-};
-
-const AtlasRegion manHead{0, 0, 128, 64};
-const AtlasRegion manShirt{128, 0, 128, 64};
-const AtlasRegion manSkin{0, 64, 128, 32};
-const AtlasRegion manSleeve{128, 64, 128, 32};
-const AtlasRegion manTrousers{0, 96, 128, 64};
-const AtlasRegion manShoes{128, 96, 128, 32};
-
 namespace {
 
 struct V3 {

@@ -32,7 +32,24 @@ enum ManJoint {
 };
 
 // Rest positions of the pivots and their parents.
-extern const ControlPoint manSkeleton[MAN_JOINT_COUNT];
+inline constexpr ControlPoint manSkeleton[MAN_JOINT_COUNT] = {
+    {0.0f, 0.52f, 0.0f, -1},     // 0 pelvis, the root
+    {0.0f, 0.60f, 0.0f, 0},      // 1 chest: the spine bends at the waist
+    {0.0f, 0.86f, 0.0f, 1},      // 2 neck
+    {0.0f, 0.90f, 0.0f, 2},      // 3 head
+    {-0.15f, 0.83f, 0.0f, 1},    // 4 shoulder, -x
+    {-0.31f, 0.83f, 0.0f, 4},    // 5 elbow
+    {-0.46f, 0.83f, 0.0f, 5},    // 6 wrist
+    {0.15f, 0.83f, 0.0f, 1},     // 7 shoulder, +x
+    {0.31f, 0.83f, 0.0f, 7},     // 8 elbow
+    {0.46f, 0.83f, 0.0f, 8},     // 9 wrist
+    {-0.08f, 0.50f, 0.0f, 0},    // 10 hip, -x (under shoulder 4)
+    {-0.08f, 0.28f, 0.0f, 10},   // 11 knee
+    {-0.08f, 0.045f, 0.0f, 11},  // 12 ankle
+    {0.08f, 0.50f, 0.0f, 0},     // 13 hip, +x (under shoulder 7)
+    {0.08f, 0.28f, 0.0f, 13},    // 14 knee
+    {0.08f, 0.045f, 0.0f, 14},   // 15 ankle
+};
 
 // A rectangle of the texture in pixels, (0, 0) at the picture's top left.
 struct AtlasRegion {
@@ -44,12 +61,12 @@ enum { MAN_TEXTURE_SIZE = 256 };
 // Around each body part u runs once round the part and v along it. For the
 // upright parts u = 0 is the back and u = 0.5 the front; for the arms and
 // feet u = 0 is the top.
-extern const AtlasRegion manHead;      // v from the crown down to the chin
-extern const AtlasRegion manShirt;     // the torso, v from the neck down
-extern const AtlasRegion manSleeve;    // upper arms, v from the shoulder out
-extern const AtlasRegion manSkin;      // neck, forearms and hands
-extern const AtlasRegion manTrousers;  // pelvis, thighs and shins, v downward
-extern const AtlasRegion manShoes;     // feet, v from the heel to the toe
+inline constexpr AtlasRegion manHead{0, 0, 128, 64};       // v from the crown down to the chin
+inline constexpr AtlasRegion manShirt{128, 0, 128, 64};    // the torso, v from the neck down
+inline constexpr AtlasRegion manSleeve{128, 64, 128, 32};  // upper arms, v from the shoulder out
+inline constexpr AtlasRegion manSkin{0, 64, 128, 32};      // neck, forearms and hands
+inline constexpr AtlasRegion manTrousers{0, 96, 128, 64};  // pelvis, thighs and shins, v downward
+inline constexpr AtlasRegion manShoes{128, 96, 128, 32};   // feet, v from the heel to the toe
 
 // MAN.BMP; man_texture.cpp.
 Image paintManTexture();
