@@ -23,6 +23,7 @@
 #include "platform/paths.h"
 #include "platform/window.h"
 #include "scene/scene_state.h"
+#include "sound/sound.h"
 
 namespace {
 
@@ -110,6 +111,8 @@ int main(int argc, char** argv)
         noticeShow(NOTICE_ERROR, "Vexarion: no display found (no X or Wayland session); run it on a desktop\n");
         return closeAll(opened, 1);
     }
+    // The sound device opens while the user picks a mode and the scene loads.
+    prepareSoundDevice();
     // The settings, with the command line over them (the reduced flash is
     // known before a recording starts, which notes it).
     DesktopSession session;

@@ -40,6 +40,7 @@
 #include "platform/input.h"
 #include "platform/paths.h"
 #include "scene/pose_program.h"
+#include "sound/sound.h"
 
 namespace {
 
@@ -207,6 +208,8 @@ int main(int argc, char** argv)
         return 1;
     }
 
+    // The sound device opens while the window and the scene are made.
+    prepareSoundDevice();
     if (!registerWindowClass()) {
         traceClose();
         return 1;

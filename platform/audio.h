@@ -13,11 +13,19 @@
 // An opaque buffer handle; 0 is no buffer.
 typedef uintptr_t AudioBuffer;
 
-// Opens the default playback device. True on success, and when it is
-// already open; false when the machine has no usable device.
+// Starts opening the default playback device beside the caller, where the
+// system allows, for audioOpenDevice to take when it is called; otherwise
+// does nothing. Call it early so the open overlaps other start-up work.
+void audioPrepareDevice();
+
+// Opens the default playback device, or takes the one prepared. True on
+// success, and when it is already open; false when the machine has no
+// usable device.
 bool audioOpenDevice();
 
 // Closes the device. Buffers not released by then are released with it.
+// The close may finish beside the caller; the next open, and the program's
+// exit, wait for it.
 void audioCloseDevice();
 
 // Whether the device is open.

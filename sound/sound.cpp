@@ -19,6 +19,11 @@ void report(const Sound& sound, SoundEvent event)
 
 }  // namespace
 
+void prepareSoundDevice()
+{
+    audioPrepareDevice();
+}
+
 bool createSoundDevice()
 {
     return audioOpenDevice();

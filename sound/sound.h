@@ -32,6 +32,10 @@ struct SceneSounds {
 };
 extern SceneSounds sounds;
 
+// Starts opening the default playback device early, where the platform can
+// do that beside the rest of start-up, for createSoundDevice to take.
+void prepareSoundDevice();
+
 // Opens the default playback device. False when there is none.
 bool createSoundDevice();
 

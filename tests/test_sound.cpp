@@ -97,6 +97,31 @@ TEST(SoundDevice, PlayLoopStopAndRestart)
     EXPECT_FALSE(audioHasDevice());
 }
 
+// An open started early is the one the device takes; a close finishes beside
+// the caller, a new open waits for it, and an open nobody takes is closed at
+// exit (a fault there fails the whole test program).
+TEST(SoundDevice, PreparedOpenAndCloseBesideTheCaller)
+{
+    setEnvironment("ALSOFT_DRIVERS", "null");
+    prepareSoundDevice();
+    prepareSoundDevice();
+    EXPECT_FALSE(audioHasDevice());
+    ASSERT_TRUE(createSoundDevice());
+    Sound sound;
+    ASSERT_TRUE(loadSound(sound, writeWav("prepared.wav", tone(1.0)).c_str()));
+    playSound(sound, true);
+    EXPECT_TRUE(audioIsLooping(sound.buffer));
+    releaseSound(sound);
+    for (int round = 0; round < 3; ++round) {
+        releaseSoundDevice();
+        EXPECT_FALSE(audioHasDevice());
+        ASSERT_TRUE(createSoundDevice());
+        prepareSoundDevice();  // the device is open: nothing to prepare
+    }
+    releaseSoundDevice();
+    prepareSoundDevice();
+}
+
 // OpenAL reads its configuration once per process, so the run without a
 // device happens in a fresh death-test child with no backend it could use.
 TEST(SoundNoDevice, EverythingRunsOnSilently)

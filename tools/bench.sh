@@ -4,8 +4,9 @@
 # at 640x480 and 1920x1080, and the cost of a frame's updates without its
 # drawing; then the start-up: `vexarion-replay --frames 1` against an empty
 # SDL + OpenGL program (tools/startup-baseline.c, built here), the median of
-# paired runs (tools/startup.py). Builds what it needs into build/ (Release) and runs on a virtual
-# X display of its own, big enough for both sizes. Nothing here is a test:
+# paired runs (tools/startup.py), without and with a sound device. Builds
+# what it needs into build/ (Release) and runs on a virtual X display of its
+# own, big enough for both sizes. Nothing here is a test:
 # read the numbers, compare them with earlier runs on the same machine.
 set -e
 cd "$(dirname "$0")/.."
@@ -23,5 +24,11 @@ xvfb-run -a -s "-screen 0 1920x1080x24" sh -c "
 
 cc -O2 -o build/startup-baseline tools/startup-baseline.c $(pkg-config --cflags --libs sdl2) -lGL
 cmake --build build --target vexarion-replay -j2 >/dev/null
-xvfb-run -a -s "-screen 0 1920x1080x24" env ALSOFT_DRIVERS=null \
-    /usr/bin/python3 tools/startup.py build/startup-baseline build "${STARTUP_PAIRS:-31}"
+# Twice: with the machine's own sound set-up (here, no device at all), and
+# with OpenAL Soft's null device standing in for a sound card.
+for sound in machine null; do
+    drivers=""
+    [ "$sound" = null ] && drivers="ALSOFT_DRIVERS=null"
+    xvfb-run -a -s "-screen 0 1920x1080x24" env $drivers \
+        /usr/bin/python3 tools/startup.py build/startup-baseline build "${STARTUP_PAIRS:-31}" | sed "s/^/sound=$sound /"
+done

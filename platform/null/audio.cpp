@@ -2,6 +2,11 @@
 // silently, as it does on a machine without a sound card.
 #include "platform/audio.h"
 
+void audioPrepareDevice()
+{
+    // Start opening the default device beside the caller, if that can be done.
+}
+
 bool audioOpenDevice()
 {
     // Open the default playback device; false when the machine has none.

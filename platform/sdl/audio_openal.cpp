@@ -6,6 +6,12 @@
 // hardware buffer; playing rewinds it first. Sources are placed on the
 // listener without distance attenuation, so only the gain changes loudness.
 // Muting turns the listener's gain, the device's master volume, to 0.
+//
+// Opening a device takes milliseconds, and closing one waits for its mixer
+// to finish a period, so both may run on a helper thread while the program
+// goes on: audioPrepareDevice starts an open for audioOpenDevice to claim,
+// and audioCloseDevice hands the close over. One such job runs at a time;
+// the next call that needs the device waits for it, and so does the exit.
 #include "platform/audio.h"
 
 #include <AL/al.h>
@@ -15,17 +21,94 @@
 #endif
 
 #include <cstdint>
+#include <system_error>
+#include <thread>
+#include <utility>
+
+// A browser build without threads opens and closes in place.
+#if defined(__EMSCRIPTEN__) && !defined(__EMSCRIPTEN_PTHREADS__)
+#define VEXARION_AUDIO_HELPER 0
+#else
+#define VEXARION_AUDIO_HELPER 1
+#endif
 
 namespace {
 
-ALCdevice* device = nullptr;
-ALCcontext* context = nullptr;
+// A device with its context, opened and closed together.
+struct Output {
+    ALCdevice* device = nullptr;
+    ALCcontext* context = nullptr;
+};
+
+Output openOutput()
+{
+    Output output;
+    output.device = alcOpenDevice(nullptr);
+    if (output.device == nullptr)
+        return output;
+#ifdef ALC_MAX_AUXILIARY_SENDS
+    // No effect sends: the scene uses none, and each costs every source
+    // mixing state from the start.
+    const ALCint attributes[] = {ALC_MAX_AUXILIARY_SENDS, 0, 0};
+#else
+    const ALCint attributes[] = {0};
+#endif
+    output.context = alcCreateContext(output.device, attributes);
+    if (output.context == nullptr) {
+        alcCloseDevice(output.device);
+        output.device = nullptr;
+    }
+    return output;
+}
+
+void closeOutput(const Output& output)
+{
+    if (output.context != nullptr)
+        alcDestroyContext(output.context);
+    if (output.device != nullptr)
+        alcCloseDevice(output.device);
+}
+
+// The helper thread's one job at a time, and an open nobody claimed yet.
+struct Helper {
+    std::thread job;
+    Output prepared;
+    bool preparing = false;  // an open was started and not yet claimed
+
+    void wait()
+    {
+        if (job.joinable())
+            job.join();
+    }
+    // Runs `work` on the helper thread, or here when no thread can start.
+    template <typename Work>
+    void run(Work work)
+    {
+        wait();
+#if VEXARION_AUDIO_HELPER
+        try {
+            job = std::thread(work);
+            return;
+        } catch (const std::system_error&) {
+        }
+#endif
+        work();
+    }
+    ~Helper()
+    {
+        wait();
+        closeOutput(prepared);
+    }
+};
+
+Helper helper;
+Output output;  // the open device, current on every thread
 bool muted = false;
 
 // The source behind a handle, or 0 when there is nothing to talk to.
 ALuint sourceOf(AudioBuffer buffer)
 {
-    if (context == nullptr || buffer == 0 || buffer > UINT32_MAX)
+    if (output.context == nullptr || buffer == 0 || buffer > UINT32_MAX)
         return 0;
     ALuint source = static_cast<ALuint>(buffer);
     return alIsSource(source) ? source : 0;
@@ -46,61 +129,61 @@ ALenum formatOf(int channels, int bitsPerSample)
 
 }  // namespace
 
+void audioPrepareDevice()
+{
+    if (output.context != nullptr || helper.preparing)
+        return;
+    helper.preparing = true;
+    helper.run([] { helper.prepared = openOutput(); });
+}
+
 bool audioOpenDevice()
 {
-    if (context != nullptr)
+    if (output.context != nullptr)
         return true;
-    device = alcOpenDevice(nullptr);
-    if (device == nullptr)
+    helper.wait();
+    // A prepared open that failed is not tried again: nothing changed since.
+    const bool prepared = std::exchange(helper.preparing, false);
+    Output opened = std::exchange(helper.prepared, Output());
+    if (!prepared)
+        opened = openOutput();
+    if (opened.context == nullptr)
         return false;
-#ifdef ALC_MAX_AUXILIARY_SENDS
-    // No effect sends: the scene uses none, and each costs every source
-    // mixing state from the start.
-    const ALCint attributes[] = {ALC_MAX_AUXILIARY_SENDS, 0, 0};
-#else
-    const ALCint attributes[] = {0};
-#endif
-    context = alcCreateContext(device, attributes);
-    if (context == nullptr || alcMakeContextCurrent(context) != ALC_TRUE) {
-        if (context != nullptr)
-            alcDestroyContext(context);
-        alcCloseDevice(device);
-        context = nullptr;
-        device = nullptr;
+    if (alcMakeContextCurrent(opened.context) != ALC_TRUE) {
+        closeOutput(opened);
         return false;
     }
+    output = opened;
     alListenerf(AL_GAIN, muted ? 0.0f : 1.0f);
     return true;
 }
 
 void audioCloseDevice()
 {
-    if (context == nullptr)
+    if (output.context == nullptr)
         return;
     alcMakeContextCurrent(nullptr);
-    alcDestroyContext(context);
-    alcCloseDevice(device);
-    context = nullptr;
-    device = nullptr;
+    const Output closing = std::exchange(output, Output());
+    helper.run([closing] { closeOutput(closing); });
 }
 
 void audioSetMuted(bool mute)
 {
     muted = mute;
-    if (context != nullptr)
+    if (output.context != nullptr)
         alListenerf(AL_GAIN, muted ? 0.0f : 1.0f);
 }
 
 bool audioHasDevice()
 {
-    return context != nullptr;
+    return output.context != nullptr;
 }
 
 AudioBuffer audioCreateBuffer(const void* samples, uint32_t bytes, int channels, uint32_t samplesPerSecond,
                               int bitsPerSample)
 {
     ALenum format = formatOf(channels, bitsPerSample);
-    if (context == nullptr || samples == nullptr || format == AL_NONE || samplesPerSecond == 0 ||
+    if (output.context == nullptr || samples == nullptr || format == AL_NONE || samplesPerSecond == 0 ||
         samplesPerSecond > INT32_MAX)
         return 0;
     // OpenAL takes whole frames only; a partial last frame would not sound anyway.

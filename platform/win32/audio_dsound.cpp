@@ -84,6 +84,10 @@ void destroy(DsBuffer* record)
 
 }  // namespace
 
+// DirectSound gives a device its window to play for, so it opens only in
+// audioOpenDevice, once the window exists.
+void audioPrepareDevice() {}
+
 bool audioOpenDevice()
 {
     if (device)
