@@ -32,15 +32,6 @@ run_dpi() {
     fi
 }
 
-# Waits up to $2 tenths of a second for the file $1 to be written.
-wait_for_file() {
-    for _ in $(seq "$2"); do
-        [ -s "$1" ] && return 0
-        sleep 0.1
-    done
-    return 1
-}
-
 run_box() {
     null_sound
     # start /unix gives the program no console and no standard handles.

@@ -81,6 +81,14 @@ wineserver -p 120 </dev/null >/dev/null 2>&1 || true
 brightness() { convert "$1" -colorspace gray -format "%[fx:mean*255]" info:; }
 snap() { import -window root "$1" 2>/dev/null; }
 greater() { awk -v a="$1" -v b="$2" 'BEGIN { exit !(a > b) }'; }
+# wait_for_file FILE TENTHS: true once FILE has content, false after TENTHS tenths of a second.
+wait_for_file() {
+    for _ in $(seq "$2"); do
+        [ -s "$1" ] && return 0
+        sleep 0.1
+    done
+    return 1
+}
 
 # The unit tests run case by case on Linux (CTest); here they run in one
 # process, and a case that fails there is run again on its own, where it
@@ -265,10 +273,7 @@ run_program() {
     sleep 3
     snap "$shots/5-tornado.png"
     xdotool key Escape
-    for _ in $(seq 300); do
-        [ -s "$work/exit1" ] && break
-        sleep 0.1
-    done
+    wait_for_file "$work/exit1" 300 || true
     wait $program
     [ "$(cat "$work/exit1" 2>/dev/null)" = 0 ] || fail "Esc: exit code $(cat "$work/exit1" 2>/dev/null)"
 
@@ -292,10 +297,7 @@ run_program() {
         # Without a window manager Wine draws no caption, so no close box:
         # taskkill (without /f) sends the same WM_CLOSE.
         wine taskkill /im vexarion.exe >/dev/null 2>&1 </dev/null
-        for _ in $(seq 100); do
-            [ -s "$work/exit2" ] && break
-            sleep 0.1
-        done
+        wait_for_file "$work/exit2" 100 || true
         find_window Vexarion 1 >/dev/null && fail "a main window opened after the dialog was closed"
     else
         fail "no dialog appeared the second time"
@@ -374,10 +376,7 @@ run_desktop() {
     echo "Alt+Return again: $back"
     [ "$back" = "$windowed" ] || fail "Alt+Return did not give the window back"
     xdotool key Escape
-    for _ in $(seq 100); do
-        [ -s "$work/exit3" ] && break
-        sleep 0.1
-    done
+    wait_for_file "$work/exit3" 100 || true
     wait $program
     [ "$(cat "$work/exit3" 2>/dev/null)" = 0 ] || fail "--window, Esc: exit code $(cat "$work/exit3" 2>/dev/null)"
     settings="$(find "$WINEPREFIX/drive_c/users" -path '*/AppData/Roaming/Vexarion/settings.ini' | head -1)"

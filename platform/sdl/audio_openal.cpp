@@ -114,6 +114,15 @@ ALuint sourceOf(AudioBuffer buffer)
     return alIsSource(source) ? source : 0;
 }
 
+// One integer property of the handle's source, or `otherwise` without one.
+ALint sourceInteger(AudioBuffer buffer, ALenum property, ALint otherwise)
+{
+    ALuint source = sourceOf(buffer);
+    if (source != 0)
+        alGetSourcei(source, property, &otherwise);
+    return otherwise;
+}
+
 ALenum formatOf(int channels, int bitsPerSample)
 {
     if (channels == 1 && bitsPerSample == 8)
@@ -233,13 +242,8 @@ void audioPlay(AudioBuffer buffer, bool loop)
 
 void audioStop(AudioBuffer buffer)
 {
-    ALuint source = sourceOf(buffer);
-    if (source == 0)
-        return;
-    ALint state = AL_INITIAL;
-    alGetSourcei(source, AL_SOURCE_STATE, &state);
-    if (state == AL_PLAYING)
-        alSourcePause(source);
+    if (sourceInteger(buffer, AL_SOURCE_STATE, AL_INITIAL) == AL_PLAYING)
+        alSourcePause(sourceOf(buffer));
 }
 
 void audioSetVolume(AudioBuffer buffer, int32_t centibels)
@@ -266,22 +270,12 @@ void audioReleaseBuffer(AudioBuffer buffer)
 
 bool audioIsPlaying(AudioBuffer buffer)
 {
-    ALuint source = sourceOf(buffer);
-    if (source == 0)
-        return false;
-    ALint state = AL_INITIAL;
-    alGetSourcei(source, AL_SOURCE_STATE, &state);
-    return state == AL_PLAYING;
+    return sourceInteger(buffer, AL_SOURCE_STATE, AL_INITIAL) == AL_PLAYING;
 }
 
 bool audioIsLooping(AudioBuffer buffer)
 {
-    ALuint source = sourceOf(buffer);
-    if (source == 0)
-        return false;
-    ALint looping = AL_FALSE;
-    alGetSourcei(source, AL_LOOPING, &looping);
-    return looping == AL_TRUE;
+    return sourceInteger(buffer, AL_LOOPING, AL_FALSE) == AL_TRUE;
 }
 
 float audioGain(AudioBuffer buffer)
@@ -296,10 +290,5 @@ float audioGain(AudioBuffer buffer)
 
 int32_t audioSampleOffset(AudioBuffer buffer)
 {
-    ALuint source = sourceOf(buffer);
-    if (source == 0)
-        return 0;
-    ALint offset = 0;
-    alGetSourcei(source, AL_SAMPLE_OFFSET, &offset);
-    return offset;
+    return sourceInteger(buffer, AL_SAMPLE_OFFSET, 0);
 }
