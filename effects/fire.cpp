@@ -12,14 +12,6 @@ namespace {
 
 float fireColours[FIRE_SLOTS][3];  // red, green, blue of each slot
 
-MeshVertex corner(float x, float y)
-{
-    MeshVertex vertex = {};
-    vertex.x = x;
-    vertex.y = y;
-    return vertex;
-}
-
 void setColour(int32_t row, float red, float green, float blue)
 {
     fireColours[row][0] = red;
@@ -34,8 +26,8 @@ void fireInit()
     int32_t material = meshes.firePuff.AddTexture("SMOKE.BMP", 0);
     // A 2 x 2 quad in the mesh's x-y plane; the texture's origin lands at
     // its top left corner.
-    addQuad(meshes.firePuff, material, corner(-1.0f, 1.0f), corner(1.0f, 1.0f), corner(1.0f, -1.0f),
-            corner(-1.0f, -1.0f));
+    addQuad(meshes.firePuff, material, quadCorner(-1.0f, 1.0f, 0.0f), quadCorner(1.0f, 1.0f, 0.0f),
+            quadCorner(1.0f, -1.0f, 0.0f), quadCorner(-1.0f, -1.0f, 0.0f));
 
     // White cooling to yellow, yellow to dark orange, then dark red to black.
     for (int32_t i = 0; i < 8; i++)

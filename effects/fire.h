@@ -41,7 +41,8 @@ void fireDraw(int32_t first, int32_t end);
 void fireAdvanceWindow();
 
 // Lights the fire and starts the burn sound looping, unless puffs are
-// still showing (Growing, Burning or Dying).
+// still showing: fire.burning, as the last frame left it, is set while the
+// column grows, while it burns whole and while it burns out.
 void fireIgnite();
 
 // Detaches the column from the emission point and stops the burn sound.

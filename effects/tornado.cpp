@@ -19,17 +19,6 @@ namespace {
 // The lower end's resting height, where a rising tornado stops.
 const float restingBottom = 95.0f;
 
-MeshVertex quadCorner(float x, float y, float z, float u, float v)
-{
-    MeshVertex vertex = {};
-    vertex.x = x;
-    vertex.y = y;
-    vertex.z = z;
-    vertex.u = u;
-    vertex.v = v;
-    return vertex;
-}
-
 }  // namespace
 
 void tornadoInit()
