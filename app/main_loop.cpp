@@ -86,6 +86,12 @@ bool updateFrame(FrameLoop* loop, int64_t (*readCounter)(), FrameView* view)
     return !quit;
 }
 
+DirectorSurroundings directorSurroundings()
+{
+    return DirectorSurroundings{fire.burning != 0, TornadoView{tornado.bottom, tornado.top, tornado.viewCentre},
+                                fireExtinguish, tornadoStop};
+}
+
 FrameView advanceScene(float dt, int heldPoseMode)
 {
     if (scene.characterScale > introEndScale) {
@@ -99,7 +105,7 @@ FrameView advanceScene(float dt, int heldPoseMode)
             restartPoseCycle();
     } else {
         if (heldPoseMode < 0)
-            updateDirector(dt);
+            updateDirector(dt, directorSurroundings());
         else
             setPoseMode(static_cast<PoseMode>(heldPoseMode));
         updatePoseProgram(dt);

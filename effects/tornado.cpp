@@ -102,3 +102,8 @@ void tornadoUpdate(float dt)
 
     setSoundVolume(sounds.wind, static_cast<int32_t>(H) + 40);
 }
+
+void tornadoStop()
+{
+    tornado.speed = 0.0f;
+}

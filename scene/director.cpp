@@ -8,8 +8,6 @@
 
 #include <cmath>
 
-#include "effects/fire.h"
-#include "effects/tornado.h"
 #include "scene/angles.h"
 #include "scene/pose_program.h"
 #include "scene/random.h"
@@ -101,7 +99,7 @@ void fallPass(float dt, float h)
 }
 
 // Held by the tornado: circles its axis, drawn up toward height 75.
-void caughtPass(float dt, float h)
+void caughtPass(float dt, float h, const TornadoView& tornado)
 {
     if (tornado.bottom > 90.0f || scene.characterPosition.y + 20.0f < tornado.bottom) {
         director.state = DirectorState::Fall;
@@ -181,16 +179,16 @@ void findDeepGoal()
 
 // Stand, Walk, Run, Swim and Crouch. h is the ground height taken at the
 // start of the frame.
-void groundPass(float dt, float h)
+void groundPass(float dt, float h, const DirectorSurroundings& surroundings)
 {
     if (h < scene.seaLevel - 5.0f) {
-        if (fire.burning) {
+        if (surroundings.burning) {
             if (director.state == DirectorState::Crouch)
                 return;
             director.state = DirectorState::Crouch;
             setPoseMode(PoseMode::Crouch);
             director.actionTimer = 5.0f;
-            fireExtinguish();
+            surroundings.putOutFire();
             playSound(sounds.hiss, false);
             return;
         }
@@ -242,11 +240,11 @@ void groundPass(float dt, float h)
         }
     }
 
-    if (std::fabs(tornado.bottom - h) < 10.0f) {
+    if (std::fabs(surroundings.tornado.bottom - h) < 10.0f) {
         director.state = DirectorState::Caught;
-        tornado.speed = 0.0f;
-        if (fire.burning)
-            fireExtinguish();
+        surroundings.stopTornado();
+        if (surroundings.burning)
+            surroundings.putOutFire();
     }
 
     setPoseMode(director.state == DirectorState::Caught ? PoseMode::Tumble
@@ -300,7 +298,7 @@ bool swimToward(float tx, float tz, float dt)
     return true;
 }
 
-void updateDirector(float dt)
+void updateDirector(float dt, const DirectorSurroundings& surroundings)
 {
     float h = terrainHeightAt(scene.characterPosition.x, scene.characterPosition.z);
     if (h > scene.characterPosition.y)
@@ -309,9 +307,9 @@ void updateDirector(float dt)
         scene.characterPosition.y = h;
 
     if (director.state == DirectorState::Caught)
-        caughtPass(dt, h);
+        caughtPass(dt, h, surroundings.tornado);
     else if (director.state == DirectorState::Fall)
         fallPass(dt, h);
     else
-        groundPass(dt, h);
+        groundPass(dt, h, surroundings);
 }

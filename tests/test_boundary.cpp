@@ -61,9 +61,12 @@ TEST(PlatformBoundary, OnlyPlatformIncludesPlatformHeadersAndOnlyAppIncludesApp)
         EXPECT_EQ(std::string(folder) == "app" ? none : violations(root / folder, {"app/"}), none)
             << folder << " includes app/";
     }
+    // The effects read the scene; the scene knows nothing of the effects.
+    EXPECT_EQ(violations(root / "scene", {"effects/"}), none) << "scene includes effects/";
     // The check does see includes: the layers that may include these do.
     EXPECT_NE(violations(root / "platform", {"SDL", "GL/"}), none);
     EXPECT_NE(violations(root / "app", {"app/"}), none);
+    EXPECT_NE(violations(root / "effects", {"effects/"}), none);
 }
 
 TEST(PlatformBoundary, EachBackendKeepsToItsFolderAndItsOwnSystem)

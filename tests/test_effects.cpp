@@ -9,6 +9,7 @@
 #include <tuple>
 #include <vector>
 
+#include "app/main_loop.h"
 #include "app/scene_reset.h"
 #include "effects/fire.h"
 #include "effects/lightning.h"
@@ -175,7 +176,7 @@ TEST_F(Effects, DirectorCirclesHimInTheFunnelOrLetsHimStandOrCrouch)
         tornado.viewCentre = PlanePoint{10.0f, 0.0f};
         scene.yaw = yawAndHeight.x;
         scene.characterPosition = Vec3{10.0f, yawAndHeight.z, 0.0f};
-        updateDirector(0.02f);
+        updateDirector(0.02f, directorSurroundings());
         const float c = yawAndHeight.z / 100.0f, turn = scene.yaw * static_cast<float>(radiansPerDegree),
                     r = 40.0f * c * c + 0.05f;
         const float x = 10.0f + r * std::cos(director.spiralAngle), z = r * std::sin(director.spiralAngle);
@@ -193,7 +194,7 @@ TEST_F(Effects, DirectorCirclesHimInTheFunnelOrLetsHimStandOrCrouch)
         randomGenerator.state = seed;
         const int draw = randomNext();
         randomGenerator.state = seed;
-        updateDirector(0.02f);
+        updateDirector(0.02f, directorSurroundings());
         EXPECT_EQ(director.state, draw % 2 == 0 ? DirectorState::Stand : DirectorState::Crouch) << seed;
     }
     resetSceneState();  // everywhere dry: the first spot drawn
@@ -202,7 +203,7 @@ TEST_F(Effects, DirectorCirclesHimInTheFunnelOrLetsHimStandOrCrouch)
     randomNext();
     const float x = static_cast<float>(randomNext() % 100 - 50), z = static_cast<float>(randomNext() % 100 - 50);
     randomGenerator.state = 7;
-    updateDirector(0.02f);
+    updateDirector(0.02f, directorSurroundings());
     EXPECT_TRUE(director.state == DirectorState::Walk && director.walkTarget.x == x && director.walkTarget.z == z);
 }
 
