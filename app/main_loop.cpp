@@ -111,6 +111,8 @@ FrameView advanceScene(float dt, int heldPoseMode)
         updatePoseProgram(dt);
         updateElementControls(dt);
     }
+    // The character takes the pose the program set; the picture shows it.
+    meshes.character.Pose();
 
     fireUpdate(dt);
     lightningDecay(dt);
@@ -118,8 +120,9 @@ FrameView advanceScene(float dt, int heldPoseMode)
     waterUpdate(scene.totalTime);
     scene.totalTime += dt;
 
-    // The picture of this frame shows the camera before the turn, the fire's
-    // window before its advance and the frame-rate text before this count.
+    // The picture of this frame shows the camera before the turn (and the
+    // billboards facing it after), the fire's window before its advance and
+    // the frame-rate text before this count.
     FrameView view;
     view.cameraYaw = scene.yaw;
     view.fireFirst = fire.first;
@@ -128,6 +131,7 @@ FrameView advanceScene(float dt, int heldPoseMode)
     std::memcpy(view.frameRateText, frameRate.text, sizeof view.frameRateText);
 
     scene.yaw += 3.0f * dt;
+    view.billboardYaw = scene.yaw;
     fireAdvanceWindow();
     frameRate.frameCount += 1;
     frameRate.timeAccumulator += dt;

@@ -52,8 +52,9 @@ bool updateFrame(FrameLoop* loop, int64_t (*readCounter)(), FrameView* view);
 
 // Every change the scene makes in a frame of `dt` seconds, in this order:
 // the intro's shrink (or the director), the pose program and the element
-// controls; the fire, the flash, the tornado and the water; the scene's
-// turn, the fire's window and the frame-rate count. `heldPoseMode` >= 0
+// controls, and the character's posing; the fire, the flash, the tornado
+// and the water; the scene's turn, the fire's window and the frame-rate
+// count. `heldPoseMode` >= 0
 // holds that pose program instead of running the director. Returns the
 // values from before the change that this frame's picture shows.
 FrameView advanceScene(float dt, int heldPoseMode);

@@ -51,14 +51,15 @@ void fireUpdate(float dt)
     fire.puffs[0].z = scene.characterPosition.z;
 }
 
-void fireDraw(int32_t first, int32_t end)
+void fireDraw(int32_t first, int32_t end, float yaw)
 {
-    meshes.firePuff.SetRotation(0.0f, -scene.yaw, 0.0f);
+    MeshTransform puff;
+    puff.rotation = Vec3{0.0f, -yaw, 0.0f};
     for (int32_t i = first; i < end; i++) {
         glColor4f(fireColours[i][0], fireColours[i][1], fireColours[i][2], 0.6f);
-        meshes.firePuff.SetScale(1.0f + static_cast<float>(i) * 0.03125f);
-        meshes.firePuff.SetPosition(fire.puffs[i].x, fire.puffs[i].y, fire.puffs[i].z);
-        meshes.firePuff.Draw();
+        puff.scale = 1.0f + static_cast<float>(i) * 0.03125f;
+        puff.position = fire.puffs[i];
+        meshes.firePuff.Draw(puff);
     }
 }
 

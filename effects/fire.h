@@ -31,10 +31,11 @@ void fireInit();
 // new puff at the emission point above the character. Runs every frame.
 void fireUpdate(float dt);
 
-// Draws the puffs of slots first up to end facing the camera, each in its
-// slot's colour. The caller sets the blending (additive, no depth writes,
-// no culling) and passes the window as it was before this frame's advance.
-void fireDraw(int32_t first, int32_t end);
+// Draws the puffs of slots first up to end, each in its slot's colour,
+// turned back by the scene's turn `yaw` (degrees) to face the camera. The
+// caller sets the blending (additive, no depth writes, no culling) and
+// passes the window as it was before this frame's advance. Changes nothing.
+void fireDraw(int32_t first, int32_t end, float yaw);
 
 // Advances the window one slot after a drawn frame, growing from the
 // emission point or burning out from below, and refreshes fire.burning.

@@ -1,5 +1,5 @@
 // ArticulatedMesh and Joint: the joint hierarchy of the character and the
-// posing passes that move its vertices every time it is drawn.
+// posing passes that move its vertices once a frame.
 //
 // Binding makes every joint's offset relative to its parent's pivot and every
 // bound vertex relative to its own joint's pivot; the rest pose is kept in a
@@ -314,14 +314,11 @@ void ArticulatedMesh::Pose()
     }
 }
 
-void ArticulatedMesh::Draw()
+MeshTransform ArticulatedMesh::Grounded(const MeshTransform& placed) const
 {
-    Pose();
-    // The lowering lasts for this draw only.
-    const float y = position.y;
+    MeshTransform drawn = placed;
     if (grounded != 0) {
-        position.y = position.y - scale * lowestY;
+        drawn.position.y = placed.position.y - placed.scale * lowestY;
     }
-    Mesh::Draw();
-    position.y = y;
+    return drawn;
 }

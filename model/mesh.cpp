@@ -23,10 +23,7 @@ Mesh::Mesh()
       materialCapacity(0),
       vertices(nullptr),
       vertexCount(0),
-      vertexCapacity(0),
-      position{0.0f, 0.0f, 0.0f},
-      rotation{0.0f, 0.0f, 0.0f},
-      scale(1.0f)
+      vertexCapacity(0)
 {}
 
 // The textures of the materials stay: they live as long as the GL context.
@@ -90,33 +87,20 @@ void Mesh::ClearFaces()
     clearRecords(faces, faceCount, faceCapacity);
 }
 
-void Mesh::SetPosition(float x, float y, float z)
-{
-    position = Vec3{x, y, z};
-}
-
-void Mesh::SetRotation(float x, float y, float z)
-{
-    rotation = Vec3{x, y, z};
-}
-
-void Mesh::SetScale(float s)
-{
-    scale = s;
-}
-
-void Mesh::Draw()
+void Mesh::Draw(const MeshTransform& transform) const
 {
     // The model-view matrix is replaced: the camera lives in the projection.
     // Scaling comes first and the translation is divided by the scale, so
     // the position itself is not scaled.
+    const float scale = transform.scale;
+    const Vec3& position = transform.position;
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
     glScalef(scale, scale, scale);
     glTranslatef(position.x / scale, position.y / scale, position.z / scale);
-    glRotatef(rotation.x, 1.0f, 0.0f, 0.0f);
-    glRotatef(rotation.y, 0.0f, 1.0f, 0.0f);
-    glRotatef(rotation.z, 0.0f, 0.0f, 1.0f);
+    glRotatef(transform.rotation.x, 1.0f, 0.0f, 0.0f);
+    glRotatef(transform.rotation.y, 0.0f, 1.0f, 0.0f);
+    glRotatef(transform.rotation.z, 0.0f, 0.0f, 1.0f);
 
     // Primitives that name a vertex outside the array are passed over.
     const int32_t count = vertexCount;

@@ -53,7 +53,7 @@ void turnToward(float tx, float tz, float step, float& dirX, float& dirZ)
 
 void faceHeading()
 {
-    meshes.character.SetRotation(0.0f, 90.0f - director.heading, 0.0f);
+    scene.characterRotation = Vec3{0.0f, 90.0f - director.heading, 0.0f};
 }
 
 // A whole number from -half to half - 1, from one random draw.
@@ -73,7 +73,7 @@ void fallPass(float dt, float h)
 {
     director.fallSpeed += 75.0f * dt;
     scene.characterPosition.y -= director.fallSpeed * dt;
-    meshes.character.SetRotation(0.0f, 0.0f, 0.0f);
+    scene.characterRotation = Vec3{0.0f, 0.0f, 0.0f};
 
     if (scene.characterPosition.y < h) {
         scene.characterPosition.y = h;
@@ -136,7 +136,7 @@ void caughtPass(float dt, float h, const TornadoView& tornado)
         director.tumbleAngles.y -= 360.0f;
     if (director.tumbleAngles.z > 360.0f)
         director.tumbleAngles.z -= 360.0f;
-    meshes.character.SetRotation(director.tumbleAngles.x, director.tumbleAngles.y, director.tumbleAngles.z);
+    scene.characterRotation = director.tumbleAngles;
 
     setPoseMode(PoseMode::Tumble);
     updatePoseProgram(dt);

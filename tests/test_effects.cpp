@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -224,7 +225,7 @@ TEST_F(Effects, StepsStopWithinReachOnBothAxesAndTheHeadingSettles)
         scene.characterPosition = Vec3{0.0f, -29.0f, 0.0f};
         director.heading = from;
         walkToward(100.0f, 0.0f, 0.02f);
-        EXPECT_TRUE(director.heading == to && meshes.character.rotation.y == 90.0f - director.heading) << from;
+        EXPECT_TRUE(director.heading == to && scene.characterRotation.y == 90.0f - director.heading) << from;
     }
     EXPECT_EQ((std::vector<float>{terrainHeight(0, 0), terrainHeight(1, 1), terrainHeight(1.001f, 1)}),
               (std::vector<float>{-20, -29, -30}));
@@ -253,12 +254,25 @@ TEST_F(Effects, FireTrailGrowsWhileLitAndBurnsOutFromBelow)
     int drawn = 0;
     for (; drawn < 40; ++drawn) {
         fireUpdate(0.02f);
-        fireDraw(fire.first, fire.end);
         fireAdvanceWindow();
         EXPECT_EQ(fire.end, std::min(drawn + 2, static_cast<int>(FIRE_SLOTS))) << drawn;
     }
-    EXPECT_FLOAT_EQ(meshes.firePuff.scale, 1.0f + (FIRE_SLOTS - 1) / 32.0f);  // the top puff is the largest
-    const MeshVertex* puff = meshes.firePuff.vertices;                        // a square of side 2
+    // Each puff is drawn at its slot, the older ones larger, the newest at
+    // the quad's own size and the oldest under twice it.
+    std::vector<float> drawnAt, slots, sizes;
+    for (int32_t i = 0; i < FIRE_SLOTS; ++i) {
+        fireDraw(i, i + 1, 0.0f);
+        float origin[3], side[3];
+        modelViewApply(0, 0, 0, origin);
+        modelViewApply(1, 0, 0, side);
+        drawnAt.insert(drawnAt.end(), origin, origin + 3);
+        slots.insert(slots.end(), {fire.puffs[i].x, fire.puffs[i].y, fire.puffs[i].z});
+        sizes.push_back(std::hypot(side[0] - origin[0], side[1] - origin[1], side[2] - origin[2]));
+    }
+    EXPECT_TRUE(closeTo(drawnAt, slots, 1e-4f));
+    EXPECT_TRUE(std::adjacent_find(sizes.begin(), sizes.end(), std::greater_equal<float>()) == sizes.end());
+    EXPECT_TRUE(std::fabs(sizes[0] - 1.0f) < 1e-5f && sizes.back() < 2.0f);
+    const MeshVertex* puff = meshes.firePuff.vertices;  // a square of side 2
     EXPECT_EQ((std::vector<float>{puff[0].y, puff[2].x, puff[3].x, puff[3].y}), (std::vector<float>{1, 1, -1, -1}));
     fireIgnite();  // burning already: nothing changes
     EXPECT_TRUE(fire.burning == 1 && fire.first == 0 && fire.end == FIRE_SLOTS);
