@@ -17,6 +17,9 @@ namespace {
 const float flashThreshold = 0.01f;
 const float tornadoThreshold = 0.05f;
 
+// The world's own frame, which the room and the bolt are built in.
+const MeshTransform inPlace;
+
 void setCamera(float yaw)
 {
     glMatrixMode(GL_PROJECTION);
@@ -69,6 +72,28 @@ void drawFrameRate(const char* text)
     glCallLists(static_cast<GLsizei>(std::strlen(text)), GL_UNSIGNED_BYTE, text);
 }
 
+// Glowing things add their light and don't hide each other: the tornado
+// and the bolt when their time is, and the fire's puffs.
+void drawGlowing(const FrameView& view, bool flash, float boltAlpha)
+{
+    glDepthMask(GL_FALSE);
+    glDisable(GL_CULL_FACE);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE);
+    if (tornado.visibility > tornadoThreshold) {
+        // Its quads lie in the mesh's x-y plane: turned back by the scene's
+        // turn, they face the camera.
+        MeshTransform facing;
+        facing.rotation = Vec3{0.0f, -view.billboardYaw, 0.0f};
+        glColor4f(0.5f, 0.5f, 0.5f, tornado.visibility);
+        meshes.tornado.Draw(facing);
+    }
+    if (flash) {
+        glColor4f(1.0f, 1.0f, 1.0f, boltAlpha);
+        meshes.lightning.Draw(inPlace);
+    }
+    fireDraw(view.fireFirst, view.fireEnd, view.billboardYaw);
+}
+
 }  // namespace
 
 bool createGLContext()
@@ -100,9 +125,7 @@ void renderFrame(const FrameView& view, void (*beforeSwap)())
     setCamera(view.cameraYaw);
     setLight(flashLight);
 
-    // The room, the bolt and the water's sheet are in the world's own frame;
-    // the sea and the land are moved by their levels.
-    const MeshTransform inPlace;
+    // The land and the sea are moved by their levels.
     glColor4f(shade, shade, shade, 1.0f);
     meshes.room.Draw(inPlace);
     glDisable(GL_LIGHTING);
@@ -127,23 +150,7 @@ void renderFrame(const FrameView& view, void (*beforeSwap)())
         meshes.water.Draw(sheet);
     }
 
-    // Glowing things add their light and don't hide each other.
-    glDepthMask(GL_FALSE);
-    glDisable(GL_CULL_FACE);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE);
-    if (tornado.visibility > tornadoThreshold) {
-        // Its quads lie in the mesh's x-y plane: turned back by the scene's
-        // turn, they face the camera.
-        MeshTransform facing;
-        facing.rotation = Vec3{0.0f, -view.billboardYaw, 0.0f};
-        glColor4f(0.5f, 0.5f, 0.5f, tornado.visibility);
-        meshes.tornado.Draw(facing);
-    }
-    if (flash) {
-        glColor4f(1.0f, 1.0f, 1.0f, boltAlpha);
-        meshes.lightning.Draw(inPlace);
-    }
-    fireDraw(view.fireFirst, view.fireEnd, view.billboardYaw);
+    drawGlowing(view, flash, boltAlpha);
     glDepthMask(GL_TRUE);
     glDisable(GL_BLEND);
 
