@@ -9,12 +9,13 @@
 #include "model/articulated_mesh.h"
 
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <new>
+#include <string>
 
 #include "model/grow.h"
+#include "platform/notice.h"
 
 namespace {
 
@@ -235,7 +236,8 @@ void ArticulatedMesh::BuildJoints()
         joints = static_cast<Joint**>(std::calloc(static_cast<size_t>(count), sizeof(Joint*)));
         depth = static_cast<int32_t*>(std::malloc(static_cast<size_t>(count) * sizeof(int32_t)));
         if (joints == nullptr || depth == nullptr) {
-            std::fprintf(stderr, "no memory for %d joints; the model is not articulated\n", count);
+            noticeShow(NOTICE_WARNING,
+                       "no memory for " + std::to_string(count) + " joints; the model is not articulated\n");
             std::free(joints);
             joints = nullptr;
         }
