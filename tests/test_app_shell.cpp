@@ -8,9 +8,9 @@
 #include <vector>
 
 #include "app/display_dialog.h"
-#include "app/recorder.h"
-#include "app/replay_script.h"
 #include "effects/lightning.h"
+#include "replay/recorder.h"
+#include "replay/script.h"
 
 namespace {
 

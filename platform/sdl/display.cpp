@@ -9,9 +9,11 @@
 // is activated again (SDL does both). A switch the screen refuses leaves an
 // ordinary window of the mode's size.
 #include <cstdio>
+#include <string>
 #include <cstdlib>
 
 #include "platform/display.h"
+#include "platform/glcontext.h"
 #include "platform/notice.h"
 #include "platform/sdl/state.h"
 
@@ -30,7 +32,7 @@ bool platformInit()
     // the user names stays theirs.
     setenv("XCOMPOSEFILE", "/dev/null", 0);
     if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS | SDL_INIT_TIMER) != 0) {
-        std::fprintf(stderr, "Vexarion: cannot open the display: %s\n", SDL_GetError());
+        noticeShow(NOTICE_WARNING, std::string("Vexarion: cannot open the display: ") + SDL_GetError() + "\n");
         return false;
     }
     platformSdl.initialised = true;
@@ -172,7 +174,7 @@ bool windowCreateMain(const char* title, int width, int height, int colourBits, 
         sdlWindowedPlace(&x, &y);
     SDL_Window* window = SDL_CreateWindow(title, x, y, width, height, sdlFlags);
     if (!window) {
-        std::fprintf(stderr, "Vexarion: cannot open the window: %s\n", SDL_GetError());
+        noticeShow(NOTICE_WARNING, std::string("Vexarion: cannot open the window: ") + SDL_GetError() + "\n");
         return false;
     }
     platformSdl.mainWindow = window;
@@ -206,11 +208,7 @@ void windowGetGeometry(int* x, int* y, int* width, int* height)
 
 void windowDestroyMain()
 {
-    if (platformSdl.glContext) {
-        SDL_GL_MakeCurrent(platformSdl.mainWindow, nullptr);
-        SDL_GL_DeleteContext(platformSdl.glContext);
-        platformSdl.glContext = nullptr;
-    }
+    glContextRelease();
     if (platformSdl.mainWindow) {
         SDL_DestroyWindow(platformSdl.mainWindow);
         platformSdl.mainWindow = nullptr;
