@@ -9,8 +9,8 @@
 // is activated again (SDL does both). A switch the screen refuses leaves an
 // ordinary window of the mode's size.
 #include <cstdio>
-#include <string>
 #include <cstdlib>
+#include <string>
 
 #include "platform/display.h"
 #include "platform/glcontext.h"
