@@ -1,11 +1,11 @@
 // The sea's sheet and its waves; see water.h.
 #include "effects/water.h"
 
-#include <cmath>
 #include <cstdint>
 
 #include "effects/quad.h"
 #include "scene/scene_state.h"
+#include "scene/trig.h"
 
 namespace {
 
@@ -17,7 +17,7 @@ void appendColumns(float time)
         float column = static_cast<float>(i);
         MeshVertex vertex = {};
         vertex.x = static_cast<float>(i - 15) * 4.0f;
-        vertex.y = std::sin(0.5f * column + time);
+        vertex.y = trigSin(0.5f * column + time);
         vertex.u = 0.1f * column;
 
         vertex.z = -60.0f;
