@@ -62,9 +62,9 @@ uint32_t floatBits(float x)
 }
 
 // A float's magnitude as quadrants of pi/2: the count modulo 4 in
-// *quadrant and the rest in radians, from -pi/4 to pi/4 (a hair beyond
-// where the count's rounding is inexact). `bits` is the float's, without
-// its sign, finite.
+// *quadrant and the rest in radians, from -pi/4 to pi/4 (or a hair beyond,
+// where x * 2/pi rounds a half the other way). `bits` is the float's,
+// without its sign, and finite.
 double reduce(uint32_t bits, unsigned* quadrant)
 {
     float magnitude = 0.0f;
