@@ -7,6 +7,9 @@
 # multiply-add instruction.
 #
 #   tools/test-arm64.sh [--no-build]
+#
+# VEXARION_STORIES=FOLDER replays that folder's scripts instead (each with
+# its "# frames" and "# dt" lines), for measuring other sessions.
 set -e
 cd "$(dirname "$0")/.."
 root="$PWD"
@@ -31,15 +34,15 @@ fi
 # A story's own frame count and frame time, from its "# frames" and "# dt" lines.
 story_options() { sed -n 's/^# frames /--frames /p; s/^# dt /--dt /p' "$1"; }
 
-for story in tests/stories/*.txt; do
+for story in "${VEXARION_STORIES:-$root/tests/stories}"/*.txt; do
     name="$(basename "$story" .txt)"
     options="$(story_options "$story")"
     # shellcheck disable=SC2086
-    (cd build && VEXARION_DATA=. ./vexarion-replay-null $options --script "$root/$story" \
+    (cd build && VEXARION_DATA=. ./vexarion-replay-null $options --script "$story" \
         --trace "$work/$name-native.csv" >/dev/null 2>&1)
     # shellcheck disable=SC2086
     if (cd build && VEXARION_DATA=. qemu-aarch64 "$root/build-arm64/vexarion-replay" $options \
-        --script "$root/$story" --trace "$work/$name-arm64.csv" >/dev/null 2>&1) &&
+        --script "$story" --trace "$work/$name-arm64.csv" >/dev/null 2>&1) &&
         said="$(tools/same-trace.sh "$work/$name-native.csv" "$work/$name-arm64.csv")"; then
         echo "ok   trace $name on ARM64: $said"
     else

@@ -24,6 +24,9 @@
 #
 #   tools/test-windows.sh [--no-build] [section...]   (all sections by default)
 #
+# VEXARION_STORIES=FOLDER gives the traces section that folder's scripts
+# instead of tests/stories/, for measuring other sessions.
+#
 # Screenshots go to build-windows/shots/ (or $VEXARION_SHOTS).
 set -e
 cd "$(dirname "$0")/.."
@@ -127,7 +130,7 @@ story_options() { sed -n 's/^# frames /--frames /p; s/^# dt /--dt /p' "$1"; }
 # CR LF counting as LF (tools/same-trace.sh names the first line that differs).
 run_traces() {
     cp "$bin"/vexarion-replay.exe "$work"/
-    for story in "$root"/tests/stories/*.txt; do
+    for story in "${VEXARION_STORIES:-$root/tests/stories}"/*.txt; do
         name="$(basename "$story" .txt)"
         options="$(story_options "$story")"
         cp "$story" "$work/$name.script"

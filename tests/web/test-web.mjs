@@ -100,7 +100,9 @@ function nativeReplay(script, frames, size, extra = [], traced = true, program =
 
 // The scene stories every system replays to the same trace: each script
 // says its frame count and frame time in "# frames N" and "# dt SECONDS".
-const storyFolder = new URL('../stories/', import.meta.url);
+// $VEXARION_STORIES names another folder of them, for measuring other sessions.
+const storyFolder = process.env.VEXARION_STORIES ? new URL(`file://${path.resolve(process.env.VEXARION_STORIES)}/`)
+                                                 : new URL('../stories/', import.meta.url);
 const stories = fs.readdirSync(storyFolder).filter(name => name.endsWith('.txt')).sort().map(name => {
   const text = fs.readFileSync(new URL(name, storyFolder), 'utf8');
   const frames = Number((text.match(/^# frames (\d+)$/m) || [])[1]);
