@@ -7,6 +7,7 @@
 #include "platform/folders.h"
 #include "platform/notice.h"
 #include "platform/paths.h"
+#include "sound/sound.h"
 
 namespace fs = std::filesystem;
 
@@ -48,10 +49,18 @@ std::string chooseContentFolder(const char* dataOverride, const std::string& wor
     return "";
 }
 
+std::vector<std::string> contentFileNames()
+{
+    std::vector<std::string> names(std::begin(sceneFileNames), std::end(sceneFileNames));
+    for (const SceneSoundFile& sound : sceneSoundFiles)
+        names.push_back(sound.file);
+    return names;
+}
+
 std::vector<std::string> missingContent(const std::string& folder)
 {
     std::vector<std::string> missing;
-    for (const char* name : contentFileNames)
+    for (const std::string& name : contentFileNames())
         if (!isFile(fs::u8path(folder) / name))
             missing.push_back(name);
     return missing;

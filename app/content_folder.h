@@ -11,12 +11,15 @@
 #include <string>
 #include <vector>
 
-// Every content file the program opens by a fixed name. Bitmaps that the
-// models' materials name come on top of these.
-inline constexpr const char* contentFileNames[] = {
-    "LAND.KMO", "ROOM.KMO", "MAN.KMO",   "SMOKE.BMP", "LIGHT.BMP",  "FLARE.BMP", "Water.bmp",   "Height.raw",
-    "BURN.WAV", "HISS.WAV", "QUAKE.WAV", "SEA.WAV",   "SPLASH.WAV", "Thud.WAV",  "THUNDER.WAV", "WIND.WAV",
+// The models, the effects' bitmaps and the height map, by their fixed names.
+inline constexpr const char* sceneFileNames[] = {
+    "LAND.KMO", "ROOM.KMO", "MAN.KMO", "SMOKE.BMP", "LIGHT.BMP", "FLARE.BMP", "Water.bmp", "Height.raw",
 };
+
+// Every content file the program opens by a fixed name: those above and
+// the sounds' (sound/sound.h). Bitmaps that the models' materials name come
+// on top of them.
+std::vector<std::string> contentFileNames();
 
 // Whether `folder` holds the three model files, which make the scene.
 bool holdsContent(const std::string& folder);

@@ -13,7 +13,7 @@ namespace {
 
 bool held(Key key)
 {
-    return (getAsyncKeyState(key) & 0x8000) != 0;
+    return inputKeyState(key).held;
 }
 
 bool interactive()
@@ -113,7 +113,7 @@ void characterCommand(int code)
         if (interactive() && tornado.bottom > 90.0f)
             tornado.speed = -15.0f;
         break;
-    case 27: postQuitMessage(0); break;
+    case 27: inputPostQuit(0); break;
     default: break;
     }
 }

@@ -2,53 +2,217 @@
 #include "app/desktop_session.h"
 
 #include <algorithm>
+#include <filesystem>
+#include <system_error>
 
+#include "app/content_folder.h"
+#include "app/display_dialog.h"
+#include "app/main_loop.h"
+#include "app/program_icon.h"
+#include "app/render.h"
+#include "app/screenshot.h"
 #include "effects/lightning.h"
 #include "platform/audio.h"
+#include "platform/clock.h"
+#include "platform/input.h"
+#include "platform/notice.h"
 #include "platform/pacing.h"
 #include "platform/window.h"
+#include "replay/recorder.h"
+#include "replay/trace.h"
+#include "scene/scene_state.h"
+#include "sound/sound.h"
 
 namespace {
 
-const int largestPosition = 100000;  // what the settings file takes
+// A file named on the command line, fixed to the folder the user started
+// in before the program changes to its content folder.
+std::string fromStartFolder(const std::string& path)
+{
+    if (path.empty())
+        return path;
+    std::error_code error;
+    std::filesystem::path absolute = std::filesystem::absolute(std::filesystem::u8path(path), error);
+    return error ? path : absolute.u8string();
+}
+
+// F12 asks for the frame being drawn; it is saved just before its swap.
+void saveRequestedScreenshot()
+{
+    if (!mainWindow.screenshotRequested)
+        return;
+    mainWindow.screenshotRequested = false;
+    int width = 0, height = 0;
+    windowDrawableSize(&width, &height);
+    takeScreenshot(width, height);
+}
+
+// What the session has opened that must be closed again, whichever way it
+// ends.
+struct Opened {
+    bool platform = false;
+    bool recording = false;
+    bool trace = false;
+};
+
+// Closes the trace and the recording (saying so if either lost rows) and
+// shuts the platform down; returns `code`, the program's exit code.
+int closeAll(const Opened& opened, int code)
+{
+    inputWatch(nullptr, nullptr);
+    bool written = true;
+    if (opened.trace)
+        written = traceClose() && written;
+    if (opened.recording)
+        written = recorderClose() && written;
+    if (!written)
+        noticeShow(NOTICE_WARNING, "Vexarion: the recording or the trace could not be written in full\n");
+    if (opened.platform)
+        platformShutdown();
+    return code;
+}
+
+// Opens the recording and the trace the command line asked for; false,
+// with the user told, when one can't be written.
+bool openFiles(const std::string& recordPath, const std::string& tracePath, Opened* opened)
+{
+    if (!recordPath.empty()) {
+        if (!recorderOpen(recordPath.c_str())) {
+            noticeShow(NOTICE_ERROR, "Vexarion: cannot write the recording " + recordPath + "\n");
+            return false;
+        }
+        opened->recording = true;
+    }
+    // Opened before the content loads, so frame 0's row also lists the
+    // sounds started at start-up, as the replay's does.
+    if (!tracePath.empty()) {
+        if (!traceOpen(tracePath.c_str())) {
+            noticeShow(NOTICE_ERROR, "Vexarion: cannot write the trace " + tracePath + "\n");
+            return false;
+        }
+        opened->trace = true;
+    }
+    return true;
+}
+
+// The desktop window, or the dialog and full screen. 1 when no window
+// could be opened, 0 when the dialog was closed, -1 when the scene can run;
+// *started is the mode the dialog switched to.
+int openMainWindow(const DesktopSession& session, bool windowed, DisplayMode* started)
+{
+    sessionPlaceWindow(session);
+    bool opened = false;
+    if (windowed) {
+        opened = createDesktopWindow("Vexarion", static_cast<uint32_t>(session.windowWidth),
+                                     static_cast<uint32_t>(session.windowHeight));
+    } else {
+        if (!runDisplayModeDialog(sessionLastMode(session), started))
+            return 0;
+        opened = createMainWindow("Vexarion", mainWindow.screenWidth, mainWindow.screenHeight, true);
+    }
+    if (!opened)
+        noticeShow(NOTICE_ERROR, "Vexarion: cannot open the main window\n");
+    return opened ? -1 : 1;
+}
+
+// The scene, frame by frame until the user quits; returns the quit
+// message's code.
+int playScene(DesktopSession* session, const Opened& opened, const DisplayMode& started)
+{
+    FrameLoop loop;
+    initFrameLoop(&loop, clockFrequency());
+    // Without a context the backend has told the user why; the scene runs unseen.
+    loop.drawing = createGLContext();
+    sessionStartFrames(session);
+    loop.beforeSwap = saveRequestedScreenshot;
+    if (opened.recording)
+        inputWatch(recordChar, recordKey);
+    loadScene();
+    bool running = true;
+    for (long frame = 0; running; frame++) {
+        running = runFrame(&loop, clockCounter);
+        recordFrameEnd(scene.frameTime);
+        traceFrame(frame);
+        if (running)
+            sessionEndFrame(session, clockCounter, clockFrequency());
+    }
+    sessionEnd(session, started.width > 0 ? &started : nullptr);
+    return teardown(loop);
+}
 
 }  // namespace
 
-void sessionBegin(DesktopSession* session, CommandLine* options)
+int runDesktopSession(const Options& options)
+{
+    const std::string recordPath = fromStartFolder(options.recordPath);
+    const std::string tracePath = fromStartFolder(options.tracePath);
+    if (!recordPath.empty() && recordPath == tracePath) {
+        noticeShow(NOTICE_ERROR, optionsErrorText(PROGRAM_VEXARION, "--record and --trace name the same file"));
+        return 2;
+    }
+    if (!enterContentFolder())
+        return 1;
+    Opened opened;
+    if (!platformInit())
+        return 1;
+    opened.platform = true;
+    if (!displayIsVisible()) {
+        noticeShow(NOTICE_ERROR, "Vexarion: no display found (no X or Wayland session); run it on a desktop\n");
+        return closeAll(opened, 1);
+    }
+    // The sound device opens while the user picks a mode and the scene loads.
+    prepareSoundDevice();
+    // The settings, with the command line over them (the reduced flash is
+    // known before a recording starts, which notes it).
+    DesktopSession session;
+    sessionBegin(&session, options);
+    int iconSide = 0;
+    const unsigned char* icon = programIconPixels(&iconSide);
+    windowSetIcon(icon, iconSide, iconSide);
+    if (!openFiles(recordPath, tracePath, &opened))
+        return closeAll(opened, 1);
+    DisplayMode started = {0, 0, 0};
+    const int windowFailed = openMainWindow(session, options.isGiven("window"), &started);
+    if (windowFailed >= 0)
+        return closeAll(opened, windowFailed);
+    return closeAll(opened, playScene(&session, opened, started));
+}
+
+void sessionBegin(DesktopSession* session, const Options& options)
 {
     session->settingsPath = settingsPath();
     session->settings = loadSettings(session->settingsPath);
     Settings& s = session->settings;
-    s.vsync = options->vsync.value_or(s.vsync);
-    s.maxFps = options->maxFps.value_or(s.maxFps);
-    s.reducedFlash = options->reducedFlash.value_or(s.reducedFlash);
-    s.muteUnfocused = options->muteUnfocused.value_or(s.muteUnfocused);
+    settingsTakeOptions(options, &s);
     lightning.reducedFlash = s.reducedFlash;
 
-    if (!options->windowSizeGiven) {
+    session->windowWidth = options.windowWidth;
+    session->windowHeight = options.windowHeight;
+    const auto window = options.given.find("window");
+    if (window == options.given.end() || window->second.empty()) {
         // The last window's size, within the desktop; else the usual one,
         // with room left on the desktop for its frame and the desktop's bars.
         const bool last = s.hasWindowSize;
         if (last) {
-            options->windowWidth = s.windowWidth;
-            options->windowHeight = s.windowHeight;
+            session->windowWidth = s.windowWidth;
+            session->windowHeight = s.windowHeight;
         }
         DisplayMode desktop;
         if (displayDesktopMode(&desktop)) {
-            options->windowWidth =
-                std::clamp(options->windowWidth, minimumSide, std::max(minimumSide, desktop.width - (last ? 0 : 64)));
-            options->windowHeight =
-                std::clamp(options->windowHeight, minimumSide, std::max(minimumSide, desktop.height - (last ? 0 : 96)));
+            session->windowWidth =
+                std::clamp(session->windowWidth, minimumSide, std::max(minimumSide, desktop.width - (last ? 0 : 64)));
+            session->windowHeight =
+                std::clamp(session->windowHeight, minimumSide, std::max(minimumSide, desktop.height - (last ? 0 : 96)));
         }
     }
 }
 
-void sessionPlaceWindow(const DesktopSession& session, const CommandLine& options)
+void sessionPlaceWindow(const DesktopSession& session)
 {
     const Settings& s = session.settings;
     WindowPlace place;
-    place.width = options.windowWidth;
-    place.height = options.windowHeight;
+    place.width = session.windowWidth;
+    place.height = session.windowHeight;
     place.placed = s.hasWindowPosition;
     place.x = s.windowX;
     place.y = s.windowY;
@@ -99,8 +263,8 @@ void sessionEnd(DesktopSession* session, const DisplayMode* startedMode)
             s.windowHeight = std::clamp(place.height, minimumSide, maximumSide);
         }
         s.hasWindowPosition = place.placed;
-        s.windowX = std::clamp(place.x, -largestPosition, largestPosition);
-        s.windowY = std::clamp(place.y, -largestPosition, largestPosition);
+        s.windowX = std::clamp(place.x, -largestWindowPosition, largestWindowPosition);
+        s.windowY = std::clamp(place.y, -largestWindowPosition, largestWindowPosition);
     }
     saveSettings(session->settingsPath, s);
 }

@@ -37,11 +37,6 @@ void preferMode(ModeList* list, const DisplayMode& mode)
     }
 }
 
-bool registerWindowClass()
-{
-    return platformInit();
-}
-
 bool runDisplayModeDialog(const DisplayMode* preferred, DisplayMode* started)
 {
     ModeList list;
@@ -97,7 +92,7 @@ void mainWindowProc(const Message& message)
 {
     switch (message.type) {
     case MESSAGE_CHAR: characterCommand(message.code); break;
-    case MESSAGE_CLOSE: postQuitMessage(0); break;
+    case MESSAGE_CLOSE: inputPostQuit(0); break;
     case MESSAGE_SCREENSHOT: mainWindow.screenshotRequested = true; break;
     case MESSAGE_FULLSCREEN: windowSetFullscreen(!windowIsFullscreen()); break;
     default: break;

@@ -38,9 +38,6 @@ void buildModeList(bool (*enumMode)(int n, DisplayMode* mode), ModeList* list);
 // Makes the first entry of `mode` the default, when the list has it.
 void preferMode(ModeList* list, const DisplayMode& mode);
 
-// Starts the platform's window services; false when there is no display.
-bool registerWindowClass();
-
 // Shows the dialog, with `preferred` (the mode last started) preselected
 // while the list has it. True when the user pressed "Start!": the screen
 // has been switched (unless no mode could be listed, in which case the
@@ -51,8 +48,8 @@ bool registerWindowClass();
 bool runDisplayModeDialog(const DisplayMode* preferred = nullptr, DisplayMode* started = nullptr);
 
 // Opens the main window, borderless at (0, 0), width x height pixels, full
-// screen in the mode the dialog switched to. `fullscreen` false opens an
-// ordinary window of that size (the replay executable).
+// screen in the mode the dialog switched to. `fullscreen` false opens a
+// borderless window of that size in the desktop's mode (the replay).
 bool createMainWindow(const char* title, uint32_t width, uint32_t height, bool fullscreen);
 
 // Opens the main window as an ordinary decorated desktop window of

@@ -42,14 +42,8 @@ void loadScene()
     waterInit();
 
     createSoundDevice();
-    loadSound(sounds.burn, "BURN.WAV");
-    loadSound(sounds.hiss, "HISS.WAV");
-    loadSound(sounds.quake, "QUAKE.WAV");
-    loadSound(sounds.sea, "SEA.WAV");
-    loadSound(sounds.splash, "SPLASH.WAV");
-    loadSound(sounds.thud, "Thud.WAV");
-    loadSound(sounds.thunder, "THUNDER.WAV");
-    loadSound(sounds.wind, "WIND.WAV");
+    for (const SceneSoundFile& sound : sceneSoundFiles)
+        loadSound(sounds.*sound.handle, sound.file);
     setSoundVolume(sounds.sea, 50);
     setSoundVolume(sounds.wind, 0);
     playSound(sounds.sea, true);
@@ -63,7 +57,7 @@ bool updateFrame(FrameLoop* loop, int64_t (*readCounter)(), FrameView* view)
     // Messages: typed commands run here, between frames' updates.
     bool quit = false;
     Message message;
-    while (peekMessage(&message)) {
+    while (inputNextMessage(&message)) {
         if (message.type == MESSAGE_QUIT) {
             quit = true;
             loop->exitCode = message.code;
@@ -118,7 +112,8 @@ FrameView advanceScene(float dt, int heldPoseMode)
     view.cameraYaw = scene.yaw;
     view.fireFirst = fire.first;
     view.fireEnd = fire.end;
-    view.showFrameRate = getAsyncKeyState(KEY_F) != 0;
+    const KeyState frameRateKey = inputKeyState(KEY_F);
+    view.showFrameRate = frameRateKey.held || frameRateKey.pressed;
     std::memcpy(view.frameRateText, frameRate.text, sizeof view.frameRateText);
 
     scene.yaw += 3.0f * dt;
@@ -144,14 +139,8 @@ bool runFrame(FrameLoop* loop, int64_t (*readCounter)())
 
 int teardown(const FrameLoop& loop)
 {
-    releaseSound(sounds.burn);
-    releaseSound(sounds.hiss);
-    releaseSound(sounds.quake);
-    releaseSound(sounds.sea);
-    releaseSound(sounds.splash);
-    releaseSound(sounds.thud);
-    releaseSound(sounds.thunder);
-    releaseSound(sounds.wind);
+    for (const SceneSoundFile& sound : sceneSoundFiles)
+        releaseSound(sounds.*sound.handle);
     releaseSoundDevice();
     releaseGLContext();
     displayRestoreMode();

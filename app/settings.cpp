@@ -9,7 +9,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "app/command_line.h"
+#include "app/options.h"
 #include "platform/folders.h"
 #include "platform/notice.h"
 
@@ -19,22 +19,8 @@ namespace {
 
 const size_t maxFileBytes = 64 * 1024;
 const size_t maxLineBytes = 1024;
-const int maxPosition = 100000;  // beyond any desktop's coordinates
 const char* const fileName = "settings.ini";
 const char* const header = "# Vexarion's settings, written when it quits. Lines it doesn't know are kept.";
-
-enum SettingKey {
-    DISPLAY_MODE,
-    WINDOW_SIZE,
-    WINDOW_POSITION,
-    VSYNC,
-    MAX_FPS,
-    REDUCED_FLASH,
-    MUTE_UNFOCUSED,
-    SETTING_COUNT
-};
-const char* const keyNames[SETTING_COUNT] = {"display_mode", "window_size",   "window_position", "vsync",
-                                             "max_fps",      "reduced_flash", "mute_unfocused"};
 
 std::string trimmed(const std::string& text)
 {
@@ -49,19 +35,6 @@ bool isKeyName(const std::string& key)
     return !key.empty() && key.find_first_not_of(
                                "abcdefghijklmnopqrstuvwxyz"
                                "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789_-.") == std::string::npos;
-}
-
-// The known key a "key=value" line sets; -1 for any other line.
-int knownKeyOf(const std::string& line)
-{
-    const size_t eq = line.find('=');
-    if (eq == std::string::npos)
-        return -1;
-    const std::string key = trimmed(line.substr(0, eq));
-    for (int k = 0; k < SETTING_COUNT; k++)
-        if (key == keyNames[k])
-            return k;
-    return -1;
 }
 
 // A whole number of at most six digits, with an optional minus sign, in [low, high].
@@ -107,78 +80,106 @@ bool parseMode(const std::string& text, DisplayMode* mode)
     return true;
 }
 
+// "120,80": both or neither are taken.
 bool parsePosition(const std::string& text, int* x, int* y)
 {
     const size_t comma = text.find(',');
-    return comma != std::string::npos && parseNumber(trimmed(text.substr(0, comma)), -maxPosition, maxPosition, x) &&
-           parseNumber(trimmed(text.substr(comma + 1)), -maxPosition, maxPosition, y);
+    const int limit = largestWindowPosition;
+    int px = 0, py = 0;
+    if (comma == std::string::npos || !parseNumber(trimmed(text.substr(0, comma)), -limit, limit, &px) ||
+        !parseNumber(trimmed(text.substr(comma + 1)), -limit, limit, &py))
+        return false;
+    *x = px;
+    *y = py;
+    return true;
 }
 
-// Takes one known key's value, or leaves the settings alone and says what
-// the key takes.
-std::string takeValue(int key, const std::string& value, Settings* s)
+std::string onOff(bool value)
 {
-    switch (key) {
-    case DISPLAY_MODE: {
-        DisplayMode mode;
-        if (!parseMode(value, &mode))
-            return "a mode such as 800x600, 16bit";
-        s->hasDisplayMode = true;
-        s->displayMode = mode;
-        return "";
-    }
-    case WINDOW_SIZE: {
-        int width = 0, height = 0;
-        if (!parseSize(value, &width, &height))
-            return "a size such as 1024x768, each side " + std::to_string(minimumSide) + " to " +
-                   std::to_string(maximumSide);
-        s->hasWindowSize = true;
-        s->windowWidth = width;
-        s->windowHeight = height;
-        return "";
-    }
-    case WINDOW_POSITION: {
-        int x = 0, y = 0;
-        if (!parsePosition(value, &x, &y))
-            return "a position such as 120,80";
-        s->hasWindowPosition = true;
-        s->windowX = x;
-        s->windowY = y;
-        return "";
-    }
-    case MAX_FPS: return parseFrameCap(value, &s->maxFps) ? "" : "auto or 0 to 1000";
-    case VSYNC: return parseSwitch(value, &s->vsync) ? "" : "on or off";
-    case REDUCED_FLASH: return parseSwitch(value, &s->reducedFlash) ? "" : "on or off";
-    case MUTE_UNFOCUSED: return parseSwitch(value, &s->muteUnfocused) ? "" : "on or off";
-    default: return "nothing";
-    }
+    return value ? "on" : "off";
 }
 
-// The value written for a key; "" when there is none to write.
-std::string valueText(int key, const Settings& s)
+std::string takeSwitch(const std::string& value, bool* setting)
 {
-    char text[64] = "";
-    switch (key) {
-    case DISPLAY_MODE:
-        if (s.hasDisplayMode)
-            std::snprintf(text, sizeof text, "%dx%d, %dbit", s.displayMode.width, s.displayMode.height,
-                          s.displayMode.bitsPerPixel);
-        break;
-    case WINDOW_SIZE:
-        if (s.hasWindowSize)
-            std::snprintf(text, sizeof text, "%dx%d", s.windowWidth, s.windowHeight);
-        break;
-    case WINDOW_POSITION:
-        if (s.hasWindowPosition)
-            std::snprintf(text, sizeof text, "%d,%d", s.windowX, s.windowY);
-        break;
-    case VSYNC: return s.vsync ? "on" : "off";
-    case MAX_FPS: return s.maxFps < 0 ? "auto" : std::to_string(s.maxFps);
-    case REDUCED_FLASH: return s.reducedFlash ? "on" : "off";
-    case MUTE_UNFOCUSED: return s.muteUnfocused ? "on" : "off";
-    default: break;
-    }
-    return text;
+    return parseSwitch(value, setting) ? "" : "on or off";
+}
+
+struct SettingRow {
+    const char* key;
+    // Takes the value into the settings, or leaves them alone and says what
+    // the key takes.
+    std::string (*read)(const std::string& value, Settings* s);
+    // The value written for the key; "" when there is none to write.
+    std::string (*write)(const Settings& s);
+    // The command-line option that overrides the setting, or null.
+    const char* option;
+};
+
+// Every setting, in the order a new file lists them.
+const SettingRow settingRows[] = {
+    {"display_mode",
+     [](const std::string& v, Settings* s) -> std::string {
+         if (!parseMode(v, &s->displayMode))
+             return "a mode such as 800x600, 16bit";
+         s->hasDisplayMode = true;
+         return "";
+     },
+     [](const Settings& s) -> std::string {
+         char text[64] = "";
+         if (s.hasDisplayMode)
+             std::snprintf(text, sizeof text, "%dx%d, %dbit", s.displayMode.width, s.displayMode.height,
+                           s.displayMode.bitsPerPixel);
+         return text;
+     },
+     nullptr},
+    {"window_size",
+     [](const std::string& v, Settings* s) -> std::string {
+         if (!parseSize(v, &s->windowWidth, &s->windowHeight))
+             return "a size such as 1024x768, each side " + std::to_string(minimumSide) + " to " +
+                    std::to_string(maximumSide);
+         s->hasWindowSize = true;
+         return "";
+     },
+     [](const Settings& s) {
+         return s.hasWindowSize ? std::to_string(s.windowWidth) + "x" + std::to_string(s.windowHeight) : "";
+     },
+     nullptr},
+    {"window_position",
+     [](const std::string& v, Settings* s) -> std::string {
+         if (!parsePosition(v, &s->windowX, &s->windowY))
+             return "a position such as 120,80";
+         s->hasWindowPosition = true;
+         return "";
+     },
+     [](const Settings& s) {
+         return s.hasWindowPosition ? std::to_string(s.windowX) + "," + std::to_string(s.windowY) : "";
+     },
+     nullptr},
+    {"vsync", [](const std::string& v, Settings* s) { return takeSwitch(v, &s->vsync); },
+     [](const Settings& s) { return onOff(s.vsync); }, "vsync"},
+    {"max_fps",
+     [](const std::string& v, Settings* s) -> std::string {
+         return parseFrameCap(v, &s->maxFps) ? "" : "auto or 0 to " + std::to_string(maxFrameRateCap);
+     },
+     [](const Settings& s) { return s.maxFps < 0 ? std::string("auto") : std::to_string(s.maxFps); }, "max-fps"},
+    {"reduced_flash", [](const std::string& v, Settings* s) { return takeSwitch(v, &s->reducedFlash); },
+     [](const Settings& s) { return onOff(s.reducedFlash); }, "reduced-flash"},
+    {"mute_unfocused", [](const std::string& v, Settings* s) { return takeSwitch(v, &s->muteUnfocused); },
+     [](const Settings& s) { return onOff(s.muteUnfocused); }, "mute-unfocused"},
+};
+const int settingCount = sizeof settingRows / sizeof settingRows[0];
+
+// The setting a "key=value" line sets; -1 for any other line.
+int knownKeyOf(const std::string& line)
+{
+    const size_t eq = line.find('=');
+    if (eq == std::string::npos)
+        return -1;
+    const std::string key = trimmed(line.substr(0, eq));
+    for (int k = 0; k < settingCount; k++)
+        if (key == settingRows[k].key)
+            return k;
+    return -1;
 }
 
 // Why a line can't be read; "" for a line that can.
@@ -199,8 +200,8 @@ std::string lineDamage(const std::string& line, Settings* settings)
     if (key < 0)
         return "";
     const std::string value = trimmed(content.substr(eq + 1));
-    const std::string wanted = takeValue(key, value, settings);
-    return wanted.empty() ? "" : std::string(keyNames[key]) + " takes " + wanted + ", not '" + value + "'";
+    const std::string wanted = settingRows[key].read(value, settings);
+    return wanted.empty() ? "" : std::string(settingRows[key].key) + " takes " + wanted + ", not '" + value + "'";
 }
 
 }  // namespace
@@ -230,7 +231,7 @@ std::string parseSettings(const std::string& bytes, Settings* settings)
             first = "line " + std::to_string(number) + ": " + damage;
         const int key = knownKeyOf(line);
         if (key >= 0)
-            settings->keptLines.push_back(std::string(keyNames[key]) + "=");  // its place, for the value written
+            settings->keptLines.push_back(std::string(settingRows[key].key) + "=");  // its place, for the value written
     }
     if (damaged > 1)
         first += " (and " + std::to_string(damaged - 1) + " more damaged line" + (damaged > 2 ? "s)" : ")");
@@ -240,11 +241,11 @@ std::string parseSettings(const std::string& bytes, Settings* settings)
 std::string formatSettings(const Settings& settings)
 {
     std::string text = std::string(header) + "\n";
-    bool written[SETTING_COUNT] = {};
+    bool written[settingCount] = {};
     auto write = [&](int key) {
-        const std::string value = valueText(key, settings);
+        const std::string value = settingRows[key].write(settings);
         if (!written[key] && !value.empty())
-            text += std::string(keyNames[key]) + "=" + value + "\n";
+            text += std::string(settingRows[key].key) + "=" + value + "\n";
         written[key] = true;
     };
     for (const std::string& line : settings.keptLines) {
@@ -254,9 +255,16 @@ std::string formatSettings(const Settings& settings)
         else
             text += line + "\n";
     }
-    for (int key = 0; key < SETTING_COUNT; key++)
+    for (int key = 0; key < settingCount; key++)
         write(key);
     return text;
+}
+
+void settingsTakeOptions(const Options& options, Settings* settings)
+{
+    for (const SettingRow& row : settingRows)
+        if (row.option && options.isGiven(row.option))
+            row.read(options.given.at(row.option), settings);
 }
 
 std::string settingsPath()

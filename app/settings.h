@@ -18,12 +18,22 @@
 // short), a file too long. Damage never stops the program: what can't be
 // read keeps its default, damaged lines are dropped when the file is next
 // written, and the reader reports the first damage in one sentence, which
-// the program prints as one warning line.
+// the program shows as one warning.
+//
+// The keys are one table in settings.cpp: each with its reader, its writer
+// and the command-line option that overrides it, so a new setting is a row
+// there and a member here.
 #pragma once
 #include <string>
 #include <vector>
 
 #include "platform/display.h"
+
+struct Options;
+
+// The farthest a remembered window may lie from the screen's origin, in
+// pixels either way: beyond any desktop's coordinates.
+const int largestWindowPosition = 100000;
 
 struct Settings {
     bool hasDisplayMode = false;
@@ -51,17 +61,21 @@ std::string parseSettings(const std::string& bytes, Settings* settings);
 // didn't have, each on a line of its own.
 std::string formatSettings(const Settings& settings);
 
+// Lays the options the command line gave (--vsync, --max-fps and the like)
+// over the settings.
+void settingsTakeOptions(const Options& options, Settings* settings);
+
 // The settings file, "settings.ini" in folderForSettings(); "" when the
 // system names no folder for it.
 std::string settingsPath();
 
 // Reads the file at `path` (UTF-8). A missing file gives the defaults
 // quietly; an unreadable or damaged one gives the defaults for what could
-// not be read and one warning line on standard error.
+// not be read and one warning (notice.h).
 Settings loadSettings(const std::string& path);
 
 // Writes the file safely: its folder is made if missing, the text goes to a
 // new file beside it that is then renamed over the old one, so the file is
-// always whole, old or new. False, with one warning line on standard
-// error, when it can't be written.
+// always whole, old or new. False, with one warning (notice.h), when it
+// can't be written.
 bool saveSettings(const std::string& path, const Settings& settings);

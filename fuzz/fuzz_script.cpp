@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "app/replay_script.h"
 #include "fuzz/fuzz_support.h"
+#include "replay/script.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

@@ -8,9 +8,9 @@
 #include <random>
 #include <string>
 
+#include "fuzz/offscreen_gl.h"
 #include "model/texture.h"
 #include "platform/gl.h"
-#include "platform/offscreen_gl.h"
 #include "tests/support/model_files.h"
 
 namespace fs = std::filesystem;

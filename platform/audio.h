@@ -57,10 +57,6 @@ void audioReleaseBuffer(AudioBuffer buffer);
 // Holds for buffers created later, and for a device opened later.
 void audioSetMuted(bool muted);
 
-// The linear gain that a volume in hundredths of a decibel stands for:
-// 10^(centibels / 2000), with -10000 and below exactly 0 and 0 and above 1.
-float audioGainFromCentibels(int32_t centibels);
-
 // The buffer's state as the device holds it, for tests and diagnostics.
 bool audioIsPlaying(AudioBuffer buffer);
 bool audioIsLooping(AudioBuffer buffer);

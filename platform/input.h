@@ -1,8 +1,8 @@
 // The message queue and the keyboard.
 //
 // Typed characters, window closes and quit requests arrive as messages,
-// taken one at a time from the queue. Keys are polled: a key state has its
-// most significant bit set while the key is held.
+// taken one at a time from the queue. Keys are polled: whether a key is held
+// now, and whether it went down since the program last asked.
 #pragma once
 #include <cstdint>
 
@@ -20,10 +20,10 @@ struct Message {
 };
 
 // Takes the next message from the queue. False when the queue is empty.
-bool peekMessage(Message* message);
+bool inputNextMessage(Message* message);
 
 // Puts a quit message carrying `code` at the end of the queue.
-void postQuitMessage(int code);
+void inputPostQuit(int code);
 
 enum Key {
     KEY_E,      // the key that types the letter E in the user's layout
@@ -33,10 +33,13 @@ enum Key {
     KEY_COUNT
 };
 
-// The key's state, with the meaning of the Win32 call of the same name:
-// bit 15 (0x8000) is set while the key is held; bit 0 is set when the key
-// was pressed since the previous query of that key.
-int16_t getAsyncKeyState(Key key);
+struct KeyState {
+    bool held;     // the key is down now
+    bool pressed;  // the key went down since the previous query of it
+};
+
+// The key's state; a key tapped between two queries shows once as pressed.
+KeyState inputKeyState(Key key);
 
 // Scripted input, for replays and tests. Once scripted input is on, the
 // real keyboard is ignored: typed characters and key states come only from
@@ -46,7 +49,7 @@ void inputScriptChar(int code);
 void inputScriptKey(Key key, bool down);
 
 // Watching the input the program takes, for recording a session: `onChar`
-// sees each typed character as peekMessage() hands it out, `onKey` each
+// sees each typed character as inputNextMessage() hands it out, `onKey` each
 // change of a key's held state, from the keyboard or the script, as the
 // message pump (or inputScriptKey) takes it in. Either may be null; null
 // for both stops watching.

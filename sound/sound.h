@@ -17,9 +17,7 @@ struct Sound {
     int32_t volume = 0;      // the volume last set, hundredths of a decibel (0 is full)
 };
 
-// The eight sounds, loaded at start-up from "BURN.WAV", "HISS.WAV",
-// "QUAKE.WAV", "SEA.WAV", "SPLASH.WAV", "Thud.WAV", "THUNDER.WAV" and
-// "WIND.WAV".
+// The eight sounds of the scene.
 struct SceneSounds {
     Sound burn;
     Sound hiss;
@@ -31,6 +29,20 @@ struct SceneSounds {
     Sound wind;
 };
 extern SceneSounds sounds;
+
+// Each sound with its file and the name traces give it, in the order they
+// are loaded at start-up and released at the end.
+struct SceneSoundFile {
+    Sound SceneSounds::*handle;
+    const char* file;
+    const char* name;
+};
+inline constexpr SceneSoundFile sceneSoundFiles[] = {
+    {&SceneSounds::burn, "BURN.WAV", "burn"},          {&SceneSounds::hiss, "HISS.WAV", "hiss"},
+    {&SceneSounds::quake, "QUAKE.WAV", "quake"},       {&SceneSounds::sea, "SEA.WAV", "sea"},
+    {&SceneSounds::splash, "SPLASH.WAV", "splash"},    {&SceneSounds::thud, "Thud.WAV", "thud"},
+    {&SceneSounds::thunder, "THUNDER.WAV", "thunder"}, {&SceneSounds::wind, "WIND.WAV", "wind"},
+};
 
 // Starts opening the default playback device early, where the platform can
 // do that beside the rest of start-up, for createSoundDevice to take.

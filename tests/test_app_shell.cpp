@@ -10,11 +10,11 @@
 #include <vector>
 
 #include "app/display_dialog.h"
-#include "app/recorder.h"
-#include "app/replay_script.h"
 #include "app/scene_reset.h"
-#include "app/trace.h"
 #include "effects/lightning.h"
+#include "replay/recorder.h"
+#include "replay/script.h"
+#include "replay/trace.h"
 #include "scene/scene_state.h"
 
 namespace {

@@ -13,6 +13,7 @@
 #include <utility>
 
 #include "platform/audio.h"
+#include "platform/shared/audio_gain.h"
 #include "tests/support/wav_files.h"
 
 namespace {

@@ -26,7 +26,7 @@ fi
 cmake --build build -j"$jobs" --target vexarion-content icon
 
 emcmake cmake -S . -B build-web -DCMAKE_BUILD_TYPE=Release -DVEXARION_WERROR=ON \
-    -DVEXARION_NATIVE_CONTENT="$PWD/build/vexarion-content" >/dev/null
+    -DVEXARION_NATIVE_CONTENT="$PWD/build/vexarion-content" -DVEXARION_STB_INCLUDE=/usr/include >/dev/null
 cmake --build build-web -j"$jobs" --target vexarion-web
 
 site=build-web/site

@@ -15,6 +15,7 @@ tools/install-deps.sh
 jobs="$(nproc)"
 [ "$jobs" -gt 2 ] || jobs=2
 
+# Debian's GoogleTest sources and stb's headers serve the cross build too.
 # The native content generator, and the icon's pixels.
 if [ ! -f build/CMakeCache.txt ]; then
     cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DVEXARION_WERROR=ON >/dev/null
@@ -23,7 +24,8 @@ cmake --build build -j"$jobs" --target vexarion-content program-icon
 
 cmake -S . -B build-windows -DCMAKE_TOOLCHAIN_FILE=tools/mingw-w64.cmake -DCMAKE_BUILD_TYPE=Release \
     -DVEXARION_WERROR=ON -DVEXARION_NATIVE_CONTENT="$PWD/build/vexarion-content" \
-    -DVEXARION_NATIVE_ICON="$PWD/build/program_icon.cpp" >/dev/null
+    -DVEXARION_NATIVE_ICON="$PWD/build/program_icon.cpp" \
+    -DVEXARION_GTEST_SOURCE=/usr/src/googletest -DVEXARION_STB_INCLUDE=/usr/include >/dev/null
 cmake --build build-windows -j"$jobs" --target vexarion vexarion-replay content "$@"
 
 # The folder a user unzips: the programs and their content side by side.

@@ -22,7 +22,7 @@ targets="${*:-kmo bmp wav height script settings}"
 [ -f build/CMakeCache.txt ] || cmake -S . -B build -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build build --target content -j"$(nproc)" >/dev/null
 
-CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVEXARION_WERROR=ON >/dev/null
+CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVEXARION_WERROR=ON -DVEXARION_FUZZ=ON >/dev/null
 cmake --build build-fuzz -j"$(nproc)" --target fuzzers
 
 export ALSOFT_DRIVERS=null

@@ -11,6 +11,11 @@
 # VEXARION_STORIES=FOLDER replays that folder's scripts instead (each with
 # its "# frames" and "# dt" lines), for measuring other sessions.
 set -e
+# A folder of stories named from where the command was given.
+if [ -n "$VEXARION_STORIES" ]; then
+    VEXARION_STORIES="$(cd "$VEXARION_STORIES" && pwd)"
+    export VEXARION_STORIES
+fi
 cd "$(dirname "$0")/.."
 root="$PWD"
 started=$(date +%s)

@@ -10,6 +10,11 @@
 #
 # Screenshots go to build-web/shots/ (or $VEXARION_SHOTS).
 set -e
+# A folder of stories named from where the command was given.
+if [ -n "$VEXARION_STORIES" ]; then
+    VEXARION_STORIES="$(cd "$VEXARION_STORIES" && pwd)"
+    export VEXARION_STORIES
+fi
 cd "$(dirname "$0")/.."
 root="$PWD"
 started=$(date +%s)

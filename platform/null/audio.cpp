@@ -42,7 +42,7 @@ void audioStop(AudioBuffer)
 
 void audioSetVolume(AudioBuffer, int32_t)
 {
-    // Set the buffer's volume in hundredths of a decibel (audioGainFromCentibels() gives the gain).
+    // Set the buffer's volume in hundredths of a decibel (shared/audio_gain.h turns it into a gain).
 }
 
 void audioSetMuted(bool)

@@ -1,6 +1,6 @@
 // The null backend's events: there is no keyboard and no window to close,
 // so only scripted input and posted quit messages reach the queue.
-#include "platform/input_queue.h"
+#include "platform/shared/input_queue.h"
 
 void inputBackendPump()
 {

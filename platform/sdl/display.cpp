@@ -12,6 +12,7 @@
 #include <cstdlib>
 
 #include "platform/display.h"
+#include "platform/glcontext.h"
 #include "platform/notice.h"
 #include "platform/sdl/state.h"
 
@@ -206,11 +207,7 @@ void windowGetGeometry(int* x, int* y, int* width, int* height)
 
 void windowDestroyMain()
 {
-    if (platformSdl.glContext) {
-        SDL_GL_MakeCurrent(platformSdl.mainWindow, nullptr);
-        SDL_GL_DeleteContext(platformSdl.glContext);
-        platformSdl.glContext = nullptr;
-    }
+    glContextRelease();
     if (platformSdl.mainWindow) {
         SDL_DestroyWindow(platformSdl.mainWindow);
         platformSdl.mainWindow = nullptr;

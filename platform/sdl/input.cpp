@@ -13,9 +13,9 @@
 // keyboard state: E, W and F are the keys that type those letters in the
 // user's layout, or the keys bearing them when the layout has no Latin
 // letters.
-#include "platform/input_queue.h"
-#include "platform/key_letters.h"
 #include "platform/sdl/state.h"
+#include "platform/shared/input_queue.h"
+#include "platform/shared/key_letters.h"
 
 namespace {
 

@@ -70,6 +70,10 @@ extern GlLayer glLayer;
 // the fixed pipeline's start state; called once the context exists.
 void glLayerInit(int width, int height);
 
+// A program of the two shaders, compiled and linked; a shader that doesn't
+// compile is reported (notice.h).
+GLuint glLayerLinkProgram(const char* vertexText, const char* fragmentText);
+
 // Draws the batch gathered so far, if any.
 void glLayerFlush();
 

@@ -65,14 +65,6 @@ struct Lists {
 };
 Lists state;
 
-GLuint compile(GLenum type, const char* source)
-{
-    GLuint shader = emscripten_glCreateShader(type);
-    emscripten_glShaderSource(shader, 1, &source, nullptr);
-    emscripten_glCompileShader(shader);
-    return shader;
-}
-
 void drawBitmap(const Bitmap& b)
 {
     if (!state.rasterValid)
@@ -97,10 +89,7 @@ void glLayerInitLists()
     state.compiling = -1;
     state.base = 0;
     state.rasterValid = false;
-    state.program = emscripten_glCreateProgram();
-    emscripten_glAttachShader(state.program, compile(GL_VERTEX_SHADER, vertexSource));
-    emscripten_glAttachShader(state.program, compile(GL_FRAGMENT_SHADER, fragmentSource));
-    emscripten_glLinkProgram(state.program);
+    state.program = glLayerLinkProgram(vertexSource, fragmentSource);
     emscripten_glUseProgram(state.program);
     state.viewportSize = emscripten_glGetUniformLocation(state.program, "viewportSize");
     state.depth = emscripten_glGetUniformLocation(state.program, "depth");

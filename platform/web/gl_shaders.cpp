@@ -5,8 +5,10 @@
 // (GL_MODULATE, the only texture environment the program uses).
 #include <cmath>
 #include <cstddef>
-#include <cstdio>
 
+#include <string>
+
+#include "platform/notice.h"
 #include "platform/web/gl_layer.h"
 #include "platform/web/webgl.h"
 
@@ -114,21 +116,6 @@ Shaders shaders;
 
 const int bufferVertices = 4 * glBatchCapacity;
 
-GLuint compile(GLenum type, const char* source)
-{
-    GLuint shader = emscripten_glCreateShader(type);
-    emscripten_glShaderSource(shader, 1, &source, nullptr);
-    emscripten_glCompileShader(shader);
-    GLint ok = 0;
-    emscripten_glGetShaderiv(shader, GL_COMPILE_STATUS, &ok);
-    if (!ok) {
-        char log[1024] = "";
-        emscripten_glGetShaderInfoLog(shader, sizeof log, nullptr, log);
-        std::fprintf(stderr, "Vexarion: a shader of the OpenGL layer does not compile: %s\n", log);
-    }
-    return shader;
-}
-
 // The inverse transpose of the model-view matrix's upper 3 x 3: its columns
 // are the cross products of the matrix's columns, over the determinant.
 void normalMatrixOf(const float* m, float* n)
@@ -172,13 +159,33 @@ void giveLight()
 
 }  // namespace
 
+GLuint glLayerLinkProgram(const char* vertexText, const char* fragmentText)
+{
+    const GLuint program = emscripten_glCreateProgram();
+    const GLenum types[2] = {GL_VERTEX_SHADER, GL_FRAGMENT_SHADER};
+    const char* const sources[2] = {vertexText, fragmentText};
+    for (int i = 0; i < 2; i++) {
+        const GLuint shader = emscripten_glCreateShader(types[i]);
+        emscripten_glShaderSource(shader, 1, &sources[i], nullptr);
+        emscripten_glCompileShader(shader);
+        GLint ok = 0;
+        emscripten_glGetShaderiv(shader, GL_COMPILE_STATUS, &ok);
+        if (!ok) {
+            char log[1024] = "";
+            emscripten_glGetShaderInfoLog(shader, sizeof log, nullptr, log);
+            noticeShow(NOTICE_WARNING,
+                       std::string("Vexarion: a shader of the OpenGL layer does not compile: ") + log + "\n");
+        }
+        emscripten_glAttachShader(program, shader);
+    }
+    emscripten_glLinkProgram(program);
+    return program;
+}
+
 void glLayerInit(int width, int height)
 {
-    shaders.program = emscripten_glCreateProgram();
-    emscripten_glAttachShader(shaders.program, compile(GL_VERTEX_SHADER, vertexSource));
-    emscripten_glAttachShader(shaders.program, compile(GL_FRAGMENT_SHADER, fragmentSource));
+    shaders.program = glLayerLinkProgram(vertexSource, fragmentSource);
     const char* const attributes[] = {"position", "normal", "colour", "texCoord"};
-    emscripten_glLinkProgram(shaders.program);
     emscripten_glUseProgram(shaders.program);
     for (int u = 0; u < U_COUNT; u++)
         shaders.uniforms[u] = emscripten_glGetUniformLocation(shaders.program, uniformNames[u]);

@@ -8,7 +8,7 @@
 // Focus leaving the page lets every key go.
 #include <cstring>
 
-#include "platform/input_queue.h"
+#include "platform/shared/input_queue.h"
 #include "platform/web/web_state.h"
 
 namespace {

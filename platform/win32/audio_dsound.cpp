@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "platform/audio.h"
+#include "platform/shared/audio_gain.h"
 #include "platform/win32/state.h"
 
 // After <windows.h>, in this order: dsound.h builds on mmsystem.h.

@@ -57,7 +57,7 @@ bool platformInit()
 
     WNDCLASSW windowClass = {};
     windowClass.style = CS_DBLCLKS;
-    windowClass.lpfnWndProc = mainWindowProc;
+    windowClass.lpfnWndProc = windowMessageProc;
     windowClass.cbWndExtra = 30;
     windowClass.hInstance = platformWin32.instance;
     windowClass.hIcon = LoadIconW(nullptr, reinterpret_cast<LPCWSTR>(IDI_APPLICATION));

@@ -8,7 +8,7 @@
 // reads the keyboard of the whole desktop, so keys count only while the
 // main window is the foreground window: keys typed into another program
 // are not the player's.
-#include "platform/input_queue.h"
+#include "platform/shared/input_queue.h"
 #include "platform/win32/state.h"
 
 namespace {

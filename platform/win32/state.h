@@ -35,7 +35,7 @@ extern const wchar_t* const mainWindowClass;
 void declareDpiAware();
 
 // The main window's procedure (window.cpp).
-LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT CALLBACK windowMessageProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 // Full screen as Windows users expect it (fullscreen.cpp). Switching to the
 // requested mode: true when the screen is in it afterwards.

@@ -9,8 +9,8 @@
 #include <string>
 
 #include "platform/display.h"
-#include "platform/input_queue.h"
-#include "platform/key_letters.h"
+#include "platform/shared/input_queue.h"
+#include "platform/shared/key_letters.h"
 #include "platform/win32/state.h"
 #include "platform/win32/text.h"
 
@@ -38,7 +38,7 @@ void typed(WPARAM wParam, LPARAM lParam)
 
 }  // namespace
 
-LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+LRESULT CALLBACK windowMessageProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     LRESULT result = 0;
     if (fullScreenMessage(window, message, wParam, lParam, &result))

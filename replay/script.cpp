@@ -1,5 +1,5 @@
-// Replay scripts; see replay_script.h.
-#include "app/replay_script.h"
+// Replay scripts; see script.h.
+#include "replay/script.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -172,14 +172,32 @@ bool loadScript(const char* path, std::vector<ScriptEvent>* events, std::string*
     return true;
 }
 
+namespace {
+
+void takeFrameTimes(ScriptPlayer* player)
+{
+    for (const ScriptEvent& e : player->events)
+        if (e.kind == SCRIPT_TIME)
+            player->frameTimes[e.frame] = e.seconds;
+}
+
+}  // namespace
+
 bool scriptPlayerLoad(ScriptPlayer* player, const char* path, std::string* error)
 {
     *player = ScriptPlayer{};
     if (!loadScript(path, &player->events, error, &player->recording))
         return false;
-    for (const ScriptEvent& e : player->events)
-        if (e.kind == SCRIPT_TIME)
-            player->frameTimes[e.frame] = e.seconds;
+    takeFrameTimes(player);
+    return true;
+}
+
+bool scriptPlayerParse(ScriptPlayer* player, const std::string& text, std::string* error)
+{
+    *player = ScriptPlayer{};
+    if (!parseScript(text, &player->events, error, &player->recording))
+        return false;
+    takeFrameTimes(player);
     return true;
 }
 

@@ -1,6 +1,6 @@
 // The offscreen OpenGL context on Mesa's OSMesa (software rendering into a
 // buffer of this process). See offscreen_gl.h.
-#include "platform/offscreen_gl.h"
+#include "fuzz/offscreen_gl.h"
 
 #include <GL/osmesa.h>
 

@@ -1,7 +1,7 @@
 // Volumes in hundredths of a decibel as linear gains, for every backend.
 #include <cmath>
 
-#include "platform/audio.h"
+#include "platform/shared/audio_gain.h"
 
 float audioGainFromCentibels(int32_t centibels)
 {

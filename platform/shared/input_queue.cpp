@@ -3,12 +3,12 @@
 // backends').
 //
 // Keys keep two facts each: whether the key is held, and whether it went
-// down since getAsyncKeyState() last asked about it. The held state comes
+// down since inputKeyState() last asked about it. The held state comes
 // from the backend's reports or, while scripted, from the script; watchers
 // see each change of it and each character the queue delivers.
 #include <deque>
 
-#include "platform/input_queue.h"
+#include "platform/shared/input_queue.h"
 
 namespace {
 
@@ -72,7 +72,7 @@ void inputKeyReport(Key key, bool down, bool pressed)
         setHeld(key, down, pressed);
 }
 
-bool peekMessage(Message* message)
+bool inputNextMessage(Message* message)
 {
     inputBackendPump();
     if (queue.empty())
@@ -84,18 +84,18 @@ bool peekMessage(Message* message)
     return true;
 }
 
-void postQuitMessage(int code)
+void inputPostQuit(int code)
 {
     push(MESSAGE_QUIT, code);
 }
 
-int16_t getAsyncKeyState(Key key)
+KeyState inputKeyState(Key key)
 {
     if (!validKey(key))
-        return 0;
-    int16_t result = static_cast<int16_t>((held[key] ? 0x8000 : 0) | (pressedSinceQuery[key] ? 1 : 0));
+        return KeyState{false, false};
+    const KeyState state{held[key], pressedSinceQuery[key]};
     pressedSinceQuery[key] = false;
-    return result;
+    return state;
 }
 
 void inputUseScript(bool on)

@@ -2,7 +2,7 @@
 //
 // The columns are one table: each names its value and says how to read it,
 // so the header and every row are written from the same list.
-#include "app/trace.h"
+#include "replay/trace.h"
 
 #include <string>
 
@@ -68,16 +68,6 @@ const TraceColumn columns[] = {
     {"sceneYaw", [] { return real(scene.yaw); }},
 };
 
-struct SoundName {
-    const Sound* sound;
-    const char* name;
-};
-
-const SoundName soundNames[] = {
-    {&sounds.burn, "burn"},     {&sounds.hiss, "hiss"}, {&sounds.quake, "quake"},     {&sounds.sea, "sea"},
-    {&sounds.splash, "splash"}, {&sounds.thud, "thud"}, {&sounds.thunder, "thunder"}, {&sounds.wind, "wind"},
-};
-
 FILE* traceFile = nullptr;
 std::string frameEvents;
 
@@ -95,8 +85,8 @@ void onSound(const Sound* sound, SoundEvent event)
 
 const char* traceSoundName(const void* sound)
 {
-    for (const SoundName& entry : soundNames)
-        if (entry.sound == sound)
+    for (const SceneSoundFile& entry : sceneSoundFiles)
+        if (&(sounds.*entry.handle) == sound)
             return entry.name;
     return "?";
 }

@@ -13,6 +13,7 @@
 // and audioCloseDevice hands the close over. One such job runs at a time;
 // the next call that needs the device waits for it, and so does the exit.
 #include "platform/audio.h"
+#include "platform/shared/audio_gain.h"
 
 #include <AL/al.h>
 #include <AL/alc.h>

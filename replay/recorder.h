@@ -1,4 +1,4 @@
-// Recording a live session as a replay script (see replay_script.h).
+// Recording a live session as a replay script (see script.h).
 //
 // Every typed character the message pump hands out and every change of a
 // polled key's held state is written under the frame that took it in; at the

@@ -28,6 +28,6 @@ void inputQueueFullscreen();
 void inputKeyReport(Key key, bool held, bool pressed);
 
 // Provided by each backend: translates the operating system's waiting
-// events into the calls above. Called by peekMessage() before it looks at
+// events into the calls above. Called by inputNextMessage() before it looks at
 // the queue; must do nothing before the platform is initialised.
 void inputBackendPump();

@@ -1,13 +1,13 @@
 // Recording a live session; see recorder.h.
-#include "app/recorder.h"
+#include "replay/recorder.h"
 
 #include <cstdio>
 #include <ctime>
 #include <string>
 
-#include "app/replay_script.h"
 #include "effects/lightning.h"
 #include "platform/paths.h"
+#include "replay/script.h"
 
 namespace {
 

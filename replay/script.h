@@ -66,6 +66,9 @@ struct ScriptPlayer {
 // Loads the script at `path` into `player`; false with `error` as loadScript().
 bool scriptPlayerLoad(ScriptPlayer* player, const char* path, std::string* error);
 
+// The same for a script's text.
+bool scriptPlayerParse(ScriptPlayer* player, const std::string& text, std::string* error);
+
 // The frame count a script dictates when none is given: as many frames as a
 // recording (or a script with time lines) holds, else `fallback`.
 long scriptPlayerFrames(const ScriptPlayer& player, long fallback);

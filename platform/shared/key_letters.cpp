@@ -1,5 +1,5 @@
 // The fallback from a key to its letter; see key_letters.h.
-#include "platform/key_letters.h"
+#include "platform/shared/key_letters.h"
 
 namespace {
 

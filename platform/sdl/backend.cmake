@@ -1,0 +1,24 @@
+# The Linux backend: SDL2 for windows, input and the clock, Dear ImGui for
+# the dialog, OpenAL Soft for sound, OpenGL and GLU through the system's libGL.
+find_package(PkgConfig REQUIRED)
+pkg_check_modules(SDL2 REQUIRED IMPORTED_TARGET sdl2)
+pkg_check_modules(OPENAL REQUIRED IMPORTED_TARGET openal)
+pkg_check_modules(IMGUI REQUIRED IMPORTED_TARGET imgui)
+find_package(OpenGL REQUIRED COMPONENTS OpenGL)
+find_library(GLU_LIBRARY GLU REQUIRED)
+
+set(backend_sources
+  platform/sdl/clock.cpp
+  platform/sdl/dialog_imgui.cpp
+  platform/sdl/display.cpp
+  platform/sdl/folders.cpp
+  platform/sdl/font_imgui.cpp
+  platform/sdl/glcontext.cpp
+  platform/sdl/input.cpp
+  platform/sdl/notice.cpp
+  platform/sdl/pacing.cpp
+  platform/sdl/window.cpp
+  platform/shared/narrow_paths.cpp
+  platform/shared/openal_audio.cpp)
+set(backend_libraries PkgConfig::SDL2 PkgConfig::OPENAL PkgConfig::IMGUI)
+set(backend_gl_libraries OpenGL::GL ${GLU_LIBRARY})
