@@ -67,12 +67,12 @@ const OptionRow optionTable[] = {
     {"record", VALUE_REQUIRED, "FILE", nullptr, PROGRAM_VEXARION,
      "write the session as a replay script, frame by frame; vexarion-replay --script FILE plays it again",
      [](const std::string& v, Options* o) { return takeFile(v, &o->recordPath); }},
-    {"frames", VALUE_REQUIRED, "N", "400", replayPrograms | PROGRAM_BENCH,
-     "frames to run",
+    {"frames", VALUE_REQUIRED, "N", "400", replayPrograms | PROGRAM_BENCH, "frames to run",
      [](const std::string& v, Options* o) -> std::string {
          return parseWhole(v, 0, 2000000000L, &o->frames) ? "" : "a whole number of frames";
      }},
-    {"dt", VALUE_REQUIRED, "SECONDS", "0.02", replayPrograms | PROGRAM_BENCH, "every frame's time but the first, which takes 0",
+    {"dt", VALUE_REQUIRED, "SECONDS", "0.02", replayPrograms | PROGRAM_BENCH,
+     "every frame's time but the first, which takes 0",
      [](const std::string& v, Options* o) -> std::string {
          char* end = nullptr;
          const double dt = std::strtod(v.c_str(), &end);

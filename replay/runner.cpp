@@ -36,7 +36,8 @@ void takeShots()
     const auto range = o.shots.equal_range(drawing->frame);
     for (auto it = range.first; it != range.second; ++it)
         if (!saveFrameBufferPng(it->second.c_str(), o.width, o.height)) {
-            noticeShow(NOTICE_WARNING, std::string(programName(drawing->program)) + ": cannot write " + it->second + "\n");
+            noticeShow(NOTICE_WARNING,
+                       std::string(programName(drawing->program)) + ": cannot write " + it->second + "\n");
             drawing->writeFailed = true;
         }
 }
@@ -115,8 +116,8 @@ bool replayStep(ReplayRunner* runner, bool draw)
     runner->loop.givenFrameTime = scriptPlayerFeed(&runner->player, runner->frame);
     lightning.reducedFlash = runner->options.reducedFlash || runner->player.reducedFlash;
     FrameView view;
-    const bool goOn = draw ? runFrame(&runner->loop, readReplayCounter)
-                           : updateFrame(&runner->loop, readReplayCounter, &view);
+    const bool goOn =
+        draw ? runFrame(&runner->loop, readReplayCounter) : updateFrame(&runner->loop, readReplayCounter, &view);
     traceFrame(runner->frame);
     runner->frame++;
     return goOn && runner->frame < runner->frames;

@@ -19,9 +19,9 @@
 #include "replay/script.h"
 
 struct ReplayRunner {
-    Program program = PROGRAM_REPLAY;  // whose words the messages are
-    Options options;                   // what the command line said
-    std::string scriptText;   // the events to play when no --script is given
+    Program program = PROGRAM_REPLAY;       // whose words the messages are
+    Options options;                        // what the command line said
+    std::string scriptText;                 // the events to play when no --script is given
     const char* title = "Vexarion replay";  // the window's
     ScriptPlayer player;
     FrameLoop loop;

@@ -9,8 +9,10 @@
 // mode back. An ordinary window is decorated and resizable.
 #include <algorithm>
 #include <cstdio>
+#include <string>
 #include <vector>
 
+#include "platform/notice.h"
 #include "platform/sdl/state.h"
 #include "platform/window.h"
 
@@ -115,7 +117,7 @@ void windowSetFullscreen(bool fullscreen)
             SDL_SetWindowSize(window, display.w, display.h);
         }
         if (SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN_DESKTOP) != 0)
-            std::fprintf(stderr, "Vexarion: cannot go full screen: %s\n", SDL_GetError());
+            noticeShow(NOTICE_WARNING, std::string("Vexarion: cannot go full screen: ") + SDL_GetError() + "\n");
         return;
     }
     // Leaving the dialog's mode gives the desktop its own back.
