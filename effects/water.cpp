@@ -1,11 +1,11 @@
 // The sea's sheet and its waves; see water.h.
 #include "effects/water.h"
 
-#include <cmath>
 #include <cstdint>
 
 #include "effects/quad.h"
 #include "scene/scene_state.h"
+#include "scene/trig.h"
 
 namespace {
 
@@ -16,7 +16,7 @@ void appendColumns(float time)
     for (int32_t i = 0; i < WATER_COLUMNS; i++) {
         const float column = static_cast<float>(i);
         const float x = static_cast<float>(i - 15) * 4.0f;
-        const float y = std::sin(0.5f * column + time);
+        const float y = trigSin(0.5f * column + time);
         const float u = 0.1f * column;
         meshes.water.AddVertex(quadCorner(x, y, -60.0f, u, 0.0f));
         meshes.water.AddVertex(quadCorner(x, y, 60.0f, u, 3.2f));

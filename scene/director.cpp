@@ -13,6 +13,7 @@
 #include "scene/random.h"
 #include "scene/scene_state.h"
 #include "scene/terrain.h"
+#include "scene/trig.h"
 #include "sound/sound.h"
 
 Director director;
@@ -26,7 +27,7 @@ const float toRadians = static_cast<float>(radiansPerDegree);
 // the direction of travel in (dirX, dirZ).
 void turnToward(float tx, float tz, float step, float& dirX, float& dirZ)
 {
-    float desired = std::atan2(tz - scene.characterPosition.z, tx - scene.characterPosition.x) * degreesPerRadian;
+    float desired = trigAtan2(tz - scene.characterPosition.z, tx - scene.characterPosition.x) * degreesPerRadian;
     if (desired < 0.0f)
         desired += 360.0f;
 
@@ -47,8 +48,8 @@ void turnToward(float tx, float tz, float step, float& dirX, float& dirZ)
     else if (director.heading > 360.0f)
         director.heading -= 360.0f;
 
-    dirX = std::cos(director.heading * toRadians);
-    dirZ = std::sin(director.heading * toRadians);
+    dirX = trigCos(director.heading * toRadians);
+    dirZ = trigSin(director.heading * toRadians);
 }
 
 void faceHeading()
@@ -118,12 +119,12 @@ void caughtPass(float dt, float h, const TornadoView& tornado)
 
     // The tornado's centre as the tornado mesh sees it, turned back into
     // the world by the scene's yaw.
-    float px = tornado.viewCentre.x + r * std::cos(director.spiralAngle);
-    float pz = tornado.viewCentre.z + r * std::sin(director.spiralAngle);
+    float px = tornado.viewCentre.x + r * trigCos(director.spiralAngle);
+    float pz = tornado.viewCentre.z + r * trigSin(director.spiralAngle);
     float d = std::sqrt(px * px + pz * pz);
-    float a = std::atan2(pz, px) + scene.yaw * toRadians;
-    scene.characterPosition.x = d * std::cos(a);
-    scene.characterPosition.z = d * std::sin(a);
+    float a = trigAtan2(pz, px) + scene.yaw * toRadians;
+    scene.characterPosition.x = d * trigCos(a);
+    scene.characterPosition.z = d * trigSin(a);
 
     if (scene.characterPosition.y < 75.0f)
         scene.characterPosition.y += (75.0f - scene.characterPosition.y) * dt * 0.3f;
