@@ -13,3 +13,7 @@ macro(add_library name)
     _add_library(${name} ${ARGN})
   endif()
 endmacro()
+# The desktop session in the core calls programIconPixels(), which only the
+# program itself links in; executables that never start a session leave it
+# unresolved, as their static build drops the unused object.
+string(APPEND CMAKE_EXE_LINKER_FLAGS " -Wl,--unresolved-symbols=ignore-in-shared-libs")
