@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "app/attract.h"
 #include "app/content_folder.h"
 #include "app/display_dialog.h"
 #include "app/render.h"
@@ -20,6 +21,9 @@
 namespace {
 
 const int64_t replayFrequency = 1000000000;  // counter ticks per second
+// The attract's generator starts the same in every replay, so --attract
+// gives the same trace every time.
+const uint32_t replayAttractSeed = 1;
 
 int64_t replayCounter = 0;
 int64_t readReplayCounter()
@@ -36,7 +40,8 @@ void takeShots()
     const auto range = o.shots.equal_range(drawing->frame);
     for (auto it = range.first; it != range.second; ++it)
         if (!saveFrameBufferPng(it->second.c_str(), o.width, o.height)) {
-            noticeShow(NOTICE_WARNING, std::string(programName(drawing->program)) + ": cannot write " + it->second + "\n");
+            noticeShow(NOTICE_WARNING,
+                       std::string(programName(drawing->program)) + ": cannot write " + it->second + "\n");
             drawing->writeFailed = true;
         }
 }
@@ -102,6 +107,8 @@ void replayLoad(ReplayRunner* runner)
     loadScene();
     if (runner->options.pose >= 0)
         setPoseMode(static_cast<PoseMode>(runner->options.pose));
+    if (runner->options.attract)
+        attractStart(replayAttractSeed, runner->options.attractPause);
     runner->loop.beforeSwap = takeShots;
 }
 
@@ -115,8 +122,8 @@ bool replayStep(ReplayRunner* runner, bool draw)
     runner->loop.givenFrameTime = scriptPlayerFeed(&runner->player, runner->frame);
     lightning.reducedFlash = runner->options.reducedFlash || runner->player.reducedFlash;
     FrameView view;
-    const bool goOn = draw ? runFrame(&runner->loop, readReplayCounter)
-                           : updateFrame(&runner->loop, readReplayCounter, &view);
+    const bool goOn =
+        draw ? runFrame(&runner->loop, readReplayCounter) : updateFrame(&runner->loop, readReplayCounter, &view);
     traceFrame(runner->frame);
     runner->frame++;
     return goOn && runner->frame < runner->frames;

@@ -9,7 +9,9 @@
 // A script with frame times plays as many frames as it has, unless --frames
 // says otherwise. An Esc in the script ends the run after its frame. --shot
 // saves a frame as drawn, read back before its buffer swap; --trace writes
-// one row of the scene's state per completed frame.
+// one row of the scene's state per completed frame. --attract lets the
+// attract mode (app/attract.h) play the elements beside the script, its
+// generator starting the same every time.
 #pragma once
 #include <cstdint>
 #include <string>
@@ -19,9 +21,9 @@
 #include "replay/script.h"
 
 struct ReplayRunner {
-    Program program = PROGRAM_REPLAY;  // whose words the messages are
-    Options options;                   // what the command line said
-    std::string scriptText;   // the events to play when no --script is given
+    Program program = PROGRAM_REPLAY;       // whose words the messages are
+    Options options;                        // what the command line said
+    std::string scriptText;                 // the events to play when no --script is given
     const char* title = "Vexarion replay";  // the window's
     ScriptPlayer player;
     FrameLoop loop;
