@@ -84,6 +84,12 @@ bool updateFrame(FrameLoop* loop, int64_t (*readCounter)(), FrameView* view)
     return !quit;
 }
 
+DirectorSurroundings directorSurroundings()
+{
+    return DirectorSurroundings{fire.burning != 0, TornadoView{tornado.bottom, tornado.top, tornado.viewCentre},
+                                fireExtinguish, tornadoStop};
+}
+
 FrameView advanceScene(float dt, int heldPoseMode)
 {
     if (scene.characterScale > introEndScale) {
@@ -97,12 +103,14 @@ FrameView advanceScene(float dt, int heldPoseMode)
             restartPoseCycle();
     } else {
         if (heldPoseMode < 0)
-            updateDirector(dt);
+            updateDirector(dt, directorSurroundings());
         else
             setPoseMode(static_cast<PoseMode>(heldPoseMode));
         updatePoseProgram(dt);
         updateElementControls(dt);
     }
+    // The character takes the pose the program set; the picture shows it.
+    meshes.character.Pose();
 
     fireUpdate(dt);
     lightningDecay(dt);
@@ -110,8 +118,9 @@ FrameView advanceScene(float dt, int heldPoseMode)
     waterUpdate(scene.totalTime);
     scene.totalTime += dt;
 
-    // The picture of this frame shows the camera before the turn, the fire's
-    // window before its advance and the frame-rate text before this count.
+    // The picture of this frame shows the camera before the turn (and the
+    // billboards facing it after), the fire's window before its advance and
+    // the frame-rate text before this count.
     FrameView view;
     view.cameraYaw = scene.yaw;
     view.fireFirst = fire.first;
@@ -121,6 +130,7 @@ FrameView advanceScene(float dt, int heldPoseMode)
     std::memcpy(view.frameRateText, frameRate.text, sizeof view.frameRateText);
 
     scene.yaw += 3.0f * dt;
+    view.billboardYaw = scene.yaw;
     fireAdvanceWindow();
     frameRate.frameCount += 1;
     frameRate.timeAccumulator += dt;

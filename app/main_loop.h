@@ -8,6 +8,7 @@
 #include <cstdint>
 
 #include "app/render.h"
+#include "scene/director.h"
 
 // The frame-rate text the F key shows: frames counted over each second of
 // frame time, the part of a second beyond it carried into the next count.
@@ -52,11 +53,16 @@ bool updateFrame(FrameLoop* loop, int64_t (*readCounter)(), FrameView* view);
 
 // Every change the scene makes in a frame of `dt` seconds, in this order:
 // the intro's shrink (or the director), the pose program and the element
-// controls; the fire, the flash, the tornado and the water; the scene's
-// turn, the fire's window and the frame-rate count. `heldPoseMode` >= 0
+// controls, and the character's posing; the fire, the flash, the tornado
+// and the water; the scene's turn, the fire's window and the frame-rate
+// count. `heldPoseMode` >= 0
 // holds that pose program instead of running the director. Returns the
 // values from before the change that this frame's picture shows.
 FrameView advanceScene(float dt, int heldPoseMode);
+
+// What the director sees of the fire and the tornado at this moment, and
+// the operations through which it puts the fire out and stops the tornado.
+DirectorSurroundings directorSurroundings();
 
 // Releases the sounds, the sound device and the OpenGL context and gives
 // the desktop its display mode back. Returns the quit message's code.

@@ -17,6 +17,9 @@ namespace {
 const float flashThreshold = 0.01f;
 const float tornadoThreshold = 0.05f;
 
+// The world's own frame, which the room and the bolt are built in.
+const MeshTransform inPlace;
+
 void setCamera(float yaw)
 {
     glMatrixMode(GL_PROJECTION);
@@ -69,6 +72,28 @@ void drawFrameRate(const char* text)
     glCallLists(static_cast<GLsizei>(std::strlen(text)), GL_UNSIGNED_BYTE, text);
 }
 
+// Glowing things add their light and don't hide each other: the tornado
+// and the bolt when their time is, and the fire's puffs.
+void drawGlowing(const FrameView& view, bool flash, float boltAlpha)
+{
+    glDepthMask(GL_FALSE);
+    glDisable(GL_CULL_FACE);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE);
+    if (tornado.visibility > tornadoThreshold) {
+        // Its quads lie in the mesh's x-y plane: turned back by the scene's
+        // turn, they face the camera.
+        MeshTransform facing;
+        facing.rotation = Vec3{0.0f, -view.billboardYaw, 0.0f};
+        glColor4f(0.5f, 0.5f, 0.5f, tornado.visibility);
+        meshes.tornado.Draw(facing);
+    }
+    if (flash) {
+        glColor4f(1.0f, 1.0f, 1.0f, boltAlpha);
+        meshes.lightning.Draw(inPlace);
+    }
+    fireDraw(view.fireFirst, view.fireEnd, view.billboardYaw);
+}
+
 }  // namespace
 
 bool createGLContext()
@@ -100,40 +125,32 @@ void renderFrame(const FrameView& view, void (*beforeSwap)())
     setCamera(view.cameraYaw);
     setLight(flashLight);
 
+    // The land and the sea are moved by their levels.
     glColor4f(shade, shade, shade, 1.0f);
-    meshes.room.Draw();
+    meshes.room.Draw(inPlace);
     glDisable(GL_LIGHTING);
 
-    meshes.land.SetPosition(0.0f, scene.landLevel, 0.0f);
-    meshes.land.Draw();
+    MeshTransform land;
+    land.position = Vec3{0.0f, scene.landLevel, 0.0f};
+    meshes.land.Draw(land);
 
-    meshes.character.SetScale(scene.characterScale);
-    meshes.character.SetPosition(scene.characterPosition.x, scene.characterPosition.y, scene.characterPosition.z);
-    meshes.character.Draw();
+    MeshTransform character;
+    character.position = scene.characterPosition;
+    character.rotation = scene.characterRotation;
+    character.scale = scene.characterScale;
+    meshes.character.Draw(meshes.character.Grounded(character));
 
     // Four translucent sheets of water, lowest first.
     glColor4f(shade, shade, shade, 0.4f);
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     for (int layer = 3; layer >= 0; layer--) {
-        meshes.water.SetPosition(0.0f, scene.seaLevel - static_cast<float>(layer), 0.0f);
-        meshes.water.Draw();
+        MeshTransform sheet;
+        sheet.position = Vec3{0.0f, scene.seaLevel - static_cast<float>(layer), 0.0f};
+        meshes.water.Draw(sheet);
     }
 
-    // Glowing things add their light and don't hide each other.
-    glDepthMask(GL_FALSE);
-    glDisable(GL_CULL_FACE);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE);
-    if (tornado.visibility > tornadoThreshold) {
-        glColor4f(0.5f, 0.5f, 0.5f, tornado.visibility);
-        meshes.tornado.SetRotation(0.0f, -scene.yaw, 0.0f);
-        meshes.tornado.Draw();
-    }
-    if (flash) {
-        glColor4f(1.0f, 1.0f, 1.0f, boltAlpha);
-        meshes.lightning.Draw();
-    }
-    fireDraw(view.fireFirst, view.fireEnd);
+    drawGlowing(view, flash, boltAlpha);
     glDepthMask(GL_TRUE);
     glDisable(GL_BLEND);
 

@@ -7,12 +7,14 @@
 #pragma once
 #include <cstdint>
 
-// What a frame's picture shows from before that frame's changes: the
-// camera still looks from the scene's old turn, the fire's window is the one
-// the frame advanced from, and the frame-rate text is the one counted
-// before it. advanceScene() fills it in.
+// What a frame's picture takes from the frame's step, which changes the
+// values in between: the camera still looks from the scene's old turn while
+// the billboards (the tornado's particles, the fire's puffs) face its new
+// one; the fire's window is the one the frame advanced from, and the
+// frame-rate text is the one counted before it. advanceScene() fills it in.
 struct FrameView {
-    float cameraYaw = 0.0f;  // degrees
+    float cameraYaw = 0.0f;     // degrees: the scene's turn before this frame's
+    float billboardYaw = 0.0f;  // degrees: the scene's turn after this frame's
     int32_t fireFirst = 0;
     int32_t fireEnd = 0;
     bool showFrameRate = false;  // F is held, or was pressed since the last frame
@@ -28,9 +30,9 @@ const int glyphListBase = 1000;
 bool createGLContext();
 
 // Draws one frame of the scene as it stands, with `view`'s values from
-// before the frame's changes, and swaps the buffers; `beforeSwap`, when set,
-// runs just before the swap (a replay reads the frame back there). Reads
-// the scene; changes nothing in it.
+// the frame's step, and swaps the buffers; `beforeSwap`, when set, runs
+// just before the swap (a replay reads the frame back there). Reads the
+// scene and its meshes; changes nothing in them.
 void renderFrame(const FrameView& view, void (*beforeSwap)());
 
 // Shows the frame just drawn.

@@ -1,5 +1,5 @@
-# How everything is compiled: the language level, the warnings, and the
-# sanitizer and fuzzing builds' instrumentation.
+# How everything is compiled: the language level, the warnings, the
+# floating-point rules, and the sanitizer and fuzzing builds' instrumentation.
 #
 #   VEXARION_WERROR    warnings are errors (the test command's builds)
 #   VEXARION_SANITIZE  AddressSanitizer and UndefinedBehaviorSanitizer
@@ -16,6 +16,11 @@ option(VEXARION_SANITIZE "Build with AddressSanitizer and UndefinedBehaviorSanit
 option(VEXARION_FUZZ "Instrument everything for the fuzzing harnesses (clang)" OFF)
 
 add_compile_options(-Wall -Wextra -Wshadow -Wformat=2)
+# A trace is compared byte for byte between systems: no compiler may fuse
+# a*b+c into one rounding (ARM64 has the instruction), and none is given
+# -ffast-math (scene/trig.cpp refuses it). This holds for every build,
+# the page's (Emscripten) and Windows' (MinGW) among them.
+add_compile_options(-ffp-contract=off)
 if(VEXARION_WERROR)
   add_compile_options(-Werror)
 endif()

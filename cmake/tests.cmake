@@ -19,6 +19,7 @@ set(VEXARION_PORTABLE_TESTS
   tests/test_settings.cpp
   tests/test_sound.cpp
   tests/test_texture.cpp
+  tests/test_trig.cpp
   tests/test_wav.cpp)
 set(VEXARION_PORTABLE_TEST_SUPPORT
   tests/support/gl_checks.cpp

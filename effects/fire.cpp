@@ -12,14 +12,6 @@ namespace {
 
 float fireColours[FIRE_SLOTS][3];  // red, green, blue of each slot
 
-MeshVertex corner(float x, float y)
-{
-    MeshVertex vertex = {};
-    vertex.x = x;
-    vertex.y = y;
-    return vertex;
-}
-
 void setColour(int32_t row, float red, float green, float blue)
 {
     fireColours[row][0] = red;
@@ -34,8 +26,8 @@ void fireInit()
     int32_t material = meshes.firePuff.AddTexture("SMOKE.BMP", 0);
     // A 2 x 2 quad in the mesh's x-y plane; the texture's origin lands at
     // its top left corner.
-    addQuad(meshes.firePuff, material, corner(-1.0f, 1.0f), corner(1.0f, 1.0f), corner(1.0f, -1.0f),
-            corner(-1.0f, -1.0f));
+    addQuad(meshes.firePuff, material, quadCorner(-1.0f, 1.0f, 0.0f), quadCorner(1.0f, 1.0f, 0.0f),
+            quadCorner(1.0f, -1.0f, 0.0f), quadCorner(-1.0f, -1.0f, 0.0f));
 
     // White cooling to yellow, yellow to dark orange, then dark red to black.
     for (int32_t i = 0; i < 8; i++)
@@ -59,14 +51,15 @@ void fireUpdate(float dt)
     fire.puffs[0].z = scene.characterPosition.z;
 }
 
-void fireDraw(int32_t first, int32_t end)
+void fireDraw(int32_t first, int32_t end, float yaw)
 {
-    meshes.firePuff.SetRotation(0.0f, -scene.yaw, 0.0f);
+    MeshTransform puff;
+    puff.rotation = Vec3{0.0f, -yaw, 0.0f};
     for (int32_t i = first; i < end; i++) {
         glColor4f(fireColours[i][0], fireColours[i][1], fireColours[i][2], 0.6f);
-        meshes.firePuff.SetScale(1.0f + static_cast<float>(i) * 0.03125f);
-        meshes.firePuff.SetPosition(fire.puffs[i].x, fire.puffs[i].y, fire.puffs[i].z);
-        meshes.firePuff.Draw();
+        puff.scale = 1.0f + static_cast<float>(i) * 0.03125f;
+        puff.position = fire.puffs[i];
+        meshes.firePuff.Draw(puff);
     }
 }
 

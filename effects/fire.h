@@ -31,17 +31,19 @@ void fireInit();
 // new puff at the emission point above the character. Runs every frame.
 void fireUpdate(float dt);
 
-// Draws the puffs of slots first up to end facing the camera, each in its
-// slot's colour. The caller sets the blending (additive, no depth writes,
-// no culling) and passes the window as it was before this frame's advance.
-void fireDraw(int32_t first, int32_t end);
+// Draws the puffs of slots first up to end, each in its slot's colour,
+// turned back by the scene's turn `yaw` (degrees) to face the camera. The
+// caller sets the blending (additive, no depth writes, no culling) and
+// passes the window as it was before this frame's advance. Changes nothing.
+void fireDraw(int32_t first, int32_t end, float yaw);
 
 // Advances the window one slot after a drawn frame, growing from the
 // emission point or burning out from below, and refreshes fire.burning.
 void fireAdvanceWindow();
 
 // Lights the fire and starts the burn sound looping, unless puffs are
-// still showing (Growing, Burning or Dying).
+// still showing: fire.burning, as the last frame left it, is set while the
+// column grows, while it burns whole and while it burns out.
 void fireIgnite();
 
 // Detaches the column from the emission point and stops the burn sound.

@@ -30,15 +30,6 @@ int branchDepth = 0;
 // The reduced flash's shortest time between strikes.
 const float reducedStrikeInterval = 1.0f / 3.0f;
 
-MeshVertex corner(float x, float y, float z)
-{
-    MeshVertex vertex = {};
-    vertex.x = x;
-    vertex.y = y;
-    vertex.z = z;
-    return vertex;
-}
-
 // A jitter of -50/30 to 49/30 times the spread, from one random draw.
 float jitter(float spread)
 {
@@ -124,9 +115,9 @@ void lightningBolt(Vec3 start, Vec3 end, float spread)
     for (int j = BOLT_POINTS - 1; j >= 1; j--) {
         const Vec3& a = p[j];
         const Vec3& b = p[j - 1];
-        addQuad(meshes.lightning, boltMaterial, corner(a.x - s, a.y, a.z), corner(a.x + s, a.y, a.z),
-                corner(b.x + s, b.y, b.z), corner(b.x - s, b.y, b.z));
-        addQuad(meshes.lightning, boltMaterial, corner(a.x, a.y, a.z - s), corner(a.x, a.y, a.z + s),
-                corner(b.x, b.y, b.z + s), corner(b.x, b.y, b.z - s));
+        addQuad(meshes.lightning, boltMaterial, quadCorner(a.x - s, a.y, a.z), quadCorner(a.x + s, a.y, a.z),
+                quadCorner(b.x + s, b.y, b.z), quadCorner(b.x - s, b.y, b.z));
+        addQuad(meshes.lightning, boltMaterial, quadCorner(a.x, a.y, a.z - s), quadCorner(a.x, a.y, a.z + s),
+                quadCorner(b.x, b.y, b.z + s), quadCorner(b.x, b.y, b.z - s));
     }
 }

@@ -15,6 +15,17 @@ void applyDefaults(MeshVertex& corner, float defaultU, float defaultV)
 
 }  // namespace
 
+MeshVertex quadCorner(float x, float y, float z, float u, float v)
+{
+    MeshVertex vertex = {};
+    vertex.x = x;
+    vertex.y = y;
+    vertex.z = z;
+    vertex.u = u;
+    vertex.v = v;
+    return vertex;
+}
+
 MeshFace effectTriangle(int32_t a, int32_t b, int32_t c, int32_t material)
 {
     MeshFace face = {};

@@ -15,6 +15,11 @@
 // (c0, c1, c2), c3, face (c0, c2, c3).
 void addQuad(Mesh& mesh, int32_t material, MeshVertex c0, MeshVertex c1, MeshVertex c2, MeshVertex c3);
 
+// A vertex of an effect's quads (the water's strips are quads too): at
+// (x, y, z) with texture coordinates (u, v) and joint 0, which a plain mesh
+// ignores.
+MeshVertex quadCorner(float x, float y, float z, float u = 0.0f, float v = 0.0f);
+
 // A triangle record with the given corners and material; the mesh computes
 // its normal when the face is added.
 MeshFace effectTriangle(int32_t a, int32_t b, int32_t c, int32_t material);

@@ -9,6 +9,7 @@
 #include "scene/random.h"
 #include "scene/scene_state.h"
 #include "scene/terrain.h"
+#include "scene/trig.h"
 #include "sound/sound.h"
 
 Tornado tornado;
@@ -18,17 +19,6 @@ namespace {
 
 // The lower end's resting height, where a rising tornado stops.
 const float restingBottom = 95.0f;
-
-MeshVertex quadCorner(float x, float y, float z, float u, float v)
-{
-    MeshVertex vertex = {};
-    vertex.x = x;
-    vertex.y = y;
-    vertex.z = z;
-    vertex.u = u;
-    vertex.v = v;
-    return vertex;
-}
 
 }  // namespace
 
@@ -68,9 +58,9 @@ void tornadoUpdate(float dt)
     // The renderer turns the mesh by -scene.yaw so that its quads face the
     // camera; the centre is pre-turned the same way.
     float r = std::sqrt(tornado.centre.x * tornado.centre.x + tornado.centre.z * tornado.centre.z);
-    float theta = std::atan2(tornado.centre.z, tornado.centre.x) - scene.yaw * static_cast<float>(radiansPerDegree);
-    tornado.viewCentre.x = r * std::cos(theta);
-    tornado.viewCentre.z = r * std::sin(theta);
+    float theta = trigAtan2(tornado.centre.z, tornado.centre.x) - scene.yaw * static_cast<float>(radiansPerDegree);
+    tornado.viewCentre.x = r * trigCos(theta);
+    tornado.viewCentre.z = r * trigSin(theta);
 
     tornado.visibility = 0.2f - 1.0f / H;
 
@@ -83,8 +73,8 @@ void tornadoUpdate(float dt)
         float R = (50.0f + 0.1f * static_cast<float>(i)) * h * h + 2.5f;
         float q = 10.0f * h + 0.5f;
         float a = tornadoParticles.angle[i];
-        float px = R * std::cos(a) + tornado.viewCentre.x;
-        float pz = R * std::sin(a) + tornado.viewCentre.z;
+        float px = R * trigCos(a) + tornado.viewCentre.x;
+        float pz = R * trigSin(a) + tornado.viewCentre.z;
         float py = bottom + h * H;
         tornadoParticles.angle[i] = wrapLongAngle(a + (1.01f - h) * dt * 6.0f);
 
@@ -112,4 +102,9 @@ void tornadoUpdate(float dt)
     }
 
     setSoundVolume(sounds.wind, static_cast<int32_t>(H) + 40);
+}
+
+void tornadoStop()
+{
+    tornado.speed = 0.0f;
 }

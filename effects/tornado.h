@@ -37,3 +37,7 @@ void tornadoInit();
 // Rebuilds the particle quads, moves the lower end and sets the wind's
 // volume. Runs every frame; allocates nothing after the first frame.
 void tornadoUpdate(float dt);
+
+// Stops the lower end where it is: the director caught the character in
+// the funnel.
+void tornadoStop();

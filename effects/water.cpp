@@ -1,11 +1,11 @@
 // The sea's sheet and its waves; see water.h.
 #include "effects/water.h"
 
-#include <cmath>
 #include <cstdint>
 
 #include "effects/quad.h"
 #include "scene/scene_state.h"
+#include "scene/trig.h"
 
 namespace {
 
@@ -14,19 +14,12 @@ enum { WATER_COLUMNS = 31 };
 void appendColumns(float time)
 {
     for (int32_t i = 0; i < WATER_COLUMNS; i++) {
-        float column = static_cast<float>(i);
-        MeshVertex vertex = {};
-        vertex.x = static_cast<float>(i - 15) * 4.0f;
-        vertex.y = std::sin(0.5f * column + time);
-        vertex.u = 0.1f * column;
-
-        vertex.z = -60.0f;
-        vertex.v = 0.0f;
-        meshes.water.AddVertex(vertex);
-
-        vertex.z = 60.0f;
-        vertex.v = 3.2f;
-        meshes.water.AddVertex(vertex);
+        const float column = static_cast<float>(i);
+        const float x = static_cast<float>(i - 15) * 4.0f;
+        const float y = trigSin(0.5f * column + time);
+        const float u = 0.1f * column;
+        meshes.water.AddVertex(quadCorner(x, y, -60.0f, u, 0.0f));
+        meshes.water.AddVertex(quadCorner(x, y, 60.0f, u, 3.2f));
     }
 }
 

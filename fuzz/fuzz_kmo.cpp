@@ -34,8 +34,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         for (int32_t i = 0; i < mesh.materialCount; ++i)
             textures.insert(mesh.materials[i].texture);
         fuzzCheck(textures.size() <= 5, "a mesh made more textures than it has bitmaps");
-        mesh.SetScale(0.5f);
-        mesh.Draw();
+        MeshTransform half;
+        half.scale = 0.5f;
+        mesh.Draw(half);
 
         ArticulatedMesh man;
         man.Load(path.c_str());
@@ -45,11 +46,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         for (int32_t j = 0; j < man.jointCount + 2; ++j)
             man.SetJointAngles(j, 0.3f * static_cast<float>(j % 5), -0.7f, 1.1f * static_cast<float>(j % 3));
         man.SetGrounded(-1);
-        man.SetScale(2.0f);
-        man.SetPosition(1.0f, 10.0f, -3.0f);
-        man.Draw();
-        fuzzCheck(man.position.y == 10.0f, "the drawing moved the mesh");
-        man.Draw();
+        MeshTransform placed;
+        placed.position = Vec3{1.0f, 10.0f, -3.0f};
+        placed.scale = 2.0f;
+        man.Pose();
+        man.Draw(man.Grounded(placed));
+        man.Pose();
+        man.Draw(man.Grounded(placed));
     }
     fuzzForgetTextures();
     return 0;

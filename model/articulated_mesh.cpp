@@ -1,5 +1,5 @@
 // ArticulatedMesh and Joint: the joint hierarchy of the character and the
-// posing passes that move its vertices every time it is drawn.
+// posing passes that move its vertices once a frame.
 //
 // Binding makes every joint's offset relative to its parent's pivot and every
 // bound vertex relative to its own joint's pivot; the rest pose is kept in a
@@ -9,12 +9,13 @@
 #include "model/articulated_mesh.h"
 
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <new>
+#include <string>
 
 #include "model/grow.h"
+#include "platform/notice.h"
 
 namespace {
 
@@ -235,7 +236,8 @@ void ArticulatedMesh::BuildJoints()
         joints = static_cast<Joint**>(std::calloc(static_cast<size_t>(count), sizeof(Joint*)));
         depth = static_cast<int32_t*>(std::malloc(static_cast<size_t>(count) * sizeof(int32_t)));
         if (joints == nullptr || depth == nullptr) {
-            std::fprintf(stderr, "no memory for %d joints; the model is not articulated\n", count);
+            noticeShow(NOTICE_WARNING,
+                       "no memory for " + std::to_string(count) + " joints; the model is not articulated\n");
             std::free(joints);
             joints = nullptr;
         }
@@ -314,14 +316,11 @@ void ArticulatedMesh::Pose()
     }
 }
 
-void ArticulatedMesh::Draw()
+MeshTransform ArticulatedMesh::Grounded(const MeshTransform& placed) const
 {
-    Pose();
-    // The lowering lasts for this draw only.
-    const float y = position.y;
+    MeshTransform drawn = placed;
     if (grounded != 0) {
-        position.y = position.y - scale * lowestY;
+        drawn.position.y = placed.position.y - placed.scale * lowestY;
     }
-    Mesh::Draw();
-    position.y = y;
+    return drawn;
 }

@@ -1,8 +1,9 @@
 // ArticulatedMesh: a Mesh whose vertices are bound to a hierarchy of joints.
 //
 // The joints come from the model file's control points. Animation sets three
-// angles per joint; every draw poses the whole mesh afresh from its rest pose
-// and, when grounded, lowers it so its lowest joint stands at its position.
+// angles per joint; each posing (once a frame, in the frame's step) poses the
+// whole mesh afresh from its rest pose, and the drawing, when grounded, lowers
+// it so its lowest joint stands at the height it is placed at.
 #pragma once
 #include <cstdint>
 
@@ -75,9 +76,10 @@ struct ArticulatedMesh : Mesh {
     // Restores the rest pose and poses every joint by its angles, leaving the
     // posed vertices in the vertex array and the lowest joint in `lowestY`.
     void Pose();
-    // Poses, then draws with Mesh::Draw, lowered onto the lowest joint when
-    // grounded.
-    void Draw();
+    // The transform that draws the posed mesh placed by `placed`: when
+    // grounded, lowered by scale * lowestY, so that (turned only about y)
+    // its lowest joint stands at the placed height; otherwise `placed`.
+    MeshTransform Grounded(const MeshTransform& placed) const;
 };
 
 // The deepest joint nesting that is posed (the root has depth 0).

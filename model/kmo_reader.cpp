@@ -6,9 +6,10 @@
 // earlier one. A tag the reader doesn't know is passed over four bytes at
 // a time, so the stepping lands on the next chunk's tag.
 //
-// No chunk starts past the end the header declares (size + 8), but a chunk
-// that starts before it and runs on past it is read to its own end, as far
-// as the file really goes: writers that got the header's size wrong still
+// The file is read whole and parsed from memory. Hostile bytes: no chunk
+// starts past the end the header declares (size + 8), but a chunk that
+// starts before it and runs on past it is read to its own end, as far as
+// the file really goes: writers that got the header's size wrong still
 // load. Nothing is read past the real end of the file. A damaged chunk
 // (negative size, or a size running past the end of the file) keeps the
 // whole records that are there and ends the reading; the odd bytes of a size
@@ -21,18 +22,22 @@
 // material records the file holds.
 // Indices are checked where they are used: Mesh::Draw passes over primitives
 // with vertex indices out of range, and the joint building treats joint
-// indices and parents out of range or out of order as unbound.
-#include <cstdio>
+// indices and parents out of range or out of order as unbound. What goes
+// wrong is said in a warning naming the file.
+#include "model/kmo_reader.h"
+
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 #include <unordered_map>
 
 #include "model/articulated_mesh.h"
-#include "model/grow.h"
+#include "model/file_bytes.h"
 #include "model/little_endian.h"
 #include "model/mesh.h"
 #include "model/texture.h"
+#include "platform/notice.h"
 
 // Chunks are read straight into the arrays, so the records' little-endian
 // layout must be the machine's own.
@@ -43,21 +48,30 @@
 namespace {
 
 struct ChunkReader {
-    FILE* file;
+    const uint8_t* file;
     const char* fileName;
-    int64_t position;  // file offset of the next byte to read
+    int64_t position;  // offset of the next byte to read
     int64_t end;       // no chunk starts here or later: size + 8, or the end of the file if sooner
     int64_t fileEnd;   // the real end of the file: nothing is read from here on
 };
+
+// A damaged chunk ends the reading; the warning says which and why.
+void warn(const ChunkReader& reader, const std::string& what)
+{
+    noticeShow(NOTICE_WARNING, std::string(reader.fileName) + ": " + what + "; reading stops\n");
+}
+
+std::string quoted(const char* tag)
+{
+    return "\"" + std::string(tag, 4) + "\"";
+}
 
 bool readBytes(ChunkReader& reader, void* target, int64_t count)
 {
     if (reader.fileEnd - reader.position < count) {
         return false;
     }
-    if (std::fread(target, 1, static_cast<size_t>(count), reader.file) != static_cast<size_t>(count)) {
-        return false;
-    }
+    std::memcpy(target, reader.file + reader.position, static_cast<size_t>(count));
     reader.position += count;
     return true;
 }
@@ -78,45 +92,36 @@ bool readChunk(ChunkReader& reader, const char* tag, T*& items, int32_t& count, 
     }
     const int32_t size = readLittleI32(sizeBytes);
     if (size < 0) {
-        std::fprintf(stderr, "%s: chunk \"%.4s\" has a negative size; reading stops\n", reader.fileName, tag);
+        warn(reader, "chunk " + quoted(tag) + " has a negative size");
         return false;
     }
     const int64_t available = reader.fileEnd - reader.position;
     const bool truncated = size > available;
-    const int64_t payload = truncated ? available : size;
     if (truncated) {
-        std::fprintf(stderr, "%s: chunk \"%.4s\" runs past the end of the file; reading stops\n", reader.fileName, tag);
+        warn(reader, "chunk " + quoted(tag) + " runs past the end of the file");
     }
-    const int64_t wanted = payload / static_cast<int64_t>(sizeof(T));
+    const int64_t records = (truncated ? available : size) / static_cast<int64_t>(sizeof(T));
 
-    T* storage = nullptr;
-    int64_t got = 0;
-    if (wanted > 0) {
-        storage = static_cast<T*>(std::malloc(static_cast<size_t>(wanted) * sizeof(T)));
-        if (storage == nullptr) {
-            std::fprintf(stderr, "%s: no memory for chunk \"%.4s\"; reading stops\n", reader.fileName, tag);
+    OwnedStorage<T> storage;
+    if (records > 0) {
+        storage.reset(static_cast<T*>(std::malloc(static_cast<size_t>(records) * sizeof(T))));
+        if (!storage) {
+            warn(reader, "no memory for chunk " + quoted(tag));
             return false;
         }
-        got = static_cast<int64_t>(std::fread(storage, sizeof(T), static_cast<size_t>(wanted), reader.file));
-        if (got == 0) {
-            std::free(storage);
-            storage = nullptr;
-        }
+        std::memcpy(storage.get(), reader.file + reader.position, static_cast<size_t>(records) * sizeof(T));
     }
     std::free(items);
-    items = storage;
-    count = static_cast<int32_t>(got);
-    capacity = static_cast<int32_t>(got);
+    items = storage.release();
+    count = static_cast<int32_t>(records);
+    capacity = static_cast<int32_t>(records);
     if (replaced != nullptr) {
         *replaced = true;
-    }
-    if (truncated || got < wanted) {
-        return false;
     }
     // The next chunk starts right after the payload, also when the size is
     // not a whole number of records.
     reader.position += size;
-    return std::fseek(reader.file, static_cast<long>(reader.position), SEEK_SET) == 0;
+    return !truncated;
 }
 
 // Gives every material its texture, one per distinct bitmap and mip-map
@@ -159,36 +164,36 @@ bool tagIs(const char tag[4], const char* name)
     return std::memcmp(tag, name, 4) == 0;
 }
 
-// Reads the file into the mesh; `articulated` is the same object when an
-// ArticulatedMesh is being read, else null. False when the file could not
-// be opened or is not a KMSH form, in which case nothing was changed.
+// Reads the named file whole and parses it into the mesh.
 bool readModelFile(const char* fileName, Mesh* mesh, ArticulatedMesh* articulated)
 {
-    FILE* file = std::fopen(fileName, "rb");
-    if (file == nullptr) {
-        std::fprintf(stderr, "%s: cannot open the model file\n", fileName);
-        return false;
+    FileBytes file;
+    switch (readFileBytes(fileName, SIZE_MAX, &file)) {
+    case FILE_NOT_OPENED: noticeShow(NOTICE_WARNING, std::string(fileName) + ": cannot open the model file\n"); break;
+    case FILE_NO_MEMORY: noticeShow(NOTICE_WARNING, std::string(fileName) + ": no memory for the model file\n"); break;
+    // What gives no bytes (a folder, a failed read) is not a model file.
+    case FILE_NOT_READ:
+    case FILE_READ: return kmoParse(file.bytes.get(), file.size, fileName, mesh, articulated);
     }
-    unsigned char header[12];
-    if (std::fread(header, 1, sizeof header, file) != sizeof header || std::memcmp(header, KMO_TAG_RIFF, 4) != 0 ||
-        std::memcmp(header + 8, KMO_FORM_KMSH, 4) != 0) {
-        std::fprintf(stderr, "%s: not a KMSH model file\n", fileName);
-        std::fclose(file);
+    return false;
+}
+
+}  // namespace
+
+bool kmoParse(const uint8_t* file, size_t size, const char* name, Mesh* mesh, ArticulatedMesh* articulated)
+{
+    if (file == nullptr || size < 12 || std::memcmp(file, KMO_TAG_RIFF, 4) != 0 ||
+        std::memcmp(file + 8, KMO_FORM_KMSH, 4) != 0) {
+        noticeShow(NOTICE_WARNING, std::string(name) + ": not a KMSH model file\n");
         return false;
     }
     // RIFF sizes are unsigned; the chunks end at size + 8 unless the file
     // ends sooner.
-    const int64_t declaredEnd = static_cast<int64_t>(static_cast<uint32_t>(readLittleI32(header + 4))) + 8;
-    int64_t fileSize = 0;
-    if (std::fseek(file, 0, SEEK_END) == 0) {
-        fileSize = std::ftell(file);
-    }
-    if (fileSize < 12 || std::fseek(file, 12, SEEK_SET) != 0) {
-        fileSize = 12;
-    }
-    ChunkReader reader = {file, fileName, 12, declaredEnd < fileSize ? declaredEnd : fileSize, fileSize};
+    const int64_t declaredEnd = static_cast<int64_t>(static_cast<uint32_t>(readLittleI32(file + 4))) + 8;
+    const int64_t fileSize = static_cast<int64_t>(size);
+    ChunkReader reader = {file, name, 12, declaredEnd < fileSize ? declaredEnd : fileSize, fileSize};
     if (declaredEnd > fileSize) {
-        std::fprintf(stderr, "%s: the file ends before its chunks do\n", fileName);
+        noticeShow(NOTICE_WARNING, std::string(name) + ": the file ends before its chunks do\n");
     }
 
     ModelTextures textures;
@@ -218,11 +223,8 @@ bool readModelFile(const char* fileName, Mesh* mesh, ArticulatedMesh* articulate
         }
         // Any other tag: the next four bytes are read as the next tag.
     }
-    std::fclose(file);
     return true;
 }
-
-}  // namespace
 
 void Mesh::Load(const char* fileName)
 {

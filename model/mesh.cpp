@@ -23,10 +23,7 @@ Mesh::Mesh()
       materialCapacity(0),
       vertices(nullptr),
       vertexCount(0),
-      vertexCapacity(0),
-      position{0.0f, 0.0f, 0.0f},
-      rotation{0.0f, 0.0f, 0.0f},
-      scale(1.0f)
+      vertexCapacity(0)
 {}
 
 // The textures of the materials stay: they live as long as the GL context.
@@ -90,48 +87,26 @@ void Mesh::ClearFaces()
     clearRecords(faces, faceCount, faceCapacity);
 }
 
-void Mesh::SetPosition(float x, float y, float z)
+namespace {
+
+// Primitives that name a vertex outside the array are passed over.
+bool valid(const Mesh& mesh, int32_t index)
 {
-    position = Vec3{x, y, z};
+    return index >= 0 && index < mesh.vertexCount;
 }
 
-void Mesh::SetRotation(float x, float y, float z)
+void drawFaces(const Mesh& mesh)
 {
-    rotation = Vec3{x, y, z};
-}
-
-void Mesh::SetScale(float s)
-{
-    scale = s;
-}
-
-void Mesh::Draw()
-{
-    // The model-view matrix is replaced: the camera lives in the projection.
-    // Scaling comes first and the translation is divided by the scale, so
-    // the position itself is not scaled.
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    glScalef(scale, scale, scale);
-    glTranslatef(position.x / scale, position.y / scale, position.z / scale);
-    glRotatef(rotation.x, 1.0f, 0.0f, 0.0f);
-    glRotatef(rotation.y, 0.0f, 1.0f, 0.0f);
-    glRotatef(rotation.z, 0.0f, 0.0f, 1.0f);
-
-    // Primitives that name a vertex outside the array are passed over.
-    const int32_t count = vertexCount;
-    auto valid = [count](int32_t index) { return index >= 0 && index < count; };
-
     // The texture is switched only when the material changes from one face
     // to the next; -2 matches no face, so the first face always sets it.
     int32_t marker = -2;
-    for (int32_t i = 0; i < faceCount; ++i) {
-        const MeshFace& face = faces[i];
-        if (!valid(face.a) || !valid(face.b) || !valid(face.c)) {
+    for (int32_t i = 0; i < mesh.faceCount; ++i) {
+        const MeshFace& face = mesh.faces[i];
+        if (!valid(mesh, face.a) || !valid(mesh, face.b) || !valid(mesh, face.c)) {
             continue;
         }
         if (face.material != marker) {
-            if (face.material < 0 || face.material >= materialCount) {
+            if (face.material < 0 || face.material >= mesh.materialCount) {
                 glDisable(GL_TEXTURE_2D);
                 marker = -1;
             } else {
@@ -139,57 +114,90 @@ void Mesh::Draw()
                     glEnable(GL_TEXTURE_2D);
                 }
                 marker = face.material;
-                glBindTexture(GL_TEXTURE_2D, materials[marker].texture);
+                glBindTexture(GL_TEXTURE_2D, mesh.materials[marker].texture);
             }
         }
         glBegin(GL_TRIANGLES);
         glNormal3f(face.normal.x, face.normal.y, face.normal.z);
         const int32_t corners[3] = {face.a, face.b, face.c};
         for (int32_t corner : corners) {
-            const MeshVertex& v = vertices[corner];
+            const MeshVertex& v = mesh.vertices[corner];
             glTexCoord2f(v.u, v.v);
             glVertex3f(v.x, v.y, v.z);
         }
         glEnd();
     }
+}
 
-    if (lineCount != 0) {
-        glDisable(GL_TEXTURE_2D);
-        glColor3f(1.0f, 1.0f, 1.0f);
-        glBegin(GL_LINES);
-        for (int32_t i = 0; i < lineCount; ++i) {
-            const MeshLine& line = lines[i];
-            if (!valid(line.a) || !valid(line.b)) {
-                continue;
-            }
-            glVertex3f(vertices[line.a].x, vertices[line.a].y, vertices[line.a].z);
-            glVertex3f(vertices[line.b].x, vertices[line.b].y, vertices[line.b].z);
+void drawVertex(const Mesh& mesh, int32_t index)
+{
+    glVertex3f(mesh.vertices[index].x, mesh.vertices[index].y, mesh.vertices[index].z);
+}
+
+// White lines, each one's first end marked with a red point.
+void drawLines(const Mesh& mesh)
+{
+    glDisable(GL_TEXTURE_2D);
+    glColor3f(1.0f, 1.0f, 1.0f);
+    glBegin(GL_LINES);
+    for (int32_t i = 0; i < mesh.lineCount; ++i) {
+        const MeshLine& line = mesh.lines[i];
+        if (!valid(mesh, line.a) || !valid(mesh, line.b)) {
+            continue;
         }
-        glEnd();
-        // Each line's first end is marked with a red point.
-        glColor3f(1.0f, 0.0f, 0.0f);
-        glBegin(GL_POINTS);
-        for (int32_t i = 0; i < lineCount; ++i) {
-            const MeshLine& line = lines[i];
-            if (!valid(line.a) || !valid(line.b)) {
-                continue;
-            }
-            glVertex3f(vertices[line.a].x, vertices[line.a].y, vertices[line.a].z);
-        }
-        glEnd();
+        drawVertex(mesh, line.a);
+        drawVertex(mesh, line.b);
     }
-
-    if (dotCount != 0) {
-        glDisable(GL_TEXTURE_2D);
-        glBegin(GL_POINTS);
-        for (int32_t i = 0; i < dotCount; ++i) {
-            const MeshPoint& dot = dots[i];
-            if (!valid(dot.vertex)) {
-                continue;
-            }
-            glColor4f(dot.grey, dot.grey, dot.grey, 1.0f);
-            glVertex3f(vertices[dot.vertex].x, vertices[dot.vertex].y, vertices[dot.vertex].z);
+    glEnd();
+    glColor3f(1.0f, 0.0f, 0.0f);
+    glBegin(GL_POINTS);
+    for (int32_t i = 0; i < mesh.lineCount; ++i) {
+        const MeshLine& line = mesh.lines[i];
+        if (!valid(mesh, line.a) || !valid(mesh, line.b)) {
+            continue;
         }
-        glEnd();
+        drawVertex(mesh, line.a);
+    }
+    glEnd();
+}
+
+void drawDots(const Mesh& mesh)
+{
+    glDisable(GL_TEXTURE_2D);
+    glBegin(GL_POINTS);
+    for (int32_t i = 0; i < mesh.dotCount; ++i) {
+        const MeshPoint& dot = mesh.dots[i];
+        if (!valid(mesh, dot.vertex)) {
+            continue;
+        }
+        glColor4f(dot.grey, dot.grey, dot.grey, 1.0f);
+        drawVertex(mesh, dot.vertex);
+    }
+    glEnd();
+}
+
+}  // namespace
+
+void Mesh::Draw(const MeshTransform& transform) const
+{
+    // The model-view matrix is replaced: the camera lives in the projection.
+    // Scaling comes first and the translation is divided by the scale, so
+    // the position itself is not scaled.
+    const float scale = transform.scale;
+    const Vec3& position = transform.position;
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glScalef(scale, scale, scale);
+    glTranslatef(position.x / scale, position.y / scale, position.z / scale);
+    glRotatef(transform.rotation.x, 1.0f, 0.0f, 0.0f);
+    glRotatef(transform.rotation.y, 0.0f, 1.0f, 0.0f);
+    glRotatef(transform.rotation.z, 0.0f, 0.0f, 1.0f);
+
+    drawFaces(*this);
+    if (lineCount != 0) {
+        drawLines(*this);
+    }
+    if (dotCount != 0) {
+        drawDots(*this);
     }
 }

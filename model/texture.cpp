@@ -1,139 +1,44 @@
 // LoadBmpTexture: an uncompressed 24-bit BMP file to a new OpenGL texture.
 //
+// The file is read whole and parsed from memory. Hostile bytes: nothing
+// past the file's real end is ever read, and a file that cannot be used
+// (missing, short, another pixel format, no sensible size, or more texels
+// than the texture budget has left) gives a texture of one white texel
+// instead, so faces that name it show their plain colour; one warning
+// names the file. The only buffers are the file's bytes and the picture,
+// which is no larger than the pixels the file holds.
+//
 // The pixels go to OpenGL in the file's own blue-green-red order. Rows are
 // placed so that buffer row 0, texture coordinate t = 0, holds the picture's
-// top row. A file that cannot be used (missing, short, another pixel format,
-// no sensible size, or more texels than the texture budget has left) gives
-// a texture of one white texel instead, so faces that name it show their
-// plain colour; one line on stderr names the file.
+// top row.
 #include "model/texture.h"
 
-#include <algorithm>
-#include <cstdio>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <string>
+#include <utility>
 
+#include "model/file_bytes.h"
 #include "model/little_endian.h"
 #include "platform/gl.h"
+#include "platform/notice.h"
 
 namespace {
 
-const int bmpHeadersSize = 54;          // 14-byte file header + 40-byte information header
+const size_t bmpHeadersSize = 54;       // 14-byte file header + 40-byte information header
 const int32_t bmpMaxDimension = 16384;  // larger pictures are not accepted
 
 int64_t texelsLeft = textureTexelBudget;
 
-struct Picture {
-    int32_t width;
-    int32_t height;
-    unsigned char* pixels;  // rows of width * 3 bytes, tightly packed
-};
-
-bool fail(const char* fileName, const char* reason)
+void warn(const char* fileName, const char* reason)
 {
-    std::fprintf(stderr, "%s: %s; using a white texture\n", fileName, reason);
-    return false;
+    noticeShow(NOTICE_WARNING, std::string(fileName) + ": " + reason + "; using a white texture\n");
 }
 
-// Reads the picture into a new buffer whose rows start on `alignment`
-// bytes, as OpenGL will unpack them. BMP rows are padded to four bytes in
-// the file; a negative height means the rows are stored top row first.
-bool readPicture(const char* fileName, int32_t alignment, Picture* picture)
-{
-    FILE* file = std::fopen(fileName, "rb");
-    if (file == nullptr) {
-        return fail(fileName, "cannot open the bitmap");
-    }
-    // The length is known before anything is read, so a file that is not a
-    // plain seekable file (a device, a pipe) is refused at once.
-    long length = -1;
-    if (std::fseek(file, 0, SEEK_END) == 0) {
-        length = std::ftell(file);
-    }
-    unsigned char header[bmpHeadersSize];
-    if (length < bmpHeadersSize || std::fseek(file, 0, SEEK_SET) != 0 ||
-        std::fread(header, 1, sizeof header, file) != sizeof header) {
-        std::fclose(file);
-        return fail(fileName, "bitmap shorter than its headers");
-    }
-    const uint32_t pixelOffset = readLittleU32(header + 10);
-    const int32_t width = static_cast<int32_t>(readLittleU32(header + 18));
-    const int32_t storedHeight = static_cast<int32_t>(readLittleU32(header + 22));
-    const uint16_t bitsPerPixel = readLittleU16(header + 28);
-    const uint32_t compression = readLittleU32(header + 30);
-    if (bitsPerPixel != 24 || compression != 0) {
-        std::fclose(file);
-        return fail(fileName, "not an uncompressed 24-bit bitmap");
-    }
-    if (width <= 0 || width > bmpMaxDimension || storedHeight == 0 || storedHeight < -bmpMaxDimension ||
-        storedHeight > bmpMaxDimension) {
-        std::fclose(file);
-        return fail(fileName, "bitmap size out of range");
-    }
-    const bool topDown = storedHeight < 0;
-    const int32_t height = topDown ? -storedHeight : storedHeight;
-
-    const int64_t rowBytes = static_cast<int64_t>(width) * 3;
-    const int64_t fileStride = (rowBytes + 3) & ~static_cast<int64_t>(3);
-    const int64_t bufferStride = (rowBytes + alignment - 1) / alignment * alignment;
-
-    // The last row may lack its padding; every byte of every row must be there.
-    const int64_t pixelEnd = static_cast<int64_t>(pixelOffset) + (height - 1) * fileStride + rowBytes;
-    if (length < pixelEnd) {
-        std::fclose(file);
-        return fail(fileName, "bitmap shorter than its headers say");
-    }
-    if (static_cast<int64_t>(width) * height > texelsLeft) {
-        std::fclose(file);
-        return fail(fileName, "bitmap larger than the texture budget has left");
-    }
-
-    // The rows are read in one go, as the file stores them, and then put in
-    // order: where the file's rows are already the buffer's (no padding), the
-    // read goes straight into the buffer and a bottom-up picture is turned
-    // over in place.
-    const size_t storedBytes = static_cast<size_t>(pixelEnd - pixelOffset);
-    const bool inPlace = fileStride == bufferStride;
-    unsigned char* pixels = static_cast<unsigned char*>(std::malloc(static_cast<size_t>(bufferStride * height)));
-    unsigned char* stored = inPlace ? pixels : static_cast<unsigned char*>(std::malloc(storedBytes));
-    if (stored == nullptr || pixels == nullptr) {
-        if (!inPlace)
-            std::free(stored);
-        std::free(pixels);
-        std::fclose(file);
-        return fail(fileName, "no memory for the bitmap");
-    }
-    if (std::fseek(file, static_cast<long>(pixelOffset), SEEK_SET) != 0 ||
-        std::fread(stored, 1, storedBytes, file) != storedBytes) {
-        if (!inPlace)
-            std::free(stored);
-        std::free(pixels);
-        std::fclose(file);
-        return fail(fileName, "cannot read the bitmap's pixels");
-    }
-    std::fclose(file);
-    // Bottom-up files hold the picture's bottom row first; it goes to the
-    // buffer's last row, so buffer row 0 is the top of the picture.
-    if (inPlace) {
-        for (int32_t row = 0; !topDown && row < height / 2; ++row)
-            std::swap_ranges(pixels + row * bufferStride, pixels + row * bufferStride + rowBytes,
-                             pixels + (height - 1 - row) * bufferStride);
-    } else {
-        for (int32_t row = 0; row < height; ++row) {
-            const int32_t target = topDown ? row : height - 1 - row;
-            std::memcpy(pixels + target * bufferStride, stored + row * fileStride, static_cast<size_t>(rowBytes));
-        }
-        std::free(stored);
-    }
-    texelsLeft -= static_cast<int64_t>(width) * height;
-    picture->width = width;
-    picture->height = height;
-    picture->pixels = pixels;
-    return true;
-}
-
-// A new texture holding the picture, set up as every texture of the program.
-uint32_t makeTexture(const Picture& picture, int mipmaps)
+// A new texture holding the picture (rows of width * 3 bytes, tightly
+// packed), set up as every texture of the program.
+uint32_t makeTexture(int32_t width, int32_t height, const unsigned char* pixels, int mipmaps)
 {
     GLuint name = 0;
     glGenTextures(1, &name);
@@ -151,11 +56,9 @@ uint32_t makeTexture(const Picture& picture, int mipmaps)
     glGetIntegerv(GL_UNPACK_ALIGNMENT, &alignment);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     if (mipmaps) {
-        gluBuild2DMipmaps(GL_TEXTURE_2D, 3, picture.width, picture.height, GL_BGR_EXT, GL_UNSIGNED_BYTE,
-                          picture.pixels);
+        gluBuild2DMipmaps(GL_TEXTURE_2D, 3, width, height, GL_BGR_EXT, GL_UNSIGNED_BYTE, pixels);
     } else {
-        glTexImage2D(GL_TEXTURE_2D, 0, 3, picture.width, picture.height, 0, GL_BGR_EXT, GL_UNSIGNED_BYTE,
-                     picture.pixels);
+        glTexImage2D(GL_TEXTURE_2D, 0, 3, width, height, 0, GL_BGR_EXT, GL_UNSIGNED_BYTE, pixels);
     }
     glPixelStorei(GL_UNPACK_ALIGNMENT, alignment);
     return name;
@@ -163,21 +66,91 @@ uint32_t makeTexture(const Picture& picture, int mipmaps)
 
 }  // namespace
 
-uint32_t loadBmpTextureIfUsable(const char* fileName, int mipmaps)
+// BMP rows are padded to four bytes in the file; a negative height means the
+// rows are stored top row first.
+bool bmpParse(const uint8_t* file, size_t size, int64_t texelLimit, BmpPicture* picture, const char** problem)
 {
-    Picture picture;
-    if (!readPicture(fileName, 1, &picture)) {
+    *picture = BmpPicture{};
+    if (file == nullptr || size < bmpHeadersSize) {
+        *problem = "bitmap shorter than its headers";
+        return false;
+    }
+    const uint32_t pixelOffset = readLittleU32(file + 10);
+    const int32_t width = static_cast<int32_t>(readLittleU32(file + 18));
+    const int32_t storedHeight = static_cast<int32_t>(readLittleU32(file + 22));
+    const uint16_t bitsPerPixel = readLittleU16(file + 28);
+    const uint32_t compression = readLittleU32(file + 30);
+    if (bitsPerPixel != 24 || compression != 0) {
+        *problem = "not an uncompressed 24-bit bitmap";
+        return false;
+    }
+    if (width <= 0 || width > bmpMaxDimension || storedHeight == 0 || storedHeight < -bmpMaxDimension ||
+        storedHeight > bmpMaxDimension) {
+        *problem = "bitmap size out of range";
+        return false;
+    }
+    const bool topDown = storedHeight < 0;
+    const int32_t height = topDown ? -storedHeight : storedHeight;
+    const int64_t rowBytes = static_cast<int64_t>(width) * 3;
+    const int64_t fileStride = (rowBytes + 3) & ~static_cast<int64_t>(3);
+
+    // The last row may lack its padding; every byte of every row must be there.
+    const int64_t pixelEnd = static_cast<int64_t>(pixelOffset) + (height - 1) * fileStride + rowBytes;
+    if (static_cast<int64_t>(size) < pixelEnd) {
+        *problem = "bitmap shorter than its headers say";
+        return false;
+    }
+    if (static_cast<int64_t>(width) * height > texelLimit) {
+        *problem = "bitmap larger than the texture budget has left";
+        return false;
+    }
+    OwnedStorage<unsigned char> pixels(
+        static_cast<unsigned char*>(std::malloc(static_cast<size_t>(rowBytes * height))));
+    if (!pixels) {
+        *problem = "no memory for the bitmap";
+        return false;
+    }
+    // Bottom-up files hold the picture's bottom row first; it goes to the
+    // buffer's last row, so buffer row 0 is the top of the picture.
+    for (int32_t row = 0; row < height; ++row) {
+        const int32_t target = topDown ? row : height - 1 - row;
+        std::memcpy(pixels.get() + target * rowBytes, file + pixelOffset + row * fileStride,
+                    static_cast<size_t>(rowBytes));
+    }
+    picture->width = width;
+    picture->height = height;
+    picture->pixels = std::move(pixels);
+    return true;
+}
+
+uint32_t bmpTextureIfUsable(const char* name, const uint8_t* file, size_t size, int mipmaps)
+{
+    BmpPicture picture;
+    const char* problem = "";
+    if (!bmpParse(file, size, texelsLeft, &picture, &problem)) {
+        warn(name, problem);
         return 0;
     }
-    const uint32_t name = makeTexture(picture, mipmaps);
-    std::free(picture.pixels);
-    return name;
+    texelsLeft -= static_cast<int64_t>(picture.width) * picture.height;
+    return makeTexture(picture.width, picture.height, picture.pixels.get(), mipmaps);
+}
+
+uint32_t loadBmpTextureIfUsable(const char* fileName, int mipmaps)
+{
+    FileBytes file;
+    switch (readFileBytes(fileName, SIZE_MAX, &file)) {
+    case FILE_READ: return bmpTextureIfUsable(fileName, file.bytes.get(), file.size, mipmaps);
+    case FILE_NOT_OPENED: warn(fileName, "cannot open the bitmap"); break;
+    case FILE_NOT_READ: warn(fileName, "cannot read the bitmap"); break;
+    case FILE_NO_MEMORY: warn(fileName, "no memory for the bitmap"); break;
+    }
+    return 0;
 }
 
 uint32_t whiteTexture(int mipmaps)
 {
-    static unsigned char whiteTexel[3] = {255, 255, 255};
-    return makeTexture(Picture{1, 1, whiteTexel}, mipmaps);
+    static const unsigned char whiteTexel[3] = {255, 255, 255};
+    return makeTexture(1, 1, whiteTexel, mipmaps);
 }
 
 uint32_t LoadBmpTexture(const char* fileName, int mipmaps)

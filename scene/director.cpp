@@ -8,13 +8,12 @@
 
 #include <cmath>
 
-#include "effects/fire.h"
-#include "effects/tornado.h"
 #include "scene/angles.h"
 #include "scene/pose_program.h"
 #include "scene/random.h"
 #include "scene/scene_state.h"
 #include "scene/terrain.h"
+#include "scene/trig.h"
 #include "sound/sound.h"
 
 Director director;
@@ -28,7 +27,7 @@ const float toRadians = static_cast<float>(radiansPerDegree);
 // the direction of travel in (dirX, dirZ).
 void turnToward(float tx, float tz, float step, float& dirX, float& dirZ)
 {
-    float desired = std::atan2(tz - scene.characterPosition.z, tx - scene.characterPosition.x) * degreesPerRadian;
+    float desired = trigAtan2(tz - scene.characterPosition.z, tx - scene.characterPosition.x) * degreesPerRadian;
     if (desired < 0.0f)
         desired += 360.0f;
 
@@ -49,13 +48,13 @@ void turnToward(float tx, float tz, float step, float& dirX, float& dirZ)
     else if (director.heading > 360.0f)
         director.heading -= 360.0f;
 
-    dirX = std::cos(director.heading * toRadians);
-    dirZ = std::sin(director.heading * toRadians);
+    dirX = trigCos(director.heading * toRadians);
+    dirZ = trigSin(director.heading * toRadians);
 }
 
 void faceHeading()
 {
-    meshes.character.SetRotation(0.0f, 90.0f - director.heading, 0.0f);
+    scene.characterRotation = Vec3{0.0f, 90.0f - director.heading, 0.0f};
 }
 
 // A whole number from -half to half - 1, from one random draw.
@@ -75,7 +74,7 @@ void fallPass(float dt, float h)
 {
     director.fallSpeed += 75.0f * dt;
     scene.characterPosition.y -= director.fallSpeed * dt;
-    meshes.character.SetRotation(0.0f, 0.0f, 0.0f);
+    scene.characterRotation = Vec3{0.0f, 0.0f, 0.0f};
 
     if (scene.characterPosition.y < h) {
         scene.characterPosition.y = h;
@@ -101,7 +100,7 @@ void fallPass(float dt, float h)
 }
 
 // Held by the tornado: circles its axis, drawn up toward height 75.
-void caughtPass(float dt, float h)
+void caughtPass(float dt, float h, const TornadoView& tornado)
 {
     if (tornado.bottom > 90.0f || scene.characterPosition.y + 20.0f < tornado.bottom) {
         director.state = DirectorState::Fall;
@@ -120,12 +119,12 @@ void caughtPass(float dt, float h)
 
     // The tornado's centre as the tornado mesh sees it, turned back into
     // the world by the scene's yaw.
-    float px = tornado.viewCentre.x + r * std::cos(director.spiralAngle);
-    float pz = tornado.viewCentre.z + r * std::sin(director.spiralAngle);
+    float px = tornado.viewCentre.x + r * trigCos(director.spiralAngle);
+    float pz = tornado.viewCentre.z + r * trigSin(director.spiralAngle);
     float d = std::sqrt(px * px + pz * pz);
-    float a = std::atan2(pz, px) + scene.yaw * toRadians;
-    scene.characterPosition.x = d * std::cos(a);
-    scene.characterPosition.z = d * std::sin(a);
+    float a = trigAtan2(pz, px) + scene.yaw * toRadians;
+    scene.characterPosition.x = d * trigCos(a);
+    scene.characterPosition.z = d * trigSin(a);
 
     if (scene.characterPosition.y < 75.0f)
         scene.characterPosition.y += (75.0f - scene.characterPosition.y) * dt * 0.3f;
@@ -138,7 +137,7 @@ void caughtPass(float dt, float h)
         director.tumbleAngles.y -= 360.0f;
     if (director.tumbleAngles.z > 360.0f)
         director.tumbleAngles.z -= 360.0f;
-    meshes.character.SetRotation(director.tumbleAngles.x, director.tumbleAngles.y, director.tumbleAngles.z);
+    scene.characterRotation = director.tumbleAngles;
 
     setPoseMode(PoseMode::Tumble);
     updatePoseProgram(dt);
@@ -181,16 +180,16 @@ void findDeepGoal()
 
 // Stand, Walk, Run, Swim and Crouch. h is the ground height taken at the
 // start of the frame.
-void groundPass(float dt, float h)
+void groundPass(float dt, float h, const DirectorSurroundings& surroundings)
 {
     if (h < scene.seaLevel - 5.0f) {
-        if (fire.burning) {
+        if (surroundings.burning) {
             if (director.state == DirectorState::Crouch)
                 return;
             director.state = DirectorState::Crouch;
             setPoseMode(PoseMode::Crouch);
             director.actionTimer = 5.0f;
-            fireExtinguish();
+            surroundings.putOutFire();
             playSound(sounds.hiss, false);
             return;
         }
@@ -242,11 +241,11 @@ void groundPass(float dt, float h)
         }
     }
 
-    if (std::fabs(tornado.bottom - h) < 10.0f) {
+    if (std::fabs(surroundings.tornado.bottom - h) < 10.0f) {
         director.state = DirectorState::Caught;
-        tornado.speed = 0.0f;
-        if (fire.burning)
-            fireExtinguish();
+        surroundings.stopTornado();
+        if (surroundings.burning)
+            surroundings.putOutFire();
     }
 
     setPoseMode(director.state == DirectorState::Caught ? PoseMode::Tumble
@@ -300,7 +299,7 @@ bool swimToward(float tx, float tz, float dt)
     return true;
 }
 
-void updateDirector(float dt)
+void updateDirector(float dt, const DirectorSurroundings& surroundings)
 {
     float h = terrainHeightAt(scene.characterPosition.x, scene.characterPosition.z);
     if (h > scene.characterPosition.y)
@@ -309,9 +308,9 @@ void updateDirector(float dt)
         scene.characterPosition.y = h;
 
     if (director.state == DirectorState::Caught)
-        caughtPass(dt, h);
+        caughtPass(dt, h, surroundings.tornado);
     else if (director.state == DirectorState::Fall)
         fallPass(dt, h);
     else
-        groundPass(dt, h);
+        groundPass(dt, h, surroundings);
 }

@@ -35,9 +35,29 @@ struct Director {
 };
 extern Director director;
 
+// The tornado as the director sees it: its lower and upper ends and its
+// axis in the tornado mesh's frame (turned by -scene.yaw), as the
+// tornado's update left them in the previous frame.
+struct TornadoView {
+    float bottom;
+    float top;
+    PlanePoint viewCentre;
+};
+
+// The fire and the tornado as the director meets them: what it reads of
+// them and the two things it does to them. The director knows them only
+// through this, which the frame's step fills in; both operations must be
+// given.
+struct DirectorSurroundings {
+    bool burning;  // the fire shows puffs, as of the last frame
+    TornadoView tornado;
+    void (*putOutFire)();   // the fire's column detaches and the burn sound stops
+    void (*stopTornado)();  // the tornado's lower end stops where it is
+};
+
 // One frame of behaviour; dt is the frame time in seconds. Called once per
 // frame after the intro, right before the main loop's pose program update.
-void updateDirector(float dt);
+void updateDirector(float dt, const DirectorSurroundings& surroundings);
 
 // One walking step (4 units per second, turning 3 degrees) toward (tx, tz).
 // False when he was already within 20 * dt on both axes; nothing moves then.

@@ -3,8 +3,8 @@
 // land and sea levels, the slow turn of the whole scene and the frame's
 // times.
 //
-// Read and written only on the main thread. The director moves the
-// character, the main loop shrinks him during the intro and keeps the
+// Read and written only on the main thread. The director moves and turns
+// the character, the main loop shrinks him during the intro and keeps the
 // times, the element controls move the levels and the scene's step turns
 // it; the effects, the pose programs and the renderer read them.
 #pragma once
@@ -14,7 +14,8 @@
 
 // Every mesh the scene draws, filled at start-up. The members are
 // constructed in this order before the program starts and destroyed in
-// reverse at exit.
+// reverse at exit. Where each is drawn is the drawing's own business; the
+// frame's step poses the character.
 struct SceneMeshes {
     Mesh room;                  // ROOM.KMO
     Mesh firePuff;              // one puff quad with the smoke texture
@@ -31,6 +32,7 @@ constexpr float introEndScale = 10.0f;
 
 struct SceneState {
     Vec3 characterPosition = {0.0f, 0.0f, 0.0f};  // his feet; start-up puts them on the ground
+    Vec3 characterRotation = {0.0f, 0.0f, 0.0f};  // his turn, degrees about x, y and z; the director's
     float characterScale = 50.0f;                 // his drawn scale; shrinks to introEndScale
     float landLevel = 0.0f;                       // vertical offset of the land, world units
     float seaLevel = -15.0f;                      // height of the top water layer

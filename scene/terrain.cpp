@@ -1,9 +1,14 @@
 // The terrain height field: bilinear sampling of the height map; see terrain.h.
+//
+// Hostile bytes: the map is any 1024 bytes, every one a height, so nothing
+// in a file can be wrong but its length. A missing, unreadable or short
+// file gives zeros for the bytes it lacks, so the map is always fully
+// defined (partly flat); bytes after the first 1024 are not read.
 #include "scene/terrain.h"
 
-#include <cstdio>
 #include <cstring>
 
+#include "model/file_bytes.h"
 #include "scene/scene_state.h"
 
 namespace {
@@ -20,17 +25,13 @@ HeightMap heightMap;
 const float worldToMap = 0.008064516f;  // 1/124: world units across the map
 const float worldFloor = -30.0f;        // the floor of the world
 
-// Reads the map once. Whatever the file does not supply stays zero, so a
-// missing or truncated file still gives a fully defined (partly flat) map.
+// Reads the map once, its first 1024 bytes; what the file does not supply
+// stays zero.
 void loadHeightMap()
 {
-    size_t got = 0;
-    if (std::FILE* file = std::fopen("Height.raw", "rb")) {
-        got = std::fread(heightMap.bytes, 1, sizeof heightMap.bytes, file);
-        std::fclose(file);
-    }
-    std::memset(heightMap.bytes + got, 0, sizeof heightMap.bytes - got);
-    heightMap.loaded = true;
+    FileBytes file;
+    readFileBytes("Height.raw", HEIGHT_MAP_BYTES, &file);
+    terrainUseMap(file.bytes.get(), file.size);
 }
 
 float sample(int row, int column)
@@ -73,6 +74,15 @@ float terrainHeight(float u, float v)
 float terrainHeightAt(float x, float z)
 {
     return terrainHeight((x + 64.0f) * worldToMap, (z + 64.0f) * worldToMap);
+}
+
+void terrainUseMap(const uint8_t* bytes, size_t size)
+{
+    const size_t got = bytes == nullptr ? 0 : size < sizeof heightMap.bytes ? size : sizeof heightMap.bytes;
+    if (got > 0)
+        std::memcpy(heightMap.bytes, bytes, got);
+    std::memset(heightMap.bytes + got, 0, sizeof heightMap.bytes - got);
+    heightMap.loaded = true;
 }
 
 void terrainForgetMap()

@@ -6,12 +6,17 @@
 // wherever the lowered land would sink below it, the ground is the floor of
 // the world at -30.
 #pragma once
+#include <cstddef>
 #include <cstdint>
 
 enum { HEIGHT_MAP_SIDE = 32, HEIGHT_MAP_BYTES = HEIGHT_MAP_SIDE * HEIGHT_MAP_SIDE };
 
 // The map is read from "Height.raw" by the first query that needs it and
 // kept; a missing or short file leaves zeros for the bytes it lacks.
+
+// Takes the map from bytes held in memory: the first 1024, zeros for those
+// missing. Queries use it from then on.
+void terrainUseMap(const uint8_t* bytes, size_t size);
 
 // Ground height at normalised map coordinates u, v in [0, 1], scene.landLevel
 // included; -30 outside the map (including NaN coordinates).

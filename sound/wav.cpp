@@ -1,13 +1,17 @@
 // The WAV reader. The file is read whole into memory (so no allocation is
 // larger than the file really is) and walked chunk by chunk: an 8-byte
 // header (a four-character id, a little-endian 32-bit size) then the body,
-// padded to an even length.
+// padded to an even length. Hostile bytes: every declared size is checked
+// against the bytes there and nothing past them is read (see wav.h for
+// what a file that lies about its sizes still gives); a file that cannot
+// be read gives no sound, silently.
 #include "sound/wav.h"
 
-#include <cstdio>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 
+#include "model/file_bytes.h"
 #include "model/little_endian.h"
 
 namespace {
@@ -114,36 +118,17 @@ bool wavParse(const uint8_t* file, size_t size, WavFormat* format, size_t* dataO
 bool wavRead(const char* fileName, WavFile* wav)
 {
     *wav = WavFile{};
-    FILE* file = std::fopen(fileName, "rb");
-    if (file == nullptr)
-        return false;
-    long length = -1;
-    if (std::fseek(file, 0, SEEK_END) == 0)
-        length = std::ftell(file);
-    if (length <= 0 || std::fseek(file, 0, SEEK_SET) != 0) {
-        std::fclose(file);
-        return false;
-    }
-    size_t size = static_cast<size_t>(length);
-    uint8_t* bytes = static_cast<uint8_t*>(std::malloc(size));
-    if (bytes == nullptr) {
-        std::fclose(file);
-        return false;
-    }
-    size_t got = std::fread(bytes, 1, size, file);
-    std::fclose(file);
-
+    FileBytes file;
     WavFormat format;
     size_t dataOffset = 0;
     uint32_t dataSize = 0;
-    if (got != size || !wavParse(bytes, size, &format, &dataOffset, &dataSize)) {
-        std::free(bytes);
+    if (readFileBytes(fileName, SIZE_MAX, &file) != FILE_READ ||
+        !wavParse(file.bytes.get(), file.size, &format, &dataOffset, &dataSize))
         return false;
-    }
     wav->format = format;
-    wav->samples = bytes + dataOffset;
     wav->sampleBytes = dataSize;
-    wav->fileBytes = bytes;
+    wav->fileBytes = file.bytes.release();
+    wav->samples = wav->fileBytes + dataOffset;
     return true;
 }
 

@@ -1,16 +1,21 @@
 // The application shell's own logic: the mode list the dialog offers, the
-// replay scripts, and a session's recording read back as one.
+// replay scripts, a session's recording read back as one, and the numbers
+// of a trace.
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <filesystem>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/display_dialog.h"
+#include "app/scene_reset.h"
 #include "effects/lightning.h"
 #include "replay/recorder.h"
 #include "replay/script.h"
+#include "replay/trace.h"
+#include "scene/scene_state.h"
 
 namespace {
 
@@ -138,4 +143,32 @@ TEST(Recording, ReadsBackAsTheSameEventsAndExactFrameTimes)
               "3 time 1.17549435e-38");
     std::remove(path.c_str());
     EXPECT_FALSE(loadScript(path.c_str(), &events, &error));
+}
+
+// Traces are compared byte for byte between systems, so every C library
+// must print a float the same way: nine significant digits, correctly
+// rounded, the shortest of %g's two forms, two exponent digits at least.
+TEST(Trace, PrintsFloatsWithNineDigitsAsEveryCLibraryMust)
+{
+    resetSceneState();
+    const std::pair<float, const char*> numbers[] = {
+        {0.0f, "0"},
+        {-0.0f, "-0"},
+        {0.02f, "0.0199999996"},
+        {1.0f / 3.0f, "0.333333343"},
+        {16777216.0f, "16777216"},
+        {123456789.0f, "123456792"},
+        {100000.0f, "100000"},
+        {1e9f, "1e+09"},
+        {0.0001f, "9.99999975e-05"},
+        {-2.05636024e-06f, "-2.05636024e-06"},
+        {1.17549435e-38f, "1.17549435e-38"},
+        {0x1p-149f, "1.40129846e-45"},
+        {3.40282347e+38f, "3.40282347e+38"},
+    };
+    for (const auto& [value, text] : numbers) {
+        scene.frameTime = value;
+        EXPECT_EQ(traceRow(7, "").rfind("7," + std::string(text) + ",", 0), 0u) << text;
+    }
+    resetSceneState();
 }

@@ -91,19 +91,20 @@ TEST(ArticulatedMesh, GroundingLowersTheDrawOntoTheLowestJoint)
     REQUIRE_GL();
     ArticulatedMesh mesh;
     load(mesh, {MeshVertex{0, 5, 0, 0, 0, 0}, MeshVertex{0, -3, 0, 0, 0, 1}}, {{0, 5, 0, -1}, {0, -3, 0, 0}});
-    mesh.SetScale(2);
-    mesh.SetPosition(0, 10, 0);
-    auto drawnOriginY = [&mesh](int32_t grounded) {
+    MeshTransform placed;
+    placed.scale = 2;
+    placed.position = Vec3{0, 10, 0};
+    auto drawnOriginY = [&mesh, &placed](int32_t grounded) {
         float origin[3];
         mesh.SetGrounded(grounded);
-        mesh.Draw();
+        mesh.Pose();
+        mesh.Draw(mesh.Grounded(placed));
         modelViewApply(0, 0, 0, origin);
         return origin[1];
     };
     EXPECT_FLOAT_EQ(drawnOriginY(-1), 16.0f);
-    EXPECT_EQ(mesh.position.y, 10.0f);  // the lowering lasts for the draw only
     EXPECT_FLOAT_EQ(drawnOriginY(0), 10.0f);
-    mesh.SetJointAngles(0, 0, 0, halfPi);  // drawing poses: both joints at y = 5
+    mesh.SetJointAngles(0, 0, 0, halfPi);  // posed: both joints at y = 5
     EXPECT_NEAR(drawnOriginY(1), 0.0f, 1e-4f);
     load(mesh, {MeshVertex{1, 1, 1, 0, 0, 0}}, {});
     EXPECT_FLOAT_EQ(drawnOriginY(1), 10.0f - 2000000.0f);

@@ -62,9 +62,12 @@ TEST(PlatformBoundary, OnlyPlatformIncludesPlatformHeadersAndOnlyAppIncludesApp)
     }
     for (const char* folder : {"model", "scene", "effects", "sound"})
         EXPECT_EQ(violations(root / folder, {"app/", "replay/", "programs/"}), none) << folder << " reaches up";
+    // The effects read the scene; the scene knows nothing of the effects.
+    EXPECT_EQ(violations(root / "scene", {"effects/"}), none) << "scene includes effects/";
     // The check does see includes: the layers that may include these do.
     EXPECT_NE(violations(root / "platform", {"SDL", "GL/"}), none);
     EXPECT_NE(violations(root / "app", {"app/"}), none);
+    EXPECT_NE(violations(root / "effects", {"effects/"}), none);
 }
 
 TEST(PlatformBoundary, EachBackendKeepsToItsFolderAndItsOwnSystem)

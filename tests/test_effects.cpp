@@ -5,10 +5,12 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <string>
 #include <tuple>
 #include <vector>
 
+#include "app/main_loop.h"
 #include "app/scene_reset.h"
 #include "effects/fire.h"
 #include "effects/lightning.h"
@@ -49,6 +51,25 @@ std::vector<float> boltPoint(int block, int j)
     const MeshVertex* segment = meshes.lightning.vertices + 120 * block + 8 * (15 - (j > 0 ? j : 1));
     const int corner = j > 0 ? 0 : 3;
     return {segment[4 + corner].x, segment[corner].y, segment[corner].z};
+}
+
+// A particle as its quad shows it around the axis at (x, z): how far up the
+// funnel its centre is (0 at the lower end, 1 at the top), how far out from
+// the axis, its half-size, and whether it is a square upright in x-y.
+struct Particle {
+    float up, out, half;
+    bool square;
+};
+
+Particle particleAround(int i, float x, float z)
+{
+    const MeshVertex* v = meshes.tornado.vertices + 4 * i;
+    const float half = (v[1].x - v[0].x) / 2;
+    bool square = half > 0 && v[1].z == v[0].z && v[2].z == v[0].z && v[3].z == v[0].z;
+    for (float side : {v[2].y - v[1].y, v[2].x - v[3].x, v[3].y - v[0].y})
+        square = square && std::fabs(side - 2 * half) < 1e-3f;
+    return {(v[0].y + half - tornado.bottom) / (tornado.top - tornado.bottom),
+            std::hypot(v[0].x + half - x, v[0].z - z), half, square};
 }
 
 }  // namespace
@@ -103,57 +124,74 @@ TEST_F(Effects, StrikeHitsHimUnlessHeIsInTheWaterOrTheAir)
     }
 }
 
-// The lower end comes down to 5 above his ground, its extent setting the
-// visibility and the wind. Each particle circles the axis at its own
-// radius, rising and starting again from the bottom, a square in x-y.
-TEST_F(Effects, TornadoParticlesCircleTheAxisItBringsDownOntoHim)
+// Each particle drew its angle (up to about 91 radians), then its height,
+// from the shared generator. The lower end comes down to 5 above his ground,
+// showing more and blowing louder as the funnel lengthens, and stays there
+// when he walks on. The particles stay inside the funnel, narrow at the
+// bottom and wide at the top: each is an upright square at its own height,
+// moving out and growing as it climbs a hundredth of the funnel a frame,
+// turning the slower the higher it is, until it starts again at the bottom.
+TEST_F(Effects, TornadoComesDownOntoHimWithItsParticlesInsideTheFunnel)
 {
-    randomGenerator.state = 1;  // each particle drew an angle, then a height
+    randomGenerator.state = 1;
+    std::vector<float> draws(2 * TORNADO_PARTICLES), drawn, scaled;
+    for (float& draw : draws)
+        draw = static_cast<float>(randomNext());
+    const float *angle = tornadoParticles.angle, *height = tornadoParticles.height;
     for (int i = 0; i < TORNADO_PARTICLES; ++i) {
-        ASSERT_EQ(tornadoParticles.angle[i], static_cast<float>(randomNext()) * 0.0027777778f) << i;
-        ASSERT_EQ(tornadoParticles.height[i], static_cast<float>(randomNext()) * 0.000030518509f) << i;
+        drawn.insert(drawn.end(), {angle[i], height[i]});
+        scaled.insert(scaled.end(), {draws[2 * i] * angle[0] / draws[0], draws[2 * i + 1] * height[0] / draws[1]});
     }
+    EXPECT_TRUE(closeTo(drawn, scaled, 1e-3f));
+    const float widest = *std::max_element(angle, angle + TORNADO_PARTICLES);
+    EXPECT_TRUE(widest > 85.0f && widest < 91.1f && *std::max_element(height, height + TORNADO_PARTICLES) > 0.95f);
     const MeshFace& last = meshes.tornado.faces[511];
     EXPECT_TRUE(meshes.tornado.faceCount == 512 && last.a == 1020 && last.b == 1022 && last.c == 1023);
+
     useHeightMap(heightMapWithHill(0, 200, 10.0f, 0.0f, 8.0f));  // ground 1 on the hill
     scene.characterPosition = Vec3{10.0f, 1.0f, 0.0f};
+    tornadoUpdate(0.1f);  // at rest: not to be seen, the wind under half its volume
+    EXPECT_TRUE(std::fabs(tornado.visibility) < 1e-6f && sounds.wind.volume == soundVolumeCentibels(45));
     tornado.speed = -15.0f;
     int frames = 0;
-    for (; tornado.speed != 0.0f && frames < 1000; ++frames) {
-        const float H = tornado.top - tornado.bottom;
+    for (float visibility = tornado.visibility; tornado.speed != 0.0f && frames < 1000; ++frames) {
+        const int32_t volume = sounds.wind.volume;
         tornadoUpdate(0.1f);
-        EXPECT_FLOAT_EQ(tornado.visibility, 0.2f - 1.0f / H);
-        EXPECT_EQ(sounds.wind.volume, soundVolumeCentibels(static_cast<int32_t>(H) + 40));
+        EXPECT_TRUE(tornado.visibility >= visibility && tornado.visibility < 0.2f && sounds.wind.volume >= volume);
+        visibility = tornado.visibility;
     }
     EXPECT_EQ(frames, 60);
     const MeshVertex* storage = meshes.tornado.vertices;
     scene.characterPosition.x = -20.0f;
-    for (; frames < 119; ++frames)
+    for (; frames < 120; ++frames)
         tornadoUpdate(0.1f);
-    const std::vector<float> angles(tornadoParticles.angle, tornadoParticles.angle + TORNADO_PARTICLES);
+    EXPECT_TRUE(tornado.visibility > 0.18f && sounds.wind.volume == soundVolumeCentibels(100));
+    ASSERT_TRUE(closeTo({tornado.centre.x, tornado.centre.z, tornado.bottom}, {10, 0, 6}, 1e-5f));
+
+    std::vector<Particle> before;
+    for (int i = 0; i < TORNADO_PARTICLES; ++i)
+        before.push_back(particleAround(i, 10.0f, 0.0f));
+    const std::vector<float> angles(angle, angle + TORNADO_PARTICLES);
+    tornadoParticles.height[7] = 0.995f;                                // passing the top in this frame
+    tornadoParticles.height[0] = tornadoParticles.height[255] = 0.99f;  // reaching it: 52.5 and 78 out
     tornadoUpdate(0.1f);
-    std::vector<float> steps, lowerFaster;  // the lower a particle, the faster it turns
-    for (int i = 0; i < TORNADO_PARTICLES; ++i)
-        steps.push_back(tornadoParticles.angle[i] - angles[i]),
-            lowerFaster.push_back((1.01f - tornadoParticles.height[i]) * 0.6f);
-    EXPECT_TRUE(closeTo(steps, lowerFaster, 1e-3f));
     ASSERT_TRUE(meshes.tornado.vertexCount == 1024 && meshes.tornado.vertices == storage);
-    EXPECT_TRUE(closeTo({tornado.centre.x, tornado.bottom}, {10.0f, 6.0f}, 1e-5f));
-    EXPECT_LE(*std::max_element(tornadoParticles.height, tornadoParticles.height + TORNADO_PARTICLES), 1.0f);
-    std::vector<float> quads, squares;  // per particle: its radius, its four sides and its corners' offset in z
     for (int i = 0; i < TORNADO_PARTICLES; ++i) {
-        const float h = tornadoParticles.height[i], q = 10.0f * h + 0.5f;
-        const MeshVertex* v = meshes.tornado.vertices + 4 * i;
-        quads.insert(quads.end(), {std::hypot(v[0].x + q - 10.0f, v[0].z), v[1].x - v[0].x, v[2].y - v[1].y,
-                                   v[2].x - v[3].x, v[3].y - v[0].y, v[0].z - v[3].z});
-        squares.insert(squares.end(),
-                       {(50.0f + 0.1f * static_cast<float>(i)) * h * h + 2.5f, 2 * q, 2 * q, 2 * q, 2 * q, 0});
+        const Particle p = particleAround(i, 10.0f, 0.0f), was = before[i];
+        const float turn = angle[i] - angles[i];
+        EXPECT_TRUE(p.square && std::fabs(p.up - height[i]) < 1e-5f && p.up >= 0.0f && p.up <= 1.0f) << i;
+        EXPECT_TRUE(p.out > 2.5f - 1e-3f && p.out < 78.0f + 1e-3f && (p.up > 0.1f || p.out < 4.0f) &&
+                    (p.up < 0.9f || p.out > 40.0f))
+            << i;
+        EXPECT_TRUE(turn > 0.006f - 1e-4f && turn < 0.606f + 1e-4f) << i;  // 6.06 to 0.06 a second
+        if (i == 0 || i == 255)
+            EXPECT_TRUE(closeTo({p.up, p.out, p.half}, {1.0f, i == 0 ? 52.5f : 78.0f, 10.5f}, 1e-4f));
+        else if (p.up > was.up)
+            EXPECT_TRUE(std::fabs(p.up - was.up - 0.01f) < 1e-4f && p.out > was.out && p.half > was.half) << i;
+        else
+            EXPECT_TRUE(closeTo({p.up, p.out, p.half, turn}, {0.0f, 2.5f, 0.5f, 0.606f}, 1e-4f)) << i;
     }
-    EXPECT_TRUE(closeTo(quads, squares, 1e-3f));
-    float highest = -1e9f;  // particle centres: from the bottom up to the top
-    for (int i = 0; i < TORNADO_PARTICLES; ++i)
-        highest = std::max(highest, meshes.tornado.vertices[4 * i].y + 10.0f * tornadoParticles.height[i] + 0.5f);
-    EXPECT_GT(highest, (tornado.bottom + tornado.top) / 2);
+    EXPECT_EQ(height[7], 0.0f);
     const MeshVertex* v = meshes.tornado.vertices;
     EXPECT_EQ((std::vector<float>{v[0].u, v[0].v, v[1].u, v[1].v, v[2].u, v[2].v, v[3].u, v[3].v}),
               (std::vector<float>{0, 0, 1, 0, 1, 1, 0, 1}));
@@ -175,7 +213,7 @@ TEST_F(Effects, DirectorCirclesHimInTheFunnelOrLetsHimStandOrCrouch)
         tornado.viewCentre = PlanePoint{10.0f, 0.0f};
         scene.yaw = yawAndHeight.x;
         scene.characterPosition = Vec3{10.0f, yawAndHeight.z, 0.0f};
-        updateDirector(0.02f);
+        updateDirector(0.02f, directorSurroundings());
         const float c = yawAndHeight.z / 100.0f, turn = scene.yaw * static_cast<float>(radiansPerDegree),
                     r = 40.0f * c * c + 0.05f;
         const float x = 10.0f + r * std::cos(director.spiralAngle), z = r * std::sin(director.spiralAngle);
@@ -193,7 +231,7 @@ TEST_F(Effects, DirectorCirclesHimInTheFunnelOrLetsHimStandOrCrouch)
         randomGenerator.state = seed;
         const int draw = randomNext();
         randomGenerator.state = seed;
-        updateDirector(0.02f);
+        updateDirector(0.02f, directorSurroundings());
         EXPECT_EQ(director.state, draw % 2 == 0 ? DirectorState::Stand : DirectorState::Crouch) << seed;
     }
     resetSceneState();  // everywhere dry: the first spot drawn
@@ -202,7 +240,7 @@ TEST_F(Effects, DirectorCirclesHimInTheFunnelOrLetsHimStandOrCrouch)
     randomNext();
     const float x = static_cast<float>(randomNext() % 100 - 50), z = static_cast<float>(randomNext() % 100 - 50);
     randomGenerator.state = 7;
-    updateDirector(0.02f);
+    updateDirector(0.02f, directorSurroundings());
     EXPECT_TRUE(director.state == DirectorState::Walk && director.walkTarget.x == x && director.walkTarget.z == z);
 }
 
@@ -223,7 +261,7 @@ TEST_F(Effects, StepsStopWithinReachOnBothAxesAndTheHeadingSettles)
         scene.characterPosition = Vec3{0.0f, -29.0f, 0.0f};
         director.heading = from;
         walkToward(100.0f, 0.0f, 0.02f);
-        EXPECT_TRUE(director.heading == to && meshes.character.rotation.y == 90.0f - director.heading) << from;
+        EXPECT_TRUE(director.heading == to && scene.characterRotation.y == 90.0f - director.heading) << from;
     }
     EXPECT_EQ((std::vector<float>{terrainHeight(0, 0), terrainHeight(1, 1), terrainHeight(1.001f, 1)}),
               (std::vector<float>{-20, -29, -30}));
@@ -252,12 +290,25 @@ TEST_F(Effects, FireTrailGrowsWhileLitAndBurnsOutFromBelow)
     int drawn = 0;
     for (; drawn < 40; ++drawn) {
         fireUpdate(0.02f);
-        fireDraw(fire.first, fire.end);
         fireAdvanceWindow();
         EXPECT_EQ(fire.end, std::min(drawn + 2, static_cast<int>(FIRE_SLOTS))) << drawn;
     }
-    EXPECT_FLOAT_EQ(meshes.firePuff.scale, 1.0f + (FIRE_SLOTS - 1) / 32.0f);  // the top puff is the largest
-    const MeshVertex* puff = meshes.firePuff.vertices;                        // a square of side 2
+    // Each puff is drawn at its slot, the older ones larger, the newest at
+    // the quad's own size and the oldest under twice it.
+    std::vector<float> drawnAt, slots, sizes;
+    for (int32_t i = 0; i < FIRE_SLOTS; ++i) {
+        fireDraw(i, i + 1, 0.0f);
+        float origin[3], side[3];
+        modelViewApply(0, 0, 0, origin);
+        modelViewApply(1, 0, 0, side);
+        drawnAt.insert(drawnAt.end(), origin, origin + 3);
+        slots.insert(slots.end(), {fire.puffs[i].x, fire.puffs[i].y, fire.puffs[i].z});
+        sizes.push_back(std::hypot(side[0] - origin[0], side[1] - origin[1], side[2] - origin[2]));
+    }
+    EXPECT_TRUE(closeTo(drawnAt, slots, 1e-4f));
+    EXPECT_TRUE(std::adjacent_find(sizes.begin(), sizes.end(), std::greater_equal<float>()) == sizes.end());
+    EXPECT_TRUE(std::fabs(sizes[0] - 1.0f) < 1e-5f && sizes.back() < 2.0f);
+    const MeshVertex* puff = meshes.firePuff.vertices;  // a square of side 2
     EXPECT_EQ((std::vector<float>{puff[0].y, puff[2].x, puff[3].x, puff[3].y}), (std::vector<float>{1, 1, -1, -1}));
     fireIgnite();  // burning already: nothing changes
     EXPECT_TRUE(fire.burning == 1 && fire.first == 0 && fire.end == FIRE_SLOTS);
@@ -269,6 +320,10 @@ TEST_F(Effects, FireTrailGrowsWhileLitAndBurnsOutFromBelow)
     EXPECT_EQ(drawn, FIRE_SLOTS - 1);
 }
 
+// The sheet spans 120 by 120 around the origin in 30 strips, each column
+// straight across z, the texture repeating 3 times along x and 3.2 across z.
+// Its waves stay within 1 of its level, reach it, come back every 2 pi
+// seconds and roll toward -x at 8 units a second.
 TEST_F(Effects, WaterSheetRollsAlongXInItsOwnStorage)
 {
     ASSERT_EQ(meshes.water.faceCount, 60);
@@ -280,17 +335,32 @@ TEST_F(Effects, WaterSheetRollsAlongXInItsOwnStorage)
     }
     EXPECT_EQ(faces, strips);
     const MeshVertex* storage = meshes.water.vertices;
-    for (float t : {0.0f, 1.25f, 1000.0f}) {
+    const auto heights = [storage](float t) {
         waterUpdate(t);
-        ASSERT_TRUE(meshes.water.vertexCount == 62 && meshes.water.vertices == storage);
-        std::vector<float> sheet, waves;
-        for (int i = 0; i < 62; ++i) {
-            const MeshVertex& v = meshes.water.vertices[i];
-            const float column = static_cast<float>(i / 2), far = static_cast<float>(i % 2);
-            sheet.insert(sheet.end(), {v.x, v.y, v.z, v.u, v.v});
-            waves.insert(waves.end(), {4.0f * (column - 15.0f), std::sin(0.5f * column + t), 120.0f * far - 60.0f,
-                                       0.1f * column, 3.2f * far});
+        EXPECT_TRUE(meshes.water.vertexCount == 62 && meshes.water.vertices == storage) << t;
+        std::vector<float> columns;
+        for (int i = 0; i < 62; i += 2)
+            columns.push_back(storage[i].y);
+        return columns;
+    };
+    const float twoPi = 6.2831853f;
+    for (float t : {0.0f, 1.25f, 1000.0f}) {
+        const std::vector<float> now = heights(t);
+        std::vector<float> sheet, straight;
+        for (int i = 0; i < 62; i += 2) {
+            const MeshVertex &near = storage[i], &far = storage[i + 1];
+            sheet.insert(sheet.end(), {near.x, near.z, near.u, near.v, far.x, far.y, far.z, far.u, far.v});
+            const float across = static_cast<float>(i) / 60.0f;  // 0 to 1 along x
+            straight.insert(straight.end(), {120 * across - 60, -60, 3 * across, 0, near.x, near.y, 60, near.u, 3.2f});
         }
-        EXPECT_TRUE(closeTo(sheet, waves, 1e-5f)) << "time " << t;
+        EXPECT_TRUE(closeTo(sheet, straight, 1e-4f)) << "time " << t;
+        const auto [lowest, highest] = std::minmax_element(now.begin(), now.end());
+        EXPECT_TRUE(*lowest >= -1 && *lowest < -0.95f && *highest <= 1 && *highest > 0.95f) << "time " << t;
+        EXPECT_TRUE(closeTo(heights(t + twoPi), now, 1e-3f)) << "time " << t;
+        const std::vector<float> later = heights(t + 0.5f);  // a column of 4 units on in half a second
+        EXPECT_TRUE(closeTo(std::vector<float>(later.begin(), later.end() - 1),
+                            std::vector<float>(now.begin() + 1, now.end()), 1e-3f))
+            << "time " << t;
     }
+    EXPECT_EQ(heights(0.0f)[0], 0.0f);
 }

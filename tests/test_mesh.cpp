@@ -38,26 +38,26 @@ TEST(Mesh, ArraysAndFaceNormals)
 }
 
 // The model-view matrix is replaced (the translation before is gone),
-// scaled (the position is not), and turned first about z, then y, then x.
+// scaled (the position is not), and turned first about z, then y, then x;
+// a transform left as it starts draws the model where it stands.
 TEST(MeshDraw, ReplacesTheModelViewMatrixWithItsTransform)
 {
     REQUIRE_GL();
+    const MeshTransform inPlace;
     const struct {
-        float scale, position[3], rotation[3], point[3], drawn[3];
+        MeshTransform transform;
+        float point[3], drawn[3];
     } cases[] = {
-        {2, {10, 0, 0}, {0, 0, 0}, {1, 0, 0}, {12, 0, 0}},   {1, {0, 0, 0}, {0, 0, 90}, {1, 0, 0}, {0, 1, 0}},
-        {1, {0, 0, 0}, {90, 90, 0}, {1, 0, 0}, {0, 1, 0}},   {1, {0, 0, 0}, {90, 0, 90}, {1, 0, 0}, {0, 0, 1}},
-        {0.5f, {0, 4, 0}, {0, 90, 0}, {0, 0, 2}, {1, 4, 0}},
+        {{{10, 0, 0}, {0, 0, 0}, 2}, {1, 0, 0}, {12, 0, 0}},   {{{0, 0, 0}, {0, 0, 90}, 1}, {1, 0, 0}, {0, 1, 0}},
+        {{{0, 0, 0}, {90, 90, 0}, 1}, {1, 0, 0}, {0, 1, 0}},   {{{0, 0, 0}, {90, 0, 90}, 1}, {1, 0, 0}, {0, 0, 1}},
+        {{{0, 4, 0}, {0, 90, 0}, 0.5f}, {0, 0, 2}, {1, 4, 0}}, {inPlace, {1, 2, 3}, {1, 2, 3}},
     };
     for (const auto& c : cases) {
         glMatrixMode(GL_MODELVIEW);
         glTranslatef(3, 4, 5);
         glMatrixMode(GL_PROJECTION);  // drawing sets the mode itself
-        Mesh mesh;
-        mesh.SetScale(c.scale);
-        mesh.SetPosition(c.position[0], c.position[1], c.position[2]);
-        mesh.SetRotation(c.rotation[0], c.rotation[1], c.rotation[2]);
-        mesh.Draw();
+        const Mesh mesh;
+        mesh.Draw(c.transform);
         float p[3];
         modelViewApply(c.point[0], c.point[1], c.point[2], p);
         for (int i = 0; i < 3; ++i)
@@ -107,7 +107,7 @@ TEST(MeshDraw, TexturingFollowsTheFacesMaterials)
         glGenTextures(1, &before);
         glBindTexture(GL_TEXTURE_2D, before);
         c.enabledBefore ? glEnable(GL_TEXTURE_2D) : glDisable(GL_TEXTURE_2D);
-        mesh.Draw();
+        mesh.Draw(MeshTransform{});
         EXPECT_EQ(glIsEnabled(GL_TEXTURE_2D), c.enabledAfter);
         EXPECT_EQ(boundTexture(), c.boundAfter != 0 ? c.boundAfter : before);
     }
@@ -140,7 +140,7 @@ TEST(MeshDraw, LinesLeaveRedDotsTheLastGreyAndBadIndicesArePassedOver)
         mesh.Load(writeModelBytes(modelScratchPath("lines.kmo"), kmoFile(c.chunks)).c_str());
         glColor4f(0.25f, 0.5f, 0.75f, 0.5f);
         glEnable(GL_TEXTURE_2D);
-        mesh.Draw();
+        mesh.Draw(MeshTransform{});
         std::vector<float> colour(4);
         glGetFloatv(GL_CURRENT_COLOR, colour.data());
         EXPECT_EQ(colour, c.colour);

@@ -4,7 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <regex>
 #include <set>
+#include <sstream>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -32,6 +36,27 @@ Trace replay(const std::string& script, long frames, std::vector<std::string> op
     EXPECT_EQ(r.exitCode, 0) << r.errors;
     EXPECT_EQ(r.trace.rows.size(), static_cast<size_t>(frames));
     return r.trace;
+}
+
+// "" when the traces are the same line for line, else the first line that
+// differs (the header is line 1) from both.
+std::string firstDifference(const Trace& expected, const Trace& actual)
+{
+    auto line = [](const Trace& t, size_t n) {
+        const std::vector<std::string>& fields = n == 0 ? t.columns : t.rows[n - 1];
+        std::string text;
+        for (size_t i = 0; i < fields.size(); i++)
+            text += (i ? "," : "") + fields[i];
+        return text;
+    };
+    const size_t lines = std::max(expected.rows.size(), actual.rows.size()) + 1;
+    for (size_t n = 0; n < lines; n++) {
+        const std::string a = n <= expected.rows.size() ? line(expected, n) : "(none)";
+        const std::string b = n <= actual.rows.size() ? line(actual, n) : "(none)";
+        if (a != b)
+            return "line " + std::to_string(n + 1) + ": " + a + " / " + b;
+    }
+    return "";
 }
 
 }  // namespace
@@ -88,7 +113,29 @@ TEST(SceneStories, TheNullReplayWritesTheSameTraceAsTheDrawingOne)
     const ReplayResult unseen = runReplay(script, {"--frames", "700"});
     const ReplayResult drawn = runReplay(script, {"--frames", "700"}, "", 300, true);
     ASSERT_EQ(unseen.trace.rows.size(), 700u);
-    EXPECT_TRUE(unseen.trace.columns == drawn.trace.columns && unseen.trace.rows == drawn.trace.rows);
+    EXPECT_EQ(firstDifference(unseen.trace, drawn.trace), "");
+}
+
+// So do they on every scene story that the other systems replay too
+// (tests/stories/, each with its "# frames N" and "# dt SECONDS").
+TEST(SceneStories, EveryStoryTheOtherSystemsReplayGivesOneTraceDrawnOrNot)
+{
+    int stories = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(VEXARION_SOURCE_DIR "/tests/stories")) {
+        std::stringstream text;
+        text << std::ifstream(entry.path()).rdbuf();
+        const std::string story = text.str();
+        std::smatch frames, dt;
+        ASSERT_TRUE(std::regex_search(story, frames, std::regex("# frames (\\d+)"))) << entry.path();
+        const bool ownTime = std::regex_search(story, dt, std::regex("# dt ([0-9.]+)"));
+        const std::vector<std::string> options = {"--frames", frames[1], "--dt", ownTime ? dt[1].str() : "0.02"};
+        const ReplayResult plain = runReplay(story, options);
+        const ReplayResult seen = runReplay(story, options, "", 300, true);
+        EXPECT_EQ(plain.trace.rows.size(), std::stoul(frames[1])) << entry.path();
+        EXPECT_EQ(firstDifference(plain.trace, seen.trace), "") << entry.path();
+        stories++;
+    }
+    EXPECT_GE(stories, 6);
 }
 
 TEST(SceneStories, LightningSetsHimAlightAndHeRunsIntoTheSeaThenSwimsAshore)

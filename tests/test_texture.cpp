@@ -81,6 +81,7 @@ TEST(LoadBmpTexture, EveryBitmapGivesItsTexelsOrOneWhiteTexel)
         glGetIntegerv(GL_UNPACK_ALIGNMENT, &after);
         EXPECT_EQ(after, alignment);
     }
+    EXPECT_EQ(picture(LoadBmpTexture(modelScratchPath("").c_str(), 0)), oneWhite) << "a folder";
     GLint mode = 0;
     glGetTexEnviv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, &mode);
     EXPECT_EQ(mode, GL_MODULATE);

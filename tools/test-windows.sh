@@ -3,12 +3,17 @@
 # tests (tools/build-windows.sh), then runs on a private Xvfb, in a private
 # Wine prefix and home:
 #   units   every Windows test executable (GL ones on WGL, sound on DirectSound)
-#   traces  vexarion-replay.exe on the scene stories against the Linux
-#           replay's traces of the same scripts (build/vexarion-replay)
+#   traces  vexarion-replay.exe on the scene stories of tests/stories/
+#           against the Linux replay's traces of the same scripts
+#           (build/vexarion-replay-null), byte for byte
 #   program vexarion.exe driven with xdotool: the dialog, Start!, the window
 #           of the mode's size at (0, 0), the intro, L's flash and thunder in
 #           the mix of an ALSA file device, Esc with exit code 0; then the
 #           dialog closed instead: exit code 0, no window
+#   record  vexarion.exe --window 320x240 --record --trace, driven with
+#           xdotool (L, t, E held, T, Esc): its recording replayed on Linux
+#           gives its trace byte for byte (both kept in build-windows/live/,
+#           where the browser's test replays the recording too)
 #   damage  the damaged-content set through vexarion-replay.exe, without a
 #           sound device: no crash, exit code 0
 #   desktop vexarion.exe --window 320x240: the program's icon, Alt+Return to
@@ -19,8 +24,16 @@
 #
 #   tools/test-windows.sh [--no-build] [section...]   (all sections by default)
 #
+# VEXARION_STORIES=FOLDER gives the traces section that folder's scripts
+# instead of tests/stories/, for measuring other sessions.
+#
 # Screenshots go to build-windows/shots/ (or $VEXARION_SHOTS).
 set -e
+# A folder of stories named from where the command was given.
+if [ -n "$VEXARION_STORIES" ]; then
+    VEXARION_STORIES="$(cd "$VEXARION_STORIES" && pwd)"
+    export VEXARION_STORIES
+fi
 cd "$(dirname "$0")/.."
 root="$PWD"
 started=$(date +%s)
@@ -30,10 +43,10 @@ if [ "$1" = "--no-build" ]; then
     build=0
     shift
 fi
-sections="${*:-units traces program damage desktop dpi box unicode focus}"
+sections="${*:-units traces program record damage desktop dpi box unicode focus}"
 if [ "$build" = 1 ]; then
     tools/build-windows.sh test_vexarion drop-display-mode
-    cmake --build build -j2 --target vexarion-replay
+    cmake --build build -j2 --target vexarion-replay vexarion-replay-null
 fi
 
 bin="$root/build-windows"
@@ -114,75 +127,30 @@ run_units() {
     done
 }
 
-# Compares two traces: integer columns and events identical, floats within
-# 1e-4; prints the largest difference of every float column.
-compare_traces() {
-    awk -F, -v tolerance=1e-4 '
-        { sub(/\r$/, "") }  # Windows writes its text files with CRLF
-        FNR == 1 { for (i = 1; i <= NF; i++) name[i] = $i; columns = NF; next }
-        FILENAME == ARGV[1] { linux[FNR] = $0; rows = FNR; next }
-        {
-            if (!(FNR in linux)) { print "  extra row " FNR; bad = 1; next }
-            split(linux[FNR], l, ",")
-            for (i = 1; i <= columns; i++) {
-                n = name[i]
-                if (n == "frame" || n == "directorState" || n == "poseMode" || n == "poseStep" || n == "burning" || n == "events") {
-                    if (l[i] != $i) { if (!(n in reported)) print "  " n " differs at row " FNR ": " l[i] " / " $i; reported[n] = 1; bad = 1 }
-                } else {
-                    d = l[i] - $i; if (d < 0) d = -d
-                    if (d > largest[n]) largest[n] = d
-                    if (l[i] != $i) inexact[n] = 1
-                    if (d > worst[n]) { worst[n] = d; worstRow[n] = FNR - 1 }
-                }
-            }
-            windowsRows = FNR
-        }
-        END {
-            if (windowsRows != rows) { print "  rows: " rows " on Linux, " windowsRows " on Windows"; bad = 1 }
-            line = "  largest difference:"
-            for (i = 1; i <= columns; i++) {
-                n = name[i]
-                if (n in largest) {
-                    line = line " " n "=" (n in inexact ? largest[n] " (frame " worstRow[n] ")" : "exact")
-                    if (largest[n] > tolerance) bad = 1
-                }
-            }
-            print line
-            exit bad
-        }' "$1" "$2"
-}
+# A story's own frame count and frame time, from its "# frames" and "# dt" lines.
+story_options() { sed -n 's/^# frames /--frames /p; s/^# dt /--dt /p' "$1"; }
 
+# Every scene story of tests/stories/ (the long random session among them)
+# through vexarion-replay.exe: byte for byte the Linux null replay's trace,
+# CR LF counting as LF (tools/same-trace.sh names the first line that differs).
 run_traces() {
     cp "$bin"/vexarion-replay.exe "$work"/
-    for story in intro lightning tornado flood; do
-        case $story in
-        intro) frames=260; script="30 type L
-40 type t
-50 type T
-60 press E
-70 press W
-80 press SHIFT
-150 release E
-150 release W
-150 release SHIFT" ;;
-        lightning) frames=1100; script="260 type L
-265 type l" ;;
-        tornado) frames=1000; script="260 type t
-700 type T" ;;
-        flood) frames=1000; script="260 press SHIFT
-260 press W
-500 release W
-500 release SHIFT
-560 press W
-800 release W" ;;
-        esac
-        printf '%s\n' "$script" >"$work/$story.script"
-        (cd "$root/build" && ./vexarion-replay --frames $frames --size 64x64 --script "$work/$story.script" \
-            --trace "$work/$story-linux.csv" >/dev/null 2>&1) || fail "Linux replay of $story"
-        (cd "$bin" && wine "$work/vexarion-replay.exe" --frames $frames --size 64x64 --script "$work/$story.script" \
-            --trace "$work/$story-windows.csv" >/dev/null 2>&1 </dev/null) || fail "Windows replay of $story"
-        echo "trace $story ($frames frames):"
-        compare_traces "$work/$story-linux.csv" "$work/$story-windows.csv" || fail "traces of $story differ"
+    for story in "${VEXARION_STORIES:-$root/tests/stories}"/*.txt; do
+        name="$(basename "$story" .txt)"
+        options="$(story_options "$story")"
+        cp "$story" "$work/$name.script"
+        said=""
+        # shellcheck disable=SC2086
+        (cd "$root/build" && VEXARION_DATA=. ./vexarion-replay-null $options --script "$work/$name.script" \
+            --trace "$work/$name-linux.csv" >/dev/null 2>&1) || fail "Linux replay of $name"
+        # shellcheck disable=SC2086
+        (cd "$bin" && wine "$work/vexarion-replay.exe" $options --size 64x64 --script "$work/$name.script" \
+            --trace "$work/$name-windows.csv" >/dev/null 2>&1 </dev/null) || fail "Windows replay of $name"
+        if said="$(tools/same-trace.sh "$work/$name-linux.csv" "$work/$name-windows.csv")"; then
+            echo "ok   trace $name: $said"
+        else
+            fail "trace $name: $said"
+        fi
     done
 }
 
@@ -305,6 +273,51 @@ run_program() {
     [ -s "$work/exit2" ] || wineserver -k
     wait $program
     [ "$(cat "$work/exit2" 2>/dev/null)" = 0 ] || fail "closing the dialog: exit code $(cat "$work/exit2" 2>/dev/null)"
+}
+
+# A session recorded and traced as it goes, under Wine, with the frame
+# times its clock measures; replayed on Linux, the recording must give the
+# session's own trace byte for byte (CR LF counting as LF).
+run_record() {
+    null_sound
+    live="$bin/live"
+    rm -rf "$live"
+    mkdir -p "$live"
+    (cd "$bin" && wine vexarion.exe --window 320x240 --record "$live/recording.txt" --trace "$live/trace.csv" \
+        </dev/null >/dev/null 2>&1
+    echo $? >"$work/exit4") &
+    program=$!
+    if ! window="$(find_window Vexarion 300)"; then
+        fail "no window for the recorded session"
+        wineserver -k
+        wait $program
+        return
+    fi
+    xdotool windowfocus --sync "$window" 2>/dev/null || true
+    sleep 4.5  # past the intro
+    xdotool type --delay 0 L
+    sleep 1
+    xdotool type --delay 0 t  # the tornado comes down
+    sleep 2
+    xdotool keydown e  # the land sinks a second
+    sleep 1
+    xdotool keyup e
+    xdotool type --delay 0 T  # the tornado rises
+    sleep 1
+    xdotool key Escape
+    wait_for_file "$work/exit4" 300 || true
+    wait $program
+    [ "$(cat "$work/exit4" 2>/dev/null)" = 0 ] || fail "recorded session, Esc: exit code $(cat "$work/exit4" 2>/dev/null)"
+    said=""
+    if (cd "$root/build" && VEXARION_DATA=. ./vexarion-replay-null --script "$live/recording.txt" \
+        --trace "$work/live-linux.csv" >/dev/null 2>&1) &&
+        said="$(tools/same-trace.sh "$live/trace.csv" "$work/live-linux.csv")"; then
+        echo "ok   the recording replays on Linux to the session's trace: $said; sounds:" \
+            "$(tr -d '\r' <"$live/trace.csv" | awk -F, 'NR > 1 && $NF != "" { print $NF }' | tr ';' '\n' |
+                sort | uniq -c | awk '{ printf "%s%s %s x%s", sep, $2, $3, $1; sep = ", " }')"
+    else
+        fail "the recording does not replay on Linux to the session's trace: ${said:-no replay}"
+    fi
 }
 
 # Every content file damaged at once, each in a different way, four times

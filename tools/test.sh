@@ -4,9 +4,11 @@
 # every test under a virtual X display (Xvfb); then builds again under
 # AddressSanitizer and UndefinedBehaviorSanitizer and runs the tests there too;
 # then the loaders' fuzzers replay their corpora and crash inputs and fuzz on
-# for a few seconds each (tools/fuzz.sh); then the Windows build, proven
-# under Wine (tools/test-windows.sh); last the browser build, proven in
-# headless Chromium (tools/test-web.sh).
+# for a few seconds each (tools/fuzz.sh); then the null replay built for
+# ARM64, its traces under qemu byte for byte the native ones
+# (tools/test-arm64.sh); then the Windows build, proven under Wine
+# (tools/test-windows.sh); last the browser build, proven in headless
+# Chromium (tools/test-web.sh).
 set -e
 cd "$(dirname "$0")/.."
 tools/install-deps.sh
@@ -29,6 +31,7 @@ xvfb-run -a -s "-screen 0 1280x1024x24" \
 xvfb-run -a -s "-screen 0 1280x1024x24" \
     ctest --test-dir build-sanitize --output-on-failure -j"$jobs" -LE slow
 tools/fuzz.sh 10
+tools/test-arm64.sh
 tools/test-windows.sh
 tools/test-web.sh
 echo "All tests passed."

@@ -6,6 +6,7 @@
 // is off, so Enter, Tab and Esc mean nothing here: "Start!" is the only way
 // on, and closing the window is quitting.
 #include <cstdio>
+#include <string>
 
 #include <SDL.h>
 #include <backends/imgui_impl_opengl2.h>
@@ -14,6 +15,7 @@
 
 #include "platform/display.h"
 #include "platform/gl.h"
+#include "platform/notice.h"
 #include "platform/sdl/state.h"
 #include "resources/display_mode_dialog.h"
 
@@ -106,7 +108,7 @@ bool dialogRun(const char* const* entries, int count, int* selected)
                                           static_cast<int>(static_cast<float>(displayModeDialog.height) * unitY),
                                           SDL_WINDOW_OPENGL | SDL_WINDOW_SHOWN);
     if (!window) {
-        std::fprintf(stderr, "Vexarion: cannot open the dialog: %s\n", SDL_GetError());
+        noticeShow(NOTICE_WARNING, std::string("Vexarion: cannot open the dialog: ") + SDL_GetError() + "\n");
         return false;
     }
     sdlGiveIcon(window);

@@ -10,6 +10,7 @@
 // ordinary window of the mode's size.
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 
 #include "platform/display.h"
 #include "platform/glcontext.h"
@@ -35,7 +36,7 @@ bool platformInit()
     setenv("XCOMPOSEFILE", "/dev/null", 0);
     sdlCatchWindowErrors();
     if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS | SDL_INIT_TIMER) != 0) {
-        std::fprintf(stderr, "Vexarion: cannot open the display: %s\n", SDL_GetError());
+        noticeShow(NOTICE_WARNING, std::string("Vexarion: cannot open the display: ") + SDL_GetError() + "\n");
         return false;
     }
     platformSdl.initialised = true;
@@ -177,7 +178,7 @@ bool windowCreateMain(const char* title, int width, int height, int colourBits, 
         sdlWindowedPlace(&x, &y);
     SDL_Window* window = SDL_CreateWindow(title, x, y, width, height, sdlFlags);
     if (!window) {
-        std::fprintf(stderr, "Vexarion: cannot open the window: %s\n", SDL_GetError());
+        noticeShow(NOTICE_WARNING, std::string("Vexarion: cannot open the window: ") + SDL_GetError() + "\n");
         return false;
     }
     platformSdl.mainWindow = window;

@@ -10,8 +10,10 @@
 // screen saver stays off only while the window is full screen and in front.
 #include <algorithm>
 #include <cstdio>
+#include <string>
 #include <vector>
 
+#include "platform/notice.h"
 #include "platform/sdl/state.h"
 #include "platform/window.h"
 
@@ -116,7 +118,7 @@ void windowSetFullscreen(bool fullscreen)
             SDL_SetWindowSize(window, display.w, display.h);
         }
         if (SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN_DESKTOP) != 0)
-            std::fprintf(stderr, "Vexarion: cannot go full screen: %s\n", SDL_GetError());
+            noticeShow(NOTICE_WARNING, std::string("Vexarion: cannot go full screen: ") + SDL_GetError() + "\n");
         return;
     }
     // Leaving the dialog's mode gives the desktop its own back.
