@@ -26,7 +26,7 @@ using OwnedStorage = std::unique_ptr<T, FreeStorage>;
 struct CloseFile {
     void operator()(std::FILE* file) const { std::fclose(file); }
 };
-using OpenFile = std::unique_ptr<std::FILE, CloseFile>;
+using OwnedFile = std::unique_ptr<std::FILE, CloseFile>;
 
 struct FileBytes {
     OwnedStorage<uint8_t> bytes;  // null when nothing was read
@@ -46,7 +46,7 @@ enum FileReading {
 inline FileReading readFileBytes(const std::string& path, size_t limit, FileBytes* file)
 {
     *file = FileBytes{};
-    const OpenFile open(fileOpen(path, "rb"));
+    const OwnedFile open(fileOpen(path, "rb"));
     if (!open)
         return FILE_NOT_OPENED;
     // The length is known before anything is read, so a file that is not a
