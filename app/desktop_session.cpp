@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "app/attract.h"
 #include "app/content_folder.h"
 #include "app/display_dialog.h"
 #include "app/main_loop.h"
@@ -127,7 +128,11 @@ int playScene(DesktopSession* session, const Opened& opened, const DisplayMode& 
     loop.beforeSwap = saveRequestedScreenshot;
     if (opened.recording)
         inputWatch(recordChar, recordKey);
-    loadScene();
+    loadScene(session->sound);
+    if (session->attract) {
+        const int64_t now = clockCounter();
+        attractStart(static_cast<uint32_t>(now) ^ static_cast<uint32_t>(now >> 32), session->settings.attractPause);
+    }
     bool running = true;
     for (long frame = 0; running; frame++) {
         running = runFrame(&loop, clockCounter);
@@ -161,7 +166,8 @@ int runDesktopSession(const Options& options)
         return closeAll(opened, 1);
     }
     // The sound device opens while the user picks a mode and the scene loads.
-    prepareSoundDevice();
+    if (options.sound)
+        prepareSoundDevice();
     // The settings, with the command line over them (the reduced flash is
     // known before a recording starts, which notes it).
     DesktopSession session;
@@ -185,6 +191,8 @@ void sessionBegin(DesktopSession* session, const Options& options)
     Settings& s = session->settings;
     settingsTakeOptions(options, &s);
     lightning.reducedFlash = s.reducedFlash;
+    session->attract = options.attract;
+    session->sound = options.sound;
 
     session->windowWidth = options.windowWidth;
     session->windowHeight = options.windowHeight;

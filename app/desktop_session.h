@@ -26,6 +26,8 @@ struct DesktopSession {
     bool vsyncPaces = false;    // the driver took vsync, and its swaps do wait
     bool everWindowed = false;  // the main window was an ordinary window at some time
     bool muted = false;
+    bool attract = false;  // --attract: the elements come on their own
+    bool sound = true;     // --no-sound: no sound device at all
 };
 
 // The whole session for a command line already read: returns the program's

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "app/attract.h"
 #include "app/controls.h"
 #include "app/display_dialog.h"
 #include "app/render.h"
@@ -29,7 +30,7 @@ void initFrameLoop(FrameLoop* loop, int64_t counterFrequency)
     loop->counterPeriod = 1.0 / static_cast<double>(counterFrequency > 0 ? counterFrequency : 1);
 }
 
-void loadScene()
+void loadScene(bool withSound)
 {
     meshes.land.Load("LAND.KMO");
     meshes.room.Load("ROOM.KMO");
@@ -41,7 +42,8 @@ void loadScene()
     tornadoInit();
     waterInit();
 
-    createSoundDevice();
+    if (withSound)
+        createSoundDevice();
     for (const SceneSoundFile& sound : sceneSoundFiles)
         loadSound(sounds.*sound.handle, sound.file);
     setSoundVolume(sounds.sea, 50);
@@ -54,6 +56,8 @@ void loadScene()
 
 bool updateFrame(FrameLoop* loop, int64_t (*readCounter)(), FrameView* view)
 {
+    // The attract mode's keys go in first, as if typed before the frame.
+    attractBeforeMessages();
     // Messages: typed commands run here, between frames' updates.
     bool quit = false;
     Message message;

@@ -36,17 +36,18 @@ void initFrameLoop(FrameLoop* loop, int64_t counterFrequency);
 
 // Loads every content file, places the character, initialises the effects,
 // the poses and the sound, starts the looping sea and wind, and builds the
-// glyph lists of the frame-rate text.
-void loadScene();
+// glyph lists of the frame-rate text. With `withSound` false no sound device is
+// opened: the scene runs on silently, as on a machine without one.
+void loadScene(bool withSound = true);
 
-// One frame: drains the messages (running the typed commands), measures the
-// frame time with `readCounter` (or takes the given one), advances the
-// scene and draws it. Returns false when the quit message was taken in this
-// frame's pump; the frame still ran to its end.
+// One frame: lets the attract mode (app/attract.h) type its keys, drains
+// the messages (running the typed commands), measures the frame time with
+// `readCounter` (or takes the given one), advances the scene and draws it. Returns false when the quit message was
+// taken in this frame's pump; the frame still ran to its end.
 bool runFrame(FrameLoop* loop, int64_t (*readCounter)());
 
-// The frame without its drawing: the messages, the frame time and
-// advanceScene(). runFrame() is this, then renderFrame(); the benchmark
+// The frame without its drawing: the attract's keys, the messages, the
+// frame time and advanceScene(). runFrame() is this, then renderFrame(); the benchmark
 // times it alone. Fills in what the drawing needs.
 bool updateFrame(FrameLoop* loop, int64_t (*readCounter)(), FrameView* view);
 

@@ -5,10 +5,12 @@
 // or, for a value it can't take, what it takes instead.
 #include "app/options.h"
 
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <vector>
 
+#include "app/attract.h"
 #include "platform/notice.h"
 #include "platform/paths.h"
 
@@ -58,6 +60,20 @@ std::string takeFile(const std::string& value, std::string* path)
 {
     *path = value;
     return "";
+}
+
+std::string takePause(const std::string& value, Options* options)
+{
+    long seconds = 0;
+    if (!parseWhole(value, attractPauseLowest, attractPauseHighest, &seconds))
+        return "seconds, " + std::to_string(attractPauseLowest) + " to " + std::to_string(attractPauseHighest);
+    options->attractPause = static_cast<int>(seconds);
+    return "";
+}
+
+std::string takeWindow(const std::string& value, uint64_t* window)
+{
+    return parseWindowId(value, window) ? "" : "a window's id, in decimal or 0x hex";
 }
 
 const OptionRow optionTable[] = {
@@ -124,6 +140,30 @@ const OptionRow optionTable[] = {
     {"mute-unfocused", VALUE_SWITCH, nullptr, nullptr, PROGRAM_VEXARION,
      "silence the sounds while the window is in the background (--no-mute-unfocused: play on)",
      [](const std::string& v, Options* o) { return o->muteUnfocused = v == "on", std::string(); }},
+    {"attract", VALUE_NONE, nullptr, nullptr, PROGRAM_VEXARION | PROGRAM_REPLAY,
+     "the elements come on their own, as in the screen saver; keys still act, and a minute after the last one "
+     "it plays on",
+     [](const std::string&, Options* o) { return o->attract = true, std::string(); }},
+    {"attract-pause", VALUE_REQUIRED, "SECONDS", nullptr, PROGRAM_VEXARION,
+     "the attract's pause between elements, on average, 2 to 15 (remembered; at first 8)", takePause},
+    {"attract-pause", VALUE_REQUIRED, "SECONDS", "8", PROGRAM_REPLAY,
+     "the attract's pause between elements, on average, 2 to 15", takePause},
+    {"root", VALUE_NONE, nullptr, nullptr, PROGRAM_VEXARION | PROGRAM_SAVER,
+     "be the screen saver on the whole screen (in the window XSCREENSAVER_WINDOW names, if set): the attract "
+     "mode, no dialog, nothing remembered; it ends on SIGTERM",
+     [](const std::string&, Options* o) { return o->root = true, std::string(); }},
+    {"window-id", VALUE_REQUIRED, "ID", nullptr, PROGRAM_VEXARION | PROGRAM_SAVER,
+     "be the screen saver inside that window (an X window's id, decimal or 0x hex), as --root",
+     [](const std::string& v, Options* o) { return takeWindow(v, &o->windowId); }},
+    {"sound", VALUE_SWITCH, nullptr, nullptr, PROGRAM_VEXARION,
+     "play the sounds (--no-sound: silent); the screen saver is silent without --sound",
+     [](const std::string& v, Options* o) { return o->sound = v == "on", std::string(); }},
+    {"configure", VALUE_OPTIONAL, "HWND", nullptr, PROGRAM_SAVER,
+     "show the screen saver's settings, in a dialog of that window's",
+     [](const std::string& v, Options* o) {
+         o->configure = true;
+         return v.empty() ? std::string() : takeWindow(v, &o->configureParent);
+     }},
     {"help", VALUE_NONE, nullptr, nullptr, desktopPrograms, "show this text",
      [](const std::string&, Options* o) { return o->help = true, std::string(); }},
     {"version", VALUE_NONE, nullptr, nullptr, desktopPrograms, "show the version",
@@ -156,6 +196,8 @@ const ProgramText programTexts[] = {
      "frames a second, and the simulation's microseconds per frame.",
      ""},
     {PROGRAM_WEB, "vexarion-web", "The scene on the page's canvas; with --script, a replay run back to back.", ""},
+    {PROGRAM_SAVER, "vexarion.scr",
+     "The scene as a Windows screen saver: /s full screen, /p HWND in that window, /c the settings.", ""},
 };
 
 const ProgramText& textOf(Program program)
@@ -237,6 +279,31 @@ std::vector<std::string> splitWords(const std::string& text)
 
 }  // namespace
 
+bool parseWindowId(const std::string& text, uint64_t* window)
+{
+    const bool hex = text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
+    const std::string digits = hex ? text.substr(2) : text;
+    // At most 16 hexadecimal or 19 decimal digits: always within 64 bits.
+    if (digits.empty() || digits.size() > (hex ? 16u : 19u))
+        return false;
+    uint64_t handle = 0;
+    for (char c : digits) {
+        const unsigned char u = static_cast<unsigned char>(c);
+        int digit = -1;
+        if (std::isdigit(u))
+            digit = c - '0';
+        else if (hex && std::isxdigit(u))
+            digit = std::tolower(u) - 'a' + 10;
+        if (digit < 0)
+            return false;
+        handle = handle * (hex ? 16u : 10u) + static_cast<uint64_t>(digit);
+    }
+    if (handle == 0)
+        return false;
+    *window = handle;
+    return true;
+}
+
 bool parseFrameCap(const std::string& text, int* cap)
 {
     if (text == "auto") {
@@ -315,6 +382,30 @@ bool parseOptions(Program program, int argc, const char* const* argv, Options* o
     return true;
 }
 
+std::vector<std::string> screenSaverArguments(const std::vector<std::string>& arguments)
+{
+    if (arguments.empty())
+        return {"--configure"};
+    std::vector<std::string> words;
+    for (const std::string& argument : arguments) {
+        const bool switchLike = argument.size() >= 2 && (argument[0] == '/' || argument[0] == '-') &&
+                                (argument.size() == 2 || argument[2] == ':');
+        const char letter = switchLike ? static_cast<char>(std::tolower(static_cast<unsigned char>(argument[1]))) : 0;
+        const std::string handle = argument.size() > 3 ? argument.substr(3) : "";
+        if (letter == 's' && argument.size() == 2)
+            words.push_back("--root");
+        else if (letter == 'p') {
+            words.push_back("--window-id");
+            if (!handle.empty())
+                words.push_back(handle);
+        } else if (letter == 'c')
+            words.push_back(handle.empty() ? "--configure" : "--configure=" + handle);
+        else
+            words.push_back(argument);
+    }
+    return words;
+}
+
 const char* programName(Program program)
 {
     return textOf(program).name;
@@ -370,10 +461,13 @@ const char* programVersion()
 
 int readCommandLine(Program program, int argc, char** argv, Options* options)
 {
-    const std::vector<std::string> arguments = programArguments(argc, argv);
+    std::vector<std::string> arguments = programArguments(argc, argv);
+    arguments.erase(arguments.begin(), arguments.begin() + (arguments.empty() ? 0 : 1));
+    if (program == PROGRAM_SAVER)
+        arguments = screenSaverArguments(arguments);
     std::vector<const char*> texts;
-    for (size_t i = 1; i < arguments.size(); i++)
-        texts.push_back(arguments[i].c_str());
+    for (const std::string& argument : arguments)
+        texts.push_back(argument.c_str());
     std::string error;
     if (!parseOptions(program, static_cast<int>(texts.size()), texts.data(), options, &error)) {
         noticeShow(NOTICE_ERROR, optionsErrorText(program, error));

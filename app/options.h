@@ -10,8 +10,10 @@
 // its "--no-name" form. An option whose value may be left out (--window)
 // takes the next argument only when it doesn't start with '-'.
 #pragma once
+#include <cstdint>
 #include <map>
 #include <string>
+#include <vector>
 
 // The programs that read a command line.
 enum Program : unsigned {
@@ -19,6 +21,7 @@ enum Program : unsigned {
     PROGRAM_REPLAY = 1u << 1,    // vexarion-replay, on any backend
     PROGRAM_BENCH = 1u << 2,     // vexarion-bench
     PROGRAM_WEB = 1u << 3,       // the program on a browser page
+    PROGRAM_SAVER = 1u << 4,     // vexarion.scr, the Windows screen saver
 };
 
 // Window and picture sizes every program of Vexarion accepts, in pixels a
@@ -58,6 +61,17 @@ struct Options {
     std::multimap<long, std::string> shots;  // frame, PNG file
     int pose = -1;                           // a pose program held, or -1
     bool fullscreen = false;
+    // The attract mode, the program and the replay.
+    bool attract = false;
+    int attractPause = 8;  // seconds between its elements, on average
+    // The screen savers: the whole screen (--root), or inside a window
+    // (--window-id, a native window's handle); the Windows saver's settings
+    // dialog, with the window it belongs to (0 for none).
+    bool root = false;
+    uint64_t windowId = 0;
+    bool sound = true;
+    bool configure = false;
+    uint64_t configureParent = 0;
 
     bool isGiven(const char* name) const { return given.count(name) != 0; }
 };
@@ -65,6 +79,10 @@ struct Options {
 // Reads "WxH" (digits only, each side minimumSide to maximumSide) into
 // *width and *height; false, leaving them alone, for anything else.
 bool parseSize(const std::string& text, int* width, int* height);
+
+// Reads a native window's handle: decimal digits, or hexadecimal ones after
+// "0x"; false, leaving *window alone, for anything else and for 0.
+bool parseWindowId(const std::string& text, uint64_t* window);
 
 // Reads a frame cap: "auto" (-1, the default) or a whole number of frames a
 // second from 0 (no cap) to maxFrameRateCap.
@@ -74,6 +92,12 @@ bool parseFrameCap(const std::string& text, int* cap);
 // unknown option, a missing or bad value or a stray argument, with `error`
 // saying which, without the program's name.
 bool parseOptions(Program program, int argc, const char* const* argv, Options* options, std::string* error);
+
+// The Windows screen saver's arguments in the table's words: "/s" (any
+// case, or "-s") becomes --root, "/p HWND" or "/p:HWND" --window-id HWND,
+// "/c" or "/c:HWND" --configure [HWND], and no argument at all --configure.
+// Anything else is passed on as it is.
+std::vector<std::string> screenSaverArguments(const std::vector<std::string>& arguments);
 
 // The program's name as its usage names it ("vexarion-replay").
 const char* programName(Program program);
@@ -89,7 +113,8 @@ std::string optionsErrorText(Program program, const std::string& error);
 // The program's version, "MAJOR.MINOR.PATCH".
 const char* programVersion();
 
-// The arguments as UTF-8 (platform/paths.h), read against the table.
+// The arguments as UTF-8 (platform/paths.h), read against the table (for
+// the screen saver, after screenSaverArguments()).
 // Returns -1 when the program goes on with `options`; otherwise the exit
 // code it ends with at once: 0 after --help or --version (said to the user),
 // 2 after a bad command line (said too).

@@ -2,6 +2,7 @@
 // a struct whose start values are written once, at its members.
 #include "app/scene_reset.h"
 
+#include "app/attract.h"
 #include "app/controls.h"
 #include "app/main_loop.h"
 #include "effects/fire.h"
@@ -25,4 +26,5 @@ void resetSceneState()
     controls = ElementControls{};
     frameRate = FrameRate{};
     randomGenerator = RandomGenerator{};
+    attract = Attract{};
 }

@@ -166,6 +166,15 @@ const SettingRow settingRows[] = {
      [](const Settings& s) { return onOff(s.reducedFlash); }, "reduced-flash"},
     {"mute_unfocused", [](const std::string& v, Settings* s) { return takeSwitch(v, &s->muteUnfocused); },
      [](const Settings& s) { return onOff(s.muteUnfocused); }, "mute-unfocused"},
+    {"attract_pause",
+     [](const std::string& v, Settings* s) -> std::string {
+         return parseNumber(v, attractPauseLowest, attractPauseHighest, &s->attractPause)
+                    ? ""
+                    : std::to_string(attractPauseLowest) + " to " + std::to_string(attractPauseHighest) + " seconds";
+     },
+     [](const Settings& s) { return std::to_string(s.attractPause); }, "attract-pause"},
+    {"saver_sound", [](const std::string& v, Settings* s) { return takeSwitch(v, &s->saverSound); },
+     [](const Settings& s) { return onOff(s.saverSound); }, nullptr},
 };
 const int settingCount = sizeof settingRows / sizeof settingRows[0];
 

@@ -9,6 +9,8 @@
 //   max_fps=auto                  the frame cap; 0 none, auto for the default
 //   reduced_flash=off             on or off
 //   mute_unfocused=off            on or off
+//   attract_pause=8               seconds between the attract's elements
+//   saver_sound=off               the screen saver plays the sounds
 //
 // The file is outside bytes, read with a fixed policy: at most 64 KiB of it,
 // lines of at most 1 KiB, no control bytes. Blank lines, '#' comments and
@@ -27,6 +29,7 @@
 #include <string>
 #include <vector>
 
+#include "app/attract.h"
 #include "platform/display.h"
 
 struct Options;
@@ -48,6 +51,8 @@ struct Settings {
     int maxFps = -1;  // frames per second; 0 no cap, -1 the default (auto)
     bool reducedFlash = false;
     bool muteUnfocused = false;
+    int attractPause = attractPauseDefault;  // seconds
+    bool saverSound = false;
     std::vector<std::string> keptLines;  // the file's lines, in order, damage left out
 };
 

@@ -4,6 +4,7 @@
 # core leaves the platform's functions to the executable's link, so the same
 # core serves every backend.
 set(VEXARION_APP_SOURCES
+  app/attract.cpp
   app/content_folder.cpp
   app/controls.cpp
   app/desktop_session.cpp
@@ -12,6 +13,7 @@ set(VEXARION_APP_SOURCES
   app/main_loop.cpp
   app/options.cpp
   app/render.cpp
+  app/saver_session.cpp
   app/scene_reset.cpp
   app/screenshot.cpp
   app/settings.cpp)

@@ -1,7 +1,7 @@
 # The installed program and its Debian package (Linux only; Windows ships as a
 # zip, tools/build-windows.sh). `cmake --install` lays out bin/ and
-# share/vexarion/ with the content, the desktop entry, the AppStream metadata
-# and the icon; `cpack -G DEB` packs the same tree.
+# share/vexarion/ with the content, the desktop entry, the AppStream metadata,
+# the icon and the XScreenSaver hack; `cpack -G DEB` packs the same tree.
 # The program finds its content in ../share/vexarion beside its own folder.
 install(TARGETS vexarion vexarion-replay RUNTIME DESTINATION bin)
 install(CODE "
@@ -15,6 +15,14 @@ install(FILES ${CMAKE_SOURCE_DIR}/resources/org.vexarion.vexarion.desktop DESTIN
 configure_file(${CMAKE_SOURCE_DIR}/resources/org.vexarion.vexarion.metainfo.xml.in org.vexarion.vexarion.metainfo.xml @ONLY)
 install(FILES ${CMAKE_BINARY_DIR}/org.vexarion.vexarion.metainfo.xml DESTINATION share/metainfo)
 install(FILES ${VEXARION_RUN_DIR}/vexarion.png DESTINATION share/icons/hicolor/256x256/apps)
+# The screen saver for XScreenSaver (and xfce4-screensaver, which runs the
+# same hacks): its settings page, and the hack where they look for hacks,
+# the program itself (it finds its content from bin/, where the link leads).
+install(FILES ${CMAKE_SOURCE_DIR}/resources/vexarion.xml DESTINATION share/xscreensaver/config)
+install(CODE "
+  set(hacks \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/libexec/xscreensaver\")
+  file(MAKE_DIRECTORY \"\${hacks}\")
+  file(CREATE_LINK ../../bin/vexarion \"\${hacks}/vexarion\" SYMBOLIC)")
 
 set(CPACK_PACKAGE_NAME vexarion)
 set(CPACK_PACKAGE_VENDOR "Vexarion developers")

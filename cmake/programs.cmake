@@ -2,6 +2,7 @@
 #   vexarion              the program (app/main.cpp)
 #   vexarion-replay       the same frames driven by a script (programs/replay.cpp)
 #   vexarion-bench        what a frame costs here, for tools/bench.sh (programs/bench.cpp)
+#   vexarion-scr          on Windows, vexarion.scr, the screen saver (programs/saver.cpp)
 #   vexarion-replay-null  on Linux, the replay on the null backend beside the
 #                         drawing one: no X server, no OpenGL, no sound device,
 #                         the same trace; the scene stories run on it
@@ -13,6 +14,11 @@ if(VEXARION_WINDOWS)
   target_link_options(vexarion PRIVATE -mwindows)  # a window program: no console of its own
 endif()
 vexarion_executable(vexarion-replay programs/replay.cpp)
+if(VEXARION_WINDOWS)
+  vexarion_executable(vexarion-scr programs/saver.cpp)
+  set_target_properties(vexarion-scr PROPERTIES OUTPUT_NAME vexarion SUFFIX .scr)
+  target_link_options(vexarion-scr PRIVATE -mwindows)
+endif()
 if(NOT VEXARION_PLATFORM STREQUAL "null")
   vexarion_executable(vexarion-bench programs/bench.cpp)
 endif()

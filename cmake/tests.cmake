@@ -31,6 +31,7 @@ set(VEXARION_PORTABLE_TEST_SUPPORT
 # On the build machine, besides: the stories and the checks that run the
 # programs or read the tree.
 set(VEXARION_HOST_TESTS
+  tests/test_attract_stories.cpp
   tests/test_bad_content.cpp
   tests/test_boundary.cpp
   tests/test_options.cpp
@@ -44,7 +45,7 @@ set(VEXARION_HOST_TEST_SUPPORT
   tests/support/desktop.cpp
   tests/support/process.cpp
   tests/support/replay_run.cpp)
-set(VEXARION_END_TO_END_TESTS test_e2e_desktop test_e2e_program)
+set(VEXARION_END_TO_END_TESTS test_e2e_desktop test_e2e_program test_e2e_saver)
 
 enable_testing()
 include(GoogleTest)

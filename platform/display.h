@@ -6,6 +6,7 @@
 // ordinary decorated one on the desktop. The desktop's mode comes back at
 // teardown; the window itself stays until the process ends.
 #pragma once
+#include <cstdint>
 
 struct DisplayMode {
     int width;
@@ -65,6 +66,24 @@ enum WindowFlags {
 // the requested mode, the window is an ordinary decorated one of that size
 // and the user is told (notice.h).
 bool windowCreateMain(const char* title, int width, int height, int colourBits, int flags);
+
+// The screen saver's main windows, in the desktop's own mode, each able to
+// carry an OpenGL context as windowCreateMain()'s (false when the system has
+// no such window, or the window can't be had):
+//
+// windowCreateInside() draws inside a window of the system's that exists
+// already, `host` its native handle (an X window's id, a Win32 HWND): on X
+// the scene is drawn straight into that window, which keeps its owner's
+// input, as X screen savers do; on Windows into a child window covering it
+// and following its size, and a close message arrives once it goes away.
+//
+// windowCreateSaver() covers the whole screen as the system's screen saver:
+// on X by drawing into the root window; on Windows with a topmost window
+// over every screen, the cursor hidden, that the first key, click or mouse
+// movement of more than a few pixels (or another window coming to the
+// front) closes with a close message.
+bool windowCreateInside(uint64_t host, int colourBits);
+bool windowCreateSaver(int colourBits);
 
 // The main window's size in pixels and its position on the screen.
 void windowGetGeometry(int* x, int* y, int* width, int* height);

@@ -48,6 +48,19 @@ void inputUseScript(bool on);
 void inputScriptChar(int code);
 void inputScriptKey(Key key, bool down);
 
+// The attract mode's input: the program itself typing characters and
+// holding keys, merged with the player's (the keyboard's, or the script's
+// while scripted). Its characters join the queue behind those already
+// waiting, a key counts as held while either holds it, and the watchers
+// below see both alike, so a recording replays them as the player's.
+void inputAttractChar(int code);
+void inputAttractKey(Key key, bool down);
+
+// How many times the player has typed a character or pressed a key, on the
+// keyboard or in the script, since the program started; the attract's own
+// input doesn't count.
+unsigned long inputPlayerTouches();
+
 // Watching the input the program takes, for recording a session: `onChar`
 // sees each typed character as inputNextMessage() hands it out, `onKey` each
 // change of a key's held state, from the keyboard or the script, as the

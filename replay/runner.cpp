@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "app/attract.h"
 #include "app/content_folder.h"
 #include "app/display_dialog.h"
 #include "app/render.h"
@@ -20,6 +21,9 @@
 namespace {
 
 const int64_t replayFrequency = 1000000000;  // counter ticks per second
+// The attract's generator starts the same in every replay, so --attract
+// gives the same trace every time.
+const uint32_t replayAttractSeed = 1;
 
 int64_t replayCounter = 0;
 int64_t readReplayCounter()
@@ -103,6 +107,8 @@ void replayLoad(ReplayRunner* runner)
     loadScene();
     if (runner->options.pose >= 0)
         setPoseMode(static_cast<PoseMode>(runner->options.pose));
+    if (runner->options.attract)
+        attractStart(replayAttractSeed, runner->options.attractPause);
     runner->loop.beforeSwap = takeShots;
 }
 

@@ -9,7 +9,9 @@
 // A script with frame times plays as many frames as it has, unless --frames
 // says otherwise. An Esc in the script ends the run after its frame. --shot
 // saves a frame as drawn, read back before its buffer swap; --trace writes
-// one row of the scene's state per completed frame.
+// one row of the scene's state per completed frame. --attract lets the
+// attract mode (app/attract.h) play the elements beside the script, its
+// generator starting the same every time.
 #pragma once
 #include <cstdint>
 #include <string>

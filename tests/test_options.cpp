@@ -35,8 +35,16 @@ std::string parsed(Program program, std::vector<const char*> args)
     for (const auto& [flag, name] : {std::pair{o.vsync, "vsync"},
                                      {o.reducedFlash, "reduced-flash"},
                                      {o.muteUnfocused, "mute"},
-                                     {o.fullscreen, "fullscreen"}})
+                                     {o.fullscreen, "fullscreen"},
+                                     {o.attract, "attract"},
+                                     {o.root, "root"},
+                                     {!o.sound, "silent"},
+                                     {o.configure, "configure"}})
         words += flag ? std::string(" ") + name : "";
+    if (o.attractPause != 8)
+        words += " pause " + std::to_string(o.attractPause);
+    for (const auto& [window, name] : {std::pair{o.windowId, " in "}, {o.configureParent, " of "}})
+        words += window ? name + std::to_string(window) : "";
     return words + (o.help ? " help" : "") + (o.version ? " version" : "");
 }
 
@@ -48,7 +56,7 @@ const std::string replayDefaults = "| 0x0 640x480 frames 400 dt 0.020 fps -1 pos
 TEST(Options, EachProgramTakesItsOwnRowsAndNamesWhatIsWrong)
 {
     // An error message need only begin as expected.
-    const Program V = PROGRAM_VEXARION, R = PROGRAM_REPLAY, B = PROGRAM_BENCH, W = PROGRAM_WEB;
+    const Program V = PROGRAM_VEXARION, R = PROGRAM_REPLAY, B = PROGRAM_BENCH, W = PROGRAM_WEB, S = PROGRAM_SAVER;
     const std::tuple<Program, std::vector<const char*>, std::string> cases[] = {
         {V, {}, programDefaults},
         {V, {"--window", "--record", "-", "--trace=t.csv"}, "record=- trace=t.csv window " + programDefaults},
@@ -92,11 +100,48 @@ TEST(Options, EachProgramTakesItsOwnRowsAndNamesWhatIsWrong)
         {B, {"--bogus"}, "error: unknown option --bogus"},
         {W, {"--size", "800x600", "--fullscreen"}, "fullscreen=on size=800x600 | 0x0 800x600 frames 400"},
         {W, {"--help"}, "error: unknown option --help"},
+        // The attract mode and the screen savers.
+        {V,
+         {"--attract", "--attract-pause", "15", "--no-sound"},
+         "attract=on attract-pause=15 sound=off " + programDefaults + " attract silent pause 15"},
+        {R, {"--attract", "--attract-pause=2"}, "attract=on attract-pause=2 " + replayDefaults + " attract pause 2"},
+        {V, {"--attract-pause", "16"}, "error: bad value '16' for --attract-pause: seconds, 2 to 15"},
+        {R, {"--attract-pause", "1"}, "error: bad value '1' for --attract-pause"},
+        {V,
+         {"--root", "--window-id", "0x1A00003"},
+         "root=on window-id=0x1A00003 " + programDefaults + " root in 27262979"},
+        {V, {"--window-id=4194311"}, "window-id=4194311 " + programDefaults + " in 4194311"},
+        {V, {"--window-id", "0"}, "error: bad value '0' for --window-id: a window's id, in decimal or 0x hex"},
+        {V, {"--window-id", "0x"}, "error: bad value '0x' for --window-id"},
+        {V, {"--window-id", "12ab"}, "error: bad value '12ab' for --window-id"},
+        {V, {"--window-id", "0x10000000000000000"}, "error: bad value '0x10000000000000000' for --window-id"},
+        {R, {"--root"}, "error: unknown option --root"},
+        {S, {"--root"}, "root=on "},
+        {S, {"--configure=0x20"}, "configure=0x20 | 0x0 0x0 frames 0 dt 0.000 fps -1 pose -1 configure of 32"},
+        {S, {"--attract"}, "error: unknown option --attract"},
     };
     for (const auto& [program, args, expected] : cases) {
         const std::string result = parsed(program, args);
         EXPECT_EQ(result.substr(0, expected.size()), expected) << programName(program);
     }
+}
+
+TEST(Options, TheWindowsScreenSaversArgumentsBecomeTheTables)
+{
+    const std::pair<std::vector<std::string>, std::vector<std::string>> cases[] = {
+        {{}, {"--configure"}},
+        {{"/s"}, {"--root"}},
+        {{"/S"}, {"--root"}},
+        {{"-s"}, {"--root"}},
+        {{"/p", "1234"}, {"--window-id", "1234"}},
+        {{"/P:1234"}, {"--window-id", "1234"}},
+        {{"/c"}, {"--configure"}},
+        {{"/c:5678"}, {"--configure=5678"}},
+        {{"/save"}, {"/save"}},
+        {{"/x"}, {"/x"}},
+    };
+    for (const auto& [windows, table] : cases)
+        EXPECT_EQ(screenSaverArguments(windows), table) << (windows.empty() ? "(none)" : windows[0]);
 }
 
 TEST(Options, HelpAndUsageComeFromTheTable)

@@ -28,12 +28,16 @@ std::string described(const Settings& s)
     if (s.hasWindowPosition)
         words += "at " + std::to_string(s.windowX) + "," + std::to_string(s.windowY) + " ";
     return words + "vsync " + (s.vsync ? "on" : "off") + " fps " + std::to_string(s.maxFps) + " flash " +
-           (s.reducedFlash ? "reduced" : "full") + " mute " + (s.muteUnfocused ? "on" : "off");
+           (s.reducedFlash ? "reduced" : "full") + " mute " + (s.muteUnfocused ? "on" : "off") +
+           (s.attractPause != attractPauseDefault ? " pause " + std::to_string(s.attractPause) : "") +
+           (s.saverSound ? " saver sound" : "");
 }
 
 const std::string defaults = "vsync on fps -1 flash full mute off";
 const std::string header = "# Vexarion's settings, written when it quits. Lines it doesn't know are kept.\n";
-const std::string defaultLines = "vsync=on\nmax_fps=auto\nreduced_flash=off\nmute_unfocused=off\n";
+// The screen saver's keys, which a file without them gets at its end.
+const std::string saverLines = "attract_pause=8\nsaver_sound=off\n";
+const std::string defaultLines = "vsync=on\nmax_fps=auto\nreduced_flash=off\nmute_unfocused=off\n" + saverLines;
 
 }  // namespace
 
@@ -52,27 +56,36 @@ TEST(Settings, ReadsWhatItCanKeepsWhatItDoesntKnowAndNamesTheFirstDamage)
         // keys keep their place, once; spaces and CRLF are forgiven.
         {"# mine\r\n\nvolume = 11\n max_fps = 30 \nvsync=no\nmax_fps=0\nwindow_position=5, 6\n",
          "at 5,6 vsync off fps 0 flash full mute off", "",
-         header + "# mine\n\nvolume = 11\nmax_fps=0\nvsync=off\nwindow_position=5,6\nreduced_flash=off\n"
-                  "mute_unfocused=off\n"},
+         header +
+             "# mine\n\nvolume = 11\nmax_fps=0\nvsync=off\nwindow_position=5,6\nreduced_flash=off\n"
+             "mute_unfocused=off\n" +
+             saverLines},
         {"reduced_flash=true\nmute_unfocused=1\n", "vsync on fps -1 flash reduced mute on", "",
-         header + "reduced_flash=on\nmute_unfocused=on\nvsync=on\nmax_fps=auto\n"},
+         header + "reduced_flash=on\nmute_unfocused=on\nvsync=on\nmax_fps=auto\n" + saverLines},
         // Damage: a bad value keeps the default and the key's place; a
         // line that isn't key=value goes; so does an unfinished last line.
         {"vsync=maybe\nwindow_size=10x10\nmax_fps=auto\n", defaults,
          "line 1: vsync takes on or off, not 'maybe' (and 1 more damaged line)",
-         header + "vsync=on\nmax_fps=auto\nreduced_flash=off\nmute_unfocused=off\n"},
+         header + "vsync=on\nmax_fps=auto\nreduced_flash=off\nmute_unfocused=off\n" + saverLines},
         {"max_fps=1001\ndisplay_mode=800x600\nwindow_position=1,2,3\n", defaults,
          "line 1: max_fps takes auto or 0 to 1000, not '1001' (and 2 more damaged lines)",
-         header + "max_fps=auto\nvsync=on\nreduced_flash=off\nmute_unfocused=off\n"},
+         header + "max_fps=auto\nvsync=on\nreduced_flash=off\nmute_unfocused=off\n" + saverLines},
         {"mute_unfocused=on\nwindow_size=1024x7", "vsync on fps -1 flash full mute on",
-         "line 2: an unfinished last line", header + "mute_unfocused=on\nvsync=on\nmax_fps=auto\nreduced_flash=off\n"},
+         "line 2: an unfinished last line",
+         header + "mute_unfocused=on\nvsync=on\nmax_fps=auto\nreduced_flash=off\n" + saverLines},
         {"just words\n[section]\nvsync=off\n", "vsync off fps -1 flash full mute off",
          "line 1: not key=value (and 1 more damaged line)",
-         header + "vsync=off\nmax_fps=auto\nreduced_flash=off\nmute_unfocused=off\n"},
+         header + "vsync=off\nmax_fps=auto\nreduced_flash=off\nmute_unfocused=off\n" + saverLines},
         {std::string("a=b\0c\nvsync=off\n", 16) + std::string(2000, 'x') + "\n", "vsync off fps -1 flash full mute off",
          "line 1: a control byte (and 1 more damaged line)",
-         header + "vsync=off\nmax_fps=auto\nreduced_flash=off\nmute_unfocused=off\n"},
+         header + "vsync=off\nmax_fps=auto\nreduced_flash=off\nmute_unfocused=off\n" + saverLines},
         {std::string(64 * 1024 + 1, '\n'), defaults, "longer than 64 KiB", header + defaultLines},
+        // The screen saver's keys: the attract's pause in seconds, and whether the saver plays the sounds.
+        {"attract_pause=4\n", defaults + " pause 4", "",
+         header + "attract_pause=4\nvsync=on\nmax_fps=auto\nreduced_flash=off\nmute_unfocused=off\nsaver_sound=off\n"},
+        {"saver_sound=yes\nattract_pause=16\n", defaults + " saver sound",
+         "line 2: attract_pause takes 2 to 15 seconds, not '16'",
+         header + "saver_sound=on\nattract_pause=8\nvsync=on\nmax_fps=auto\nreduced_flash=off\nmute_unfocused=off\n"},
     };
     for (const Case& c : cases) {
         Settings s;

@@ -5,11 +5,13 @@ set -e
 
 # The last line is the ARM64 cross build and its emulator; the one before
 # it the browser build and its test (Emscripten, Chromium); the one before
-# that the display that really switches modes, for the full-screen tests
-# (Xorg's dummy driver, openbox, xrandr, and Python for the cursor check);
-# the two before that are what Wine only recommends but the Windows proof
-# needs: its own fonts for the dialog, Mesa's drivers for WGL, and the X
-# extensions it draws with.
+# that the screen savers' (the X screen saver extension, XScreenSaver to run
+# the hack, procps for pgrep, NSIS for the Windows installer and icoutils to
+# read back the Windows resources); the one before that the display that
+# really switches modes, for the full-screen tests (Xorg's dummy driver,
+# openbox, xrandr, and Python for the cursor check); the two before that are
+# what Wine only recommends but the Windows proof needs: its own fonts for
+# the dialog, Mesa's drivers for WGL, and the X extensions it draws with.
 PACKAGES="cmake g++ make pkg-config libsdl2-dev libopenal-dev libimgui-dev libstb-dev
 libgl-dev libglu1-mesa-dev libx11-dev libgtest-dev googletest
 xvfb xauth xdotool x11-utils imagemagick sox dpkg-dev file clang-format appstream
@@ -18,6 +20,7 @@ g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix wine wine64
 fonts-wine libgl1-mesa-dri libasound2-plugins libxrandr2 libxrender1 libxi6
 libxcursor1 libxcomposite1 libxinerama1 libxxf86vm1 libxfixes3
 xserver-xorg-core xserver-xorg-video-dummy openbox x11-xserver-utils python3
+libxss-dev xscreensaver nsis icoutils procps
 emscripten chromium
 g++-aarch64-linux-gnu qemu-user"
 

@@ -19,6 +19,9 @@
 #   desktop vexarion.exe --window 320x240: the program's icon, Alt+Return to
 #           full screen and back, Esc with exit code 0, and the settings it
 #           leaves in %APPDATA%\Vexarion
+#   resources  read back from the built files: the program's icon as the
+#           first icon group of vexarion.exe, vexarion-replay.exe,
+#           vexarion.scr and vexarion-setup.exe, and their version, CMake's
 #   dpi, box, unicode, focus   as a Windows user meets it: see
 #           tools/test-windows-desktop.sh (focus ends on a display of its own)
 #
@@ -43,7 +46,7 @@ if [ "$1" = "--no-build" ]; then
     build=0
     shift
 fi
-sections="${*:-units traces program record damage desktop dpi box unicode focus}"
+sections="${*:-resources units traces program record damage desktop dpi box unicode focus}"
 if [ "$build" = 1 ]; then
     tools/build-windows.sh test_vexarion drop-display-mode
     cmake --build build -j2 --target vexarion-replay vexarion-replay-null
@@ -408,6 +411,44 @@ run_desktop() {
     else
         fail "no settings in %APPDATA%\\Vexarion"
     fi
+}
+
+# The resources of every executable that ships, read back with icoutils:
+# the first icon group is the icon the native build made (the images
+# byte for byte), and the version, in the fixed block and in the strings
+# Explorer shows, is the project's version in CMake.
+run_resources() {
+    version="$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$bin/CMakeCache.txt")"
+    icon="$root/build/vexarion.ico"
+    for file in vexarion.exe vexarion-replay.exe vexarion.scr vexarion-setup.exe; do
+        first="$(wrestool -l "$bin/$file" | grep -m1 'type=group_icon' | sed 's/ \[.*//')"
+        # shellcheck disable=SC2086
+        wrestool -x $first "$bin/$file" >"$work/icon.ico" 2>/dev/null
+        if [ -n "$first" ] && cmp -s -n "$(wc -c <"$icon")" "$work/icon.ico" "$icon"; then
+            said="the program's icon ($(icotool -l "$work/icon.ico" | sed -n 's/.*--width=\([0-9]*\).*/\1/p' | tr '\n' ' '))"
+        else
+            fail "$file: the first icon group is not the program's icon"
+            said="no icon"
+        fi
+        wrestool -x --raw --type=16 "$bin/$file" >"$work/version.bin" 2>/dev/null
+        fixed="$(/usr/bin/python3 -c '
+import struct, sys
+data = open(sys.argv[1], "rb").read()
+at = data.find(struct.pack("<I", 0xFEEF04BD))
+if at >= 0:
+    ms, ls = struct.unpack_from("<II", data, at + 8)
+    print("%d.%d.%d" % (ms >> 16, ms & 0xFFFF, ls >> 16))
+' "$work/version.bin")"
+        strings -el "$work/version.bin" >"$work/version.txt"
+        value() { grep -A1 -x "$1" "$work/version.txt" | sed -n 2p; }
+        if [ "$fixed" = "$version" ] && [ "$(value FileVersion)" = "$version" ] &&
+            [ "$(value ProductVersion)" = "$version" ] && [ "$(value ProductName)" = Vexarion ] &&
+            [ -n "$(value FileDescription)" ] && [ "$(value OriginalFilename)" = "$file" ]; then
+            echo "ok   $file: $said; version $fixed, \"$(value FileDescription)\""
+        else
+            fail "$file: version ${fixed:-none}, strings: $(tr '\n' '|' <"$work/version.txt")"
+        fi
+    done
 }
 
 . tools/test-windows-desktop.sh

@@ -5,6 +5,7 @@
 // This folder is also the template for a new backend: each function below
 // says in one line what a real backend must do there.
 #include "platform/display.h"
+#include "platform/saver_dialog.h"
 
 namespace {
 
@@ -70,6 +71,24 @@ bool windowCreateMain(const char*, int width, int height, int, int)
     // Open the one main window of that size, able to carry an OpenGL context.
     window = NullWindow{true, width, height};
     return true;
+}
+
+bool windowCreateInside(uint64_t, int)
+{
+    // Draw inside the system's window `host` (an X window itself, a child window on Windows).
+    return false;
+}
+
+bool windowCreateSaver(int)
+{
+    // Cover the whole screen as the system's screen saver, in the desktop's mode.
+    return false;
+}
+
+bool saverSettingsDialog(uint64_t, SaverChoices*)
+{
+    // Show the screen saver's settings dialog; there is none to show here.
+    return false;
 }
 
 void windowGetGeometry(int* x, int* y, int* width, int* height)

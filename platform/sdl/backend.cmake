@@ -1,11 +1,18 @@
 # The Linux backend: SDL2 for windows, input and the clock, Dear ImGui for
-# the dialog, OpenAL Soft for sound, OpenGL and GLU through the system's libGL.
+# the dialog, OpenAL Soft for sound, OpenGL and GLU through the system's libGL,
+# and Xlib for the screen saver.
 find_package(PkgConfig REQUIRED)
 pkg_check_modules(SDL2 REQUIRED IMPORTED_TARGET sdl2)
 pkg_check_modules(OPENAL REQUIRED IMPORTED_TARGET openal)
 pkg_check_modules(IMGUI REQUIRED IMPORTED_TARGET imgui)
 find_package(OpenGL REQUIRED COMPONENTS OpenGL)
 find_library(GLU_LIBRARY GLU REQUIRED)
+# The screen saver finds the root window with Xlib; the X server's own saver
+# is let come again with the MIT-SCREEN-SAVER extension (Xss).
+find_package(X11 REQUIRED)
+if(NOT TARGET X11::Xss)
+  message(FATAL_ERROR "the X screen saver extension's library (libxss-dev) is missing")
+endif()
 
 set(backend_sources
   platform/sdl/clock.cpp
@@ -17,8 +24,9 @@ set(backend_sources
   platform/sdl/input.cpp
   platform/sdl/notice.cpp
   platform/sdl/pacing.cpp
+  platform/sdl/saver_window.cpp
   platform/sdl/window.cpp
   platform/shared/narrow_paths.cpp
   platform/shared/openal_audio.cpp)
-set(backend_libraries PkgConfig::SDL2 PkgConfig::OPENAL PkgConfig::IMGUI)
+set(backend_libraries PkgConfig::SDL2 PkgConfig::OPENAL PkgConfig::IMGUI X11::X11 X11::Xss)
 set(backend_gl_libraries OpenGL::GL ${GLU_LIBRARY})

@@ -26,11 +26,15 @@ bool platformInit()
     // A full-screen window gets out of the way of the program the user
     // switches to, and the desktop gets its mode back meanwhile.
     SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "1");
+    // SDL would keep the system's screen saver off for the whole session;
+    // the window holds it off only while it is full screen and in front.
+    SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
     // The scene takes single letters, never text composed from dead keys, so
     // libX11 is given an empty compose table instead of parsing the locale's
     // thousands of sequences (several milliseconds at every start). A table
     // the user names stays theirs.
     setenv("XCOMPOSEFILE", "/dev/null", 0);
+    sdlCatchWindowErrors();
     if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS | SDL_INIT_TIMER) != 0) {
         noticeShow(NOTICE_WARNING, std::string("Vexarion: cannot open the display: ") + SDL_GetError() + "\n");
         return false;
@@ -210,7 +214,9 @@ void windowDestroyMain()
 {
     glContextRelease();
     if (platformSdl.mainWindow) {
+        sdlSettleAdoptedWindow();
         SDL_DestroyWindow(platformSdl.mainWindow);
+        sdlSettleAdoptedWindow();
         platformSdl.mainWindow = nullptr;
     }
     if (platformSdl.fullscreen)

@@ -126,6 +126,8 @@ void inputBackendPump()
     SDL_Event event;
     while (SDL_PollEvent(&event))
         translate(event);
+    sdlHoldScreenSaver();
+    sdlWatchAdoptedWindow();
     for (int k = 0; k < KEY_COUNT; k++)
         inputKeyReport(static_cast<Key>(k), keyHeld(static_cast<Key>(k)), false);
 }

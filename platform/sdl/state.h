@@ -21,3 +21,16 @@ extern PlatformSdlState platformSdl;
 // where a new ordinary window opens (false: wherever the system puts it).
 void sdlGiveIcon(SDL_Window* window);
 bool sdlWindowedPlace(int* x, int* y);
+// From window.cpp: keeps the system's screen saver off while the main window
+// is full screen and has the keyboard, and lets it come otherwise.
+void sdlHoldScreenSaver();
+// From saver_window.cpp: a close message once the window the screen saver
+// draws into has gone.
+void sdlWatchAdoptedWindow();
+// Takes in the X errors of what was drawn into that window so far.
+void sdlSettleAdoptedWindow();
+// Installs the X error handler that takes the errors about that window
+// (once it is gone); called before SDL starts.
+void sdlCatchWindowErrors();
+// Lifts the X server's screen saver suspension SDL made for `window`.
+void sdlResumeXScreenSaver(SDL_Window* window);

@@ -6,7 +6,8 @@
 // change. Going back gives the window the size and place it had before;
 // a window that started full screen (in the dialog's mode) gets the place
 // the program set for it, and leaving that real mode gives the desktop its
-// mode back. An ordinary window is decorated and resizable.
+// mode back. An ordinary window is decorated and resizable. The system's
+// screen saver stays off only while the window is full screen and in front.
 #include <algorithm>
 #include <cstdio>
 #include <string>
@@ -155,6 +156,19 @@ bool windowHasFocus()
 {
     SDL_Window* window = platformSdl.mainWindow;
     return window && (SDL_GetWindowFlags(window) & SDL_WINDOW_INPUT_FOCUS) != 0;
+}
+
+void sdlHoldScreenSaver()
+{
+    const bool hold = windowIsFullscreen() && windowHasFocus();
+    if (hold == (SDL_IsScreenSaverEnabled() == SDL_TRUE)) {
+        if (hold) {
+            SDL_DisableScreenSaver();
+        } else {
+            SDL_EnableScreenSaver();
+            sdlResumeXScreenSaver(platformSdl.mainWindow);
+        }
+    }
 }
 
 void windowSetIcon(const uint8_t* rgba, int width, int height)

@@ -3,9 +3,10 @@
 // backends').
 //
 // Keys keep two facts each: whether the key is held, and whether it went
-// down since inputKeyState() last asked about it. The held state comes
-// from the backend's reports or, while scripted, from the script; watchers
-// see each change of it and each character the queue delivers.
+// down since inputKeyState() last asked about it. A key is held while the
+// player holds it (by the backend's reports or, while scripted, by the
+// script) or the attract mode does; watchers see each change of that and
+// each character the queue delivers.
 #include <deque>
 
 #include "platform/shared/input_queue.h"
@@ -14,8 +15,11 @@ namespace {
 
 std::deque<Message> queue;
 bool scripted = false;
-bool held[KEY_COUNT];
+bool playerHeld[KEY_COUNT];         // by the keyboard, or the script while scripted
+bool attractHeld[KEY_COUNT];        // by the attract mode
+bool held[KEY_COUNT];               // by either: what the program sees
 bool pressedSinceQuery[KEY_COUNT];  // bit 0 of the key state
+unsigned long playerTouches = 0;
 InputCharWatcher charWatcher = nullptr;
 InputKeyWatcher keyWatcher = nullptr;
 
@@ -29,8 +33,11 @@ bool validKey(Key key)
     return key >= 0 && key < KEY_COUNT;
 }
 
-void setHeld(Key key, bool down, bool pressed)
+// Brings the key's held state up to date with its two holders; `pressed`:
+// the player's key went down since the last report.
+void updateHeld(Key key, bool pressed)
 {
+    const bool down = playerHeld[key] || attractHeld[key];
     if (pressed || (down && !held[key]))
         pressedSinceQuery[key] = true;
     if (held[key] != down) {
@@ -40,12 +47,22 @@ void setHeld(Key key, bool down, bool pressed)
     }
 }
 
+void setPlayerHeld(Key key, bool down, bool pressed)
+{
+    if (pressed || (down && !playerHeld[key]))
+        playerTouches++;
+    playerHeld[key] = down;
+    updateHeld(key, pressed);
+}
+
 }  // namespace
 
 void inputQueueChar(int code)
 {
-    if (!scripted)
-        push(MESSAGE_CHAR, code);
+    if (scripted)
+        return;
+    playerTouches++;
+    push(MESSAGE_CHAR, code);
 }
 
 void inputQueueClose()
@@ -57,19 +74,23 @@ void inputQueueClose()
 
 void inputQueueScreenshot()
 {
+    if (!scripted)
+        playerTouches++;
     push(MESSAGE_SCREENSHOT, 0);
 }
 
 void inputQueueFullscreen()
 {
-    if (!scripted)
-        push(MESSAGE_FULLSCREEN, 0);
+    if (scripted)
+        return;
+    playerTouches++;
+    push(MESSAGE_FULLSCREEN, 0);
 }
 
 void inputKeyReport(Key key, bool down, bool pressed)
 {
     if (!scripted && validKey(key))
-        setHeld(key, down, pressed);
+        setPlayerHeld(key, down, pressed);
 }
 
 bool inputNextMessage(Message* message)
@@ -102,6 +123,8 @@ void inputUseScript(bool on)
 {
     scripted = on;
     for (int k = 0; k < KEY_COUNT; k++) {
+        playerHeld[k] = false;
+        attractHeld[k] = false;
         held[k] = false;
         pressedSinceQuery[k] = false;
     }
@@ -109,13 +132,32 @@ void inputUseScript(bool on)
 
 void inputScriptChar(int code)
 {
+    playerTouches++;
     push(MESSAGE_CHAR, code);
 }
 
 void inputScriptKey(Key key, bool down)
 {
     if (validKey(key))
-        setHeld(key, down, false);
+        setPlayerHeld(key, down, false);
+}
+
+void inputAttractChar(int code)
+{
+    push(MESSAGE_CHAR, code);
+}
+
+void inputAttractKey(Key key, bool down)
+{
+    if (!validKey(key))
+        return;
+    attractHeld[key] = down;
+    updateHeld(key, false);
+}
+
+unsigned long inputPlayerTouches()
+{
+    return playerTouches;
 }
 
 void inputWatch(InputCharWatcher onChar, InputKeyWatcher onKey)

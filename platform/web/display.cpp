@@ -5,6 +5,7 @@
 #include <emscripten/emscripten.h>
 
 #include "platform/display.h"
+#include "platform/saver_dialog.h"
 #include "platform/web/web_state.h"
 
 PlatformWebState platformWeb = {false, 0, 0, 0, FRAMES_PER_DISPLAY};
@@ -71,6 +72,22 @@ bool windowCreateMain(const char*, int width, int height, int, int)
     platformWeb.width = width;
     platformWeb.height = height;
     return true;
+}
+
+bool windowCreateInside(uint64_t, int)
+{
+    // A page has no windows of the system's to draw in, nor a screen saver.
+    return false;
+}
+
+bool windowCreateSaver(int)
+{
+    return false;
+}
+
+bool saverSettingsDialog(uint64_t, SaverChoices*)
+{
+    return false;
 }
 
 void windowGetGeometry(int* x, int* y, int* width, int* height)

@@ -12,6 +12,8 @@ set(backend_sources
   platform/win32/notice.cpp
   platform/win32/pacing.cpp
   platform/win32/paths.cpp
+  platform/win32/saver_dialog.cpp
+  platform/win32/saver_window.cpp
   platform/win32/window.cpp
   platform/win32/window_place.cpp)
 set(backend_libraries gdi32 comctl32 dsound dxguid winmm shell32 ole32 uuid imm32)

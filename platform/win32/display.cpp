@@ -60,7 +60,10 @@ bool platformInit()
     windowClass.lpfnWndProc = windowMessageProc;
     windowClass.cbWndExtra = 30;
     windowClass.hInstance = platformWin32.instance;
-    windowClass.hIcon = LoadIconW(nullptr, reinterpret_cast<LPCWSTR>(IDI_APPLICATION));
+    // The executable's own icon, its first icon group; Windows' default without one.
+    windowClass.hIcon = LoadIconW(platformWin32.instance, MAKEINTRESOURCEW(1));
+    if (!windowClass.hIcon)
+        windowClass.hIcon = LoadIconW(nullptr, reinterpret_cast<LPCWSTR>(IDI_APPLICATION));
     windowClass.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
     windowClass.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
     windowClass.lpszClassName = mainWindowClass;

@@ -33,6 +33,7 @@ void inputBackendPump()
         DispatchMessageW(&msg);
     }
     fullScreenAfterMessages();
+    saverAfterMessages();
     const bool inFront = platformWin32.mainWindow && GetForegroundWindow() == platformWin32.mainWindow;
     for (int k = 0; k < KEY_COUNT; k++) {
         // Asked even when not in front, so that a press elsewhere is not

@@ -7,6 +7,9 @@
 
 #include "platform/display.h"
 
+// What the main window is as a screen saver (saver_window.cpp).
+enum SaverWindow { SAVER_NONE, SAVER_FULL, SAVER_PREVIEW };
+
 struct PlatformWin32State {
     bool initialised;
     HINSTANCE instance;
@@ -24,6 +27,8 @@ struct PlatformWin32State {
     bool active;         // the program's windows are the ones in front
     bool refusalToTell;  // a mode switch was refused since the user was last told
     bool modeLost;       // the system changed the screen's mode away from the requested one
+    SaverWindow saver;   // the main window is the screen saver's
+    HWND saverParent;    // the preview window it draws in, for SAVER_PREVIEW
 };
 
 extern PlatformWin32State platformWin32;
@@ -63,3 +68,8 @@ void win32GiveIcon(HWND window);
 // The outer frame of a new ordinary window; false when the system is to
 // place it (window_place.cpp).
 bool win32WindowedFrame(RECT* frame);
+// The screen saver's window (saver_window.cpp): the messages that end the
+// full-screen saver (true, with *result set, when handled), and, after the
+// messages, the preview following its window's size and ending with it.
+bool saverMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result);
+void saverAfterMessages();

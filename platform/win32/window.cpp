@@ -41,6 +41,8 @@ void typed(WPARAM wParam, LPARAM lParam)
 LRESULT CALLBACK windowMessageProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     LRESULT result = 0;
+    if (saverMessage(window, message, wParam, lParam, &result))
+        return result;
     if (fullScreenMessage(window, message, wParam, lParam, &result))
         return result;
     switch (message) {
@@ -162,6 +164,9 @@ void windowDestroyMain()
         platformWin32.windowDC = nullptr;
     }
     platformWin32.fullScreen = false;
+    if (platformWin32.saver == SAVER_FULL)
+        ShowCursor(TRUE);
+    platformWin32.saver = SAVER_NONE;
     if (platformWin32.mainWindow) {
         DestroyWindow(platformWin32.mainWindow);
         platformWin32.mainWindow = nullptr;
