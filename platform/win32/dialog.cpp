@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/display.h"
+#include "platform/win32/dialog_template.h"
 #include "platform/win32/state.h"
 
 #include <commctrl.h>  // after <windows.h>, which it builds on
@@ -18,30 +19,6 @@
 namespace {
 
 bool dialogDone = false;
-
-// The memory image of a DLGTEMPLATE and its items, written word by word.
-struct TemplateWriter {
-    std::vector<WORD> words;
-
-    void word(WORD w) { words.push_back(w); }
-    void dword(DWORD d)
-    {
-        word(LOWORD(d));
-        word(HIWORD(d));
-    }
-    void text(const char* s)
-    {
-        // Plain ASCII texts: each character widens to one UTF-16 unit.
-        for (; *s; s++)
-            word(static_cast<WORD>(static_cast<unsigned char>(*s)));
-        word(0);
-    }
-    void alignToDword()
-    {
-        if (words.size() % 2)
-            word(0);
-    }
-};
 
 DWORD controlStyle(DialogControlKind kind)
 {

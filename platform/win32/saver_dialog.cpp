@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "platform/saver_dialog.h"
+#include "platform/win32/dialog_template.h"
 #include "platform/win32/state.h"
 
 namespace {
@@ -29,23 +30,6 @@ const Control controls[] = {
     {WS_TABSTOP | BS_PUSHBUTTON, 0x0080, 120, 68, 50, 14, IDCANCEL, "Cancel"},
 };
 
-// The memory image of the DLGTEMPLATE and its items, word by word.
-struct TemplateWriter {
-    std::vector<WORD> words;
-    void word(WORD w) { words.push_back(w); }
-    void dword(DWORD d)
-    {
-        word(LOWORD(d));
-        word(HIWORD(d));
-    }
-    void text(const char* s)
-    {
-        for (; *s; s++)
-            word(static_cast<WORD>(static_cast<unsigned char>(*s)));
-        word(0);
-    }
-};
-
 std::vector<WORD> buildTemplate()
 {
     TemplateWriter t;
@@ -62,8 +46,7 @@ std::vector<WORD> buildTemplate()
     t.word(8);
     t.text("MS Shell Dlg");
     for (const Control& c : controls) {
-        if (t.words.size() % 2)
-            t.word(0);
+        t.alignToDword();
         t.dword(WS_CHILD | WS_VISIBLE | c.style);
         t.dword(0);
         t.word(static_cast<WORD>(c.x));
