@@ -24,12 +24,13 @@ if(NOT EXISTS ${CMAKE_SOURCE_DIR}/platform/${VEXARION_PLATFORM}/backend.cmake)
 endif()
 message(STATUS "Vexarion platform backend: ${VEXARION_PLATFORM}")
 
-# What every backend takes: the input queue, the key letters and the gain
-# of a volume.
+# What every backend takes: the input queue, the key letters, the game
+# pad's mapping and the gain of a volume.
 set(VEXARION_PLATFORM_SHARED
   platform/shared/audio_gain.cpp
   platform/shared/input_queue.cpp
-  platform/shared/key_letters.cpp)
+  platform/shared/key_letters.cpp
+  platform/shared/pad_map.cpp)
 
 # Makes `name`, the static library of `backend`'s platform code, and
 # `name`_gl, the OpenGL the programs that draw with it link.

@@ -8,6 +8,7 @@
 
 #include "platform/input.h"
 #include "platform/shared/key_letters.h"
+#include "platform/shared/pad_map.h"
 #include "tests/support/gl_test_context.h"
 
 namespace {
@@ -88,4 +89,116 @@ TEST(PlatformInput, LetterKeysGiveLatinLettersWhateverTheLayout)
     };
     for (const Case& c : cases)
         EXPECT_EQ(characterFromKey(c.typed, c.keyLetter, c.shift, c.capsLock), c.expected) << c.name;
+}
+
+namespace {
+
+// What the pad's feeds have done so far: characters typed, in order, and
+// the keys held now, one bit per key.
+struct PadEffect {
+    std::vector<int> typed;
+    unsigned held;
+};
+
+PadEffect padEffect()
+{
+    PadEffect effect{{}, 0};
+    for (Message m; inputNextMessage(&m);)
+        if (m.type == MESSAGE_CHAR)
+            effect.typed.push_back(m.code);
+    for (int k = 0; k < KEY_COUNT; k++)
+        if (inputKeyState(static_cast<Key>(k)).held)
+            effect.held |= 1u << k;
+    return effect;
+}
+
+const unsigned E = 1u << KEY_E, W = 1u << KEY_W, F = 1u << KEY_F, SHIFT = 1u << KEY_SHIFT;
+
+}  // namespace
+
+TEST(PlatformInput, PadTypesAndHoldsTheKeyboardsKeys)
+{
+    ASSERT_TRUE(testGlContext());
+    inputUseScript(false);
+    padEffect();
+    PadSlot pad;
+    PadReading r;
+
+    // Face buttons type once per press, however long they are held.
+    r.buttons[PAD_SOUTH] = true;
+    padFeed(0, &pad, r);
+    padFeed(0, &pad, r);
+    r.buttons[PAD_SOUTH] = false;
+    r.buttons[PAD_WEST] = r.buttons[PAD_NORTH] = true;
+    padFeed(0, &pad, r);
+    PadEffect effect = padEffect();
+    EXPECT_EQ(effect.typed, std::vector<int>({'L', 't', 'T'}));
+    EXPECT_EQ(effect.held, 0u);
+
+    // Sticks and triggers count past their dead zones; opposite directions cancel.
+    struct Case {
+        const char* name;
+        PadButton button;
+        float leftStickUp, rightStickUp, leftTrigger, rightTrigger;
+        unsigned held;
+    };
+    const Case cases[] = {
+        {"D-pad up raises the sea", PAD_UP, 0, 0, 0, 0, W | SHIFT},
+        {"D-pad down lowers it", PAD_DOWN, 0, 0, 0, 0, W},
+        {"left stick inside its dead zone", PAD_BUTTON_COUNT, 0.45f, 0, 0, 0, 0},
+        {"left stick past it", PAD_BUTTON_COUNT, 0.6f, 0, 0, 0, W | SHIFT},
+        {"left stick down", PAD_BUTTON_COUNT, -0.9f, 0, 0, 0, W},
+        {"right stick up raises the land", PAD_BUTTON_COUNT, 0, 0.7f, 0, 0, E | SHIFT},
+        {"left trigger sinks it", PAD_BUTTON_COUNT, 0, 0, 0.3f, 0, E},
+        {"a resting finger on a trigger", PAD_BUTTON_COUNT, 0, 0, 0.2f, 0, 0},
+        {"both triggers cancel out", PAD_BUTTON_COUNT, 0, 0, 1, 1, 0},
+        {"sea down and land down together", PAD_DOWN, 0, 0, 1, 0, W | E},
+        {"Back holds F", PAD_BACK, 0, 0, 0, 0, F},
+    };
+    for (const Case& c : cases) {
+        PadReading reading;
+        if (c.button != PAD_BUTTON_COUNT)
+            reading.buttons[c.button] = true;
+        reading.leftStickUp = c.leftStickUp;
+        reading.rightStickUp = c.rightStickUp;
+        reading.leftTrigger = c.leftTrigger;
+        reading.rightTrigger = c.rightTrigger;
+        padFeed(0, &pad, reading);
+        EXPECT_EQ(padEffect().held, c.held) << c.name;
+    }
+
+    // Back and Start together are Esc, typed once; Back alone still holds F.
+    PadReading quit;
+    quit.buttons[PAD_BACK] = quit.buttons[PAD_START] = true;
+    padFeed(0, &pad, quit);
+    padFeed(0, &pad, quit);
+    effect = padEffect();
+    EXPECT_EQ(effect.typed, std::vector<int>({27}));
+    EXPECT_EQ(effect.held, F);
+
+    // Two controls holding one key: it stays held until both let go.
+    PadSlot second;
+    PadReading sink;
+    sink.leftTrigger = 1;
+    padFeed(0, &pad, sink);
+    padFeed(1, &second, sink);
+    padRelease(0, &pad);
+    EXPECT_EQ(padEffect().held, E);
+    padRelease(1, &second);
+    EXPECT_EQ(padEffect().held, 0u);
+
+    // A button held through a release types nothing until pressed anew.
+    PadReading strike;
+    strike.buttons[PAD_SOUTH] = true;
+    padFeed(0, &pad, strike);
+    EXPECT_TRUE(padEffect().typed.empty());
+    padFeed(0, &pad, PadReading());
+    padFeed(0, &pad, strike);
+    EXPECT_EQ(padEffect().typed, std::vector<int>({'L'}));
+
+    // A replay ignores the real pads.
+    inputUseScript(true);
+    padFeed(0, &pad, sink);
+    EXPECT_EQ(padEffect().held, 0u);
+    inputUseScript(false);
 }

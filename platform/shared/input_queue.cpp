@@ -10,12 +10,15 @@
 #include <deque>
 
 #include "platform/shared/input_queue.h"
+#include "platform/shared/pad_map.h"
 
 namespace {
 
 std::deque<Message> queue;
 bool scripted = false;
-bool playerHeld[KEY_COUNT];         // by the keyboard, or the script while scripted
+bool keyboardHeld[KEY_COUNT];       // by the keyboard, or the script while scripted
+unsigned controlKeys[PAD_SOURCES];  // by each pad or touch control, a bit per key
+bool playerHeld[KEY_COUNT];         // by the keyboard, the script or a control
 bool attractHeld[KEY_COUNT];        // by the attract mode
 bool held[KEY_COUNT];               // by either: what the program sees
 bool pressedSinceQuery[KEY_COUNT];  // bit 0 of the key state
@@ -47,12 +50,29 @@ void updateHeld(Key key, bool pressed)
     }
 }
 
-void setPlayerHeld(Key key, bool down, bool pressed)
+bool heldByControl(Key key)
 {
+    for (unsigned keys : controlKeys)
+        if (keys & (1u << key))
+            return true;
+    return false;
+}
+
+// The player's hold of `key` after the keyboard (or script) or a control
+// changed; `pressed`: the keyboard's key went down since the last report.
+void updatePlayerHeld(Key key, bool pressed)
+{
+    const bool down = keyboardHeld[key] || heldByControl(key);
     if (pressed || (down && !playerHeld[key]))
         playerTouches++;
     playerHeld[key] = down;
     updateHeld(key, pressed);
+}
+
+void setPlayerHeld(Key key, bool down, bool pressed)
+{
+    keyboardHeld[key] = down;
+    updatePlayerHeld(key, pressed);
 }
 
 }  // namespace
@@ -93,6 +113,18 @@ void inputKeyReport(Key key, bool down, bool pressed)
         setPlayerHeld(key, down, pressed);
 }
 
+void inputControlHold(int source, unsigned keys)
+{
+    if (scripted || source < 0 || source >= PAD_SOURCES)
+        return;
+    keys &= (1u << KEY_COUNT) - 1;
+    const unsigned changed = controlKeys[source] ^ keys;
+    controlKeys[source] = keys;
+    for (int k = 0; k < KEY_COUNT; k++)
+        if (changed & (1u << k))
+            updatePlayerHeld(static_cast<Key>(k), false);
+}
+
 bool inputNextMessage(Message* message)
 {
     inputBackendPump();
@@ -122,7 +154,10 @@ KeyState inputKeyState(Key key)
 void inputUseScript(bool on)
 {
     scripted = on;
+    for (unsigned& keys : controlKeys)
+        keys = 0;
     for (int k = 0; k < KEY_COUNT; k++) {
+        keyboardHeld[k] = false;
         playerHeld[k] = false;
         attractHeld[k] = false;
         held[k] = false;

@@ -27,6 +27,14 @@ void inputQueueFullscreen();
 // scripted input is on.
 void inputKeyReport(Key key, bool held, bool pressed);
 
+// The keys a control other than the keyboard holds now (a game pad, the
+// page's touch buttons): one bit per Key, 1 << KEY_E and so on; 0 releases
+// them all. `source` tells the controls apart, 0 to PAD_SOURCES - 1
+// (pad_map.h); a key counts as the player's while the keyboard or any
+// control holds it. Ignored while scripted input is on. The characters a
+// control types go in through inputQueueChar(), as the keyboard's do.
+void inputControlHold(int source, unsigned keys);
+
 // Provided by each backend: translates the operating system's waiting
 // events into the calls above. Called by inputNextMessage() before it looks at
 // the queue; must do nothing before the platform is initialised.
