@@ -75,6 +75,8 @@ export async function touchSection({openPage, server, shots, fail, sleep}) {
   }));
   check(layout.width === 390 && layout.modes.includes('Full screen'),
         `the phone lays the page out ${layout.width} pixels wide; modes ${layout.modes.join(', ')}`);
+  await page.screenshot({path: path.join(shots, 'touch-phone-start.png'),
+                         clip: {x: 0, y: 0, width: 390, height: 844, scale: 1 / 3}});
   await page.tap('#start');
   await page.waitForFunction(() => document.getElementById('canvas').checkVisibility());
   let look = await looks(page);
