@@ -1,7 +1,9 @@
 // The page's touch buttons, as one more control of the input queue: the
 // page (index.html) follows the fingers and says which buttons are under
-// one now, by their names; here each name means the keys the keyboard would
-// hold for it, or the character it would type when the button goes down.
+// one now, and which a finger was just lifted from, by their names; here
+// each name means the keys the keyboard would hold for it, or the character
+// it would type when the button goes down. Quit alone acts when the finger
+// is lifted, so that a touch that slides off it keeps the scene.
 #include <emscripten/emscripten.h>
 
 #include <cstring>
@@ -18,17 +20,18 @@ const int escape = 27;
 const unsigned heldE = 1u << KEY_E, heldW = 1u << KEY_W, heldF = 1u << KEY_F, heldShift = 1u << KEY_SHIFT;
 
 // Each button's name on the page (its data-control), what it holds and what
-// it types; 0 for neither.
+// it types (0 for neither), and whether it types when lifted from.
 const struct {
     const char* name;
     unsigned keys;
     int character;
+    bool whenLifted;
 } controls[] = {
-    {"land-down", heldE, 0}, {"land-up", heldE | heldShift, 0},
-    {"sea-down", heldW, 0},  {"sea-up", heldW | heldShift, 0},
-    {"lightning", 0, 'L'},   {"tornado-down", 0, 't'},
-    {"tornado-up", 0, 'T'},  {"frame-rate", heldF, 0},
-    {"quit", 0, escape},
+    {"land-down", heldE, 0, false}, {"land-up", heldE | heldShift, 0, false},
+    {"sea-down", heldW, 0, false},  {"sea-up", heldW | heldShift, 0, false},
+    {"lightning", 0, 'L', false},   {"tornado-down", 0, 't', false},
+    {"tornado-up", 0, 'T', false},  {"frame-rate", heldF, 0, false},
+    {"quit", 0, escape, true},
 };
 const int controlCount = sizeof controls / sizeof controls[0];
 
@@ -52,18 +55,21 @@ bool named(const char* names, const char* name)
 
 }  // namespace
 
-// The page's buttons under a finger now, their names separated by spaces
-// ("" once no finger holds any).
-extern "C" EMSCRIPTEN_KEEPALIVE void webTouchHeld(const char* names)
+// The page's buttons under a finger now and those a finger was just lifted
+// from, their names separated by spaces ("" for none).
+extern "C" EMSCRIPTEN_KEEPALIVE void webTouchHeld(const char* held, const char* lifted)
 {
     unsigned now = 0, keys = 0;
     for (int i = 0; i < controlCount; i++) {
-        if (!named(names, controls[i].name))
+        const int character = controls[i].character;
+        if (character && controls[i].whenLifted && named(lifted, controls[i].name))
+            inputQueueChar(character);
+        if (!named(held, controls[i].name))
             continue;
         now |= 1u << i;
         keys |= controls[i].keys;
-        if (controls[i].character && !(heldButtons & 1u << i))
-            inputQueueChar(controls[i].character);
+        if (character && !controls[i].whenLifted && !(heldButtons & 1u << i))
+            inputQueueChar(character);
     }
     heldButtons = now;
     inputControlHold(touchSource, keys);
@@ -72,5 +78,5 @@ extern "C" EMSCRIPTEN_KEEPALIVE void webTouchHeld(const char* names)
 // The page lost the focus: no button is held any more.
 void touchWebRelease()
 {
-    webTouchHeld("");
+    webTouchHeld("", "");
 }
