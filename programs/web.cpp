@@ -27,10 +27,13 @@
 namespace {
 
 ReplayRunner run;  // the replay, or the live scene's loop and options
+long liveFrame = 0;
 
 bool liveStep()
 {
-    return runFrame(&run.loop, clockCounter);
+    const bool running = runFrame(&run.loop, clockCounter);
+    traceFrame(liveFrame++);
+    return running;
 }
 
 bool replayFrame()

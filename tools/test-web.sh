@@ -4,9 +4,10 @@
 # (no browser download: Debian's chromium is used) and runs tests/web/test-web.mjs,
 # which checks the start page, the scene, the traces (byte for byte) and
 # pictures against the native replay's, a session recorded under Wine, the
-# frame rate and damaged content.
+# frame rate, damaged content, and play without a keyboard (touch on a phone,
+# a game pad on a desktop).
 #
-#   tools/test-web.sh [--no-build] [section...]   (load start stories recording pictures speed damage)
+#   tools/test-web.sh [--no-build] [section...]   (load start stories recording pictures speed damage touch)
 #
 # Screenshots go to build-web/shots/ (or $VEXARION_SHOTS).
 set -e

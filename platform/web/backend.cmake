@@ -18,7 +18,9 @@ set(backend_sources
   platform/web/input.cpp
   platform/web/mipmaps.cpp
   platform/web/notice.cpp
+  platform/web/pads.cpp
   platform/web/pacing.cpp
+  platform/web/touch.cpp
   platform/web/window.cpp
   platform/shared/narrow_paths.cpp
   platform/shared/openal_audio.cpp)

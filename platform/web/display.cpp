@@ -66,7 +66,8 @@ bool dialogRun(const char* const*, int, int* selected)
 
 bool windowCreateMain(const char*, int width, int height, int, int)
 {
-    // The canvas is shown at exactly its size in pixels: no scaling.
+    // The canvas is shown at exactly its size in pixels: no scaling. The
+    // live page then lets it fill the window (index.html).
     emscripten_set_canvas_element_size(canvasSelector, width, height);
     emscripten_set_element_css_size(canvasSelector, width, height);
     platformWeb.width = width;
@@ -96,10 +97,12 @@ void windowGetGeometry(int* x, int* y, int* width, int* height)
         *x = 0;
     if (y)
         *y = 0;
+    int w = 0, h = 0;
+    canvasPixels(&w, &h);
     if (width)
-        *width = platformWeb.width;
+        *width = w;
     if (height)
-        *height = platformWeb.height;
+        *height = h;
 }
 
 void windowDestroyMain()

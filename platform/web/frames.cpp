@@ -29,6 +29,8 @@ void finish()
 
 void oneFrame()
 {
+    // The pads are read for the live scene; a replay's input is its script.
+    padsWebPoll();
     if (!frameStep())
         finish();
 }

@@ -5,7 +5,8 @@
 // Backspace as their control codes; key repeats type again, as on the
 // desktop. E, W, F and Shift are held while their key is down, by the
 // letter they type. Keys pressed with Ctrl, Alt or Meta stay the browser's.
-// Focus leaving the page lets every key go.
+// Focus leaving the page, or the page being hidden, lets every key go, and
+// what the pads and the touch buttons held.
 #include <cstring>
 
 #include "platform/shared/input_queue.h"
@@ -80,10 +81,24 @@ EM_BOOL keyUp(int, const EmscriptenKeyboardEvent* event, void*)
     return EM_TRUE;
 }
 
-EM_BOOL focusLost(int, const EmscriptenFocusEvent*, void*)
+void releaseEverything()
 {
     for (int k = 0; k < KEY_COUNT; k++)
         inputKeyReport(static_cast<Key>(k), false, false);
+    touchWebRelease();
+    // The pads let go at their next reading, which sees the focus gone.
+}
+
+EM_BOOL focusLost(int, const EmscriptenFocusEvent*, void*)
+{
+    releaseEverything();
+    return EM_FALSE;
+}
+
+EM_BOOL visibilityChanged(int, const EmscriptenVisibilityChangeEvent* event, void*)
+{
+    if (event->hidden)
+        releaseEverything();
     return EM_FALSE;
 }
 
@@ -94,6 +109,8 @@ void inputWebStart()
     emscripten_set_keydown_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, EM_TRUE, keyDown);
     emscripten_set_keyup_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, EM_TRUE, keyUp);
     emscripten_set_blur_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, EM_TRUE, focusLost);
+    emscripten_set_visibilitychange_callback(nullptr, EM_TRUE, visibilityChanged);
+    padsWebStart();
 }
 
 void inputBackendPump()

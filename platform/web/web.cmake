@@ -30,5 +30,5 @@ set_target_properties(vexarion-web PROPERTIES OUTPUT_NAME vexarion SUFFIX .js
 add_dependencies(vexarion-web content)
 target_link_options(vexarion-web PRIVATE
   -sENVIRONMENT=web -sMIN_WEBGL_VERSION=2 -sMAX_WEBGL_VERSION=2 -sALLOW_MEMORY_GROWTH=1
-  -sINVOKE_RUN=0 "-sEXPORTED_RUNTIME_METHODS=[callMain,FS]" -lopenal
+  -sINVOKE_RUN=0 "-sEXPORTED_RUNTIME_METHODS=[callMain,FS,ccall]" -lopenal
   "SHELL:--preload-file ${WEB_CONTENT}@/" "SHELL:--exclude-file *.stamp" "SHELL:--exclude-file *README.TXT")

@@ -18,3 +18,13 @@ extern PlatformWebState platformWeb;
 
 // The canvas the page draws on.
 extern const char* const canvasSelector;
+
+// The pads (pads.cpp): listened for once, read once per animation frame.
+void padsWebStart();
+void padsWebPoll();
+
+// The touch buttons (touch.cpp) let go of everything they hold.
+void touchWebRelease();
+
+// The canvas's size in pixels now (the page sets it to fill the window).
+void canvasPixels(int* width, int* height);

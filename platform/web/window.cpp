@@ -1,6 +1,9 @@
 // The main window on a browser page, the canvas: full screen through the
 // page's Fullscreen API, its size in pixels, and whether the page is seen
 // and focused. The page shows its own icon, so the program's is not used.
+//
+// The live scene's canvas fills the browser's window, and the page sizes its
+// pixels as the window changes; the picture fills whatever size it has now.
 #include <emscripten/emscripten.h>
 #include <emscripten/html5.h>
 
@@ -11,7 +14,21 @@ namespace {
 
 WindowPlace windowedPlace;
 
+// What goes full screen: the canvas with the touch buttons over it.
+const char* const sceneSelector = "#scene";
+
 }  // namespace
+
+void canvasPixels(int* width, int* height)
+{
+    int w = 0, h = 0;
+    if (emscripten_get_canvas_element_size(canvasSelector, &w, &h) == EMSCRIPTEN_RESULT_SUCCESS && w > 0 && h > 0) {
+        platformWeb.width = w;
+        platformWeb.height = h;
+    }
+    *width = platformWeb.width;
+    *height = platformWeb.height;
+}
 
 void windowSetWindowedPlace(const WindowPlace& place)
 {
@@ -22,8 +39,7 @@ void windowSetWindowedPlace(const WindowPlace& place)
 WindowPlace windowWindowedPlace()
 {
     WindowPlace place = windowedPlace;
-    place.width = platformWeb.width;
-    place.height = platformWeb.height;
+    canvasPixels(&place.width, &place.height);
     return place;
 }
 
@@ -32,7 +48,7 @@ void windowSetFullscreen(bool fullscreen)
     // A browser takes a full-screen request only while it handles the
     // user's input: the request waits for the next key or click.
     if (fullscreen)
-        emscripten_request_fullscreen(canvasSelector, 1);
+        emscripten_request_fullscreen(sceneSelector, 1);
     else
         emscripten_exit_fullscreen();
 }
@@ -45,8 +61,7 @@ bool windowIsFullscreen()
 
 void windowDrawableSize(int* width, int* height)
 {
-    *width = platformWeb.width;
-    *height = platformWeb.height;
+    canvasPixels(width, height);
 }
 
 bool windowIsShown()

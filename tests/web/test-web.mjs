@@ -14,6 +14,10 @@
 //   pictures frames of the page's replay against the native replay's
 //   speed    the replay's frame rate at 640x480, page and native
 //   damage   every content file damaged in the packed data: the page runs on
+//   touch    a phone: laid out at its width, the scene filling it upright and
+//            turned, the touch buttons (held together, slid off, hidden by
+//            a key, Quit), no scroll or zoom, "Full screen" only with the
+//            Fullscreen API; a desktop window filled, and a scripted game pad
 //
 //   node test-web.mjs SITE NATIVE_BUILD WORK SHOTS [section...]
 import {execFileSync} from 'node:child_process';
@@ -23,9 +27,10 @@ import puppeteer from 'puppeteer-core';
 
 import {serve} from './serve.mjs';
 import {compareTraces, damagedData, meanDifference, brightness} from './checks.mjs';
+import {touchSection} from './touch.mjs';
 
 const [site, nativeBuild, work, shots, ...chosen] = process.argv.slice(2);
-const sections = chosen.length ? chosen : ['load', 'start', 'stories', 'recording', 'pictures', 'speed', 'damage'];
+const sections = chosen.length ? chosen : ['load', 'start', 'stories', 'recording', 'pictures', 'speed', 'damage', 'touch'];
 fs.mkdirSync(shots, {recursive: true});
 let failures = 0;
 const fail = text => {
@@ -40,12 +45,14 @@ const browser = await puppeteer.launch({
   headless: true,
   args: ['--headless=new', '--no-sandbox', '--use-gl=angle', '--use-angle=swiftshader',
          '--enable-unsafe-swiftshader', '--ignore-gpu-blocklist'],
+  // A touch sent while a slow frame is drawn can wait long for its answer.
+  protocolTimeout: 180000,
 });
 
 // A new page that keeps what the console, the page and the network said.
-async function openPage(width = 1100, height = 900) {
+async function openPage(width = 1100, height = 900, device = {}) {
   const page = await browser.newPage();
-  await page.setViewport({width, height});
+  await page.setViewport({width, height, ...device});
   const log = {errors: [], trace: [], lines: []};
   page.on('console', message => {
     const text = message.text();
@@ -303,6 +310,10 @@ const run = {
     const smallWeb = frames / (await replayInPage(story, frames, '64x64', {trace: false})).seconds;
     console.log(`     replay at 64x64 (the layer's own cost, with little to fill): page ${smallWeb.toFixed(1)} ` +
                 `frames/s, native ${smallNative.toFixed(1)} frames/s (${(smallWeb / smallNative).toFixed(2)} of native)`);
+  },
+
+  async touch() {
+    await touchSection({openPage, server, shots, fail, sleep});
   },
 
   async damage() {

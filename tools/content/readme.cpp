@@ -70,7 +70,22 @@ const char readmeText[] =
     "  thud and gets up again, or splashes into the sea and swims home.\n"
     "\n"
     "The scene turns slowly all the while, so you see the island from every\n"
-    "side.\n";
+    "side.\n"
+    "\n"
+    "IN A WEB BROWSER\n"
+    "\n"
+    "The page fills the browser's window. On a phone or a tablet, buttons\n"
+    "over the picture stand for the keys; they show at the first touch and\n"
+    "hide again when you type or use a game pad. Hold several at once; slide\n"
+    "a finger off a button to let it go.\n"
+    "\n"
+    "  lower left    land up and down (hold), sea up and down (hold)\n"
+    "  lower right   lightning, tornado down, tornado up\n"
+    "  top right     fps: hold to show the frame rate\n"
+    "  top left      quit: back to the first page\n"
+    "\n"
+    "A game pad works in the page as on the desktop once the browser lists\n"
+    "it, which it does after the pad's first button press.\n";
 
 }  // namespace
 
