@@ -45,7 +45,7 @@ set(VEXARION_HOST_TEST_SUPPORT
   tests/support/desktop.cpp
   tests/support/process.cpp
   tests/support/replay_run.cpp)
-set(VEXARION_END_TO_END_TESTS test_e2e_desktop test_e2e_program test_e2e_saver)
+set(VEXARION_END_TO_END_TESTS test_e2e_desktop test_e2e_pads test_e2e_program test_e2e_saver)
 
 enable_testing()
 include(GoogleTest)
@@ -95,6 +95,10 @@ if(NOT VEXARION_WINDOWS)
   foreach(test_name ${VEXARION_END_TO_END_TESTS})
     add_executable(${test_name} tests/${test_name}.cpp)
     target_link_libraries(${test_name} PRIVATE vexarion_test_support GTest::gtest_main)
+    if(test_name STREQUAL "test_e2e_pads")
+      # It plugs SDL's virtual pads into the program's own SDL backend.
+      target_link_libraries(${test_name} PRIVATE PkgConfig::SDL2)
+    endif()
     gtest_discover_tests(${test_name}
       WORKING_DIRECTORY ${VEXARION_RUN_DIR}
       DISCOVERY_MODE PRE_TEST

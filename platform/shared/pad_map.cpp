@@ -31,8 +31,7 @@ unsigned padHeldKeys(const PadReading& reading)
     const bool seaUp = reading.buttons[PAD_UP] || reading.leftStickUp > PAD_STICK_DEAD_ZONE;
     const bool seaDown = reading.buttons[PAD_DOWN] || reading.leftStickUp < -PAD_STICK_DEAD_ZONE;
     const bool landUp = reading.rightStickUp > PAD_STICK_DEAD_ZONE || reading.rightTrigger > PAD_TRIGGER_DEAD_ZONE;
-    const bool landDown =
-        reading.rightStickUp < -PAD_STICK_DEAD_ZONE || reading.leftTrigger > PAD_TRIGGER_DEAD_ZONE;
+    const bool landDown = reading.rightStickUp < -PAD_STICK_DEAD_ZONE || reading.leftTrigger > PAD_TRIGGER_DEAD_ZONE;
     unsigned keys = 0;
     // Up and down at once cancel out, as they would on a rocking D-pad.
     if (seaUp != seaDown)
