@@ -11,6 +11,7 @@
 #include <functional>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include <SDL.h>
 #include <unistd.h>
@@ -65,6 +66,42 @@ struct VirtualPad {
                 SDL_JoystickDetachVirtual(i);
         joystick = nullptr;
     }
+};
+
+// A plain joystick that no built-in mapping knows, told apart by `product`.
+struct PlainJoystick {
+    SDL_Joystick* joystick = nullptr;
+
+    static SDL_VirtualJoystickDesc desc(Uint16 product)
+    {
+        SDL_VirtualJoystickDesc d = {};
+        d.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
+        d.type = SDL_JOYSTICK_TYPE_UNKNOWN;
+        d.naxes = 2;
+        d.nbuttons = 8;
+        d.vendor_id = 0x1234;
+        d.product_id = product;
+        d.name = "Odd pad";
+        return d;
+    }
+    // Its GUID, as a mapping names it.
+    static std::string guid(Uint16 product)
+    {
+        SDL_InitSubSystem(SDL_INIT_JOYSTICK);
+        const SDL_VirtualJoystickDesc d = desc(product);
+        const int index = SDL_JoystickAttachVirtualEx(&d);
+        char text[40] = "";
+        SDL_JoystickGetGUIDString(SDL_JoystickGetDeviceGUID(index), text, sizeof text);
+        SDL_JoystickDetachVirtual(index);
+        SDL_QuitSubSystem(SDL_INIT_JOYSTICK);
+        return text;
+    }
+    void plug(Uint16 product)
+    {
+        const SDL_VirtualJoystickDesc d = desc(product);
+        joystick = SDL_JoystickOpen(SDL_JoystickAttachVirtualEx(&d));
+    }
+    void press(int button, bool down) { SDL_JoystickSetVirtualButton(joystick, button, down); }
 };
 
 // Gives `window` the keyboard's focus (there is no window manager to do it)
@@ -146,9 +183,9 @@ TEST(PadsEndToEnd, PadsPluggedInPressedAndPulledOutPlayTheScene)
             ASSERT_TRUE(focus(other, false));  // another window has the focus: the sea stops
             break;
         case 250: ASSERT_TRUE(focus(platformSdl.mainWindow, true)); break;  // and it rises again
-        case 260: first.unplug(); break;                                      // pulled out mid-hold
+        case 260: first.unplug(); break;                                    // pulled out mid-hold
         case 270:
-            second.plug();  // works at once
+            second.plug();                                                        // works at once
             second.axis(SDL_CONTROLLER_AXIS_TRIGGERLEFT, SDL_JOYSTICK_AXIS_MAX);  // the land sinks
             break;
         case 280: second.axis(SDL_CONTROLLER_AXIS_TRIGGERLEFT, SDL_JOYSTICK_AXIS_MIN); break;
@@ -195,6 +232,45 @@ TEST(PadsEndToEnd, PadsPluggedInPressedAndPulledOutPlayTheScene)
     EXPECT_EQ(replay.exitCode, 0) << replay.errors;
     EXPECT_EQ(replay.trace.columns, t.columns);
     EXPECT_EQ(replay.trace.rows, t.rows) << "the replay of the recording differs from the session";
+}
+
+TEST(PadsEndToEnd, TheUsersMappingsMakePadsOfOtherJoysticksTheEnvironmentsFirst)
+{
+    ASSERT_TRUE(x11Connect()) << "needs an X display (run under xvfb-run)";
+    const fs::path folder = scratch("mappings");
+    setenv("XDG_CONFIG_HOME", folder.c_str(), 1);
+    // The first joystick's A is its button 3 in the file; the second's is
+    // button 3 there too, but button 5 in the environment, which wins.
+    const std::string first = PlainJoystick::guid(1), second = PlainJoystick::guid(2);
+    ASSERT_EQ(first.size(), 32u);
+    fs::create_directories(folder / "vexarion");
+    std::ofstream(folder / "vexarion" / "gamecontrollerdb.txt") << "# the user's own pads\n"
+                                                                << first << ",Odd pad,a:b3,platform:Linux,\n"
+                                                                << second << ",Odd pad,a:b3,platform:Linux,\n";
+    setenv("SDL_GAMECONTROLLERCONFIG", (second + ",Odd pad,a:b5,platform:Linux,").c_str(), 1);
+    PlainJoystick one, two;
+    auto tap = [](PlainJoystick& j, int button, long frame, long at) {
+        if (frame == at || frame == at + 2)
+            j.press(button, frame == at);
+    };
+    playInWindow(folder, 270, [&](long frame) {
+        if (frame == 1) {
+            ASSERT_TRUE(focus(platformSdl.mainWindow, true));
+            one.plug(1);
+            two.plug(2);
+        }
+        tap(one, 3, frame, 210);  // A: a strike
+        tap(two, 3, frame, 230);  // the file's A, which the environment took away
+        tap(two, 5, frame, 250);  // the environment's A: a strike
+    });
+    unsetenv("SDL_GAMECONTROLLERCONFIG");
+    const Trace t = readTrace((folder / "live.csv").string());
+    ASSERT_EQ(t.rows.size(), 270u);
+    std::vector<long> strikes;
+    for (long row = 1; row < 270; row++)
+        if (t.hasEvent(row, "play thunder"))
+            strikes.push_back(row);
+    EXPECT_EQ(strikes, std::vector<long>({210, 250}));
 }
 
 TEST(PadsEndToEnd, APadPicksADisplayModeAndPressesStart)

@@ -153,7 +153,8 @@ void readUserMappings()
     if (!std::filesystem::exists(std::filesystem::u8path(file), error))
         return;
     if (SDL_GameControllerAddMappingsFromFile(file.c_str()) < 0)
-        noticeShow(NOTICE_WARNING, "Vexarion: cannot read the game pad mappings " + file + ": " + SDL_GetError() + "\n");
+        noticeShow(NOTICE_WARNING,
+                   "Vexarion: cannot read the game pad mappings " + file + ": " + SDL_GetError() + "\n");
 }
 
 }  // namespace
