@@ -60,7 +60,8 @@ if(VEXARION_WINDOWS)
   add_subdirectory(${VEXARION_GTEST_SOURCE}/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
   add_library(GTest::gtest ALIAS gtest)
   add_library(GTest::gtest_main ALIAS gtest_main)
-  set(test_sources ${VEXARION_PORTABLE_TESTS})
+  # And the Windows backend's own: the pads behind their seam.
+  set(test_sources ${VEXARION_PORTABLE_TESTS} tests/test_win32_pads.cpp)
   set(test_support ${VEXARION_PORTABLE_TEST_SUPPORT})
   # For tools/test-windows.sh: the mode dropped behind a full-screen program's back.
   add_executable(drop-display-mode tests/support/drop_display_mode.c)

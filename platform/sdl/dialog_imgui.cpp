@@ -7,7 +7,8 @@
 // on, and closing the window is quitting. A player with only a game pad
 // steers it with ImGui's gamepad navigation: the D-pad or the left stick
 // moves between the list and the button, A (Cross) opens the list, picks a
-// mode and presses "Start!", B (Circle) closes the list.
+// mode and presses "Start!", B (Circle) closes the list; the pad's Start
+// button presses "Start!" from anywhere.
 #include <cstdio>
 #include <string>
 
@@ -35,8 +36,9 @@ ImVec2 units(float x, float y)
 }
 
 // ImGui's SDL backend reads the first game controller into the navigation's
-// inputs; every other open pad steers the dialog as well.
-void navigateFromEveryPad(ImGuiIO& io)
+// inputs; every other open pad steers the dialog as well. Returns whether
+// a pad's Start button is down.
+bool navigateFromEveryPad(ImGuiIO& io)
 {
     SDL_GameController* controllers[8];
     const int count = sdlPadControllers(controllers, 8);
@@ -56,7 +58,9 @@ void navigateFromEveryPad(ImGuiIO& io)
     };
     // The left stick past half its travel, as in the scene.
     const Sint16 deadZone = 16384;
+    bool start = false;
     for (int c = 0; c < count; c++) {
+        start = start || SDL_GameControllerGetButton(controllers[c], SDL_CONTROLLER_BUTTON_START);
         for (const Button& b : buttons)
             if (SDL_GameControllerGetButton(controllers[c], b.button))
                 io.NavInputs[b.nav] = 1.0f;
@@ -77,6 +81,7 @@ void navigateFromEveryPad(ImGuiIO& io)
     for (float input : io.NavInputs)
         if (input > 0.0f)
             GImGui->NavDisableHighlight = false;
+    return start;
 }
 
 // One frame of the dialog's contents, laid out from its template. Returns
@@ -179,6 +184,7 @@ bool dialogRun(const char* const* entries, int count, int* selected)
     ImGui_ImplOpenGL2_Init();
 
     bool started = false;
+    bool padStartHeld = true;  // a Start held as the dialog opens counts once let go
     bool quit = false;
     Uint32 windowId = SDL_GetWindowID(window);
     while (!started && !quit) {
@@ -201,9 +207,10 @@ bool dialogRun(const char* const* entries, int count, int* selected)
 
         ImGui_ImplOpenGL2_NewFrame();
         ImGui_ImplSDL2_NewFrame();
-        navigateFromEveryPad(io);
+        const bool padStart = navigateFromEveryPad(io);
         ImGui::NewFrame();
-        started = drawDialog(entries, count, selected);
+        started = drawDialog(entries, count, selected) || (padStart && !padStartHeld);
+        padStartHeld = padStart;
         ImGui::Render();
         glViewport(0, 0, static_cast<int>(io.DisplaySize.x), static_cast<int>(io.DisplaySize.y));
         glClearColor(0.94f, 0.94f, 0.94f, 1.0f);
