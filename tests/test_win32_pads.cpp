@@ -83,7 +83,9 @@ TEST(Win32Pads, XInputStatesInTheSharedLayout)
     // wButtons, bLeftTrigger, bRightTrigger, sThumbLX, sThumbLY, sThumbRX, sThumbRY
     const Case cases[] = {
         {"A strikes", {XINPUT_GAMEPAD_A, 0, 0, 0, 0, 0, 0}, 0, {'L'}},
-        {"X and Y bring the tornado down and up", {XINPUT_GAMEPAD_X | XINPUT_GAMEPAD_Y, 0, 0, 0, 0, 0, 0}, 0,
+        {"X and Y bring the tornado down and up",
+         {XINPUT_GAMEPAD_X | XINPUT_GAMEPAD_Y, 0, 0, 0, 0, 0, 0},
+         0,
          {'t', 'T'}},
         {"B does nothing", {XINPUT_GAMEPAD_B, 0, 0, 0, 0, 0, 0}, 0, {}},
         {"D-pad up raises the sea", {XINPUT_GAMEPAD_DPAD_UP, 0, 0, 0, 0, 0, 0}, W | SHIFT, {}},
@@ -202,8 +204,15 @@ TEST(Win32Pads, APadPicksADisplayModeAndPressesStart)
     recorded.onCall = [](int call) {
         if (HWND dialog = FindWindowA("#32770", nullptr))
             SetForegroundWindow(dialog);
-        const WORD script[] = {0, 0, XINPUT_GAMEPAD_DPAD_DOWN, 0, XINPUT_GAMEPAD_DPAD_DOWN, 0,
-                               XINPUT_GAMEPAD_DPAD_UP, 0, XINPUT_GAMEPAD_A};
+        const WORD script[] = {0,
+                               0,
+                               XINPUT_GAMEPAD_DPAD_DOWN,
+                               0,
+                               XINPUT_GAMEPAD_DPAD_DOWN,
+                               0,
+                               XINPUT_GAMEPAD_DPAD_UP,
+                               0,
+                               XINPUT_GAMEPAD_A};
         const int tick = recorded.asked[0] - 1;  // slot 0 is asked once a tick
         recorded.pad[0].wButtons = tick < 9 ? script[tick] : 0;
         if (call > 400)

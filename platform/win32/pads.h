@@ -19,12 +19,12 @@ typedef DWORD(WINAPI* XInputGetStateCall)(DWORD slot, XINPUT_STATE* state);
 const ULONGLONG xinputEmptySlotWait = 1000;  // milliseconds
 
 struct XInputPads {
-    bool loaded = false;                   // xinputLoad() ran
+    bool loaded = false;                    // xinputLoad() ran
     XInputGetStateCall getState = nullptr;  // null: no XInput on this machine
     bool connected[XUSER_MAX_COUNT] = {};
-    XINPUT_STATE state[XUSER_MAX_COUNT] = {};        // each connected pad's last state
-    ULONGLONG emptyAskedAt[XUSER_MAX_COUNT] = {};    // when an empty slot was last asked
-    bool emptyAsked[XUSER_MAX_COUNT] = {};           // it has been asked since it emptied
+    XINPUT_STATE state[XUSER_MAX_COUNT] = {};      // each connected pad's last state
+    ULONGLONG emptyAskedAt[XUSER_MAX_COUNT] = {};  // when an empty slot was last asked
+    bool emptyAsked[XUSER_MAX_COUNT] = {};         // it has been asked since it emptied
     PadSlot slot[XUSER_MAX_COUNT];
     bool fed[XUSER_MAX_COUNT] = {};  // the last poll handed the slot's pad to the scene
 };
