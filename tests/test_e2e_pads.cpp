@@ -35,28 +35,44 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// A pad as SDL's virtual joystick driver makes it: its buttons and axes in
-// SDL's game-controller order, so the built-in mapping of a virtual
-// controller applies.
+// A pad from SDL's virtual joystick driver. A game-controller one has its
+// buttons and axes in SDL's game-controller order, which SDL's built-in
+// mapping of a virtual controller covers; a plain one (`product` > 0) is
+// known to no built-in mapping.
 struct VirtualPad {
     SDL_JoystickID id = -1;
     SDL_Joystick* joystick = nullptr;
 
-    void plug()
+    static int attach(Uint16 product)
     {
-        SDL_VirtualJoystickDesc desc = {};
-        desc.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
-        desc.type = SDL_JOYSTICK_TYPE_GAMECONTROLLER;
-        desc.naxes = SDL_CONTROLLER_AXIS_MAX;
-        desc.nbuttons = SDL_CONTROLLER_BUTTON_MAX;
-        desc.name = "Test pad";
-        const int index = SDL_JoystickAttachVirtualEx(&desc);
-        ASSERT_GE(index, 0) << SDL_GetError();
-        joystick = SDL_JoystickOpen(index);
+        SDL_VirtualJoystickDesc d = {};
+        d.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
+        d.type = product ? SDL_JOYSTICK_TYPE_UNKNOWN : SDL_JOYSTICK_TYPE_GAMECONTROLLER;
+        d.naxes = SDL_CONTROLLER_AXIS_MAX;
+        d.nbuttons = SDL_CONTROLLER_BUTTON_MAX;
+        d.vendor_id = 0x1234;
+        d.product_id = product;
+        d.name = "Test pad";
+        return SDL_JoystickAttachVirtualEx(&d);
+    }
+    // A plain pad's GUID, as a mapping names it.
+    static std::string guid(Uint16 product)
+    {
+        SDL_InitSubSystem(SDL_INIT_JOYSTICK);
+        const int index = attach(product);
+        char text[40] = "";
+        SDL_JoystickGetGUIDString(SDL_JoystickGetDeviceGUID(index), text, sizeof text);
+        SDL_JoystickDetachVirtual(index);
+        SDL_QuitSubSystem(SDL_INIT_JOYSTICK);
+        return text;
+    }
+    void plug(Uint16 product = 0)
+    {
+        joystick = SDL_JoystickOpen(attach(product));
         ASSERT_NE(joystick, nullptr) << SDL_GetError();
         id = SDL_JoystickInstanceID(joystick);
     }
-    void button(SDL_GameControllerButton b, bool down) { SDL_JoystickSetVirtualButton(joystick, b, down); }
+    void button(int b, bool down) { SDL_JoystickSetVirtualButton(joystick, b, down); }
     void axis(SDL_GameControllerAxis a, Sint16 value) { SDL_JoystickSetVirtualAxis(joystick, a, value); }
     void unplug()
     {
@@ -66,42 +82,6 @@ struct VirtualPad {
                 SDL_JoystickDetachVirtual(i);
         joystick = nullptr;
     }
-};
-
-// A plain joystick that no built-in mapping knows, told apart by `product`.
-struct PlainJoystick {
-    SDL_Joystick* joystick = nullptr;
-
-    static SDL_VirtualJoystickDesc desc(Uint16 product)
-    {
-        SDL_VirtualJoystickDesc d = {};
-        d.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
-        d.type = SDL_JOYSTICK_TYPE_UNKNOWN;
-        d.naxes = 2;
-        d.nbuttons = 8;
-        d.vendor_id = 0x1234;
-        d.product_id = product;
-        d.name = "Odd pad";
-        return d;
-    }
-    // Its GUID, as a mapping names it.
-    static std::string guid(Uint16 product)
-    {
-        SDL_InitSubSystem(SDL_INIT_JOYSTICK);
-        const SDL_VirtualJoystickDesc d = desc(product);
-        const int index = SDL_JoystickAttachVirtualEx(&d);
-        char text[40] = "";
-        SDL_JoystickGetGUIDString(SDL_JoystickGetDeviceGUID(index), text, sizeof text);
-        SDL_JoystickDetachVirtual(index);
-        SDL_QuitSubSystem(SDL_INIT_JOYSTICK);
-        return text;
-    }
-    void plug(Uint16 product)
-    {
-        const SDL_VirtualJoystickDesc d = desc(product);
-        joystick = SDL_JoystickOpen(SDL_JoystickAttachVirtualEx(&d));
-    }
-    void press(int button, bool down) { SDL_JoystickSetVirtualButton(joystick, button, down); }
 };
 
 // Gives `window` the keyboard's focus (there is no window manager to do it)
@@ -241,17 +221,17 @@ TEST(PadsEndToEnd, TheUsersMappingsMakePadsOfOtherJoysticksTheEnvironmentsFirst)
     setenv("XDG_CONFIG_HOME", folder.c_str(), 1);
     // The first joystick's A is its button 3 in the file; the second's is
     // button 3 there too, but button 5 in the environment, which wins.
-    const std::string first = PlainJoystick::guid(1), second = PlainJoystick::guid(2);
+    const std::string first = VirtualPad::guid(1), second = VirtualPad::guid(2);
     ASSERT_EQ(first.size(), 32u);
     fs::create_directories(folder / "vexarion");
     std::ofstream(folder / "vexarion" / "gamecontrollerdb.txt") << "# the user's own pads\n"
                                                                 << first << ",Odd pad,a:b3,platform:Linux,\n"
                                                                 << second << ",Odd pad,a:b3,platform:Linux,\n";
     setenv("SDL_GAMECONTROLLERCONFIG", (second + ",Odd pad,a:b5,platform:Linux,").c_str(), 1);
-    PlainJoystick one, two;
-    auto tap = [](PlainJoystick& j, int button, long frame, long at) {
+    VirtualPad one, two;
+    auto tap = [](VirtualPad& j, int button, long frame, long at) {
         if (frame == at || frame == at + 2)
-            j.press(button, frame == at);
+            j.button(button, frame == at);
     };
     playInWindow(folder, 270, [&](long frame) {
         if (frame == 1) {
