@@ -45,7 +45,7 @@ set(VEXARION_HOST_TEST_SUPPORT
   tests/support/desktop.cpp
   tests/support/process.cpp
   tests/support/replay_run.cpp)
-set(VEXARION_END_TO_END_TESTS test_e2e_desktop test_e2e_program test_e2e_saver)
+set(VEXARION_END_TO_END_TESTS test_e2e_desktop test_e2e_pads test_e2e_program test_e2e_saver)
 
 enable_testing()
 include(GoogleTest)
@@ -60,7 +60,8 @@ if(VEXARION_WINDOWS)
   add_subdirectory(${VEXARION_GTEST_SOURCE}/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
   add_library(GTest::gtest ALIAS gtest)
   add_library(GTest::gtest_main ALIAS gtest_main)
-  set(test_sources ${VEXARION_PORTABLE_TESTS})
+  # And the Windows backend's own: the pads behind their seam.
+  set(test_sources ${VEXARION_PORTABLE_TESTS} tests/test_win32_pads.cpp)
   set(test_support ${VEXARION_PORTABLE_TEST_SUPPORT})
   # For tools/test-windows.sh: the mode dropped behind a full-screen program's back.
   add_executable(drop-display-mode tests/support/drop_display_mode.c)
@@ -95,6 +96,10 @@ if(NOT VEXARION_WINDOWS)
   foreach(test_name ${VEXARION_END_TO_END_TESTS})
     add_executable(${test_name} tests/${test_name}.cpp)
     target_link_libraries(${test_name} PRIVATE vexarion_test_support GTest::gtest_main)
+    if(test_name STREQUAL "test_e2e_pads")
+      # It plugs SDL's virtual pads into the program's own SDL backend.
+      target_link_libraries(${test_name} PRIVATE PkgConfig::SDL2)
+    endif()
     gtest_discover_tests(${test_name}
       WORKING_DIRECTORY ${VEXARION_RUN_DIR}
       DISCOVERY_MODE PRE_TEST

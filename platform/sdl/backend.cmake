@@ -24,6 +24,7 @@ set(backend_sources
   platform/sdl/input.cpp
   platform/sdl/notice.cpp
   platform/sdl/pacing.cpp
+  platform/sdl/pads.cpp
   platform/sdl/saver_window.cpp
   platform/sdl/window.cpp
   platform/shared/narrow_paths.cpp

@@ -61,6 +61,7 @@ void platformShutdown()
     if (!platformSdl.initialised)
         return;
     windowDestroyMain();
+    sdlPadsStop();
     SDL_Quit();
     platformSdl.initialised = false;
     platformSdl.modeRequested = false;

@@ -9,13 +9,14 @@
 // keys give the character the layout puts on them when no modifier is held.
 // Esc, Enter, Tab and Backspace give their control codes, F12 a screenshot
 // message, Alt+Return and F11 a full-screen message, a window close a close
-// message. Held keys are read from SDL's
+// message; game pads' events go to pads.cpp. Held keys are read from SDL's
 // keyboard state: E, W and F are the keys that type those letters in the
 // user's layout, or the keys bearing them when the layout has no Latin
 // letters.
 #include "platform/sdl/state.h"
 #include "platform/shared/input_queue.h"
 #include "platform/shared/key_letters.h"
+#include "platform/window.h"
 
 namespace {
 
@@ -113,7 +114,7 @@ void translate(const SDL_Event& event)
         // Sent after the last window's close, and on an interrupt signal.
         inputQueueClose();
         break;
-    default: break;
+    default: sdlPadEvent(event); break;
     }
 }
 
@@ -123,9 +124,13 @@ void inputBackendPump()
 {
     if (!platformSdl.initialised)
         return;
+    // A replay reads no pads: the script is its only player.
+    if (!inputScripted())
+        sdlPadsStart();
     SDL_Event event;
     while (SDL_PollEvent(&event))
         translate(event);
+    sdlPadsAfterEvents(windowHasFocus());
     sdlHoldScreenSaver();
     sdlWatchAdoptedWindow();
     for (int k = 0; k < KEY_COUNT; k++)

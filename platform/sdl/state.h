@@ -17,6 +17,19 @@ struct PlatformSdlState {
 
 extern PlatformSdlState platformSdl;
 
+// From pads.cpp: the game pads. sdlPadsStart() starts SDL's game
+// controllers, reads the user's mappings and opens the pads present (once;
+// before that the others do nothing); sdlPadEvent() takes a pad's event
+// from any event loop; sdlPadsAfterEvents() lets the pads' input count while
+// `focused` (the main window has the keyboard's focus), and lets go of
+// everything they hold when it doesn't; sdlPadsStop() closes them, before
+// SDL quits. sdlPadControllers() lists the open pads, at most `most`.
+void sdlPadsStart();
+void sdlPadEvent(const SDL_Event& event);
+void sdlPadsAfterEvents(bool focused);
+void sdlPadsStop();
+int sdlPadControllers(SDL_GameController** controllers, int most);
+
 // From window.cpp: gives a window the program's icon, if one was set; and
 // where a new ordinary window opens (false: wherever the system puts it).
 void sdlGiveIcon(SDL_Window* window);

@@ -125,6 +125,11 @@ void inputControlHold(int source, unsigned keys)
             updatePlayerHeld(static_cast<Key>(k), false);
 }
 
+bool inputScripted()
+{
+    return scripted;
+}
+
 bool inputNextMessage(Message* message)
 {
     inputBackendPump();

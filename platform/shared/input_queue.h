@@ -35,6 +35,9 @@ void inputKeyReport(Key key, bool held, bool pressed);
 // control types go in through inputQueueChar(), as the keyboard's do.
 void inputControlHold(int source, unsigned keys);
 
+// Whether scripted input is on: a backend reads no game pads then.
+bool inputScripted();
+
 // Provided by each backend: translates the operating system's waiting
 // events into the calls above. Called by inputNextMessage() before it looks at
 // the queue; must do nothing before the platform is initialised.

@@ -11,6 +11,7 @@ set(backend_sources
   platform/win32/input.cpp
   platform/win32/notice.cpp
   platform/win32/pacing.cpp
+  platform/win32/pads.cpp
   platform/win32/paths.cpp
   platform/win32/saver_dialog.cpp
   platform/win32/saver_window.cpp

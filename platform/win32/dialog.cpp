@@ -4,12 +4,16 @@
 // The dialog loop pumps messages itself without IsDialogMessage, so Tab,
 // Enter and Esc have no dialog meaning: "Start!" (WM_COMMAND 1) is the only
 // way on, and the close box posts a quit message that ends the loop as
-// "the user quit".
+// "the user quit". A player with only a game pad uses it too: while the
+// dialog is in front, a timer reads the pads twenty times a second; the
+// D-pad or the left stick moves the list's selection up and down, and A or
+// Start presses "Start!".
 #include <cstring>
 #include <vector>
 
 #include "platform/display.h"
 #include "platform/win32/dialog_template.h"
+#include "platform/win32/pads.h"
 #include "platform/win32/state.h"
 
 #include <commctrl.h>  // after <windows.h>, which it builds on
@@ -19,6 +23,51 @@
 namespace {
 
 bool dialogDone = false;
+
+const UINT_PTR padTimer = 1;
+const UINT padTimerPeriod = 50;  // milliseconds
+// The pads' buttons held at the previous tick, all pads together; all of
+// them at first, so a button held as the dialog opens does nothing until
+// pressed again.
+WORD padButtonsHeld = 0xFFFF;
+
+// The buttons of every connected pad, with the left stick past half its
+// travel counting as the D-pad.
+WORD padButtonsNow()
+{
+    xinputRead(&xinputPads, GetTickCount64());
+    WORD buttons = 0;
+    for (int s = 0; s < XUSER_MAX_COUNT; s++) {
+        if (!xinputPads.connected[s])
+            continue;
+        const XINPUT_GAMEPAD& pad = xinputPads.state[s].Gamepad;
+        buttons |= pad.wButtons;
+        if (pad.sThumbLY > 16384)
+            buttons |= XINPUT_GAMEPAD_DPAD_UP;
+        if (pad.sThumbLY < -16384)
+            buttons |= XINPUT_GAMEPAD_DPAD_DOWN;
+    }
+    return buttons;
+}
+
+// One tick of the pads: the buttons that went down since the last one act.
+void padTick(HWND dialog)
+{
+    WORD now = padButtonsNow();
+    if (GetForegroundWindow() != dialog)
+        now = 0xFFFF;  // another program's pad input; taken as held throughout
+    const WORD pressed = now & static_cast<WORD>(~padButtonsHeld);
+    padButtonsHeld = now;
+    HWND combo = GetDlgItem(dialog, DIALOG_ID_MODES);
+    const LRESULT count = SendMessageA(combo, CB_GETCOUNT, 0, 0);
+    LRESULT selected = SendMessageA(combo, CB_GETCURSEL, 0, 0);
+    if ((pressed & XINPUT_GAMEPAD_DPAD_DOWN) && selected + 1 < count)
+        SendMessageA(combo, CB_SETCURSEL, static_cast<WPARAM>(++selected), 0);
+    if ((pressed & XINPUT_GAMEPAD_DPAD_UP) && selected > 0)
+        SendMessageA(combo, CB_SETCURSEL, static_cast<WPARAM>(--selected), 0);
+    if (pressed & (XINPUT_GAMEPAD_A | XINPUT_GAMEPAD_START))
+        dialogDone = true;
+}
 
 DWORD controlStyle(DialogControlKind kind)
 {
@@ -73,10 +122,14 @@ std::vector<WORD> buildTemplate(const DialogTemplate& dialog)
     return t.words;
 }
 
-INT_PTR CALLBACK dialogProc(HWND, UINT message, WPARAM wParam, LPARAM)
+INT_PTR CALLBACK dialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
 {
     switch (message) {
     case WM_INITDIALOG: return TRUE;
+    case WM_TIMER:
+        if (wParam == padTimer)
+            padTick(dialog);
+        return TRUE;
     case WM_COMMAND:
         if (LOWORD(wParam) == DIALOG_ID_START)
             dialogDone = true;
@@ -104,6 +157,9 @@ bool dialogRun(const char* const* entries, int count, int* selected)
     if (count > 0)
         SendMessageA(combo, CB_SETCURSEL, static_cast<WPARAM>(*selected >= 0 && *selected < count ? *selected : 0), 0);
     ShowWindow(dialog, SW_SHOWNORMAL);
+    padButtonsHeld = 0xFFFF;
+    if (xinputLoad(&xinputPads))
+        SetTimer(dialog, padTimer, padTimerPeriod, nullptr);
 
     dialogDone = false;
     bool quit = false;
@@ -123,6 +179,7 @@ bool dialogRun(const char* const* entries, int count, int* selected)
             WaitMessage();
     }
     LRESULT chosen = SendMessageA(combo, CB_GETCURSEL, 0, 0);
+    KillTimer(dialog, padTimer);
     DestroyWindow(dialog);
     *selected = (count > 0 && chosen >= 0 && chosen < count) ? static_cast<int>(chosen) : -1;
     return !quit;

@@ -7,8 +7,10 @@
 // F are the keys that type those letters, Shift either Shift key. That call
 // reads the keyboard of the whole desktop, so keys count only while the
 // main window is the foreground window: keys typed into another program
-// are not the player's.
+// are not the player's. Game pads (pads.cpp) count only then too, and a
+// replay reads none.
 #include "platform/shared/input_queue.h"
+#include "platform/win32/pads.h"
 #include "platform/win32/state.h"
 
 namespace {
@@ -42,5 +44,9 @@ void inputBackendPump()
         if (!inFront)
             state = 0;
         inputKeyReport(static_cast<Key>(k), (state & 0x8000) != 0, (state & 1) != 0);
+    }
+    if (!inputScripted()) {
+        xinputLoad(&xinputPads);
+        xinputPoll(&xinputPads, inFront, GetTickCount64());
     }
 }
