@@ -48,7 +48,7 @@ if [ "$1" = "--no-build" ]; then
 fi
 sections="${*:-resources units traces program record damage desktop dpi box unicode focus}"
 if [ "$build" = 1 ]; then
-    tools/build-windows.sh test_vexarion drop-display-mode
+    tools/build-windows.sh test_vexarion drop-display-mode preview-host
     cmake --build build -j2 --target vexarion-replay vexarion-replay-null
 fi
 
