@@ -5,7 +5,9 @@
  * opens a grey window of 240 x 180 pixels at (200, 150), prints its
  * handle as a decimal number on a line of its own, handles its messages
  * for SECONDS (so that a child window of another process can be made and
- * drawn in it), then destroys it and ends with 0. */
+ * drawn in it), then prints what its first child window is ("child CLASS
+ * WIDTHxHEIGHT" and "another process" when it is, or "no child"),
+ * destroys it and ends with 0. */
 #include <stdio.h>
 #include <stdlib.h>
 
@@ -39,6 +41,19 @@ int main(int argc, char** argv)
             DispatchMessageW(&message);
         }
     }
+    HWND child = GetWindow(window, GW_CHILD);
+    if (child) {
+        wchar_t name[64] = L"";
+        RECT area;
+        DWORD process = 0;
+        GetClassNameW(child, name, 64);
+        GetClientRect(child, &area);
+        GetWindowThreadProcessId(child, &process);
+        printf("child %ls %ldx%ld%s\n", name, area.right, area.bottom,
+               process != GetCurrentProcessId() ? " another process" : "");
+    } else
+        printf("no child\n");
+    fflush(stdout);
     DestroyWindow(window);
     return 0;
 }
