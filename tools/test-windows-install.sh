@@ -139,7 +139,7 @@ run_installer() {
         fail "SCRNSAVE.EXE does not name the installed screen saver"
 
     # The installed replay and the zip's: one trace.
-    story="$root/tests/stories/lightning.txt"
+    story="$root/tests/stories/intro.txt"
     cp "$story" "$work/installed.script"
     # shellcheck disable=SC2046
     (cd "$bin/package/Vexarion" && wine ./vexarion-replay.exe $(story_options "$story") --size 64x64 \
@@ -149,7 +149,7 @@ run_installer() {
         --script "$work/installed.script" --trace "$work/installed.csv" </dev/null >/dev/null 2>&1) ||
         fail "the installed replay"
     if said="$(tools/same-trace.sh "$work/zip.csv" "$work/installed.csv")"; then
-        echo "ok   the installed replay gives the zip's trace of lightning.txt: $said"
+        echo "ok   the installed replay gives the zip's trace of intro.txt: $said"
     else
         fail "the installed replay's trace: $said"
     fi
