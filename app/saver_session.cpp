@@ -113,7 +113,9 @@ int runSaverSettings(const Options& options)
     if (!platformInit())
         return 1;
     const std::string path = settingsPath();
-    Settings settings = loadSettings(path);
+    // A damaged file gives the defaults for what it lost, without a word:
+    // OK writes it whole again.
+    Settings settings = loadSettingsQuietly(path);
     SaverChoices choices = {settings.reducedFlash, settings.saverSound, SAVER_SOMETIMES};
     // The pace nearest the pause the settings hold.
     for (int pace = SAVER_OFTEN; pace <= SAVER_SELDOM; pace++)
@@ -154,8 +156,9 @@ int runScreenSaver(Program program, const Options& options)
         noticeShow(NOTICE_ERROR, "Vexarion: no display found for the screen saver\n");
         return finish(run, 1);
     }
-    // Read, never written: the saver leaves the player's settings alone.
-    Settings settings = loadSettings(settingsPath());
+    // Read, never written: the saver leaves the player's settings alone,
+    // and says nothing of a damaged file.
+    Settings settings = loadSettingsQuietly(settingsPath());
     settingsTakeOptions(options, &settings);
     lightning.reducedFlash = settings.reducedFlash;
     // The Windows preview is silent, as every preview in Display Properties.

@@ -282,7 +282,10 @@ std::string settingsPath()
     return folder.empty() ? "" : folder + fileName;
 }
 
-Settings loadSettings(const std::string& path)
+namespace {
+
+// The file's settings, with what could not be read in *problem ("" for none).
+Settings readSettings(const std::string& path, std::string* problem)
 {
     Settings settings;
     std::error_code error;
@@ -295,11 +298,26 @@ Settings loadSettings(const std::string& path)
     std::string bytes(maxFileBytes + 1, '\0');
     in.read(&bytes[0], static_cast<std::streamsize>(bytes.size()));
     bytes.resize(static_cast<size_t>(in.gcount()));
-    const std::string problem = !in.is_open() || in.bad() ? "cannot be read" : parseSettings(bytes, &settings);
+    *problem = !in.is_open() || in.bad() ? "cannot be read" : parseSettings(bytes, &settings);
+    return settings;
+}
+
+}  // namespace
+
+Settings loadSettings(const std::string& path)
+{
+    std::string problem;
+    Settings settings = readSettings(path, &problem);
     if (!problem.empty())
         noticeShow(NOTICE_WARNING, "Vexarion: settings " + path + ": " + problem +
                                        "; the defaults stand in for what could not be read\n");
     return settings;
+}
+
+Settings loadSettingsQuietly(const std::string& path)
+{
+    std::string problem;
+    return readSettings(path, &problem);
 }
 
 bool saveSettings(const std::string& path, const Settings& settings)

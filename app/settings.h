@@ -78,6 +78,10 @@ std::string settingsPath();
 // quietly; an unreadable or damaged one gives the defaults for what could
 // not be read and one warning (notice.h).
 Settings loadSettings(const std::string& path);
+// The same without the warning, for a program that must not speak up (a
+// screen saver, which nobody watches start and whose box would wait over
+// the screen).
+Settings loadSettingsQuietly(const std::string& path);
 
 // Writes the file safely: its folder is made if missing, the text goes to a
 // new file beside it that is then renamed over the old one, so the file is

@@ -65,6 +65,8 @@ if(VEXARION_WINDOWS)
   set(test_support ${VEXARION_PORTABLE_TEST_SUPPORT})
   # For tools/test-windows.sh: the mode dropped behind a full-screen program's back.
   add_executable(drop-display-mode tests/support/drop_display_mode.c)
+  # For tools/test-windows.sh: the window a screen saver's preview draws in.
+  add_executable(preview-host tests/support/preview_host.c)
 else()
   find_package(GTest REQUIRED)
   find_package(Threads REQUIRED)

@@ -5,17 +5,19 @@
 ;
 ; PACKAGE is the folder the zip holds (the programs, the screen saver and
 ; the content); FILES holds install-files.nsh and remove-files.nsh, the
-; File and Delete lines of exactly that folder's files.
+; File, Rename and Delete lines of exactly that folder's files.
 ;
 ; It installs for the user alone, without administrator rights, into
 ; %LOCALAPPDATA%\Programs\Vexarion (/D= gives another folder), with a
 ; Start-menu shortcut and an entry in Add/Remove Programs. /S installs
 ; silently, /SCREENSAVER also makes vexarion.scr the user's screen saver.
+; It refuses (exit code 3) while Vexarion runs, and (exit code 4) a folder
+; or a disk that can't take the files, leaving the old install as it was.
 ; Installing again, over an older version too, replaces the files in place.
 ;
 ; Uninstall.exe removes what the installer made and nothing else: the
 ; player's settings in %APPDATA%\Vexarion stay unless the box to remove
-; them is ticked.
+; them is ticked (/REMOVESETTINGS ticks it for a silent uninstall).
 
 Unicode true
 Target amd64-unicode
@@ -68,12 +70,35 @@ VIAddVersionKey "OriginalFilename" "vexarion-setup.exe"
 
 !insertmacro MUI_LANGUAGE "English"
 
-; Waits, with the player, until no window of Vexarion is open: Retry looks
-; again, Cancel (and a silent install) gives up.
+;  True (in $0) while a program of the install in $INSTDIR runs: a window
+; of its class is open (the program, or the screen saver), or one of its
+; executables can't be opened for writing, as Windows keeps a running one,
+; which also covers the start-up dialog and the replay.
+!macro ExecutableBusy file
+  ${If} ${FileExists} "$INSTDIR\${file}"
+    ClearErrors
+    FileOpen $1 "$INSTDIR\${file}" a
+    ${If} ${Errors}
+      StrCpy $0 1
+    ${Else}
+      FileClose $1
+    ${EndIf}
+  ${EndIf}
+!macroend
+
+; Waits, with the player, until no program of Vexarion runs: Retry looks
+; again, Cancel (and a silent install) gives up with exit code 3, before
+; anything was touched.
 !macro WaitForProgramToEnd un
 Function ${un}WaitForProgramToEnd
   ${Do}
     FindWindow $0 "${WINDOW_CLASS}"
+    ${If} $0 <> 0
+      StrCpy $0 1
+    ${EndIf}
+    !insertmacro ExecutableBusy "vexarion.exe"
+    !insertmacro ExecutableBusy "vexarion.scr"
+    !insertmacro ExecutableBusy "vexarion-replay.exe"
     ${If} $0 = 0
       Return
     ${EndIf}
@@ -88,6 +113,27 @@ FunctionEnd
 !insertmacro WaitForProgramToEnd ""
 !insertmacro WaitForProgramToEnd "un."
 
+;  The folder the new files are written to before they take their places.
+!define STAGING "$INSTDIR\Setup.tmp"
+
+; The folder or the disk can't take the files: the player is told, what
+; was written goes, and the install ends with exit code 4, the old
+; install (if any) as it was.
+Function CannotWrite
+  RMDir /r "${STAGING}"
+  Delete "$INSTDIR\vexarion-setup.tmp"
+  MessageBox MB_OK|MB_ICONSTOP \
+    "Vexarion cannot be installed in $INSTDIR: the folder cannot be written, or the disk is full. Choose another folder, or free some room on that disk. Nothing was changed." \
+    /SD IDOK
+  SetErrorLevel 4
+  Quit
+FunctionEnd
+
+; The player chose Abort on a file that could not be written.
+Function .onInstFailed
+  RMDir /r "${STAGING}"
+FunctionEnd
+
 Section "Vexarion" SecProgram
   SectionIn RO
   Call WaitForProgramToEnd
@@ -101,19 +147,29 @@ Section "Vexarion" SecProgram
   CreateDirectory "$INSTDIR"
   FileOpen $0 "$INSTDIR\vexarion-setup.tmp" w
   ${If} ${Errors}
-    MessageBox MB_OK|MB_ICONSTOP \
-      "Vexarion cannot be installed in $INSTDIR: the folder cannot be written. Choose another folder, or free some room on that disk." \
-      /SD IDOK
-    SetErrorLevel 4
-    Quit
+    Call CannotWrite
   ${EndIf}
   FileClose $0
   Delete "$INSTDIR\vexarion-setup.tmp"
 
-  SetOutPath "$INSTDIR"
-  AllowSkipFiles off
+  ; Every new file is first written into a folder of its own beside the
+  ; old ones; only once all of them are there do they take the old ones'
+  ; places, by renaming, which needs no room on the disk. A disk that fills
+  ; up on the way leaves the old install whole.
+  RMDir /r "${STAGING}"
+  SetOutPath "${STAGING}"
+  AllowSkipFiles on
+  ClearErrors
   !include "${FILES}\install-files.nsh"
-  WriteUninstaller "$INSTDIR\Uninstall.exe"
+  WriteUninstaller "${STAGING}\Uninstall.exe"
+  ${If} ${Errors}
+    Call CannotWrite
+  ${EndIf}
+  SetOutPath "$INSTDIR"
+  !include "${FILES}\move-files.nsh"
+  Delete "$INSTDIR\Uninstall.exe"
+  Rename "${STAGING}\Uninstall.exe" "$INSTDIR\Uninstall.exe"
+  RMDir "${STAGING}"
 
   ; The shortcut starts the program in its own folder, beside its content.
   CreateShortcut "$SMPROGRAMS\Vexarion.lnk" "$INSTDIR\vexarion.exe" "" "$INSTDIR\vexarion.exe" 0
@@ -141,12 +197,42 @@ Section /o "Use as my screen saver" SecSaver
 SectionEnd
 
 ; /SCREENSAVER chooses "Use as my screen saver" for a silent install.
+;
+; A /D= folder that can't be one (a path under a file, say) is dropped
+; before this runs, and the default folder would take its place without a
+; word: the command line as it was given tells, and such a folder is
+; refused as one that can't be written.
 Function .onInit
   ${GetParameters} $0
   ClearErrors
   ${GetOptions} $0 "/SCREENSAVER" $1
   ${IfNot} ${Errors}
     SectionSetFlags ${SecSaver} ${SF_SELECTED}
+  ${EndIf}
+
+  System::Call "kernel32::GetCommandLineW() t .r0"
+  StrLen $1 $0
+  StrCpy $2 0
+  ${Do}
+    ${If} $2 >= $1
+      Return
+    ${EndIf}
+    StrCpy $3 $0 4 $2
+    ${If} $3 == " /D="
+      ${Break}
+    ${EndIf}
+    IntOp $2 $2 + 1
+  ${Loop}
+  IntOp $2 $2 + 4
+  StrCpy $3 $0 "" $2
+  ; NSIS drops a last backslash.
+  StrCpy $4 $3 1 -1
+  ${If} $4 == "\"
+    StrCpy $3 $3 -1
+  ${EndIf}
+  ${If} $3 != $INSTDIR
+    StrCpy $INSTDIR $3
+    Call CannotWrite
   ${EndIf}
 FunctionEnd
 
@@ -155,14 +241,19 @@ Section "un.Vexarion" UnSecProgram
   Call un.WaitForProgramToEnd
   ReadRegDWORD $R9 HKCU "${UNINSTALL_KEY}" "MadeProgramsFolder"
 
-  ; The screen saver setting goes only while it still names this one.
+  ; The screen saver setting goes only while it still names this one, by
+  ; its long name or by the short one Display Properties may write.
   ReadRegStr $0 HKCU "${DESKTOP_KEY}" "SCRNSAVE.EXE"
+  GetFullPathName /SHORT $1 "$INSTDIR\vexarion.scr"
   ${If} $0 == "$INSTDIR\vexarion.scr"
+  ${OrIf} $0 == $1
     DeleteRegValue HKCU "${DESKTOP_KEY}" "SCRNSAVE.EXE"
   ${EndIf}
 
   !include "${FILES}\remove-files.nsh"
   Delete "$INSTDIR\Uninstall.exe"
+  ; What an install cut short (a full disk) may have left.
+  RMDir /r "$INSTDIR\Setup.tmp"
   ; Only if empty: files the player put there stay, and so does the folder.
   RMDir "$INSTDIR"
   Delete "$SMPROGRAMS\Vexarion.lnk"
@@ -175,3 +266,13 @@ SectionEnd
 Section /o "un.Remove my settings too (%APPDATA%\Vexarion)" UnSecSettings
   RMDir /r "$APPDATA\Vexarion"
 SectionEnd
+
+; /REMOVESETTINGS ticks "Remove my settings too" for a silent uninstall.
+Function un.onInit
+  ${GetParameters} $0
+  ClearErrors
+  ${GetOptions} $0 "/REMOVESETTINGS" $1
+  ${IfNot} ${Errors}
+    SectionSetFlags ${UnSecSettings} ${SF_SELECTED}
+  ${EndIf}
+FunctionEnd

@@ -119,6 +119,14 @@ TEST(Settings, FileIsWrittenWholeIntoItsFolderAndAnUnwritableOneIsReported)
     EXPECT_FALSE(saveSettings((root / "plain" / "vexarion" / "settings.ini").u8string(), s));
     EXPECT_EQ(described(loadSettings((root / "nothing.ini").u8string())), defaults);
     EXPECT_EQ(described(loadSettings(file.parent_path().u8string())), defaults);
+    // The screen saver's reading of a damaged file: what a warned reading
+    // gives, and not a word.
+    const std::string damaged = "vsync=maybe\nwindow_size=640x480\n\x01\nmax_fps=30";
+    std::ofstream(root / "damaged.ini") << damaged;
+    Settings parsed;
+    EXPECT_NE(parseSettings(damaged, &parsed), "");
+    EXPECT_EQ(described(loadSettingsQuietly((root / "damaged.ini").u8string())), described(parsed));
+    EXPECT_EQ(described(loadSettingsQuietly(file.parent_path().u8string())), defaults);
     const std::string warnings = testing::internal::GetCapturedStderr();
     EXPECT_EQ(std::count(warnings.begin(), warnings.end(), '\n'), 2) << warnings;
     EXPECT_NE(warnings.find("cannot save the settings in " + (root / "plain").u8string()), std::string::npos)

@@ -43,13 +43,16 @@ done
 (cd build-windows/package && cmake -E tar cf ../vexarion-windows.zip --format=zip Vexarion)
 echo "Built build-windows/vexarion-windows.zip ($(wc -c <build-windows/vexarion-windows.zip) bytes)"
 
-# The installer: the same folder, installed file by file and removed file
-# by file, so that its uninstaller takes away exactly what it put there.
+# The installer: the same folder, installed file by file (written beside
+# the old files, then renamed into their places) and removed file by file,
+# so that its uninstaller takes away exactly what it put there.
 rm -rf build-windows/installer build-windows/vexarion-setup.exe
 mkdir -p build-windows/installer
 for f in "$package"/*; do
     name="$(basename "$f")"
     printf 'File "%s"\n' "$PWD/$f" >>build-windows/installer/install-files.nsh
+    printf 'Delete "$INSTDIR\\%s"\nRename "${STAGING}\\%s" "$INSTDIR\\%s"\n' "$name" "$name" "$name" \
+        >>build-windows/installer/move-files.nsh
     printf 'Delete "$INSTDIR\\%s"\n' "$name" >>build-windows/installer/remove-files.nsh
 done
 version="$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' build-windows/CMakeCache.txt)"

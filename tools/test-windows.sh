@@ -22,6 +22,8 @@
 #   resources  read back from the built files: the program's icon as the
 #           first icon group of vexarion.exe, vexarion-replay.exe,
 #           vexarion.scr and vexarion-setup.exe, and their version, CMake's
+#   installer, saver  vexarion-setup.exe and vexarion.scr: see
+#           tools/test-windows-install.sh
 #   dpi, box, unicode, focus   as a Windows user meets it: see
 #           tools/test-windows-desktop.sh (focus ends on a display of its own)
 #
@@ -46,9 +48,9 @@ if [ "$1" = "--no-build" ]; then
     build=0
     shift
 fi
-sections="${*:-resources units traces program record damage desktop dpi box unicode focus}"
+sections="${*:-resources installer saver units traces program record damage desktop dpi box unicode focus}"
 if [ "$build" = 1 ]; then
-    tools/build-windows.sh test_vexarion drop-display-mode
+    tools/build-windows.sh test_vexarion drop-display-mode preview-host
     cmake --build build -j2 --target vexarion-replay vexarion-replay-null
 fi
 
@@ -457,6 +459,7 @@ if at >= 0:
 }
 
 . tools/test-windows-desktop.sh
+. tools/test-windows-install.sh
 
 for section in $sections; do
     echo "== Windows: $section"

@@ -62,7 +62,10 @@ bool windowCreateSaver(int colourBits)
                        GetSystemMetrics(SM_YVIRTUALSCREEN) + GetSystemMetrics(SM_CYVIRTUALSCREEN)};
     platformWin32.saver = SAVER_FULL;
     platformWin32.colourBits = colourBits;
-    haveStart = GetCursorPos(&mouseStart) != 0;
+    // Where the mouse is comes with the first WM_MOUSEMOVE, which the window
+    // gets as it appears under the mouse: asked now, the system may still
+    // tell where the mouse was when it last crossed one of its windows.
+    haveStart = false;
     if (!openSaverWindow(nullptr, WS_POPUP | WS_VISIBLE, WS_EX_TOPMOST | WS_EX_TOOLWINDOW, area)) {
         platformWin32.saver = SAVER_NONE;
         return false;
