@@ -125,6 +125,8 @@ TEST(SoundDevice, PreparedOpenAndCloseBesideTheCaller)
 
 // OpenAL reads its configuration once per process, so the run without a
 // device happens in a fresh death-test child with no backend it could use.
+// The sound is kept for a device that may come: it loads, loops and keeps
+// its volume, silently, and the watch for a device does not block.
 TEST(SoundNoDevice, EverythingRunsOnSilently)
 {
 #if defined(_WIN32)
@@ -135,17 +137,24 @@ TEST(SoundNoDevice, EverythingRunsOnSilently)
         {
             setEnvironment("ALSOFT_DRIVERS", "no-such-backend");
             if (createSoundDevice() || audioHasDevice() ||
-                loadSound(sounds.sea, writeWav("good.wav", tone(0.1)).c_str()) || sounds.sea.buffer != 0)
+                !loadSound(sounds.sea, writeWav("good.wav", tone(0.1)).c_str()) || sounds.sea.buffer == 0)
                 std::exit(1);
             static int told = 0;
             setSoundObserver([](const Sound*, SoundEvent) { told++; });
             playSound(sounds.sea, true);
             setSoundVolume(sounds.sea, 50);
+            const auto start = std::chrono::steady_clock::now();
+            for (int frame = 0; frame < 300; frame++)
+                watchSoundDevice();
+            const bool quick = std::chrono::steady_clock::now() - start < std::chrono::milliseconds(100);
+            if (!quick || audioIsPlaying(sounds.sea.buffer) || !audioIsLooping(sounds.sea.buffer) ||
+                audioGain(sounds.sea.buffer) != audioGainFromCentibels(-5000))
+                std::exit(2);
             stopSound(sounds.sea);
             playSound(sounds.sea, false);
             releaseSound(sounds.sea);
             releaseSoundDevice();
-            std::exit(told == 3 && sounds.sea.buffer == 0 && !sounds.sea.started ? 0 : 2);
+            std::exit(told == 3 && sounds.sea.buffer == 0 && !sounds.sea.started ? 0 : 3);
         },
         ::testing::ExitedWithCode(0), "");
 }

@@ -1,7 +1,9 @@
 // Sound output on OpenAL: one device with one context, and per sound buffer
 // an OpenAL buffer with its own source to play it.
 //
-// A handle is the source's name; the source remembers its buffer. Stopping
+// A handle is a record of the buffer as the program knows it: its samples,
+// its volume and whether it loops, with the source and the OpenAL buffer the
+// current device holds for it (none while there is no device). Stopping
 // pauses the source, so the play position stays as it would on a stopped
 // hardware buffer; playing rewinds it first. Sources are placed on the
 // listener without distance attenuation, so only the gain changes loudness.
@@ -12,6 +14,14 @@
 // goes on: audioPrepareDevice starts an open for audioOpenDevice to claim,
 // and audioCloseDevice hands the close over. One such job runs at a time;
 // the next call that needs the device waits for it, and so does the exit.
+//
+// A device can go away under the program: OpenAL Soft then reports it
+// disconnected (ALC_EXT_disconnect) and never comes back by itself. The
+// watch asks about once a second; a lost device's objects are dropped, its
+// close and a new open go to the helper, and the frames never wait for
+// them: the watch takes the new device once the helper is done, or tries
+// again a few seconds later. On the new device every record gets its source
+// again, and the looping ones play on.
 #include "platform/audio.h"
 #include "platform/shared/audio_gain.h"
 
@@ -21,16 +31,25 @@
 #include <AL/efx.h>
 #endif
 
+#include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <system_error>
 #include <thread>
 #include <utility>
+#include <vector>
 
 // A browser build without threads opens and closes in place.
 #if defined(__EMSCRIPTEN__) && !defined(__EMSCRIPTEN_PTHREADS__)
 #define VEXARION_AUDIO_HELPER 0
 #else
 #define VEXARION_AUDIO_HELPER 1
+#endif
+
+// ALC_EXT_disconnect's query, where the headers lack it.
+#ifndef ALC_CONNECTED
+#define ALC_CONNECTED 0x313
 #endif
 
 namespace {
@@ -73,8 +92,9 @@ void closeOutput(const Output& output)
 // The helper thread's one job at a time, and an open nobody claimed yet.
 struct Helper {
     std::thread job;
+    std::atomic<bool> done{true};  // the last job has finished: waiting for it costs nothing
     Output prepared;
-    bool preparing = false;  // an open was started and not yet claimed
+    bool pending = false;  // an open was started and not yet claimed
 
     void wait()
     {
@@ -86,14 +106,19 @@ struct Helper {
     void run(Work work)
     {
         wait();
+        done = false;
 #if VEXARION_AUDIO_HELPER
         try {
-            job = std::thread(work);
+            job = std::thread([this, work] {
+                work();
+                done = true;
+            });
             return;
         } catch (const std::system_error&) {
         }
 #endif
         work();
+        done = true;
     }
     ~Helper()
     {
@@ -102,17 +127,45 @@ struct Helper {
     }
 };
 
+using Clock = std::chrono::steady_clock;
+const Clock::duration checkEvery = std::chrono::seconds(1);
+const Clock::duration retryEvery = std::chrono::seconds(3);
+
+// When to ask whether the device is still there, and when to try for a new one.
+struct Watch {
+    bool wanted = false;  // asked for by audioOpenDevice and not closed since
+    Clock::time_point nextCheck;
+    Clock::time_point nextTry;
+};
+
+// A buffer as the program knows it, whatever device plays it.
+struct Record {
+    std::vector<unsigned char> samples;  // whole frames only
+    ALenum format = AL_NONE;
+    ALsizei rate = 0;
+    ALuint source = 0;  // on the current device; 0 while there is none
+    ALuint data = 0;
+    bool looping = false;  // played looping and not stopped since
+    float gain = 1.0f;
+};
+
 Helper helper;
 Output output;  // the open device, current on every thread
+Watch watch;
+std::vector<Record*> records;  // every live buffer, for handle checks
 bool muted = false;
+
+Record* recordOf(AudioBuffer buffer)
+{
+    Record* record = reinterpret_cast<Record*>(buffer);
+    return buffer != 0 && std::find(records.begin(), records.end(), record) != records.end() ? record : nullptr;
+}
 
 // The source behind a handle, or 0 when there is nothing to talk to.
 ALuint sourceOf(AudioBuffer buffer)
 {
-    if (output.context == nullptr || buffer == 0 || buffer > UINT32_MAX)
-        return 0;
-    ALuint source = static_cast<ALuint>(buffer);
-    return alIsSource(source) ? source : 0;
+    const Record* record = recordOf(buffer);
+    return record != nullptr && output.context != nullptr ? record->source : 0;
 }
 
 // One integer property of the handle's source, or `otherwise` without one.
@@ -137,26 +190,57 @@ ALenum formatOf(int channels, int bitsPerSample)
     return AL_NONE;
 }
 
-}  // namespace
-
-void audioPrepareDevice()
+// Drops the record's objects on the current device.
+void detach(Record* record)
 {
-    if (output.context != nullptr || helper.preparing)
-        return;
-    helper.preparing = true;
-    helper.run([] { helper.prepared = openOutput(); });
+    if (record->source != 0) {
+        alSourceStop(record->source);
+        alDeleteSources(1, &record->source);
+    }
+    if (record->data != 0)
+        alDeleteBuffers(1, &record->data);
+    record->source = 0;
+    record->data = 0;
 }
 
-bool audioOpenDevice()
+// Gives the record its buffer and source on the current device, at its
+// volume, playing on if it loops. False when the device refuses it.
+bool attach(Record* record)
 {
-    if (output.context != nullptr)
-        return true;
-    helper.wait();
-    // A prepared open that failed is not tried again: nothing changed since.
-    const bool prepared = std::exchange(helper.preparing, false);
-    Output opened = std::exchange(helper.prepared, Output());
-    if (!prepared)
-        opened = openOutput();
+    alGetError();
+    alGenBuffers(1, &record->data);
+    if (alGetError() != AL_NO_ERROR) {
+        record->data = 0;
+        return false;
+    }
+    alBufferData(record->data, record->format, record->samples.data(), static_cast<ALsizei>(record->samples.size()),
+                 record->rate);
+    alGenSources(1, &record->source);
+    if (alGetError() != AL_NO_ERROR || record->source == 0) {
+        record->source = 0;
+        detach(record);
+        return false;
+    }
+    alSourcei(record->source, AL_SOURCE_RELATIVE, AL_TRUE);
+    alSource3f(record->source, AL_POSITION, 0.0f, 0.0f, 0.0f);
+    alSourcef(record->source, AL_ROLLOFF_FACTOR, 0.0f);
+    alSourcef(record->source, AL_GAIN, record->gain);
+    alSourcei(record->source, AL_BUFFER, static_cast<ALint>(record->data));
+    if (alGetError() != AL_NO_ERROR) {
+        detach(record);
+        return false;
+    }
+    if (record->looping) {
+        alSourcei(record->source, AL_LOOPING, AL_TRUE);
+        alSourcePlay(record->source);
+    }
+    return true;
+}
+
+// Makes `opened` the device and puts every record on it; false, with it
+// closed, when it can't be made current.
+bool take(const Output& opened)
+{
     if (opened.context == nullptr)
         return false;
     if (alcMakeContextCurrent(opened.context) != ALC_TRUE) {
@@ -165,11 +249,103 @@ bool audioOpenDevice()
     }
     output = opened;
     alListenerf(AL_GAIN, muted ? 0.0f : 1.0f);
+    for (Record* record : records)
+        attach(record);
+    watch.nextCheck = Clock::now() + checkEvery;
     return true;
+}
+
+// Whether the device still plays; one without ALC_EXT_disconnect counts as there.
+bool connected(const Output& open)
+{
+    if (alcIsExtensionPresent(open.device, "ALC_EXT_disconnect") != ALC_TRUE)
+        return true;
+    ALCint value = ALC_TRUE;
+    alcGetIntegerv(open.device, ALC_CONNECTED, 1, &value);
+    return value != ALC_FALSE;
+}
+
+// Starts an open on the helper, closing `closing` first (a lost device).
+void startOpen(const Output& closing)
+{
+    helper.pending = true;
+    helper.run([closing] {
+        closeOutput(closing);
+        helper.prepared = openOutput();
+    });
+}
+
+}  // namespace
+
+void audioPrepareDevice()
+{
+    if (output.context != nullptr || helper.pending)
+        return;
+    startOpen(Output());
+}
+
+bool audioOpenDevice()
+{
+    watch.wanted = true;
+    if (output.context != nullptr)
+        return true;
+    helper.wait();
+    // A prepared open that failed is not tried again now: nothing changed since.
+    const bool prepared = std::exchange(helper.pending, false);
+    Output opened = std::exchange(helper.prepared, Output());
+    if (!prepared)
+        opened = openOutput();
+    if (take(opened))
+        return true;
+    watch.nextTry = Clock::now() + retryEvery;
+    return false;
+}
+
+void audioWatchDevice()
+{
+    if (!watch.wanted)
+        return;
+    const Clock::time_point now = Clock::now();
+    if (output.context != nullptr) {
+        if (now < watch.nextCheck)
+            return;
+        watch.nextCheck = now + checkEvery;
+        if (connected(output))
+            return;
+        // Gone: play on silently, and look for a new device beside the frames.
+        for (Record* record : records)
+            detach(record);
+        alcMakeContextCurrent(nullptr);
+        startOpen(std::exchange(output, Output()));
+        return;
+    }
+    if (helper.pending) {
+        if (!helper.done)
+            return;
+        helper.wait();
+        helper.pending = false;
+        if (!take(std::exchange(helper.prepared, Output())))
+            watch.nextTry = now + retryEvery;
+        return;
+    }
+    if (now >= watch.nextTry)
+        startOpen(Output());
 }
 
 void audioCloseDevice()
 {
+    watch.wanted = false;
+    if (helper.pending) {
+        helper.wait();
+        helper.pending = false;
+        closeOutput(std::exchange(helper.prepared, Output()));
+    }
+    for (Record* record : records) {
+        if (output.context != nullptr)
+            detach(record);
+        delete record;
+    }
+    records.clear();
     if (output.context == nullptr)
         return;
     alcMakeContextCurrent(nullptr);
@@ -193,7 +369,7 @@ AudioBuffer audioCreateBuffer(const void* samples, uint32_t bytes, int channels,
                               int bitsPerSample)
 {
     ALenum format = formatOf(channels, bitsPerSample);
-    if (output.context == nullptr || samples == nullptr || format == AL_NONE || samplesPerSecond == 0 ||
+    if (!watch.wanted || samples == nullptr || format == AL_NONE || samplesPerSecond == 0 ||
         samplesPerSecond > INT32_MAX)
         return 0;
     // OpenAL takes whole frames only; a partial last frame would not sound anyway.
@@ -202,37 +378,25 @@ AudioBuffer audioCreateBuffer(const void* samples, uint32_t bytes, int channels,
     if (usable == 0 || usable > INT32_MAX)
         return 0;
 
-    alGetError();
-    ALuint data = 0;
-    alGenBuffers(1, &data);
-    if (alGetError() != AL_NO_ERROR)
-        return 0;
-    alBufferData(data, format, samples, static_cast<ALsizei>(usable), static_cast<ALsizei>(samplesPerSecond));
-    if (alGetError() != AL_NO_ERROR) {
-        alDeleteBuffers(1, &data);
-        return 0;
-    }
-    ALuint source = 0;
-    alGenSources(1, &source);
-    if (alGetError() != AL_NO_ERROR || source == 0) {
-        alDeleteBuffers(1, &data);
+    Record* record = new Record;
+    const unsigned char* first = static_cast<const unsigned char*>(samples);
+    record->samples.assign(first, first + usable);
+    record->format = format;
+    record->rate = static_cast<ALsizei>(samplesPerSecond);
+    if (output.context != nullptr && !attach(record)) {
+        delete record;
         return 0;
     }
-    alSourcei(source, AL_SOURCE_RELATIVE, AL_TRUE);
-    alSource3f(source, AL_POSITION, 0.0f, 0.0f, 0.0f);
-    alSourcef(source, AL_ROLLOFF_FACTOR, 0.0f);
-    alSourcef(source, AL_GAIN, 1.0f);
-    alSourcei(source, AL_BUFFER, static_cast<ALint>(data));
-    if (alGetError() != AL_NO_ERROR) {
-        alDeleteSources(1, &source);
-        alDeleteBuffers(1, &data);
-        return 0;
-    }
-    return static_cast<AudioBuffer>(source);
+    records.push_back(record);
+    return reinterpret_cast<AudioBuffer>(record);
 }
 
 void audioPlay(AudioBuffer buffer, bool loop)
 {
+    Record* record = recordOf(buffer);
+    if (record == nullptr)
+        return;
+    record->looping = loop;
     ALuint source = sourceOf(buffer);
     if (source == 0)
         return;
@@ -243,30 +407,31 @@ void audioPlay(AudioBuffer buffer, bool loop)
 
 void audioStop(AudioBuffer buffer)
 {
+    if (Record* record = recordOf(buffer))
+        record->looping = false;
     if (sourceInteger(buffer, AL_SOURCE_STATE, AL_INITIAL) == AL_PLAYING)
         alSourcePause(sourceOf(buffer));
 }
 
 void audioSetVolume(AudioBuffer buffer, int32_t centibels)
 {
-    ALuint source = sourceOf(buffer);
-    if (source == 0)
+    Record* record = recordOf(buffer);
+    if (record == nullptr)
         return;
-    alSourcef(source, AL_GAIN, audioGainFromCentibels(centibels));
+    record->gain = audioGainFromCentibels(centibels);
+    if (ALuint source = sourceOf(buffer))
+        alSourcef(source, AL_GAIN, record->gain);
 }
 
 void audioReleaseBuffer(AudioBuffer buffer)
 {
-    ALuint source = sourceOf(buffer);
-    if (source == 0)
+    Record* record = recordOf(buffer);
+    if (record == nullptr)
         return;
-    ALint data = 0;
-    alGetSourcei(source, AL_BUFFER, &data);
-    alSourceStop(source);
-    alDeleteSources(1, &source);
-    ALuint dataName = static_cast<ALuint>(data);
-    if (dataName != 0)
-        alDeleteBuffers(1, &dataName);
+    if (output.context != nullptr)
+        detach(record);
+    records.erase(std::find(records.begin(), records.end(), record));
+    delete record;
 }
 
 bool audioIsPlaying(AudioBuffer buffer)
@@ -276,16 +441,17 @@ bool audioIsPlaying(AudioBuffer buffer)
 
 bool audioIsLooping(AudioBuffer buffer)
 {
-    return sourceInteger(buffer, AL_LOOPING, AL_FALSE) == AL_TRUE;
+    const Record* record = recordOf(buffer);
+    return sourceInteger(buffer, AL_LOOPING, record != nullptr && record->looping ? AL_TRUE : AL_FALSE) == AL_TRUE;
 }
 
 float audioGain(AudioBuffer buffer)
 {
+    const Record* record = recordOf(buffer);
     ALuint source = sourceOf(buffer);
-    if (source == 0)
-        return 0.0f;
-    ALfloat gain = 0.0f;
-    alGetSourcef(source, AL_GAIN, &gain);
+    ALfloat gain = record != nullptr ? record->gain : 0.0f;
+    if (source != 0)
+        alGetSourcef(source, AL_GAIN, &gain);
     return gain;
 }
 

@@ -103,6 +103,8 @@ bool audioOpenDevice()
     return true;
 }
 
+void audioWatchDevice() {}
+
 void audioCloseDevice()
 {
     if (!device)
