@@ -15,9 +15,9 @@
 struct OutputFile {
     std::FILE* file = nullptr;
     std::string path;
-    std::string what;      // "the trace", "the recording": how the user is told of it
-    long long whole = 0;   // bytes in the file up to the end of the last whole piece
-    bool failed = false;   // told once; nothing more is written
+    std::string what;     // "the trace", "the recording": how the user is told of it
+    long long whole = 0;  // bytes in the file up to the end of the last whole piece
+    bool failed = false;  // told once; nothing more is written
 };
 
 // Whose words the messages are ("Vexarion", "vexarion-replay") and how many

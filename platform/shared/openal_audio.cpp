@@ -47,6 +47,14 @@
 #define VEXARION_AUDIO_HELPER 1
 #endif
 
+// The desktop loads OpenAL itself (see OpenAl below); the browser links it.
+#if defined(__EMSCRIPTEN__)
+#define VEXARION_AUDIO_LOADS_LIBRARY 0
+#else
+#define VEXARION_AUDIO_LOADS_LIBRARY 1
+#include <dlfcn.h>
+#endif
+
 // ALC_EXT_disconnect's query, where the headers lack it.
 #ifndef ALC_CONNECTED
 #define ALC_CONNECTED 0x313
@@ -54,16 +62,137 @@
 
 namespace {
 
+// OpenAL's entry points. A desktop build loads the library when it first
+// needs it and loads it afresh before each new try for a device while none
+// is open: OpenAL Soft looks for its backends (the sound server among them)
+// once per load only, so a sound server that was not there at the first
+// load would otherwise never be found. The browser's OpenAL is built in.
+struct OpenAl {
+    decltype(&::alBufferData) alBufferData = nullptr;
+    decltype(&::alDeleteBuffers) alDeleteBuffers = nullptr;
+    decltype(&::alDeleteSources) alDeleteSources = nullptr;
+    decltype(&::alGenBuffers) alGenBuffers = nullptr;
+    decltype(&::alGenSources) alGenSources = nullptr;
+    decltype(&::alGetError) alGetError = nullptr;
+    decltype(&::alGetSourcef) alGetSourcef = nullptr;
+    decltype(&::alGetSourcei) alGetSourcei = nullptr;
+    decltype(&::alListenerf) alListenerf = nullptr;
+    decltype(&::alSource3f) alSource3f = nullptr;
+    decltype(&::alSourcePause) alSourcePause = nullptr;
+    decltype(&::alSourcePlay) alSourcePlay = nullptr;
+    decltype(&::alSourceRewind) alSourceRewind = nullptr;
+    decltype(&::alSourceStop) alSourceStop = nullptr;
+    decltype(&::alSourcef) alSourcef = nullptr;
+    decltype(&::alSourcei) alSourcei = nullptr;
+    decltype(&::alcCloseDevice) alcCloseDevice = nullptr;
+    decltype(&::alcCreateContext) alcCreateContext = nullptr;
+    decltype(&::alcDestroyContext) alcDestroyContext = nullptr;
+    decltype(&::alcGetIntegerv) alcGetIntegerv = nullptr;
+    decltype(&::alcIsExtensionPresent) alcIsExtensionPresent = nullptr;
+    decltype(&::alcMakeContextCurrent) alcMakeContextCurrent = nullptr;
+    decltype(&::alcOpenDevice) alcOpenDevice = nullptr;
+#if VEXARION_AUDIO_LOADS_LIBRARY
+    void* handle = nullptr;
+#endif
+};
+
+OpenAl openal;
+
+#if VEXARION_AUDIO_LOADS_LIBRARY
+template <typename Entry>
+bool resolve(Entry* entry, const char* name)
+{
+    *entry = reinterpret_cast<Entry>(dlsym(openal.handle, name));
+    return *entry != nullptr;
+}
+#endif
+
+// Loads the library (again, unloading it first, when `afresh`); false
+// without it. Runs only while no device, context or object of it exists.
+bool loadOpenAl(bool afresh)
+{
+    OpenAl* library = &openal;
+#if VEXARION_AUDIO_LOADS_LIBRARY
+    if (library->handle != nullptr && !afresh)
+        return true;
+    if (library->handle != nullptr)
+        dlclose(library->handle);
+    *library = OpenAl{};
+    library->handle = dlopen("libopenal.so.1", RTLD_NOW | RTLD_LOCAL);
+    if (library->handle == nullptr)
+        return false;
+    bool found = true;
+    found = resolve(&library->alBufferData, "alBufferData") && found;
+    found = resolve(&library->alDeleteBuffers, "alDeleteBuffers") && found;
+    found = resolve(&library->alDeleteSources, "alDeleteSources") && found;
+    found = resolve(&library->alGenBuffers, "alGenBuffers") && found;
+    found = resolve(&library->alGenSources, "alGenSources") && found;
+    found = resolve(&library->alGetError, "alGetError") && found;
+    found = resolve(&library->alGetSourcef, "alGetSourcef") && found;
+    found = resolve(&library->alGetSourcei, "alGetSourcei") && found;
+    found = resolve(&library->alListenerf, "alListenerf") && found;
+    found = resolve(&library->alSource3f, "alSource3f") && found;
+    found = resolve(&library->alSourcePause, "alSourcePause") && found;
+    found = resolve(&library->alSourcePlay, "alSourcePlay") && found;
+    found = resolve(&library->alSourceRewind, "alSourceRewind") && found;
+    found = resolve(&library->alSourceStop, "alSourceStop") && found;
+    found = resolve(&library->alSourcef, "alSourcef") && found;
+    found = resolve(&library->alSourcei, "alSourcei") && found;
+    found = resolve(&library->alcCloseDevice, "alcCloseDevice") && found;
+    found = resolve(&library->alcCreateContext, "alcCreateContext") && found;
+    found = resolve(&library->alcDestroyContext, "alcDestroyContext") && found;
+    found = resolve(&library->alcGetIntegerv, "alcGetIntegerv") && found;
+    found = resolve(&library->alcIsExtensionPresent, "alcIsExtensionPresent") && found;
+    found = resolve(&library->alcMakeContextCurrent, "alcMakeContextCurrent") && found;
+    found = resolve(&library->alcOpenDevice, "alcOpenDevice") && found;
+    if (!found) {
+        dlclose(library->handle);
+        *library = OpenAl{};
+    }
+    return found;
+#else
+    (void)afresh;
+    library->alBufferData = &::alBufferData;
+    library->alDeleteBuffers = &::alDeleteBuffers;
+    library->alDeleteSources = &::alDeleteSources;
+    library->alGenBuffers = &::alGenBuffers;
+    library->alGenSources = &::alGenSources;
+    library->alGetError = &::alGetError;
+    library->alGetSourcef = &::alGetSourcef;
+    library->alGetSourcei = &::alGetSourcei;
+    library->alListenerf = &::alListenerf;
+    library->alSource3f = &::alSource3f;
+    library->alSourcePause = &::alSourcePause;
+    library->alSourcePlay = &::alSourcePlay;
+    library->alSourceRewind = &::alSourceRewind;
+    library->alSourceStop = &::alSourceStop;
+    library->alSourcef = &::alSourcef;
+    library->alSourcei = &::alSourcei;
+    library->alcCloseDevice = &::alcCloseDevice;
+    library->alcCreateContext = &::alcCreateContext;
+    library->alcDestroyContext = &::alcDestroyContext;
+    library->alcGetIntegerv = &::alcGetIntegerv;
+    library->alcIsExtensionPresent = &::alcIsExtensionPresent;
+    library->alcMakeContextCurrent = &::alcMakeContextCurrent;
+    library->alcOpenDevice = &::alcOpenDevice;
+    return true;
+#endif
+}
+
 // A device with its context, opened and closed together.
 struct Output {
     ALCdevice* device = nullptr;
     ALCcontext* context = nullptr;
 };
 
-Output openOutput()
+// Opens the default device; `afresh` loads the library anew first, for a
+// try after one that found no device.
+Output openOutput(bool afresh)
 {
     Output output;
-    output.device = alcOpenDevice(nullptr);
+    if (!loadOpenAl(afresh))
+        return output;
+    output.device = openal.alcOpenDevice(nullptr);
     if (output.device == nullptr)
         return output;
 #ifdef ALC_MAX_AUXILIARY_SENDS
@@ -73,9 +202,9 @@ Output openOutput()
 #else
     const ALCint attributes[] = {0};
 #endif
-    output.context = alcCreateContext(output.device, attributes);
+    output.context = openal.alcCreateContext(output.device, attributes);
     if (output.context == nullptr) {
-        alcCloseDevice(output.device);
+        openal.alcCloseDevice(output.device);
         output.device = nullptr;
     }
     return output;
@@ -84,9 +213,9 @@ Output openOutput()
 void closeOutput(const Output& output)
 {
     if (output.context != nullptr)
-        alcDestroyContext(output.context);
+        openal.alcDestroyContext(output.context);
     if (output.device != nullptr)
-        alcCloseDevice(output.device);
+        openal.alcCloseDevice(output.device);
 }
 
 // The helper thread's one job at a time, and an open nobody claimed yet.
@@ -173,7 +302,7 @@ ALint sourceInteger(AudioBuffer buffer, ALenum property, ALint otherwise)
 {
     ALuint source = sourceOf(buffer);
     if (source != 0)
-        alGetSourcei(source, property, &otherwise);
+        openal.alGetSourcei(source, property, &otherwise);
     return otherwise;
 }
 
@@ -194,11 +323,11 @@ ALenum formatOf(int channels, int bitsPerSample)
 void detach(Record* record)
 {
     if (record->source != 0) {
-        alSourceStop(record->source);
-        alDeleteSources(1, &record->source);
+        openal.alSourceStop(record->source);
+        openal.alDeleteSources(1, &record->source);
     }
     if (record->data != 0)
-        alDeleteBuffers(1, &record->data);
+        openal.alDeleteBuffers(1, &record->data);
     record->source = 0;
     record->data = 0;
 }
@@ -207,32 +336,32 @@ void detach(Record* record)
 // volume, playing on if it loops. False when the device refuses it.
 bool attach(Record* record)
 {
-    alGetError();
-    alGenBuffers(1, &record->data);
-    if (alGetError() != AL_NO_ERROR) {
+    openal.alGetError();
+    openal.alGenBuffers(1, &record->data);
+    if (openal.alGetError() != AL_NO_ERROR) {
         record->data = 0;
         return false;
     }
-    alBufferData(record->data, record->format, record->samples.data(), static_cast<ALsizei>(record->samples.size()),
-                 record->rate);
-    alGenSources(1, &record->source);
-    if (alGetError() != AL_NO_ERROR || record->source == 0) {
+    openal.alBufferData(record->data, record->format, record->samples.data(),
+                        static_cast<ALsizei>(record->samples.size()), record->rate);
+    openal.alGenSources(1, &record->source);
+    if (openal.alGetError() != AL_NO_ERROR || record->source == 0) {
         record->source = 0;
         detach(record);
         return false;
     }
-    alSourcei(record->source, AL_SOURCE_RELATIVE, AL_TRUE);
-    alSource3f(record->source, AL_POSITION, 0.0f, 0.0f, 0.0f);
-    alSourcef(record->source, AL_ROLLOFF_FACTOR, 0.0f);
-    alSourcef(record->source, AL_GAIN, record->gain);
-    alSourcei(record->source, AL_BUFFER, static_cast<ALint>(record->data));
-    if (alGetError() != AL_NO_ERROR) {
+    openal.alSourcei(record->source, AL_SOURCE_RELATIVE, AL_TRUE);
+    openal.alSource3f(record->source, AL_POSITION, 0.0f, 0.0f, 0.0f);
+    openal.alSourcef(record->source, AL_ROLLOFF_FACTOR, 0.0f);
+    openal.alSourcef(record->source, AL_GAIN, record->gain);
+    openal.alSourcei(record->source, AL_BUFFER, static_cast<ALint>(record->data));
+    if (openal.alGetError() != AL_NO_ERROR) {
         detach(record);
         return false;
     }
     if (record->looping) {
-        alSourcei(record->source, AL_LOOPING, AL_TRUE);
-        alSourcePlay(record->source);
+        openal.alSourcei(record->source, AL_LOOPING, AL_TRUE);
+        openal.alSourcePlay(record->source);
     }
     return true;
 }
@@ -243,12 +372,12 @@ bool take(const Output& opened)
 {
     if (opened.context == nullptr)
         return false;
-    if (alcMakeContextCurrent(opened.context) != ALC_TRUE) {
+    if (openal.alcMakeContextCurrent(opened.context) != ALC_TRUE) {
         closeOutput(opened);
         return false;
     }
     output = opened;
-    alListenerf(AL_GAIN, muted ? 0.0f : 1.0f);
+    openal.alListenerf(AL_GAIN, muted ? 0.0f : 1.0f);
     for (Record* record : records)
         attach(record);
     watch.nextCheck = Clock::now() + checkEvery;
@@ -258,20 +387,21 @@ bool take(const Output& opened)
 // Whether the device still plays; one without ALC_EXT_disconnect counts as there.
 bool connected(const Output& open)
 {
-    if (alcIsExtensionPresent(open.device, "ALC_EXT_disconnect") != ALC_TRUE)
+    if (openal.alcIsExtensionPresent(open.device, "ALC_EXT_disconnect") != ALC_TRUE)
         return true;
     ALCint value = ALC_TRUE;
-    alcGetIntegerv(open.device, ALC_CONNECTED, 1, &value);
+    openal.alcGetIntegerv(open.device, ALC_CONNECTED, 1, &value);
     return value != ALC_FALSE;
 }
 
 // Starts an open on the helper, closing `closing` first (a lost device).
-void startOpen(const Output& closing)
+// `afresh` for a try after a device was lost or not found.
+void startOpen(const Output& closing, bool afresh)
 {
     helper.pending = true;
-    helper.run([closing] {
+    helper.run([closing, afresh] {
         closeOutput(closing);
-        helper.prepared = openOutput();
+        helper.prepared = openOutput(afresh);
     });
 }
 
@@ -281,7 +411,7 @@ void audioPrepareDevice()
 {
     if (output.context != nullptr || helper.pending)
         return;
-    startOpen(Output());
+    startOpen(Output(), false);
 }
 
 bool audioOpenDevice()
@@ -294,7 +424,7 @@ bool audioOpenDevice()
     const bool prepared = std::exchange(helper.pending, false);
     Output opened = std::exchange(helper.prepared, Output());
     if (!prepared)
-        opened = openOutput();
+        opened = openOutput(false);
     if (take(opened))
         return true;
     watch.nextTry = Clock::now() + retryEvery;
@@ -315,8 +445,8 @@ void audioWatchDevice()
         // Gone: play on silently, and look for a new device beside the frames.
         for (Record* record : records)
             detach(record);
-        alcMakeContextCurrent(nullptr);
-        startOpen(std::exchange(output, Output()));
+        openal.alcMakeContextCurrent(nullptr);
+        startOpen(std::exchange(output, Output()), true);
         return;
     }
     if (helper.pending) {
@@ -329,7 +459,7 @@ void audioWatchDevice()
         return;
     }
     if (now >= watch.nextTry)
-        startOpen(Output());
+        startOpen(Output(), true);
 }
 
 void audioCloseDevice()
@@ -348,7 +478,7 @@ void audioCloseDevice()
     records.clear();
     if (output.context == nullptr)
         return;
-    alcMakeContextCurrent(nullptr);
+    openal.alcMakeContextCurrent(nullptr);
     const Output closing = std::exchange(output, Output());
     helper.run([closing] { closeOutput(closing); });
 }
@@ -357,7 +487,7 @@ void audioSetMuted(bool mute)
 {
     muted = mute;
     if (output.context != nullptr)
-        alListenerf(AL_GAIN, muted ? 0.0f : 1.0f);
+        openal.alListenerf(AL_GAIN, muted ? 0.0f : 1.0f);
 }
 
 bool audioHasDevice()
@@ -400,9 +530,9 @@ void audioPlay(AudioBuffer buffer, bool loop)
     ALuint source = sourceOf(buffer);
     if (source == 0)
         return;
-    alSourceRewind(source);
-    alSourcei(source, AL_LOOPING, loop ? AL_TRUE : AL_FALSE);
-    alSourcePlay(source);
+    openal.alSourceRewind(source);
+    openal.alSourcei(source, AL_LOOPING, loop ? AL_TRUE : AL_FALSE);
+    openal.alSourcePlay(source);
 }
 
 void audioStop(AudioBuffer buffer)
@@ -410,7 +540,7 @@ void audioStop(AudioBuffer buffer)
     if (Record* record = recordOf(buffer))
         record->looping = false;
     if (sourceInteger(buffer, AL_SOURCE_STATE, AL_INITIAL) == AL_PLAYING)
-        alSourcePause(sourceOf(buffer));
+        openal.alSourcePause(sourceOf(buffer));
 }
 
 void audioSetVolume(AudioBuffer buffer, int32_t centibels)
@@ -420,7 +550,7 @@ void audioSetVolume(AudioBuffer buffer, int32_t centibels)
         return;
     record->gain = audioGainFromCentibels(centibels);
     if (ALuint source = sourceOf(buffer))
-        alSourcef(source, AL_GAIN, record->gain);
+        openal.alSourcef(source, AL_GAIN, record->gain);
 }
 
 void audioReleaseBuffer(AudioBuffer buffer)
@@ -451,7 +581,7 @@ float audioGain(AudioBuffer buffer)
     ALuint source = sourceOf(buffer);
     ALfloat gain = record != nullptr ? record->gain : 0.0f;
     if (source != 0)
-        alGetSourcef(source, AL_GAIN, &gain);
+        openal.alGetSourcef(source, AL_GAIN, &gain);
     return gain;
 }
 
