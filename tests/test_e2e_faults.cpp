@@ -53,12 +53,11 @@ struct SoundServer {
         fs::permissions(folder / "run", fs::perms::owner_all);
         guard.ended = false;
         guard.pid = startProcess({"/bin/sh", "-c",
-                                         "exec pulseaudio --daemonize=no --exit-idle-time=-1 -n --disallow-exit "
-                                         "--load='module-null-sink sink_name=out' "
-                                         "--load='module-native-protocol-unix socket=" +
-                                             (folder / "pulse.sock").string() +
-                                             " auth-anonymous=1' >>pulse.log 2>&1"},
-                                        folder.string(), environment());
+                                  "exec pulseaudio --daemonize=no --exit-idle-time=-1 -n --disallow-exit "
+                                  "--load='module-null-sink sink_name=out' "
+                                  "--load='module-native-protocol-unix socket=" +
+                                      (folder / "pulse.sock").string() + " auth-anonymous=1' >>pulse.log 2>&1"},
+                                 folder.string(), environment());
         for (int i = 0; i < 50 && !fs::exists(folder / "pulse.sock"); i++)
             sleepSeconds(0.1);
     }
@@ -174,9 +173,10 @@ TEST(FaultsEndToEnd, SoundComesBackWithTheSoundServer)
     EXPECT_GT(heard, -1.0) << "a server that came late was never heard";
     EXPECT_EQ(quit(&late, lateWindow), 0);
     server.stop();
-    std::printf("sound again %.1f s after the server's return, %.1f s after a late server's start; "
-                "longest frame while it was gone %.0f ms\n",
-                back, heard, longest * 1000.0);
+    std::printf(
+        "sound again %.1f s after the server's return, %.1f s after a late server's start; "
+        "longest frame while it was gone %.0f ms\n",
+        back, heard, longest * 1000.0);
     fs::remove_all(folder);
 }
 
@@ -207,10 +207,10 @@ TEST(FaultsEndToEnd, FilesThatCantBeWrittenAreToldByNameAndTheScenePlaysOn)
     else if (geteuid() != 0)
         fs::permissions(config / "vexarion", fs::perms::owner_read | fs::perms::owner_exec);
     SoundServer none{folder};
-    ChildGuard program{startProgram(folder, none, "--record rec.txt --trace /dev/full",
-                                    {"XDG_CONFIG_HOME=" + config.string(), "XDG_PICTURES_DIR=/dev/full",
-                                     "ALSOFT_DRIVERS=null"},
-                                    shell)};
+    ChildGuard program{
+        startProgram(folder, none, "--record rec.txt --trace /dev/full",
+                     {"XDG_CONFIG_HOME=" + config.string(), "XDG_PICTURES_DIR=/dev/full", "ALSOFT_DRIVERS=null"},
+                     shell)};
     const std::string window = findMainWindow(20);
     ASSERT_FALSE(window.empty()) << readText((folder / "err.txt").string());
     commandOutput("xdotool windowfocus --sync " + window);
@@ -253,13 +253,13 @@ TEST(FaultsEndToEnd, FilesThatCantBeWrittenAreToldByNameAndTheScenePlaysOn)
     auto replay = [](const std::string& arguments) {
         return commandOutput("cd '" + runDir + "' && ALSOFT_DRIVERS=null ./" + arguments + " 2>&1; echo \"rc=$?\"");
     };
-    const std::string replayed =
-        replay("vexarion-replay-null --script '" + (folder / "rec.txt").string() + "' --trace '" +
-               (folder / "replay.csv").string() + "'");
+    const std::string replayed = replay("vexarion-replay-null --script '" + (folder / "rec.txt").string() +
+                                        "' --trace '" + (folder / "replay.csv").string() + "'");
     EXPECT_EQ(replayed, "rc=0");
     EXPECT_EQ(readTrace((folder / "replay.csv").string()).rows.size(), frames);
 
-    const std::string full = replay("vexarion-replay --frames 20 --size 160x120 --trace /dev/full --shot 5=/dev/full/shot.png");
+    const std::string full =
+        replay("vexarion-replay --frames 20 --size 160x120 --trace /dev/full --shot 5=/dev/full/shot.png");
     EXPECT_NE(full.find("vexarion-replay: cannot write the trace /dev/full: No space left on device"),
               std::string::npos)
         << full;

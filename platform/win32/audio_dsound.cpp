@@ -175,9 +175,8 @@ double dsSeconds()
     return static_cast<double>(GetTickCount64()) / 1000.0;
 }
 
-const DsDriver directSound = {dsOpen,  dsCheck, dsClose,     dsCreateBuffer, dsFill,   dsRestore,
-                              dsPlay,  dsStop,  dsSetVolume, dsIsPlaying,    dsVolume, dsPosition,
-                              dsReleaseBuffer, dsSeconds};
+const DsDriver directSound = {dsOpen, dsCheck,     dsClose,     dsCreateBuffer, dsFill,     dsRestore,       dsPlay,
+                              dsStop, dsSetVolume, dsIsPlaying, dsVolume,       dsPosition, dsReleaseBuffer, dsSeconds};
 
 // The backend, over the driver.
 
@@ -271,7 +270,8 @@ void deviceGone()
 // The whole sound into the record's buffer, bringing a lost one back first.
 DsResult fill(DsBuffer* record)
 {
-    DsResult result = driver->fill(record->buffer, record->samples.data(), static_cast<uint32_t>(record->samples.size()));
+    DsResult result =
+        driver->fill(record->buffer, record->samples.data(), static_cast<uint32_t>(record->samples.size()));
     if (result == DS_BUFFER_LOST && driver->restore(record->buffer) == DS_DONE)
         result = driver->fill(record->buffer, record->samples.data(), static_cast<uint32_t>(record->samples.size()));
     return result;
@@ -399,8 +399,7 @@ AudioBuffer audioCreateBuffer(const void* samples, uint32_t bytes, int channels,
     if (usable < DSBSIZE_MIN || usable > DSBSIZE_MAX)
         return 0;
     const unsigned char* bytesIn = static_cast<const unsigned char*>(samples);
-    DsBuffer* record = new DsBuffer{nullptr,          {}, channels, samplesPerSecond, bitsPerSample, false,
-                                    DSBVOLUME_MAX};
+    DsBuffer* record = new DsBuffer{nullptr, {}, channels, samplesPerSecond, bitsPerSample, false, DSBVOLUME_MAX};
     record->samples.assign(bytesIn, bytesIn + usable);
     buffers.push_back(record);
     if (device) {

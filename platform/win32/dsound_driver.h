@@ -17,10 +17,10 @@ struct DsDriver {
     DsResult (*openDevice)(void** device);  // the default device, for the main window
     DsResult (*checkDevice)(void* device);
     void (*closeDevice)(void* device);
-    DsResult (*createBuffer)(void* device, int channels, uint32_t samplesPerSecond, int bitsPerSample,
-                             uint32_t bytes, void** buffer);
+    DsResult (*createBuffer)(void* device, int channels, uint32_t samplesPerSecond, int bitsPerSample, uint32_t bytes,
+                             void** buffer);
     DsResult (*fill)(void* buffer, const unsigned char* samples, uint32_t bytes);  // the whole buffer
-    DsResult (*restore)(void* buffer);  // after DS_BUFFER_LOST, before a fill
+    DsResult (*restore)(void* buffer);          // after DS_BUFFER_LOST, before a fill
     DsResult (*play)(void* buffer, bool loop);  // from the first sample
     void (*stop)(void* buffer);
     void (*setVolume)(void* buffer, int32_t centibels);
