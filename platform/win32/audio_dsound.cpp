@@ -321,6 +321,11 @@ void dsoundUseDriver(const DsDriver* given)
     driver = given ? given : &directSound;
 }
 
+bool dsoundOpening()
+{
+    return opener.pending && !opener.done;
+}
+
 // DirectSound gives a device its window to play for, so it opens only in
 // audioOpenDevice, once the window exists.
 void audioPrepareDevice() {}

@@ -34,3 +34,6 @@ struct DsDriver {
 // Makes the backend use `driver` from now on; nullptr gives it DirectSound's.
 // Call it with no device open.
 void dsoundUseDriver(const DsDriver* driver);
+
+// Whether a new device is being opened on the helper thread just now.
+bool dsoundOpening();
