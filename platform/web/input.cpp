@@ -65,11 +65,13 @@ bool heldKey(const char* key, Key* held)
 // Starts OpenAL's AudioContext again if the browser stopped it.
 void resumeSound()
 {
+    // clang-format off (the formatter would split JavaScript's operators)
     EM_ASM({
-        const context = typeof AL != = 'undefined' && AL.currentCtx ? AL.currentCtx.audioCtx : null;
-        if (context&& context.state != = 'running' && context.state != = 'closed')
+        var context = typeof AL != "undefined" && AL.currentCtx ? AL.currentCtx.audioCtx : null;
+        if (context && context.state != "running" && context.state != "closed")
             context.resume();
     });
+    // clang-format on
 }
 
 EM_BOOL touched(int, const EmscriptenTouchEvent*, void*)
