@@ -9,6 +9,7 @@
 #include "app/content_folder.h"
 #include "app/display_dialog.h"
 #include "app/main_loop.h"
+#include "app/output_file.h"
 #include "app/program_icon.h"
 #include "app/render.h"
 #include "app/screenshot.h"
@@ -56,44 +57,36 @@ struct Opened {
     bool trace = false;
 };
 
-// Closes the trace and the recording (saying so if either lost rows) and
-// shuts the platform down; returns `code`, the program's exit code.
+// Closes the trace and the recording and shuts the platform down; returns
+// `code`, the program's exit code, or 1 in place of 0 when a file it was
+// asked to write (the recording, the trace, a screenshot) could not be
+// written, of which the user was told when it happened.
 int closeAll(const Opened& opened, int code)
 {
     inputWatch(nullptr, nullptr);
-    bool written = true;
     if (opened.trace)
-        written = traceClose() && written;
+        traceClose();
     if (opened.recording)
-        written = recorderClose() && written;
-    if (!written)
-        noticeShow(NOTICE_WARNING, "Vexarion: the recording or the trace could not be written in full\n");
+        recorderClose();
     if (opened.platform)
         platformShutdown();
-    return code;
+    return code == 0 && outputFailed() ? 1 : code;
 }
 
-// Opens the recording and the trace the command line asked for; false,
-// with the user told, when one can't be written.
-bool openFiles(const std::string& recordPath, const std::string& tracePath, Opened* opened)
+// Opens the recording and the trace the command line asked for. One that
+// can't be written is told and left out: the session plays on without it.
+void openFiles(const std::string& recordPath, const std::string& tracePath, Opened* opened)
 {
     if (!recordPath.empty()) {
-        if (!recorderOpen(recordPath.c_str())) {
-            noticeShow(NOTICE_ERROR, "Vexarion: cannot write the recording " + recordPath + "\n");
-            return false;
-        }
+        recorderOpen(recordPath.c_str());
         opened->recording = true;
     }
     // Opened before the content loads, so frame 0's row also lists the
     // sounds started at start-up, as the replay's does.
     if (!tracePath.empty()) {
-        if (!traceOpen(tracePath.c_str())) {
-            noticeShow(NOTICE_ERROR, "Vexarion: cannot write the trace " + tracePath + "\n");
-            return false;
-        }
+        traceOpen(tracePath.c_str());
         opened->trace = true;
     }
-    return true;
 }
 
 // The desktop window, or the dialog and full screen. 1 when no window
@@ -175,8 +168,7 @@ int runDesktopSession(const Options& options)
     int iconSide = 0;
     const unsigned char* icon = programIconPixels(&iconSide);
     windowSetIcon(icon, iconSide, iconSide);
-    if (!openFiles(recordPath, tracePath, &opened))
-        return closeAll(opened, 1);
+    openFiles(recordPath, tracePath, &opened);
     DisplayMode started = {0, 0, 0};
     const int windowFailed = openMainWindow(session, options.isGiven("window"), &started);
     if (windowFailed >= 0)

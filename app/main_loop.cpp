@@ -70,6 +70,7 @@ bool updateFrame(FrameLoop* loop, int64_t (*readCounter)(), FrameView* view)
         mainWindowProc(message);
     }
 
+    watchSoundDevice();
     int64_t counter = readCounter();
     if (loop->previousCounter < 0)
         loop->previousCounter = counter;

@@ -10,6 +10,7 @@
 #include "app/display_dialog.h"
 #include "app/frame_pacing.h"
 #include "app/main_loop.h"
+#include "app/output_file.h"
 #include "app/render.h"
 #include "app/settings.h"
 #include "effects/lightning.h"
@@ -63,19 +64,18 @@ struct SaverRun {
     bool recording = false;
 };
 
+// Closes what the run opened; 1 in place of 0 when a file it was asked to
+// write could not be written (the user was told then).
 int finish(const SaverRun& run, int code)
 {
     inputWatch(nullptr, nullptr);
-    bool written = true;
     if (run.trace)
-        written = traceClose() && written;
+        traceClose();
     if (run.recording)
-        written = recorderClose() && written;
-    if (!written)
-        noticeShow(NOTICE_WARNING, "Vexarion: the recording or the trace could not be written in full\n");
+        recorderClose();
     if (run.platform)
         platformShutdown();
-    return code;
+    return code == 0 && outputFailed() ? 1 : code;
 }
 
 // The scene frame by frame until the saver is told to end; returns the quit
@@ -167,18 +167,13 @@ int runScreenSaver(Program program, const Options& options)
     if (sound)
         prepareSoundDevice();
 
+    // A file that can't be written is told and left out; the saver plays on.
     if (!recordPath.empty()) {
-        if (!recorderOpen(recordPath.c_str())) {
-            noticeShow(NOTICE_ERROR, "Vexarion: cannot write the recording " + recordPath + "\n");
-            return finish(run, 1);
-        }
+        recorderOpen(recordPath.c_str());
         run.recording = true;
     }
     if (!tracePath.empty()) {
-        if (!traceOpen(tracePath.c_str())) {
-            noticeShow(NOTICE_ERROR, "Vexarion: cannot write the trace " + tracePath + "\n");
-            return finish(run, 1);
-        }
+        traceOpen(tracePath.c_str());
         run.trace = true;
     }
 

@@ -8,6 +8,7 @@
 #include <system_error>
 #include <vector>
 
+#include "app/output_file.h"
 #include "platform/folders.h"
 #include "platform/gl.h"
 #include "platform/notice.h"
@@ -71,26 +72,29 @@ bool takeScreenshot(int width, int height)
         noticeShow(NOTICE_WARNING, "Vexarion: no folder for screenshots (neither XDG_PICTURES_DIR nor HOME is set)\n");
         return false;
     }
-    std::error_code error;
-    fs::create_directories(fs::u8path(folder), error);
-    if (error) {
-        noticeShow(NOTICE_WARNING, "Vexarion: cannot save a screenshot in " + folder + ": " + error.message() + "\n");
-        return false;
-    }
     const std::time_t now = std::time(nullptr);
     std::tm local{};
     if (const std::tm* t = std::localtime(&now))
         local = *t;
+    std::error_code error;
     fs::path path;
     for (int n = 1; n < 1000; n++) {
         path = fs::u8path(folder) / screenshotName(local, n);
         if (!fs::exists(path, error))
             break;
     }
+    fs::create_directories(fs::u8path(folder), error);
+    if (error) {
+        outputTellFailure("the screenshot", path.u8string(), error.value());
+        return false;
+    }
     errno = 0;
     if (!saveFrameBufferPng(path.u8string().c_str(), width, height)) {
-        noticeShow(NOTICE_WARNING, "Vexarion: cannot save a screenshot in " + folder + ": " +
-                                       (errno ? std::strerror(errno) : "write failed") + "\n");
+        const int reason = errno;
+        // A picture cut short is no picture: nothing is left of it.
+        if (fs::is_regular_file(path, error))
+            fs::remove(path, error);
+        outputTellFailure("the screenshot", path.u8string(), reason);
         return false;
     }
     noticeShow(NOTICE_STATUS, path.u8string() + "\n");

@@ -15,7 +15,7 @@ std::string screenshotName(const std::tm& local, int n);
 
 // Saves the frame being drawn (width x height) into the user's pictures
 // folder, creating it if need be, under a name of the current date and time
-// that no earlier screenshot has. Tells its path on stdout; when the folder
-// can't be written, tells the user so (notice.h). True when the picture was
-// saved.
+// that no earlier screenshot has. Tells its path on stdout; when it can't be
+// written, tells the user so, naming the file and the reason, and counts it
+// for the exit code (app/output_file.h). True when the picture was saved.
 bool takeScreenshot(int width, int height);

@@ -12,6 +12,7 @@ set(VEXARION_APP_SOURCES
   app/frame_pacing.cpp
   app/main_loop.cpp
   app/options.cpp
+  app/output_file.cpp
   app/render.cpp
   app/saver_session.cpp
   app/scene_reset.cpp

@@ -38,8 +38,9 @@ set(CPACK_DEBIAN_PACKAGE_SECTION games)
 # dpkg-shlibdeps reads the libraries the executables link and writes the
 # runtime dependencies (SDL2, OpenAL, GL, GLU, stb, the C++ runtime).
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# SDL opens libGL at run time for its OpenGL context, so no linked library
-# names it; libgl1 brings the GLX vendor library and Mesa's drivers.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "libgl1")
+# SDL opens libGL at run time for its OpenGL context, and the sound opens
+# OpenAL at run time, so no linked library names them; libgl1 brings the GLX
+# vendor library and Mesa's drivers.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libgl1, libopenal1")
 set(CPACK_GENERATOR DEB)
 include(CPack)

@@ -45,7 +45,7 @@ set(VEXARION_HOST_TEST_SUPPORT
   tests/support/desktop.cpp
   tests/support/process.cpp
   tests/support/replay_run.cpp)
-set(VEXARION_END_TO_END_TESTS test_e2e_desktop test_e2e_pads test_e2e_program test_e2e_saver)
+set(VEXARION_END_TO_END_TESTS test_e2e_desktop test_e2e_faults test_e2e_pads test_e2e_program test_e2e_saver)
 
 enable_testing()
 include(GoogleTest)

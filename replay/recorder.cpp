@@ -5,16 +5,16 @@
 #include <ctime>
 #include <string>
 
+#include "app/output_file.h"
 #include "effects/lightning.h"
-#include "platform/paths.h"
 #include "replay/script.h"
 
 namespace {
 
-std::FILE* recording = nullptr;
+OutputFile recording;
+bool recordingOpen = false;  // opened and not yet closed, written or not
 long frame = 0;
 std::string pending;  // the current frame's event lines
-bool failed = false;
 
 void addLine(const char* action, const std::string& argument)
 {
@@ -25,56 +25,54 @@ void addLine(const char* action, const std::string& argument)
 
 bool recorderOpen(const char* path)
 {
-    recording = fileOpen(path, "wb");
-    if (!recording)
-        return false;
     frame = 0;
     pending.clear();
-    failed = false;
+    recordingOpen = true;
+    if (!outputOpen(&recording, path, "the recording"))
+        return false;
     char stamp[64] = "";
     const std::time_t now = std::time(nullptr);
     if (const std::tm* local = std::localtime(&now))
         std::strftime(stamp, sizeof stamp, "%Y-%m-%d %H:%M:%S", local);
-    std::fprintf(recording, "%s, %s. Replay: vexarion-replay --script FILE\n", recordingHeader.c_str(), stamp);
+    std::string head = recordingHeader + ", " + stamp + ". Replay: vexarion-replay --script FILE\n";
     // Options that change what the scene does come first, so the replay
     // takes them too.
     if (lightning.reducedFlash)
-        std::fprintf(recording, "0 option %s\n", scriptOptionReducedFlash);
-    failed = std::fflush(recording) != 0;
-    return true;
+        head += std::string("0 option ") + scriptOptionReducedFlash + "\n";
+    return outputWrite(&recording, head);
 }
 
 void recordChar(int code)
 {
-    if (recording)
+    if (recording.file)
         addLine("type", scriptCharWord(code));
 }
 
 void recordKey(Key key, bool down)
 {
-    if (recording)
+    if (recording.file)
         addLine(down ? "press" : "release", scriptKeyWord(key));
 }
 
 void recordFrameEnd(float frameTime)
 {
-    if (!recording)
+    if (!recording.file)
         return;
     // Nine significant digits read back as exactly this float.
     char seconds[32];
     std::snprintf(seconds, sizeof seconds, "%.9g", static_cast<double>(frameTime));
     addLine("time", seconds);
-    if (std::fputs(pending.c_str(), recording) < 0 || std::fflush(recording) != 0)
-        failed = true;
+    // A frame goes in whole or not at all: the file ends after the last
+    // frame it holds whole, and replays every one of them.
+    outputWrite(&recording, pending);
     pending.clear();
     frame++;
 }
 
 bool recorderClose()
 {
-    if (!recording)
+    if (!recordingOpen)
         return true;
-    bool ok = std::fclose(recording) == 0 && !failed;
-    recording = nullptr;
-    return ok;
+    recordingOpen = false;
+    return outputClose(&recording);
 }

@@ -10,7 +10,7 @@
 #include "platform/input.h"
 
 // Creates the recording and writes its header. False when the file can't
-// be created.
+// be written, the user told (app/output_file.h): the session plays on.
 bool recorderOpen(const char* path);
 
 // The input the current frame takes in (hooked to the input watchers).
@@ -21,5 +21,5 @@ void recordKey(Key key, bool down);
 // moves on to the next frame.
 void recordFrameEnd(float frameTime);
 
-// Closes the recording. False when any write failed.
+// Closes the recording. False when any write failed (the user was told then).
 bool recorderClose();

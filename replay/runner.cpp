@@ -1,6 +1,7 @@
 // The replay runner; see runner.h.
 #include "replay/runner.h"
 
+#include <cerrno>
 #include <cmath>
 #include <filesystem>
 #include <system_error>
@@ -8,6 +9,7 @@
 #include "app/attract.h"
 #include "app/content_folder.h"
 #include "app/display_dialog.h"
+#include "app/output_file.h"
 #include "app/render.h"
 #include "app/screenshot.h"
 #include "effects/lightning.h"
@@ -40,8 +42,7 @@ void takeShots()
     const auto range = o.shots.equal_range(drawing->frame);
     for (auto it = range.first; it != range.second; ++it)
         if (!saveFrameBufferPng(it->second.c_str(), o.width, o.height)) {
-            noticeShow(NOTICE_WARNING,
-                       std::string(programName(drawing->program)) + ": cannot write " + it->second + "\n");
+            outputTellFailure("the shot", it->second, errno);
             drawing->writeFailed = true;
         }
 }
@@ -80,9 +81,10 @@ int replayOpen(ReplayRunner* runner)
         return 1;
     // Opened before the content loads, so frame 0's row also lists the
     // sounds started at start-up.
+    // One that can't be written is told, and the run goes on without it.
+    outputFaults.speaker = programName(runner->program);
     if (!o.tracePath.empty()) {
-        if (!traceOpen(o.tracePath.c_str()))
-            return fail(*runner, "cannot write the trace " + o.tracePath, 1);
+        traceOpen(o.tracePath.c_str());
         runner->traceOpen = true;
     }
     // The sound device opens while the window and the scene are made.
@@ -140,7 +142,7 @@ int replayClose(ReplayRunner* runner, int code)
     }
     runner->platformOpen = false;
     drawing = nullptr;
-    return code == 0 && runner->writeFailed ? 1 : code;
+    return code == 0 && (runner->writeFailed || outputFailed()) ? 1 : code;
 }
 
 int replayRun(const Options& options)

@@ -5,12 +5,13 @@
 #include "replay/trace.h"
 
 #include <string>
+#include <utility>
 
 #include "app/controls.h"
+#include "app/output_file.h"
 #include "effects/fire.h"
 #include "effects/lightning.h"
 #include "effects/tornado.h"
-#include "platform/paths.h"
 #include "scene/director.h"
 #include "scene/pose_program.h"
 #include "scene/scene_state.h"
@@ -68,7 +69,8 @@ const TraceColumn columns[] = {
     {"sceneYaw", [] { return real(scene.yaw); }},
 };
 
-FILE* traceFile = nullptr;
+OutputFile traceFile;
+bool traceFollowing = false;  // the trace was opened and not yet closed
 std::string frameEvents;
 
 void onSound(const Sound* sound, SoundEvent event)
@@ -119,32 +121,28 @@ std::string traceRow(long frame, const std::string& events)
 
 bool traceOpen(const char* path)
 {
-    traceFile = fileOpen(path, "w");
-    if (!traceFile)
-        return false;
-    std::fprintf(traceFile, "%s\n", traceHeader().c_str());
+    traceFollowing = true;
     frameEvents.clear();
+    if (!outputOpen(&traceFile, path, "the trace") || !outputWrite(&traceFile, traceHeader() + "\n"))
+        return false;
     setSoundObserver(onSound);
     return true;
 }
 
 void traceFrame(long frame)
 {
-    if (!traceFile)
+    if (traceFile.file == nullptr)
         return;
-    std::fprintf(traceFile, "%s\n", traceRow(frame, frameEvents).c_str());
-    frameEvents.clear();
     // Each row reaches the file with its frame, so a session that is killed
     // keeps its trace up to there.
-    std::fflush(traceFile);
+    outputWrite(&traceFile, traceRow(frame, frameEvents) + "\n");
+    frameEvents.clear();
 }
+
 bool traceClose()
 {
     setSoundObserver(nullptr);
-    if (!traceFile)
+    if (!std::exchange(traceFollowing, false))
         return true;
-    bool ok = std::ferror(traceFile) == 0;
-    ok = std::fclose(traceFile) == 0 && ok;
-    traceFile = nullptr;
-    return ok;
+    return outputClose(&traceFile);
 }

@@ -13,13 +13,16 @@
 #include <string>
 
 // Opens the trace file and writes the header; starts following the sounds.
-// False when the file can't be created.
+// False when the file can't be written, the user told (app/output_file.h):
+// the run goes on without its trace.
 bool traceOpen(const char* path);
 
-// Writes the row of the frame that just completed, and flushes it.
+// Writes the row of the frame that just completed, and flushes it; after a
+// failed write, nothing.
 void traceFrame(long frame);
 
-// Stops following the sounds and closes the file. False if writing failed.
+// Stops following the sounds and closes the file. False if writing failed
+// (the user was told when it did).
 bool traceClose();
 
 // The header line, and the row of the scene's state as it stands for

@@ -29,12 +29,14 @@ bool createSoundDevice()
     return audioOpenDevice();
 }
 
+void watchSoundDevice()
+{
+    audioWatchDevice();
+}
+
 bool loadSound(Sound& sound, const char* fileName)
 {
     releaseSound(sound);
-    // Without a device there is nowhere to put the samples: skip the read.
-    if (!audioHasDevice())
-        return false;
     WavFile wav;
     if (!wavRead(fileName, &wav))
         return false;

@@ -2,8 +2,10 @@
 // sound device at start-up, then played from their start once or looping,
 // stopped, and given a volume in percent, several at a time.
 //
-// Without a device (or with a file that did not load) a handle stays empty
-// and every call on it does nothing audible, so the program runs on silently.
+// Without a device a handle still holds its sound, silent until a device
+// comes (the platform keeps looking for one, see platform/audio.h); with a
+// file that did not load it stays empty and every call on it does nothing
+// audible, so the program runs on silently.
 // An observer can follow the plays and stops all the same, device or not.
 #pragma once
 #include <cstdint>
@@ -48,12 +50,15 @@ inline constexpr SceneSoundFile sceneSoundFiles[] = {
 // do that beside the rest of start-up, for createSoundDevice to take.
 void prepareSoundDevice();
 
-// Opens the default playback device. False when there is none.
+// Opens the default playback device. False when there is none yet.
 bool createSoundDevice();
+
+// Once a frame: keeps the sounds on a device that goes and comes back.
+void watchSoundDevice();
 
 // Loads a PCM WAV file whole into a new buffer held by the handle, releasing
 // whatever the handle held before. False, with the handle empty, when the
-// file is missing or not a usable PCM WAV file, or there is no device.
+// file is missing or not a usable PCM WAV file, or no device was asked for.
 bool loadSound(Sound& sound, const char* fileName);
 
 // Plays from the first sample: once, or with `loop` set until stopped.

@@ -3,7 +3,9 @@
 # any of them is missing. Safe to run again: it does nothing when all are there.
 set -e
 
-# The last line is the ARM64 cross build and its emulator; the one before
+# The last line is a real sound server for the sound's recovery test
+# (PulseAudio with parec to listen on it); the one before it the ARM64 cross
+# build and its emulator; the one before
 # it the browser build and its test (Emscripten, Chromium); the one before
 # that the screen savers' (the X screen saver extension, XScreenSaver to run
 # the hack, procps for pgrep, NSIS for the Windows installer and icoutils to
@@ -22,7 +24,8 @@ libxcursor1 libxcomposite1 libxinerama1 libxxf86vm1 libxfixes3
 xserver-xorg-core xserver-xorg-video-dummy openbox x11-xserver-utils python3
 libxss-dev xscreensaver nsis icoutils procps
 emscripten chromium
-g++-aarch64-linux-gnu qemu-user"
+g++-aarch64-linux-gnu qemu-user
+pulseaudio pulseaudio-utils"
 
 missing=""
 for p in $PACKAGES; do

@@ -15,7 +15,8 @@
 #           gives its trace byte for byte (both kept in build-windows/live/,
 #           where the browser's test replays the recording too)
 #   damage  the damaged-content set through vexarion-replay.exe, without a
-#           sound device: no crash, exit code 0
+#           sound device: no crash, exit code 0; once with its trace and a
+#           shot on /dev/full: each told by name, exit code 1
 #   desktop vexarion.exe --window 320x240: the program's icon, Alt+Return to
 #           full screen and back, Esc with exit code 0, and the settings it
 #           leaves in %APPDATA%\Vexarion
@@ -354,7 +355,23 @@ run_damage() {
             esac
             i=$((i + 1))
         done
-        if (cd "$folder" && wine "$bin/vexarion-replay.exe" --frames 300 --dt 0.05 --size 64x64 --script "$script" \
+        if [ $round = 0 ]; then
+            # Files it can't write, besides: the trace and a shot on Wine's
+            # full device. Each is told by name and reason, the run plays on to
+            # its last shot, and the exit code is 1.
+            code=0
+            (cd "$folder" && wine "$bin/vexarion-replay.exe" --frames 300 --dt 0.05 --size 64x64 --script "$script" \
+                --trace /dev/full --shot 5=/dev/full/shot.png --shot "299=$folder/last.png" \
+                >/dev/null 2>"$folder/said.txt" </dev/null) || code=$?
+            said="$(tr -d '\r' <"$folder/said.txt")"
+            if [ $code = 1 ] && [ -s "$folder/last.png" ] &&
+                printf "%s\n" "$said" | grep -q 'cannot write the trace Z:\\dev\\full: No space left on device' &&
+                printf "%s\n" "$said" | grep -q 'cannot write the shot Z:\\dev\\full\\shot.png: '; then
+                echo "ok   damaged content, round 0, with its trace and a shot on /dev/full: exit code 1, each told by name"
+            else
+                fail "damaged content, round 0, files on /dev/full: exit code $code, said: $said"
+            fi
+        elif (cd "$folder" && wine "$bin/vexarion-replay.exe" --frames 300 --dt 0.05 --size 64x64 --script "$script" \
             --trace "$folder/trace.csv" >/dev/null 2>&1 </dev/null) && [ "$(wc -l <"$folder/trace.csv")" = 301 ]; then
             echo "ok   damaged content, round $round"
         else

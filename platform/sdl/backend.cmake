@@ -29,5 +29,8 @@ set(backend_sources
   platform/sdl/window.cpp
   platform/shared/narrow_paths.cpp
   platform/shared/openal_audio.cpp)
-set(backend_libraries PkgConfig::SDL2 PkgConfig::OPENAL PkgConfig::IMGUI X11::X11 X11::Xss)
+# OpenAL is loaded at run time (platform/shared/openal_audio.cpp): only its headers here.
+add_library(vexarion_openal_headers INTERFACE)
+target_include_directories(vexarion_openal_headers INTERFACE ${OPENAL_INCLUDE_DIRS})
+set(backend_libraries PkgConfig::SDL2 vexarion_openal_headers PkgConfig::IMGUI X11::X11 X11::Xss ${CMAKE_DL_LIBS})
 set(backend_gl_libraries OpenGL::GL ${GLU_LIBRARY})

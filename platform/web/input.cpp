@@ -7,6 +7,13 @@
 // letter they type. Keys pressed with Ctrl, Alt or Meta stay the browser's.
 // Focus leaving the page, or the page being hidden, lets every key go, and
 // what the pads and the touch buttons held.
+//
+// The browser may suspend the page's sound (its AudioContext) at any time:
+// before the user's first gesture, for a phone call, when iOS puts the page
+// aside ("interrupted"). It lets the page start it again only from a gesture
+// of the user's, so every key and every touch or click resumes it.
+#include <emscripten/emscripten.h>
+
 #include <cstring>
 
 #include "platform/shared/input_queue.h"
@@ -56,8 +63,33 @@ bool heldKey(const char* key, Key* held)
     }
 }
 
+// Starts OpenAL's AudioContext again if the browser stopped it.
+void resumeSound()
+{
+    // clang-format off (the formatter would split JavaScript's operators)
+    EM_ASM({
+        var context = typeof AL != "undefined" && AL.currentCtx ? AL.currentCtx.audioCtx : null;
+        if (context && context.state != "running" && context.state != "closed")
+            context.resume();
+    });
+    // clang-format on
+}
+
+EM_BOOL touched(int, const EmscriptenTouchEvent*, void*)
+{
+    resumeSound();
+    return EM_FALSE;
+}
+
+EM_BOOL clicked(int, const EmscriptenMouseEvent*, void*)
+{
+    resumeSound();
+    return EM_FALSE;
+}
+
 EM_BOOL keyDown(int, const EmscriptenKeyboardEvent* event, void*)
 {
+    resumeSound();
     if (event->ctrlKey || event->altKey || event->metaKey)
         return EM_FALSE;
     Key key;
@@ -111,6 +143,9 @@ void inputWebStart()
     emscripten_set_blur_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, EM_TRUE, focusLost);
     emscripten_set_visibilitychange_callback(nullptr, EM_TRUE, visibilityChanged);
     padsWebStart();
+    // Touches and clicks only wake the sound; the page's own controls take them too.
+    emscripten_set_touchstart_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, EM_FALSE, touched);
+    emscripten_set_mousedown_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, EM_FALSE, clicked);
 }
 
 void inputBackendPump()

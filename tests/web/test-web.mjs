@@ -221,7 +221,21 @@ const run = {
       fail('no flash after L');
     if (!(loud > 0.05 && loud > 4 * quiet))
       fail('no thunder after L');
-    await sleep(1500);
+    // A sound the browser suspended (a call, iOS putting the page aside)
+    // comes back with the next key.
+    await page.evaluate(() => Promise.all(window.analysers.map(a => a.context.suspend())));
+    const suspended = await page.evaluate(() => window.analysers.map(a => a.context.state).join(','));
+    await page.keyboard.press('f');
+    await sleep(500);
+    const resumed = await page.evaluate(() => window.analysers.map(a => a.context.state).join(','));
+    let again = 0;
+    for (let i = 0; i < 10; i++, await sleep(50))
+      again = Math.max(again, await page.evaluate(() => window.loudness()));
+    if (!suspended.includes('suspended') || resumed.split(',').some(s => s !== 'running') || !(again > 0))
+      fail(`a suspended sound does not resume on a key: ${suspended} -> ${resumed}, peak ${again.toFixed(4)}`);
+    else
+      console.log(`ok   a suspended sound resumes on the next key: ${suspended} -> ${resumed}, peak ${again.toFixed(4)}`);
+    await sleep(1000);
     await page.keyboard.press('t');
     await sleep(3500);
     await canvas.screenshot({path: path.join(shots, '5-tornado.png')});
