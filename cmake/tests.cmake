@@ -25,6 +25,7 @@ set(VEXARION_PORTABLE_TEST_SUPPORT
   tests/support/gl_checks.cpp
   tests/support/gl_test_context.cpp
   tests/support/height_files.cpp
+  tests/support/input_effects.cpp
   tests/support/model_files.cpp
   tests/support/png_read.cpp
   tests/support/wav_files.cpp)

@@ -28,15 +28,6 @@ namespace {
 
 const std::string runDir = VEXARION_RUN_DIR;
 
-// A fresh folder of the test's own, apart from other runs on the machine.
-fs::path scratch(const std::string& name)
-{
-    fs::path folder = fs::temp_directory_path() / ("vexarion-e2e-" + name + "-" + std::to_string(getpid()));
-    fs::remove_all(folder);
-    fs::create_directories(folder);
-    return folder;
-}
-
 std::vector<int> placeOf(const Geometry& g)
 {
     return {g.x, g.y, g.width, g.height};
@@ -148,7 +139,7 @@ int quit(Session* s)
 TEST(DesktopEndToEnd, ToggledResizedHiddenAndCappedThenTheNextSessionOpensAsTheLastEnded)
 {
     ASSERT_TRUE(x11Connect()) << "needs an X display (run under xvfb-run)";
-    const fs::path folder = scratch("desktop"), config = folder / "config";  // no such folder yet
+    const fs::path folder = scratchFolder("desktop"), config = folder / "config";  // no such folder yet
     Session s;
     start(&s, folder, config, "--window 320x240 --no-vsync --max-fps 30 --trace live.csv");
     ASSERT_FALSE(s.window.empty()) << readText(folder / "err.txt");
@@ -227,7 +218,7 @@ TEST(DesktopEndToEnd, ToggledResizedHiddenAndCappedThenTheNextSessionOpensAsTheL
 TEST(DesktopEndToEnd, DamagedSettingsGiveOneWarningAndAProgramThatRuns)
 {
     ASSERT_TRUE(x11Connect()) << "needs an X display (run under xvfb-run)";
-    const fs::path folder = scratch("damaged"), config = folder / "config";
+    const fs::path folder = scratchFolder("damaged"), config = folder / "config";
     fs::create_directories(config / "vexarion");
     std::string garbage;
     for (int i = 0; i < 3000; i++)
@@ -253,7 +244,7 @@ TEST(DesktopEndToEnd, DamagedSettingsGiveOneWarningAndAProgramThatRuns)
 TEST(DesktopEndToEnd, MutedWhileTheFocusIsElsewhereAsItsSettingsSay)
 {
     ASSERT_TRUE(x11Connect()) << "needs an X display (run under xvfb-run)";
-    const fs::path folder = scratch("mute"), config = folder / "config";
+    const fs::path folder = scratchFolder("mute"), config = folder / "config";
     fs::create_directories(config / "vexarion");
     std::ofstream(config / "vexarion" / "settings.ini") << "mute_unfocused=on\n";
     Session s;

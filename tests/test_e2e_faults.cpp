@@ -27,14 +27,6 @@ namespace {
 
 const std::string runDir = VEXARION_RUN_DIR;
 
-fs::path scratch(const std::string& name)
-{
-    fs::path folder = fs::temp_directory_path() / ("vexarion-e2e-" + name + "-" + std::to_string(getpid()));
-    fs::remove_all(folder);
-    fs::create_directories(folder);
-    return folder;
-}
-
 // A PulseAudio server of the test's own, with a null sink named "out",
 // listening on a socket in `folder`; stopped as a crash stops it.
 struct SoundServer {
@@ -135,7 +127,7 @@ TEST(FaultsEndToEnd, SoundComesBackWithTheSoundServer)
     ASSERT_TRUE(x11Connect()) << "needs an X display (run under xvfb-run)";
     if (commandOutput("for p in pulseaudio parec sox; do command -v $p; done | wc -l") != "3")
         GTEST_SKIP() << "needs pulseaudio, parec and sox (tools/install-deps.sh)";
-    const fs::path folder = scratch("sound");
+    const fs::path folder = scratchFolder("sound");
     SoundServer server{folder / "server"};
     server.start();
     const std::vector<std::string> settings = {"XDG_CONFIG_HOME=" + (folder / "config").string()};
@@ -191,7 +183,7 @@ TEST(FaultsEndToEnd, SoundComesBackWithTheSoundServer)
 TEST(FaultsEndToEnd, FilesThatCantBeWrittenAreToldByNameAndTheScenePlaysOn)
 {
     ASSERT_TRUE(x11Connect()) << "needs an X display (run under xvfb-run)";
-    const fs::path folder = scratch("unwritable"), config = folder / "config";
+    const fs::path folder = scratchFolder("unwritable"), config = folder / "config";
     fs::create_directories(config / "vexarion");
     const std::string oldSettings = "# kept\nvsync=off\n";
     std::ofstream(config / "vexarion" / "settings.ini") << oldSettings;

@@ -129,20 +129,12 @@ void playInWindow(const fs::path& folder, long frames, const std::function<void(
     platformShutdown();
 }
 
-fs::path scratch(const std::string& name)
-{
-    fs::path folder = fs::temp_directory_path() / ("vexarion-pads-" + name);
-    fs::remove_all(folder);
-    fs::create_directories(folder);
-    return folder;
-}
-
 }  // namespace
 
 TEST(PadsEndToEnd, PadsPluggedInPressedAndPulledOutPlayTheScene)
 {
     ASSERT_TRUE(x11Connect()) << "needs an X display (run under xvfb-run)";
-    const fs::path folder = scratch("session");
+    const fs::path folder = scratchFolder("session");
     // The program's settings folder holds no mappings of the test's.
     setenv("XDG_CONFIG_HOME", folder.c_str(), 1);
     VirtualPad first, second;
@@ -217,7 +209,7 @@ TEST(PadsEndToEnd, PadsPluggedInPressedAndPulledOutPlayTheScene)
 TEST(PadsEndToEnd, TheUsersMappingsMakePadsOfOtherJoysticksTheEnvironmentsFirst)
 {
     ASSERT_TRUE(x11Connect()) << "needs an X display (run under xvfb-run)";
-    const fs::path folder = scratch("mappings");
+    const fs::path folder = scratchFolder("mappings");
     setenv("XDG_CONFIG_HOME", folder.c_str(), 1);
     // The first joystick's A is its button 3 in the file; the second's is
     // button 3 there too, but button 5 in the environment, which wins.
@@ -256,7 +248,7 @@ TEST(PadsEndToEnd, TheUsersMappingsMakePadsOfOtherJoysticksTheEnvironmentsFirst)
 TEST(PadsEndToEnd, APadPicksADisplayModeAndPressesStart)
 {
     ASSERT_TRUE(x11Connect()) << "needs an X display (run under xvfb-run)";
-    setenv("XDG_CONFIG_HOME", scratch("dialog").c_str(), 1);
+    setenv("XDG_CONFIG_HOME", scratchFolder("dialog").c_str(), 1);
     ASSERT_TRUE(platformInit());
     const char* const modes[] = {"640x480, 32bit", "800x600, 32bit", "1024x768, 32bit"};
     int selected = 0;

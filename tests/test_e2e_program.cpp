@@ -26,15 +26,6 @@ const std::string runDir = VEXARION_RUN_DIR;
 // The program's settings go to a folder of the tests', never the user's.
 const std::string ownSettings = "XDG_CONFIG_HOME=" + (fs::temp_directory_path() / "vexarion-e2e-config").string();
 
-// A fresh, empty folder of the test's own.
-fs::path scratch(const std::string& name)
-{
-    fs::path folder = fs::temp_directory_path() / ("vexarion-e2e-" + name);
-    fs::remove_all(folder);
-    fs::create_directories(folder);
-    return folder;
-}
-
 // What a command printed on both outputs, then "rc=" and its exit code.
 std::string outputAndCode(const std::string& command)
 {
@@ -101,7 +92,7 @@ TEST(ProgramEndToEnd, FullScreenGivesWayToAnotherWindowAndComesBack)
 {
     // Xorg's dummy driver switches modes for real, and openbox minimises and
     // activates windows; the desktop starts at 800x600.
-    const fs::path work = scratch("full-screen");
+    const fs::path work = scratchFolder("full-screen");
     const std::string tools = std::string(VEXARION_SOURCE_DIR) + "/tools/";
     const std::string display = commandOutput(tools + "xorg-dummy.sh start '" + work.string() + "'");
     struct Stop {
@@ -119,7 +110,7 @@ TEST(ProgramEndToEnd, FullScreenGivesWayToAnotherWindowAndComesBack)
     ChildGuard guard{startProcess({runDir + "/vexarion"}, runDir,
                                   {"ALSOFT_DRIVERS=null", "DISPLAY=" + display,
                                    // no mode remembered: the dialog preselects the first
-                                   "XDG_CONFIG_HOME=" + scratch("full-screen-settings").string()})};
+                                   "XDG_CONFIG_HOME=" + scratchFolder("full-screen-settings").string()})};
     // The dialog's client area (openbox frames it), then "Start!" at (159, 76),
     // 39 x 14 units: the first mode listed, 1024x768.
     std::string dialog;
@@ -161,7 +152,7 @@ TEST(ProgramEndToEnd, FullScreenGivesWayToAnotherWindowAndComesBack)
 TEST(InstalledProgram, SessionFromAnywhereRecordsAndReplaysToTheSameTrace)
 {
     ASSERT_TRUE(x11Connect()) << "needs an X display (run under xvfb-run)";
-    const fs::path root = scratch("install"), prefix = root / "prefix", folder = root / "elsewhere";
+    const fs::path root = scratchFolder("install"), prefix = root / "prefix", folder = root / "elsewhere";
     commandOutput("cmake --install '" + runDir + "' --prefix '" + prefix.string() + "' >/dev/null 2>&1");
     // Software centres list it from the AppStream metadata installed with it.
     const std::string metainfo = (prefix / "share/metainfo/org.vexarion.vexarion.metainfo.xml").string();
@@ -264,7 +255,7 @@ TEST(InstalledProgram, BadCommandLineGivesCodeTwoAndNoDisplayCodeOne)
     EXPECT_NE(out.find("usage: vexarion"), std::string::npos) << out;
     EXPECT_EQ(out.substr(out.rfind("rc=")), "rc=2");
 
-    const fs::path empty = scratch("no-content");
+    const fs::path empty = scratchFolder("no-content");
     out = outputAndCode("env -u DISPLAY -u WAYLAND_DISPLAY VEXARION_DATA='" + empty.string() + "' '" + runDir +
                         "/vexarion' --window");
     EXPECT_EQ(out.substr(out.rfind("rc=")), "rc=1");

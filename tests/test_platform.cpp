@@ -10,6 +10,7 @@
 #include "platform/shared/key_letters.h"
 #include "platform/shared/pad_map.h"
 #include "tests/support/gl_test_context.h"
+#include "tests/support/input_effects.h"
 
 namespace {
 
@@ -93,25 +94,6 @@ TEST(PlatformInput, LetterKeysGiveLatinLettersWhateverTheLayout)
 
 namespace {
 
-// What the pad's feeds have done so far: characters typed, in order, and
-// the keys held now, one bit per key.
-struct PadEffect {
-    std::vector<int> typed;
-    unsigned held;
-};
-
-PadEffect padEffect()
-{
-    PadEffect effect{{}, 0};
-    for (Message m; inputNextMessage(&m);)
-        if (m.type == MESSAGE_CHAR)
-            effect.typed.push_back(m.code);
-    for (int k = 0; k < KEY_COUNT; k++)
-        if (inputKeyState(static_cast<Key>(k)).held)
-            effect.held |= 1u << k;
-    return effect;
-}
-
 const unsigned E = 1u << KEY_E, W = 1u << KEY_W, F = 1u << KEY_F, SHIFT = 1u << KEY_SHIFT;
 
 }  // namespace
@@ -120,7 +102,7 @@ TEST(PlatformInput, PadTypesAndHoldsTheKeyboardsKeys)
 {
     ASSERT_TRUE(testGlContext());
     inputUseScript(false);
-    padEffect();
+    inputEffect();
     PadSlot pad;
     PadReading r;
 
@@ -131,7 +113,7 @@ TEST(PlatformInput, PadTypesAndHoldsTheKeyboardsKeys)
     r.buttons[PAD_SOUTH] = false;
     r.buttons[PAD_WEST] = r.buttons[PAD_NORTH] = true;
     padFeed(0, &pad, r);
-    PadEffect effect = padEffect();
+    InputEffect effect = inputEffect();
     EXPECT_EQ(effect.typed, std::vector<int>({'L', 't', 'T'}));
     EXPECT_EQ(effect.held, 0u);
 
@@ -164,7 +146,7 @@ TEST(PlatformInput, PadTypesAndHoldsTheKeyboardsKeys)
         reading.leftTrigger = c.leftTrigger;
         reading.rightTrigger = c.rightTrigger;
         padFeed(0, &pad, reading);
-        EXPECT_EQ(padEffect().held, c.held) << c.name;
+        EXPECT_EQ(inputEffect().held, c.held) << c.name;
     }
 
     // Back and Start together are Esc, typed once; Back alone still holds F.
@@ -172,7 +154,7 @@ TEST(PlatformInput, PadTypesAndHoldsTheKeyboardsKeys)
     quit.buttons[PAD_BACK] = quit.buttons[PAD_START] = true;
     padFeed(0, &pad, quit);
     padFeed(0, &pad, quit);
-    effect = padEffect();
+    effect = inputEffect();
     EXPECT_EQ(effect.typed, std::vector<int>({27}));
     EXPECT_EQ(effect.held, F);
 
@@ -183,22 +165,22 @@ TEST(PlatformInput, PadTypesAndHoldsTheKeyboardsKeys)
     padFeed(0, &pad, sink);
     padFeed(1, &second, sink);
     padRelease(0, &pad);
-    EXPECT_EQ(padEffect().held, E);
+    EXPECT_EQ(inputEffect().held, E);
     padRelease(1, &second);
-    EXPECT_EQ(padEffect().held, 0u);
+    EXPECT_EQ(inputEffect().held, 0u);
 
     // A button held through a release types nothing until pressed anew.
     PadReading strike;
     strike.buttons[PAD_SOUTH] = true;
     padFeed(0, &pad, strike);
-    EXPECT_TRUE(padEffect().typed.empty());
+    EXPECT_TRUE(inputEffect().typed.empty());
     padFeed(0, &pad, PadReading());
     padFeed(0, &pad, strike);
-    EXPECT_EQ(padEffect().typed, std::vector<int>({'L'}));
+    EXPECT_EQ(inputEffect().typed, std::vector<int>({'L'}));
 
     // A replay ignores the real pads.
     inputUseScript(true);
     padFeed(0, &pad, sink);
-    EXPECT_EQ(padEffect().held, 0u);
+    EXPECT_EQ(inputEffect().held, 0u);
     inputUseScript(false);
 }

@@ -12,6 +12,7 @@
 #include "platform/input.h"
 #include "platform/win32/pads.h"
 #include "tests/support/gl_test_context.h"
+#include "tests/support/input_effects.h"
 
 namespace {
 
@@ -49,25 +50,6 @@ XInputPads recordedPads()
     return pads;
 }
 
-// What the pads did since the last look: characters typed, keys held.
-struct Effect {
-    std::vector<int> typed;
-    unsigned held = 0;
-    bool operator==(const Effect& o) const { return typed == o.typed && held == o.held; }
-};
-
-Effect effect()
-{
-    Effect e;
-    for (Message m; inputNextMessage(&m);)
-        if (m.type == MESSAGE_CHAR)
-            e.typed.push_back(m.code);
-    for (int k = 0; k < KEY_COUNT; k++)
-        if (inputKeyState(static_cast<Key>(k)).held)
-            e.held |= 1u << k;
-    return e;
-}
-
 const unsigned E = 1u << KEY_E, W = 1u << KEY_W, F = 1u << KEY_F, SHIFT = 1u << KEY_SHIFT;
 
 }  // namespace
@@ -79,7 +61,7 @@ TEST(Win32Pads, XInputStatesInTheSharedLayout)
     struct Case {
         const char* name;
         XINPUT_GAMEPAD pad;  // wButtons, bLeftTrigger, bRightTrigger, sThumbLX, sThumbLY, sThumbRX, sThumbRY
-        Effect effect;
+        InputEffect effect;
     };
     const Case cases[] = {
         {"A, X and Y type",
@@ -95,7 +77,7 @@ TEST(Win32Pads, XInputStatesInTheSharedLayout)
     };
     ASSERT_TRUE(testGlContext());
     inputUseScript(false);
-    effect();
+    inputEffect();
     ULONGLONG now = 5000;
     for (const Case& c : cases) {
         XInputPads pads = recordedPads();
@@ -103,9 +85,9 @@ TEST(Win32Pads, XInputStatesInTheSharedLayout)
         xinputPoll(&pads, true, now += 16);  // the pad at rest
         recorded.pad[2] = c.pad;
         xinputPoll(&pads, true, now += 16);
-        EXPECT_EQ(effect(), c.effect) << c.name;
+        EXPECT_EQ(inputEffect(), c.effect) << c.name;
         xinputPoll(&pads, false, now += 16);
-        effect();
+        inputEffect();
     }
 }
 
@@ -113,7 +95,7 @@ TEST(Win32Pads, APadAppearsPlaysAndLetsGoWhenUnpluggedOrOutOfFront)
 {
     ASSERT_TRUE(testGlContext());
     inputUseScript(false);
-    effect();
+    inputEffect();
     XInputPads pads = recordedPads();
 
     // Empty slots are asked once, then left alone for a second.
@@ -135,18 +117,18 @@ TEST(Win32Pads, APadAppearsPlaysAndLetsGoWhenUnpluggedOrOutOfFront)
         xinputPoll(&pads, true, t);
     recorded.pad[1].wButtons = XINPUT_GAMEPAD_DPAD_UP;
     xinputPoll(&pads, true, 2096);
-    EXPECT_EQ(effect(), (Effect{{'L'}, W | SHIFT}));
+    EXPECT_EQ(inputEffect(), (InputEffect{{'L'}, W | SHIFT}));
 
     // Another window in front: the pad lets go; back in front, it holds again.
     xinputPoll(&pads, false, 2112);
-    EXPECT_EQ(effect(), (Effect{{}, 0}));
+    EXPECT_EQ(inputEffect(), (InputEffect{{}, 0}));
     xinputPoll(&pads, true, 2128);
-    EXPECT_EQ(effect(), (Effect{{}, W | SHIFT}));
+    EXPECT_EQ(inputEffect(), (InputEffect{{}, W | SHIFT}));
 
     // Unplugged mid-hold: the sea stops, and the slot is asked once a second again.
     recorded.connected[1] = false;
     xinputPoll(&pads, true, 2144);
-    EXPECT_EQ(effect(), (Effect{{}, 0}));
+    EXPECT_EQ(inputEffect(), (InputEffect{{}, 0}));
     const int asked = recorded.asked[1];
     xinputPoll(&pads, true, 2160);
     xinputPoll(&pads, true, 3000);
@@ -162,13 +144,13 @@ TEST(Win32Pads, APadAppearsPlaysAndLetsGoWhenUnpluggedOrOutOfFront)
     xinputPoll(&pads, true, 4216);
     recorded.pad[1].wButtons = XINPUT_GAMEPAD_A;
     xinputPoll(&pads, true, 4232);
-    EXPECT_EQ(effect(), (Effect{{'L'}, 0}));
+    EXPECT_EQ(inputEffect(), (InputEffect{{'L'}, 0}));
 
     // A replay reads no pads at all; nor does a machine without XInput.
     XInputPads none;
     none.loaded = true;
     xinputPoll(&none, true, 5000);
-    EXPECT_EQ(effect(), (Effect{{}, 0}));
+    EXPECT_EQ(inputEffect(), (InputEffect{{}, 0}));
 }
 
 TEST(Win32Pads, XInputLoadsHere)

@@ -71,3 +71,12 @@ void sleepSeconds(double seconds)
 {
     std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
 }
+
+std::filesystem::path scratchFolder(const std::string& name)
+{
+    std::filesystem::path folder =
+        std::filesystem::temp_directory_path() / ("vexarion-e2e-" + name + "-" + std::to_string(getpid()));
+    std::filesystem::remove_all(folder);
+    std::filesystem::create_directories(folder);
+    return folder;
+}

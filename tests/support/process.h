@@ -1,6 +1,7 @@
 // Starting the real program from a test and watching it: child processes
 // with a timeout, and shell commands' output.
 #pragma once
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -28,3 +29,7 @@ struct ChildGuard {
 std::string commandOutput(const std::string& command);
 std::string readText(const std::string& path);  // a file's bytes, "" when it can't be read
 void sleepSeconds(double seconds);
+
+// A fresh, empty folder of the test's own under the temporary folder, named
+// for `name` and this process, apart from other runs on the machine.
+std::filesystem::path scratchFolder(const std::string& name);
