@@ -335,8 +335,8 @@ setup_while_running() {
         boxed="$WIDTH x $HEIGHT"
         stop_program vexarion-replay.exe
         # Wine gives the box no keyboard focus without a window manager:
-        # clicks on Retry, left of the middle in the box's last row. Wine's
-        # first click only activates the box; a player presses again.
+        # clicks on Retry, left of the middle in the box's last row, until
+        # the box is gone (here the first click has left it up).
         sleep 1
         presses=0
         while [ $presses -lt 4 ] && setup_box >/dev/null; do
