@@ -12,8 +12,9 @@
 #            Uninstall.exe /S leaves only %APPDATA%\Vexarion (the file tree
 #            and HKCU as before the install); /D= and /REMOVESETTINGS take
 #            the settings too and leave another screen saver's SCRNSAVE.EXE;
-#            the installer's pages, Enter on each, and its message for a
-#            folder it can't use
+#            the installer's pages, Enter on each; a second setup while the
+#            program Finish started runs: its box, and Retry once it is
+#            closed goes on; and its message for a folder it can't use
 #   saver    vexarion.scr with a damaged settings file: /s fills the screen
 #            with the scene, the cursor hidden, a mouse movement of 2 pixels
 #            goes by and one of 40 ends it with exit code 0, not a word said
@@ -276,6 +277,7 @@ installer_pages() {
         if find_dialog 200 >/dev/null; then
             echo "ok   the installer's pages, Finish started the program"
             stop_program vexarion.exe
+            setup_while_running
         else
             fail "Finish did not start the program"
         fi
@@ -300,6 +302,72 @@ installer_pages() {
     stop_program vexarion-setup.exe
     wait $pages || true
     rm -f "$WINEPREFIX/drive_c/blocker"
+}
+
+# A second install, with its pages, while a program of the install runs
+# (the replay, whose window never shows, so the keys stay with setup):
+# Install on the folder page brings the box that says so, and Retry once the
+# program has ended goes on to the end (the box's first button, the one
+# Return presses).
+setup_while_running() {
+    (cd "$instdir" && wine vexarion-replay.exe --frames 1000000 --size 64x64 </dev/null >/dev/null 2>&1) &
+    replay=$!
+    sleep 2
+    (wine "$bin/vexarion-setup.exe" </dev/null >/dev/null 2>&1; echo $? >"$work/exit-running") &
+    running=$!
+    box=""
+    if main="$(find_window "Vexarion Setup" 200)"; then
+        eval "$(xdotool getwindowgeometry --shell "$main")"
+        xdotool mousemove $((X + 20)) $((Y + HEIGHT - 20)) click 1
+        for _ in welcome components folder; do
+            sleep 0.8
+            xdotool key Return
+        done
+        for _ in $(seq 50); do
+            sleep 0.2
+            box="$(setup_box)" && break
+        done
+    fi
+    if [ -n "$box" ]; then
+        sleep 0.5
+        snap "$shots/22-setup-running.png"
+        eval "$(xdotool getwindowgeometry --shell "$box")"
+        boxed="$WIDTH x $HEIGHT"
+        stop_program vexarion-replay.exe
+        # Wine gives the box no keyboard focus without a window manager:
+        # clicks on Retry, left of the middle in the box's last row, until
+        # the box is gone (here the first click has left it up).
+        sleep 1
+        presses=0
+        while [ $presses -lt 4 ] && setup_box >/dev/null; do
+            xdotool mousemove $((X + WIDTH / 2 - 50)) $((Y + HEIGHT - 25)) sleep 0.2 mousedown 1 sleep 0.2 mouseup 1
+            presses=$((presses + 1))
+            sleep 1.5
+        done
+        wait_for_file "$instdir/Uninstall.exe" 100 || true
+        sleep 1.5
+        snap "$shots/22-setup-retried.png"
+        if [ ! -s "$work/exit-running" ] && ! setup_box >/dev/null && same_as_package "$instdir"; then
+            echo "ok   setup with its pages while the program runs: the box ($boxed) says so, Retry ($presses clicks) installs on"
+        else
+            fail "setup while the program runs: Retry did not go on (exit code $(cat "$work/exit-running" 2>/dev/null))"
+        fi
+    else
+        snap "$shots/22-setup-running.png"
+        fail "setup while the program runs showed no box"
+        stop_program vexarion-replay.exe
+    fi
+    stop_program vexarion-setup.exe
+    wait $running $replay || true
+}
+
+# The visible message box of setup: a window of its name, smaller than its pages.
+setup_box() {
+    for id in $(xdotool search --onlyvisible --name '^Vexarion Setup$' 2>/dev/null); do
+        eval "$(xdotool getwindowgeometry --shell "$id")"
+        [ "$HEIGHT" -lt 200 ] && { echo "$id"; return 0; }
+    done
+    return 1
 }
 
 # Ends what is left of a program started by a test that failed on the way.

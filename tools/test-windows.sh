@@ -17,6 +17,11 @@
 #   damage  the damaged-content set through vexarion-replay.exe, without a
 #           sound device: no crash, exit code 0; once with its trace and a
 #           shot on /dev/full: each told by name, exit code 1
+#   unwritable  vexarion.exe --window with its trace on /dev/full, its
+#           recording past the file size limit, and its settings and
+#           Pictures folders read-only: each told once by name, the scene
+#           plays on, exit code 1, the old settings whole, the recording
+#           cut to its last whole frame and replayed on Linux
 #   desktop vexarion.exe --window 320x240: the program's icon, Alt+Return to
 #           full screen and back, Esc with exit code 0, and the settings it
 #           leaves in %APPDATA%\Vexarion
@@ -49,7 +54,7 @@ if [ "$1" = "--no-build" ]; then
     build=0
     shift
 fi
-sections="${*:-resources installer saver units traces program record damage desktop dpi box unicode focus}"
+sections="${*:-resources installer saver units traces program record damage unwritable desktop dpi box unicode focus}"
 if [ "$build" = 1 ]; then
     tools/build-windows.sh test_vexarion drop-display-mode preview-host
     cmake --build build -j2 --target vexarion-replay vexarion-replay-null
@@ -378,6 +383,98 @@ run_damage() {
             fail "damaged content, round $round"
         fi
     done
+}
+
+# One session that can write none of its files, as on Linux: the trace on
+# Wine's full device, the recording past the size the system lets a file
+# have (ulimit -f: 4 KiB), and the settings folder and the Pictures folder
+# (F12's) read-only mounts in a mount namespace of its own, which holds for
+# root too. Wine's server opens the files, so it starts in that namespace
+# with the program. Each failure is told once, by name and reason; the scene
+# plays on; the exit code is 1; the old settings stay whole and alone; and
+# the recording, cut back to its last whole frame, replays on Linux.
+run_unwritable() {
+    null_sound
+    folder="$work/unwritable"
+    mkdir -p "$folder"
+    user_dir="$(find "$WINEPREFIX/drive_c/users" -mindepth 1 -maxdepth 1 ! -name Public | head -1)"
+    user="$(basename "$user_dir")"
+    appdata="$user_dir/AppData/Roaming/Vexarion"
+    # Wine's Pictures folder leads to the home folder: a folder of its own here.
+    pictures="$work/pictures"
+    mkdir -p "$pictures"
+    pictures_link="$(readlink "$user_dir/Pictures" || true)"
+    rm -rf "$user_dir/Pictures"
+    ln -s "$pictures" "$user_dir/Pictures"
+    mkdir -p "$appdata"
+    kept="$work/kept-settings.ini"
+    [ -f "$appdata/settings.ini" ] && cp "$appdata/settings.ini" "$kept"
+    printf '# kept\r\nvsync=off\r\n' >"$appdata/settings.ini"
+    cp "$appdata/settings.ini" "$folder/old.ini"
+    if ! unshare -m sh -c "mount --bind -o ro '$appdata' '$appdata'" 2>/dev/null; then
+        echo "skip unwritable files: no mount namespace here"
+        return
+    fi
+    wineserver -k 2>/dev/null || true
+    wineserver -w 2>/dev/null || true
+    (cd "$bin" && unshare -m sh -c "mount --bind -o ro '$appdata' '$appdata' &&
+        mount --bind -o ro '$pictures' '$pictures' && wineserver -p 3 && trap '' XFSZ && ulimit -f 8 &&
+        exec wine vexarion.exe --window 320x240 --record '$folder/rec.txt' --trace /dev/full" \
+        </dev/null >/dev/null 2>"$folder/said.txt" && echo 0 >"$work/exit6" || echo $? >"$work/exit6") &
+    program=$!
+    if ! window="$(find_window Vexarion 300)"; then
+        fail "no window for the session that can write nothing"
+        wineserver -k
+        wait $program
+        return
+    fi
+    xdotool windowfocus --sync "$window" 2>/dev/null || true
+    sleep 3
+    xdotool key F12
+    sleep 1
+    import -window "$window" "$folder/a.png" 2>/dev/null
+    sleep 1
+    import -window "$window" "$folder/b.png" 2>/dev/null
+    cmp -s "$folder/a.png" "$folder/b.png" && fail "the scene stood still after its files failed"
+    xdotool key Escape
+    wait_for_file "$work/exit6" 300 || true
+    wait $program || true
+    # The namespace's server ends with its Wine services; the usual one follows.
+    wineserver -k 2>/dev/null || true
+    wineserver -w 2>/dev/null || true
+    wineserver -p 120 </dev/null >/dev/null 2>&1 || true
+    code="$(cat "$work/exit6" 2>/dev/null)"
+    said="$(tr -d '\r' <"$folder/said.txt")"
+    told_once() { [ "$(printf '%s\n' "$said" | grep -cF "$1")" = 1 ]; }
+    [ "$code" = 1 ] || fail "the session that could write nothing: exit code $code"
+    for words in 'cannot write the trace Z:\dev\full: No space left on device' \
+        "cannot write the recording Z:$(printf '%s' "$folder" | tr / '\\')\\rec.txt: " \
+        "cannot write the screenshot C:\\users\\$user\\Pictures\\vexarion-" \
+        "cannot save the settings in C:\\users\\$user\\AppData\\Roaming\\Vexarion\\settings.ini: "; do
+        told_once "$words" || fail "not told once: $words"
+    done
+    cmp -s "$appdata/settings.ini" "$folder/old.ini" || fail "the old settings were not kept whole"
+    [ "$(ls "$appdata")" = settings.ini ] || fail "a new settings file was left beside the old: $(ls "$appdata")"
+    size=$(wc -c <"$folder/rec.txt")
+    last="$(tail -n 1 "$folder/rec.txt")"
+    frames=$(grep -c ' time ' "$folder/rec.txt")
+    rows=0
+    if (cd "$root/build" && VEXARION_DATA=. ./vexarion-replay-null --script "$folder/rec.txt" \
+        --trace "$folder/replay.csv" >/dev/null 2>&1); then
+        rows=$(($(wc -l <"$folder/replay.csv") - 1))
+    fi
+    if [ "$size" -gt 3000 ] && [ "$size" -le 4096 ] && printf '%s' "$last" | grep -q ' time ' &&
+        [ "$(tail -c 1 "$folder/rec.txt" | od -An -c | tr -d ' ')" = '\n' ] && [ "$rows" -ge "$frames" ] &&
+        [ "$rows" -gt 0 ]; then
+        echo "ok   a session that can write nothing: exit code $code, each told once by name;" \
+            "the old settings kept; the recording cut to $size bytes ($frames frames) replays ($rows rows)"
+    else
+        fail "the cut recording: $size bytes, last line \"$last\", $frames frames, replayed to $rows rows"
+    fi
+    printf '%s\n' "$said" | sed -n 's/^/  said: /p' | head -8
+    if [ -f "$kept" ]; then cp "$kept" "$appdata/settings.ini"; else rm -f "$appdata/settings.ini"; fi
+    rm -f "$user_dir/Pictures"
+    if [ -n "$pictures_link" ]; then ln -s "$pictures_link" "$user_dir/Pictures"; else mkdir -p "$user_dir/Pictures"; fi
 }
 
 # The window named Vexarion once its geometry is "$2" (X Y WIDTH HEIGHT),
