@@ -11,6 +11,8 @@ const types = {
   '.wasm': 'application/wasm',
   '.data': 'application/octet-stream',
   '.ico': 'image/x-icon',
+  '.png': 'image/png',
+  '.webmanifest': 'application/manifest+json',
   '.txt': 'text/plain',
   '.TXT': 'text/plain',
 };
@@ -36,7 +38,8 @@ export async function serve(site, work) {
         response.end();
         return;
       }
-      response.writeHead(200, {'Content-Type': types[path.extname(file)] || 'application/octet-stream'});
+      response.writeHead(200, {'Content-Type': types[path.extname(file)] || 'application/octet-stream',
+                               'Content-Length': bytes.length});
       response.end(bytes);
     });
   });
