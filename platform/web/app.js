@@ -137,6 +137,11 @@ app.load = async () => {
   // The program takes both files from here instead of asking the network.
   Module.wasmBinary = wasm.buffer;
   Module.getPreloadedPackage = () => data.buffer;
+  // A program the browser can't start (damaged, or too new for it) is said on the page too.
+  Module.onAbort = what => {
+    app.loading.classList.add('hidden');
+    page.say('Vexarion: the program cannot start: ' + what, true);
+  };
   const initialised = Module.onRuntimeInitialized;
   Module.onRuntimeInitialized = () => {
     app.loading.classList.add('hidden');

@@ -18,7 +18,7 @@ const types = {
 };
 
 export async function serve(site, work) {
-  const server = {failed: [], replaced: new Map()};
+  const server = {site, failed: [], replaced: new Map()};
   const http_ = http.createServer((request, response) => {
     const url = new URL(request.url, 'http://localhost');
     let name = decodeURIComponent(url.pathname);
