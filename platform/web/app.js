@@ -123,21 +123,41 @@ app.download = async (name, progress) => {
 
 app.load = async () => {
   const names = ['vexarion.js', 'vexarion.wasm', 'vexarion.data'];
-  const downloads = names.map(() => ({loaded: 0, total: 0, changed: () => app.showProgress(downloads)}));
+  // The bar is drawn at most once a frame, however many pieces arrive.
+  let drawing = false;
+  const changed = () => {
+    if (!drawing) {
+      drawing = true;
+      requestAnimationFrame(() => {
+        drawing = false;
+        app.showProgress(downloads);
+      });
+    }
+  };
+  const downloads = names.map(() => ({loaded: 0, total: 0, changed}));
   app.showProgress(downloads);
-  let loader, wasm, data;
+  // The program is compiled while the content still downloads.
+  const [loading, compiling, content] = names.map((name, i) => app.download(name, downloads[i]));
+  const compiled = compiling.then(wasm => WebAssembly.compile(wasm).catch(error => {
+    throw new Error('the program cannot start: ' + error);
+  }));
+  let loader, program, data;
   try {
-    [loader, wasm, data] = await Promise.all(names.map((name, i) => app.download(name, downloads[i])));
+    [loader, program, data] = await Promise.all([loading, compiled, content]);
   } catch (error) {
     app.loading.classList.add('hidden');
     page.say('Vexarion: ' + error.message, true);
     return;
   }
   app.loadingText.textContent = 'Starting…';
-  // The program takes both files from here instead of asking the network.
-  Module.wasmBinary = wasm.buffer;
+  // The program takes both from here instead of asking the network.
+  Module.instantiateWasm = (imports, receive) => {
+    WebAssembly.instantiate(program, imports).then(instance => receive(instance, program),
+                                                   error => Module.onAbort(String(error)));
+    return {};
+  };
   Module.getPreloadedPackage = () => data.buffer;
-  // A program the browser can't start (damaged, or too new for it) is said on the page too.
+  // A program the browser can't start (too new for it, say) is said on the page too.
   Module.onAbort = what => {
     app.loading.classList.add('hidden');
     page.say('Vexarion: the program cannot start: ' + what, true);
