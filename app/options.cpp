@@ -134,10 +134,10 @@ const OptionRow optionTable[] = {
      [](const std::string& v, Options* o) -> std::string {
          return parseFrameCap(v, &o->maxFps) ? "" : "auto or a number of frames a second, 0 to 1000";
      }},
-    {"reduced-flash", VALUE_SWITCH, nullptr, nullptr, PROGRAM_VEXARION | PROGRAM_REPLAY,
+    {"reduced-flash", VALUE_SWITCH, nullptr, nullptr, PROGRAM_VEXARION | PROGRAM_REPLAY | PROGRAM_WEB,
      "soften the lightning's flash, for players sensitive to flashing light (--no-reduced-flash: the full flash)",
      [](const std::string& v, Options* o) { return o->reducedFlash = v == "on", std::string(); }},
-    {"mute-unfocused", VALUE_SWITCH, nullptr, nullptr, PROGRAM_VEXARION,
+    {"mute-unfocused", VALUE_SWITCH, nullptr, nullptr, PROGRAM_VEXARION | PROGRAM_WEB,
      "silence the sounds while the window is in the background (--no-mute-unfocused: play on)",
      [](const std::string& v, Options* o) { return o->muteUnfocused = v == "on", std::string(); }},
     {"attract", VALUE_NONE, nullptr, nullptr, PROGRAM_VEXARION | PROGRAM_REPLAY,
@@ -155,7 +155,7 @@ const OptionRow optionTable[] = {
     {"window-id", VALUE_REQUIRED, "ID", nullptr, PROGRAM_VEXARION | PROGRAM_SAVER,
      "be the screen saver inside that window (an X window's id, decimal or 0x hex), as --root",
      [](const std::string& v, Options* o) { return takeWindow(v, &o->windowId); }},
-    {"sound", VALUE_SWITCH, nullptr, nullptr, PROGRAM_VEXARION,
+    {"sound", VALUE_SWITCH, nullptr, nullptr, PROGRAM_VEXARION | PROGRAM_WEB,
      "play the sounds (--no-sound: silent); the screen saver is silent without --sound",
      [](const std::string& v, Options* o) { return o->sound = v == "on", std::string(); }},
     {"configure", VALUE_OPTIONAL, "HWND", nullptr, PROGRAM_SAVER,

@@ -100,6 +100,11 @@ TEST(Options, EachProgramTakesItsOwnRowsAndNamesWhatIsWrong)
         {B, {"--bogus"}, "error: unknown option --bogus"},
         {W, {"--size", "800x600", "--fullscreen"}, "fullscreen=on size=800x600 | 0x0 800x600 frames 400"},
         {W, {"--help"}, "error: unknown option --help"},
+        {W,
+         {"--size", "640x480", "--reduced-flash", "--no-sound", "--mute-unfocused"},
+         "mute-unfocused=on reduced-flash=on size=640x480 sound=off | 0x0 640x480 frames 400 dt 0.020 fps -1 pose -1 "
+         "reduced-flash mute silent"},
+        {W, {"--vsync"}, "error: unknown option --vsync"},
         // The attract mode and the screen savers.
         {V,
          {"--attract", "--attract-pause", "15", "--no-sound"},

@@ -8,7 +8,7 @@
 #include "platform/saver_dialog.h"
 #include "platform/web/web_state.h"
 
-PlatformWebState platformWeb = {false, 0, 0, 0, FRAMES_PER_DISPLAY};
+PlatformWebState platformWeb = {false, 0, 0, 0, FRAMES_PER_DISPLAY, false};
 const char* const canvasSelector = "#canvas";
 
 void inputWebStart();  // input.cpp

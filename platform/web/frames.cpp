@@ -17,6 +17,7 @@ void (*framesDone)() = nullptr;
 void finish()
 {
     emscripten_cancel_main_loop();
+    platformWeb.running = false;
     if (framesDone)
         framesDone();
     // A scene the user ended hands the page back to its start form.
@@ -53,6 +54,7 @@ void framesRun(bool (*step)(), void (*done)(), FramePacing pacing)
     frameStep = step;
     framesDone = done;
     platformWeb.pacing = pacing;
+    platformWeb.running = true;
     if (pacing == FRAMES_PER_DISPLAY) {
         emscripten_set_main_loop(oneFrame, 0, 0);
     } else {

@@ -5,7 +5,8 @@
 // multisampling (the desktop's context has none) and a depth buffer. The
 // browser shows what was drawn when the step returns; a frame run back to
 // back is finished with a read-back before the next begins. The context
-// lives as long as the page.
+// lives as long as the page: a scene the page starts again draws on it with
+// the layer's shaders and buffers as they are.
 #include "platform/glcontext.h"
 #include "platform/web/gl_layer.h"
 #include "platform/web/web_state.h"
@@ -13,8 +14,11 @@
 
 bool glContextCreate()
 {
-    if (platformWeb.glContext)
-        return false;
+    if (platformWeb.glContext) {
+        emscripten_webgl_make_context_current(platformWeb.glContext);
+        glLayer.ready = true;
+        return true;
+    }
     EmscriptenWebGLContextAttributes attributes;
     emscripten_webgl_init_context_attributes(&attributes);
     attributes.majorVersion = 2;

@@ -6,7 +6,9 @@
 // desktop. E, W, F and Shift are held while their key is down, by the
 // letter they type. Keys pressed with Ctrl, Alt or Meta stay the browser's.
 // Focus leaving the page, or the page being hidden, lets every key go, and
-// what the pads and the touch buttons held.
+// what the pads and the touch buttons held. While no scene runs (the page's
+// start form after Esc) the keys are the page's: only their release is
+// taken, so that nothing stays held into the next scene.
 //
 // The browser may suspend the page's sound (its AudioContext) at any time:
 // before the user's first gesture, for a phone call, when iOS puts the page
@@ -90,7 +92,7 @@ EM_BOOL clicked(int, const EmscriptenMouseEvent*, void*)
 EM_BOOL keyDown(int, const EmscriptenKeyboardEvent* event, void*)
 {
     resumeSound();
-    if (event->ctrlKey || event->altKey || event->metaKey)
+    if (!platformWeb.running || event->ctrlKey || event->altKey || event->metaKey)
         return EM_FALSE;
     Key key;
     const bool held = heldKey(event->key, &key);
@@ -110,7 +112,7 @@ EM_BOOL keyUp(int, const EmscriptenKeyboardEvent* event, void*)
     if (!heldKey(event->key, &key))
         return EM_FALSE;
     inputKeyReport(key, false, false);
-    return EM_TRUE;
+    return platformWeb.running ? EM_TRUE : EM_FALSE;
 }
 
 void releaseEverything()

@@ -12,6 +12,7 @@ struct PlatformWebState {
     int height;
     EMSCRIPTEN_WEBGL_CONTEXT_HANDLE glContext;
     FramePacing pacing;  // how frames run, once framesRun() was called
+    bool running;        // frames are running: the page's keys are the scene's
 };
 
 extern PlatformWebState platformWeb;

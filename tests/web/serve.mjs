@@ -11,12 +11,14 @@ const types = {
   '.wasm': 'application/wasm',
   '.data': 'application/octet-stream',
   '.ico': 'image/x-icon',
+  '.png': 'image/png',
+  '.webmanifest': 'application/manifest+json',
   '.txt': 'text/plain',
   '.TXT': 'text/plain',
 };
 
 export async function serve(site, work) {
-  const server = {failed: [], replaced: new Map()};
+  const server = {site, failed: [], replaced: new Map()};
   const http_ = http.createServer((request, response) => {
     const url = new URL(request.url, 'http://localhost');
     let name = decodeURIComponent(url.pathname);
@@ -36,7 +38,8 @@ export async function serve(site, work) {
         response.end();
         return;
       }
-      response.writeHead(200, {'Content-Type': types[path.extname(file)] || 'application/octet-stream'});
+      response.writeHead(200, {'Content-Type': types[path.extname(file)] || 'application/octet-stream',
+                               'Content-Length': bytes.length});
       response.end(bytes);
     });
   });
