@@ -1,8 +1,10 @@
 // The browser's OpenGL layer (platform/web/): it must define every OpenGL
-// and GLU entry point the program calls, and its mip-maps must hold the
-// texels the desktop's gluBuild2DMipmaps makes of the same picture.
+// and GLU entry point the program calls, its mip-maps must hold the texels
+// the desktop's gluBuild2DMipmaps makes of the same picture, and it must keep
+// in buffers only the batches that come back unchanged.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <regex>
@@ -12,6 +14,7 @@
 #include <vector>
 
 #include "platform/gl.h"
+#include "platform/web/batch_cache.h"
 #include "platform/web/mipmaps.h"
 #include "tests/support/gl_checks.h"
 
@@ -121,4 +124,61 @@ TEST(WebGlLayer, MipmapsHoldTheTexelsOfTheDesktopGlu)
         }
         glDeleteTextures(1, &name);
     }
+}
+
+// The batches the layer keeps in buffers of their own: a batch met again
+// unchanged in the next frame is kept and then drawn as it is, a changed byte
+// is never drawn from the kept copy, the kept bytes stay within their budget,
+// and a batch left undrawn is let go with its objects.
+TEST(WebGlLayer, KeepsOnlyBatchesThatComeBackUnchanged)
+{
+    BatchCache cache;
+    cache.keepFrames = 3;
+    std::vector<float> room(900), land(600);
+    for (size_t i = 0; i < room.size(); i++)
+        room[i] = static_cast<float>(i) * 0.5f;
+    for (size_t i = 0; i < land.size(); i++)
+        land[i] = static_cast<float>(i) * -0.25f;
+    const size_t roomBytes = room.size() * sizeof(float), landBytes = land.size() * sizeof(float);
+    std::vector<unsigned> released;
+
+    // First frame: both streamed; the room twice in one frame is still new.
+    EXPECT_EQ(BATCH_STREAM, batchLookUp(&cache, room.data(), roomBytes).choice);
+    EXPECT_EQ(BATCH_STREAM, batchLookUp(&cache, room.data(), roomBytes).choice);
+    EXPECT_EQ(BATCH_STREAM, batchLookUp(&cache, land.data(), landBytes).choice);
+    batchEndFrame(&cache, &released);
+
+    // Second frame: the room comes back and is kept; the land has moved.
+    const BatchAnswer kept = batchLookUp(&cache, room.data(), roomBytes);
+    ASSERT_EQ(BATCH_KEEP, kept.choice);
+    cache.kept[kept.index].buffer = 11;
+    cache.kept[kept.index].vertexArray = 12;
+    land[7] += 1.0f;
+    EXPECT_EQ(BATCH_STREAM, batchLookUp(&cache, land.data(), landBytes).choice);
+    // The same count of bytes, one changed: not the kept room.
+    room[450] = 1e6f;
+    EXPECT_EQ(BATCH_STREAM, batchLookUp(&cache, room.data(), roomBytes).choice);
+    room[450] = 225.0f;
+    // A prefix of the room is another batch.
+    EXPECT_EQ(BATCH_STREAM, batchLookUp(&cache, room.data(), roomBytes / 2).choice);
+    batchEndFrame(&cache, &released);
+    EXPECT_EQ(roomBytes, cache.keptBytes);
+
+    // Third frame: the room is drawn from its kept copy, which is a copy.
+    const BatchAnswer again = batchLookUp(&cache, room.data(), roomBytes);
+    EXPECT_EQ(BATCH_KEPT, again.choice);
+    EXPECT_EQ(kept.index, again.index);
+    EXPECT_EQ(0, std::memcmp(cache.kept[again.index].bytes.data(), room.data(), roomBytes));
+    // Over the budget, a batch that came back is streamed still.
+    cache.byteBudget = roomBytes + landBytes - 1;
+    EXPECT_EQ(BATCH_STREAM, batchLookUp(&cache, land.data(), landBytes).choice);
+    batchEndFrame(&cache, &released);
+    EXPECT_TRUE(released.empty());
+
+    // Undrawn for keepFrames frames, the room goes with its buffer and array.
+    for (int frame = 0; frame < 3; frame++)
+        batchEndFrame(&cache, &released);
+    EXPECT_TRUE(cache.kept.empty());
+    EXPECT_EQ(0u, cache.keptBytes);
+    EXPECT_EQ((std::vector<unsigned>{11, 12}), released);
 }

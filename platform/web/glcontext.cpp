@@ -6,10 +6,48 @@
 // browser shows what was drawn when the step returns; a frame run back to
 // back is finished with a read-back before the next begins. The context
 // lives as long as the page.
+//
+// The browser may take the context away (a phone asleep, a GPU reset). The
+// loss is cancelled, so that the browser may give it back; meanwhile the
+// scene plays on and the layer draws nothing, and once the context is back
+// the layer makes its objects again and the next frame shows the scene
+// where it is.
+#include <emscripten/emscripten.h>
+
 #include "platform/glcontext.h"
+#include "platform/notice.h"
 #include "platform/web/gl_layer.h"
 #include "platform/web/web_state.h"
 #include "platform/web/webgl.h"
+
+namespace {
+
+EM_BOOL contextLost(int, const void*, void*)
+{
+    glLayerLose();
+    noticeShow(NOTICE_STATUS, "Vexarion: the browser took the WebGL context away; the scene plays on unseen\n");
+    return EM_TRUE;  // cancelled: the browser may restore it
+}
+
+EM_BOOL contextRestored(int, const void*, void*)
+{
+    emscripten_webgl_make_context_current(platformWeb.glContext);
+    glLayerRestore();
+    noticeShow(NOTICE_STATUS, "Vexarion: the WebGL context is back\n");
+    return EM_TRUE;
+}
+
+}  // namespace
+
+// What the layer has sent, for measuring it: 0 frames, 1 draws, 2 vertex
+// uploads, 3 their bytes, 4 program changes, 5 uniform uploads, 6 texture binds.
+extern "C" EMSCRIPTEN_KEEPALIVE double webGlCounter(int which)
+{
+    const GlCounters& c = glLayer.counters;
+    const long values[] = {c.frames,         c.draws,          c.uploads,     c.uploadBytes,
+                           c.programChanges, c.uniformUploads, c.textureBinds};
+    return which >= 0 && which < 7 ? static_cast<double>(values[which]) : -1.0;
+}
 
 bool glContextCreate()
 {
@@ -31,14 +69,16 @@ bool glContextCreate()
     }
     emscripten_webgl_make_context_current(context);
     platformWeb.glContext = context;
+    emscripten_set_webglcontextlost_callback(canvasSelector, nullptr, EM_FALSE, contextLost);
+    emscripten_set_webglcontextrestored_callback(canvasSelector, nullptr, EM_FALSE, contextRestored);
     glLayerInit(platformWeb.width, platformWeb.height);
     return true;
 }
 
 void glContextSwapBuffers()
 {
-    glLayerFlush();
-    if (platformWeb.pacing == FRAMES_BACK_TO_BACK) {
+    glLayerEndFrame();
+    if (platformWeb.pacing == FRAMES_BACK_TO_BACK && glLayer.ready) {
         unsigned char pixel[4];
         emscripten_glReadPixels(0, 0, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, pixel);
     }
