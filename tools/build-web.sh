@@ -1,6 +1,7 @@
 #!/bin/sh
 # Builds Vexarion for the browser with Emscripten and writes the site to
-# build-web/site/: index.html, vexarion.js, vexarion.wasm, vexarion.data (the
+# build-web/site/: index.html, context.js (the page's side of a lost WebGL
+# context), vexarion.js, vexarion.wasm, vexarion.data (the
 # content), README.TXT and favicon.ico (made from the program's icon). Any
 # static web server can serve that folder (tools/serve-web.sh does, locally).
 # The content and the icon come from the native build in build/.
@@ -32,7 +33,7 @@ cmake --build build-web -j"$jobs" --target vexarion-web
 site=build-web/site
 rm -rf "$site"
 mkdir -p "$site"
-cp platform/web/index.html build-web/vexarion.js build-web/vexarion.wasm build-web/vexarion.data "$site"/
+cp platform/web/index.html platform/web/context.js build-web/vexarion.js build-web/vexarion.wasm build-web/vexarion.data "$site"/
 cp build-web/content/README.TXT "$site"/
 convert build/vexarion.png -define icon:auto-resize=48,32,16 "$site"/favicon.ico
 echo "Built $site:"

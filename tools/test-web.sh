@@ -7,7 +7,7 @@
 # frame rate, damaged content, and play without a keyboard (touch on a phone,
 # a game pad on a desktop).
 #
-#   tools/test-web.sh [--no-build] [section...]   (load start stories recording pictures speed damage touch)
+#   tools/test-web.sh [--no-build] [section...]   (load start stories recording pictures speed damage touch context)
 #
 # Screenshots go to build-web/shots/ (or $VEXARION_SHOTS).
 set -e

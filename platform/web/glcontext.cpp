@@ -82,6 +82,12 @@ void glContextSwapBuffers()
         unsigned char pixel[4];
         emscripten_glReadPixels(0, 0, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, pixel);
     }
+    // The page may follow the frames (context.js, losing the context on a
+    // frame chosen for a test).
+    EM_ASM({
+        if (Module.onFrameDrawn)
+            Module.onFrameDrawn();
+    });
 }
 
 void glContextRelease()

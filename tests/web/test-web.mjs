@@ -18,6 +18,8 @@
 //            turned, the touch buttons (held together, slid off, hidden by
 //            a key, Quit), no scroll or zoom, "Full screen" only with the
 //            Fullscreen API; a desktop window filled, and a scripted game pad
+//   context  a lost WebGL context: a replay losing it has the native trace,
+//            the live scene's picture comes back, one never back is said
 //
 //   node test-web.mjs SITE NATIVE_BUILD WORK SHOTS [section...]
 import {execFileSync} from 'node:child_process';
@@ -27,10 +29,11 @@ import puppeteer from 'puppeteer-core';
 
 import {serve} from './serve.mjs';
 import {compareTraces, damagedData, meanDifference, brightness} from './checks.mjs';
+import {contextSection} from './context.mjs';
 import {touchSection} from './touch.mjs';
 
 const [site, nativeBuild, work, shots, ...chosen] = process.argv.slice(2);
-const sections = chosen.length ? chosen : ['load', 'start', 'stories', 'recording', 'pictures', 'speed', 'damage', 'touch'];
+const sections = chosen.length ? chosen : ['load', 'start', 'stories', 'recording', 'pictures', 'speed', 'damage', 'touch', 'context'];
 fs.mkdirSync(shots, {recursive: true});
 let failures = 0;
 const fail = text => {
@@ -74,11 +77,11 @@ async function openPage(width = 1100, height = 900, device = {}) {
 
 // The page's replay of a script: its trace rows and the seconds it took
 // from the first row to "replay done".
-async function replayInPage(script, frames, size, {shot, dt = 0.02, timeout = 120000, trace = true} = {}) {
+async function replayInPage(script, frames, size, {shot, dt = 0.02, timeout = 120000, trace = true, query = ''} = {}) {
   const {page, log} = await openPage();
   fs.writeFileSync(path.join(work, script.name), script.text);
   await page.goto(`${server.url}index.html?replay=work/${script.name}&dt=${dt}&frames=${frames}&size=${size}` +
-                  (trace ? '' : '&trace=off'));
+                  (trace ? '' : '&trace=off') + query);
   const began = Date.now();
   let started = 0;
   while (!log.lines.includes('replay done') && Date.now() - began < timeout) {
@@ -90,7 +93,7 @@ async function replayInPage(script, frames, size, {shot, dt = 0.02, timeout = 12
   if (shot)
     await (await page.$('#canvas')).screenshot({path: shot});
   await page.close();
-  return {rows: log.trace, errors: log.errors, done: log.lines.includes('replay done'), seconds};
+  return {rows: log.trace, errors: log.errors, lines: log.lines, done: log.lines.includes('replay done'), seconds};
 }
 
 function nativeReplay(script, frames, size, extra = [], traced = true, program = './vexarion-replay') {
@@ -324,6 +327,10 @@ const run = {
     const smallWeb = frames / (await replayInPage(story, frames, '64x64', {trace: false})).seconds;
     console.log(`     replay at 64x64 (the layer's own cost, with little to fill): page ${smallWeb.toFixed(1)} ` +
                 `frames/s, native ${smallNative.toFixed(1)} frames/s (${(smallWeb / smallNative).toFixed(2)} of native)`);
+  },
+
+  async context() {
+    await contextSection({openPage, server, shots, fail, sleep, replayInPage, nativeReplay});
   },
 
   async touch() {
