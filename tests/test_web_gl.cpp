@@ -153,6 +153,7 @@ TEST(WebGlLayer, KeepsOnlyBatchesThatComeBackUnchanged)
     ASSERT_EQ(BATCH_KEEP, kept.choice);
     cache.kept[kept.index].buffer = 11;
     cache.kept[kept.index].vertexArray = 12;
+    cache.kept[kept.index].indexBuffer = 13;
     land[7] += 1.0f;
     EXPECT_EQ(BATCH_STREAM, batchLookUp(&cache, land.data(), landBytes).choice);
     // The same count of bytes, one changed: not the kept room.
@@ -175,10 +176,34 @@ TEST(WebGlLayer, KeepsOnlyBatchesThatComeBackUnchanged)
     batchEndFrame(&cache, &released);
     EXPECT_TRUE(released.empty());
 
-    // Undrawn for keepFrames frames, the room goes with its buffer and array.
+    // Undrawn for keepFrames frames, the room goes with its objects.
     for (int frame = 0; frame < 3; frame++)
         batchEndFrame(&cache, &released);
     EXPECT_TRUE(cache.kept.empty());
     EXPECT_EQ(0u, cache.keptBytes);
-    EXPECT_EQ((std::vector<unsigned>{11, 12}), released);
+    EXPECT_EQ((std::vector<unsigned>{11, 12, 13}), released);
+}
+
+// A batch drawn indexed: every vertex of it read back through its index is
+// the vertex itself, and each distinct vertex is stored once, in the order
+// first met (a triangle strip's shared corners as a mesh's faces share them).
+TEST(WebGlLayer, IndexesABatchToItsDistinctVertices)
+{
+    const float corners[6][3] = {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}};
+    std::vector<float> batch;
+    for (int repeat = 0; repeat < 3; repeat++)
+        for (const auto& c : corners)
+            batch.insert(batch.end(), {c[0] + static_cast<float>(repeat), c[1], c[2]});
+    batch[3 * 17 + 2] = -0.0f;  // a different byte pattern, though equal as a number
+    IndexedBatch indexed;
+    batchIndex(batch.data(), 18, 3 * sizeof(float), &indexed);
+    ASSERT_EQ(18u, indexed.indices.size());
+    // Four corners, two new ones for each square moved along, and the -0.
+    EXPECT_EQ(9u * 3 * sizeof(float), indexed.vertices.size());
+    EXPECT_EQ((std::vector<uint16_t>{0, 1, 2, 1, 3, 2}),
+              std::vector<uint16_t>(indexed.indices.begin(), indexed.indices.begin() + 6));
+    for (size_t v = 0; v < 18; v++)
+        EXPECT_EQ(0, std::memcmp(indexed.vertices.data() + indexed.indices[v] * 3 * sizeof(float), &batch[3 * v],
+                                 3 * sizeof(float)))
+            << v;
 }

@@ -18,6 +18,31 @@ uint64_t batchHash(const void* bytes, size_t size)
     return h;
 }
 
+void batchIndex(const void* vertices, size_t count, size_t stride, IndexedBatch* out)
+{
+    out->vertices.clear();
+    out->indices.clear();
+    const unsigned char* bytes = static_cast<const unsigned char*>(vertices);
+    // Open addressing over the distinct vertices, at most half full.
+    size_t slots = 16;
+    while (slots < 2 * count)
+        slots *= 2;
+    std::vector<uint32_t> table(slots, 0);  // distinct vertex + 1, 0 for empty
+    out->indices.reserve(count);
+    size_t distinct = 0;
+    for (size_t v = 0; v < count; v++) {
+        const unsigned char* vertex = bytes + v * stride;
+        size_t slot = static_cast<size_t>(batchHash(vertex, stride)) & (slots - 1);
+        while (table[slot] != 0 && std::memcmp(out->vertices.data() + (table[slot] - 1) * stride, vertex, stride) != 0)
+            slot = (slot + 1) & (slots - 1);
+        if (table[slot] == 0) {
+            out->vertices.insert(out->vertices.end(), vertex, vertex + stride);
+            table[slot] = static_cast<uint32_t>(++distinct);
+        }
+        out->indices.push_back(static_cast<uint16_t>(table[slot] - 1));
+    }
+}
+
 namespace {
 
 bool streamed(const std::vector<StreamedBatch>& list, uint64_t hash, size_t size)
@@ -43,7 +68,8 @@ BatchAnswer batchLookUp(BatchCache* cache, const void* bytes, size_t size)
     // Seen unchanged in the frame before: it is likely to come again.
     if (streamed(cache->streamedBefore, hash, size) && cache->keptBytes + size <= cache->byteBudget) {
         const unsigned char* from = static_cast<const unsigned char*>(bytes);
-        cache->kept.push_back(CachedBatch{hash, std::vector<unsigned char>(from, from + size), 0, 0, cache->frame});
+        cache->kept.push_back(
+            CachedBatch{hash, std::vector<unsigned char>(from, from + size), 0, 0, 0, 0, cache->frame});
         cache->keptBytes += size;
         return {BATCH_KEEP, cache->kept.size() - 1};
     }
@@ -60,6 +86,7 @@ void batchEndFrame(BatchCache* cache, std::vector<unsigned>* released)
         if (cache->frame - k.lastDrawn >= cache->keepFrames) {
             released->push_back(k.buffer);
             released->push_back(k.vertexArray);
+            released->push_back(k.indexBuffer);
             cache->keptBytes -= k.bytes.size();
             continue;
         }

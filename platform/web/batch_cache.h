@@ -17,11 +17,23 @@
 // A 64-bit hash of `size` bytes (FNV-1a over 32-bit words, then the tail).
 uint64_t batchHash(const void* bytes, size_t size);
 
+// The distinct vertices of a batch of `count` vertices of `stride` bytes,
+// in the order first met, and for each vertex of the batch the index of its
+// copy there: the same primitives drawn indexed, each distinct vertex
+// shaded once. `count` is at most 65536.
+struct IndexedBatch {
+    std::vector<unsigned char> vertices;
+    std::vector<uint16_t> indices;
+};
+void batchIndex(const void* vertices, size_t count, size_t stride, IndexedBatch* out);
+
 struct CachedBatch {
     uint64_t hash;
-    std::vector<unsigned char> bytes;  // what its buffer holds
+    std::vector<unsigned char> bytes;  // the batch as it was gathered
     unsigned buffer;                   // the layer's objects for it (0 until made)
     unsigned vertexArray;
+    unsigned indexBuffer;
+    size_t indexCount;
     long lastDrawn;  // frame number
 };
 
@@ -55,6 +67,6 @@ struct BatchAnswer {
 BatchAnswer batchLookUp(BatchCache* cache, const void* bytes, size_t size);
 
 // Ends a frame: batches undrawn for keepFrames are removed from `kept` and
-// their objects appended to `released` (buffer, vertex array, ...) for the
-// layer to delete.
+// their objects appended to `released` (buffer, vertex array and index
+// buffer of each) for the layer to delete.
 void batchEndFrame(BatchCache* cache, std::vector<unsigned>* released);

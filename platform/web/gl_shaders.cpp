@@ -4,6 +4,7 @@
 // the texture by the vertex colour (GL_MODULATE, the only texture environment the program uses).
 #include <cmath>
 #include <cstddef>
+#include <cstdint>
 
 #include <cstring>
 #include <string>
@@ -133,12 +134,27 @@ struct Program {
     long lightGiven;  // the light's generation, -1 for none
 };
 
+// A buffer batches are streamed through, with its vertex array and its
+// index buffer.
+struct Stream {
+    GLuint buffer;
+    GLuint vertexArray;
+    GLuint indexBuffer;
+    size_t capacity;  // bytes, of each buffer
+    size_t indexCapacity;
+};
+
 struct Shaders {
     Program programs[programCount];
-    GLuint streamArray;  // the vertex array of the buffer batches are streamed through
-    GLuint streamBuffer;
+    // The n-th batch streamed in a frame goes to the n-th buffer of the
+    // frame's set, and even and odd frames have a set each: a buffer is
+    // written only when no draw still queued reads it, which WebGL would
+    // otherwise honour by copying the buffer's whole store.
+    std::vector<Stream> streams[2];
+    size_t streamsUsed;
     long lightGeneration;  // counts the light's changes
     BatchCache cache;
+    IndexedBatch indexed;  // the batch being drawn, as distinct vertices and indices
     std::vector<unsigned> released;
     // What is bound now; noBinding before anything is.
     GLuint program;
@@ -191,12 +207,14 @@ void giveLight(const Program& p)
     glLayer.counters.uniformUploads += 9;
 }
 
-// A vertex array reading GlVertex records from `buffer`.
-GLuint makeVertexArray(GLuint buffer)
+// A vertex array reading GlVertex records from `buffer` by the indices in
+// `indexBuffer`.
+GLuint makeVertexArray(GLuint buffer, GLuint indexBuffer)
 {
     GLuint array = 0;
     emscripten_glGenVertexArrays(1, &array);
     glLayerBindVertexArray(array);
+    emscripten_glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, indexBuffer);
     emscripten_glBindBuffer(GL_ARRAY_BUFFER, buffer);
     const int sizes[] = {3, 3, 4, 2};
     const size_t offsets[] = {offsetof(GlVertex, position), offsetof(GlVertex, normal), offsetof(GlVertex, colour),
@@ -209,14 +227,21 @@ GLuint makeVertexArray(GLuint buffer)
     return array;
 }
 
-// A kept batch's buffer, filled once.
+// A kept batch's buffers, filled once.
 void makeKept(CachedBatch& kept)
 {
+    IndexedBatch& indexed = shaders.indexed;
+    batchIndex(kept.bytes.data(), kept.bytes.size() / sizeof(GlVertex), sizeof(GlVertex), &indexed);
     emscripten_glGenBuffers(1, &kept.buffer);
-    kept.vertexArray = makeVertexArray(kept.buffer);
-    emscripten_glBufferData(GL_ARRAY_BUFFER, static_cast<long>(kept.bytes.size()), kept.bytes.data(), GL_STATIC_DRAW);
+    emscripten_glGenBuffers(1, &kept.indexBuffer);
+    kept.vertexArray = makeVertexArray(kept.buffer, kept.indexBuffer);
+    const long indexBytes = static_cast<long>(indexed.indices.size() * sizeof(uint16_t));
+    emscripten_glBufferData(GL_ARRAY_BUFFER, static_cast<long>(indexed.vertices.size()), indexed.vertices.data(),
+                            GL_STATIC_DRAW);
+    emscripten_glBufferData(GL_ELEMENT_ARRAY_BUFFER, indexBytes, indexed.indices.data(), GL_STATIC_DRAW);
+    kept.indexCount = indexed.indices.size();
     glLayer.counters.uploads++;
-    glLayer.counters.uploadBytes += static_cast<long>(kept.bytes.size());
+    glLayer.counters.uploadBytes += static_cast<long>(indexed.vertices.size()) + indexBytes;
 }
 
 // The programs and buffers on the current context, with nothing bound yet
@@ -237,8 +262,9 @@ void makeObjects()
         p.matricesGiven = false;
         p.lightGiven = -1;
     }
-    emscripten_glGenBuffers(1, &shaders.streamBuffer);
-    shaders.streamArray = makeVertexArray(shaders.streamBuffer);
+    for (std::vector<Stream>& set : shaders.streams)
+        set.clear();
+    shaders.streamsUsed = 0;
     for (CachedBatch& kept : shaders.cache.kept)
         makeKept(kept);
 }
@@ -376,22 +402,52 @@ void glLayerFlush()
     if (g.texturing)
         glLayerBindTexture(glLayerTextureObject(g.boundTexture));
 
+    // The unlit programs never read the normal: cleared, it makes no two
+    // vertices differ, and more of them are shared.
+    if (!g.lighting)
+        for (int i = 0; i < g.batchCount; i++)
+            g.batch[i].normal[0] = g.batch[i].normal[1] = g.batch[i].normal[2] = 0.0f;
     const size_t bytes = sizeof(GlVertex) * static_cast<size_t>(g.batchCount);
     const BatchAnswer answer = batchLookUp(&shaders.cache, g.batch, bytes);
     if (answer.choice == BATCH_KEEP)
         makeKept(shaders.cache.kept[answer.index]);
+    size_t indexCount = 0;
     if (answer.choice == BATCH_STREAM) {
-        // The buffer's store is replaced whole for each batch, so that no
-        // draw still queued on the old bytes holds the upload up.
-        glLayerBindVertexArray(shaders.streamArray);
-        emscripten_glBindBuffer(GL_ARRAY_BUFFER, shaders.streamBuffer);
-        emscripten_glBufferData(GL_ARRAY_BUFFER, static_cast<long>(bytes), g.batch, GL_STREAM_DRAW);
+        std::vector<Stream>& set = shaders.streams[g.counters.frames & 1];
+        if (shaders.streamsUsed == set.size()) {
+            Stream fresh = {0, 0, 0, 0, 0};
+            emscripten_glGenBuffers(1, &fresh.buffer);
+            emscripten_glGenBuffers(1, &fresh.indexBuffer);
+            fresh.vertexArray = makeVertexArray(fresh.buffer, fresh.indexBuffer);
+            set.push_back(fresh);
+        }
+        Stream& stream = set[shaders.streamsUsed++];
+        glLayerBindVertexArray(stream.vertexArray);
+        IndexedBatch& indexed = shaders.indexed;
+        batchIndex(g.batch, static_cast<size_t>(g.batchCount), sizeof(GlVertex), &indexed);
+        const size_t vertexBytes = indexed.vertices.size();
+        const size_t indexBytes = indexed.indices.size() * sizeof(uint16_t);
+        emscripten_glBindBuffer(GL_ARRAY_BUFFER, stream.buffer);
+        if (vertexBytes > stream.capacity) {
+            stream.capacity = vertexBytes + vertexBytes / 2;
+            emscripten_glBufferData(GL_ARRAY_BUFFER, static_cast<long>(stream.capacity), nullptr, GL_DYNAMIC_DRAW);
+        }
+        emscripten_glBufferSubData(GL_ARRAY_BUFFER, 0, static_cast<long>(vertexBytes), indexed.vertices.data());
+        if (indexBytes > stream.indexCapacity) {
+            stream.indexCapacity = indexBytes + indexBytes / 2;
+            emscripten_glBufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<long>(stream.indexCapacity), nullptr,
+                                    GL_DYNAMIC_DRAW);
+        }
+        emscripten_glBufferSubData(GL_ELEMENT_ARRAY_BUFFER, 0, static_cast<long>(indexBytes), indexed.indices.data());
+        indexCount = indexed.indices.size();
         g.counters.uploads++;
-        g.counters.uploadBytes += static_cast<long>(bytes);
+        g.counters.uploadBytes += static_cast<long>(vertexBytes + indexBytes);
     } else {
-        glLayerBindVertexArray(shaders.cache.kept[answer.index].vertexArray);
+        const CachedBatch& kept = shaders.cache.kept[answer.index];
+        glLayerBindVertexArray(kept.vertexArray);
+        indexCount = kept.indexCount;
     }
-    emscripten_glDrawArrays(g.batchMode, 0, g.batchCount);
+    emscripten_glDrawElements(g.batchMode, static_cast<GLsizei>(indexCount), GL_UNSIGNED_SHORT, nullptr);
     g.counters.draws++;
     g.batchCount = 0;
 }
@@ -402,11 +458,13 @@ void glLayerEndFrame()
     shaders.released.clear();
     batchEndFrame(&shaders.cache, &shaders.released);
     if (glLayer.ready)
-        for (size_t i = 0; i + 1 < shaders.released.size(); i += 2) {
+        for (size_t i = 0; i + 2 < shaders.released.size(); i += 3) {
             emscripten_glDeleteBuffers(1, &shaders.released[i]);
             emscripten_glDeleteVertexArrays(1, &shaders.released[i + 1]);
+            emscripten_glDeleteBuffers(1, &shaders.released[i + 2]);
         }
     glLayer.counters.frames++;
+    shaders.streamsUsed = 0;
 }
 
 void glLayerLose()

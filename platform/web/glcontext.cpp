@@ -3,8 +3,11 @@
 //
 // The canvas has no alpha of its own (the page never shows through), no
 // multisampling (the desktop's context has none) and a depth buffer. The
-// browser shows what was drawn when the step returns; a frame run back to
-// back is finished with a read-back before the next begins. The context
+// browser shows what was drawn when the step returns. Frames run back to
+// back are finished with a read-back every few frames and at the end of
+// each slice of them (glWebFinishFrames): the browser's GPU process draws
+// one frame while the page gathers the next, and never more than a few
+// frames are queued unfinished. The context
 // lives as long as the page.
 //
 // The browser may take the context away (a phone asleep, a GPU reset). The
@@ -21,6 +24,9 @@
 #include "platform/web/webgl.h"
 
 namespace {
+
+const int framesInFlight = 4;  // at most, run back to back
+int framesUnfinished = 0;
 
 EM_BOOL contextLost(int, const void*, void*)
 {
@@ -78,16 +84,24 @@ bool glContextCreate()
 void glContextSwapBuffers()
 {
     glLayerEndFrame();
-    if (platformWeb.pacing == FRAMES_BACK_TO_BACK && glLayer.ready) {
-        unsigned char pixel[4];
-        emscripten_glReadPixels(0, 0, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, pixel);
-    }
+    if (platformWeb.pacing == FRAMES_BACK_TO_BACK && ++framesUnfinished >= framesInFlight)
+        glWebFinishFrames();
     // The page may follow the frames (context.js, losing the context on a
     // frame chosen for a test).
     EM_ASM({
         if (Module.onFrameDrawn)
             Module.onFrameDrawn();
     });
+}
+
+void glWebFinishFrames()
+{
+    // Reading a pixel waits for every frame drawn so far.
+    if (framesUnfinished > 0 && glLayer.ready) {
+        unsigned char pixel[4];
+        emscripten_glReadPixels(0, 0, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, pixel);
+    }
+    framesUnfinished = 0;
 }
 
 void glContextRelease()

@@ -24,6 +24,7 @@ GLuint emscripten_glCreateShader(GLenum type);
 void emscripten_glDepthMask(GLboolean flag);
 void emscripten_glDisable(GLenum cap);
 void emscripten_glDrawArrays(GLenum mode, GLint first, GLsizei count);
+void emscripten_glDrawElements(GLenum mode, GLsizei count, GLenum type, const void* indices);
 void emscripten_glEnable(GLenum cap);
 void emscripten_glEnableVertexAttribArray(GLuint index);
 void emscripten_glFinish();
