@@ -5,7 +5,7 @@
 
 enum FramePacing {
     FRAMES_PER_DISPLAY,   // one step per frame the display shows
-    FRAMES_BACK_TO_BACK,  // steps as fast as they finish, each drawn to its end before the next,
+    FRAMES_BACK_TO_BACK,  // steps as fast as they finish, each drawn to its end (a few may be queued),
                           // with the host kept responsive between them
 };
 

@@ -1,8 +1,10 @@
 // The browser's OpenGL layer (platform/web/): it must define every OpenGL
-// and GLU entry point the program calls, and its mip-maps must hold the
-// texels the desktop's gluBuild2DMipmaps makes of the same picture.
+// and GLU entry point the program calls, its mip-maps must hold the texels
+// the desktop's gluBuild2DMipmaps makes of the same picture, and it must keep
+// in buffers only the batches that come back unchanged.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <regex>
@@ -12,6 +14,7 @@
 #include <vector>
 
 #include "platform/gl.h"
+#include "platform/web/batch_cache.h"
 #include "platform/web/mipmaps.h"
 #include "tests/support/gl_checks.h"
 
@@ -121,4 +124,86 @@ TEST(WebGlLayer, MipmapsHoldTheTexelsOfTheDesktopGlu)
         }
         glDeleteTextures(1, &name);
     }
+}
+
+// The batches the layer keeps in buffers of their own: a batch met again
+// unchanged in the next frame is kept and then drawn as it is, a changed byte
+// is never drawn from the kept copy, the kept bytes stay within their budget,
+// and a batch left undrawn is let go with its objects.
+TEST(WebGlLayer, KeepsOnlyBatchesThatComeBackUnchanged)
+{
+    BatchCache cache;
+    cache.keepFrames = 3;
+    std::vector<float> room(900), land(600);
+    for (size_t i = 0; i < room.size(); i++)
+        room[i] = static_cast<float>(i) * 0.5f;
+    for (size_t i = 0; i < land.size(); i++)
+        land[i] = static_cast<float>(i) * -0.25f;
+    const size_t roomBytes = room.size() * sizeof(float), landBytes = land.size() * sizeof(float);
+    std::vector<unsigned> released;
+
+    // First frame: both streamed; the room twice in one frame is still new.
+    EXPECT_EQ(BATCH_STREAM, batchLookUp(&cache, room.data(), roomBytes).choice);
+    EXPECT_EQ(BATCH_STREAM, batchLookUp(&cache, room.data(), roomBytes).choice);
+    EXPECT_EQ(BATCH_STREAM, batchLookUp(&cache, land.data(), landBytes).choice);
+    batchEndFrame(&cache, &released);
+
+    // Second frame: the room comes back and is kept; the land has moved.
+    const BatchAnswer kept = batchLookUp(&cache, room.data(), roomBytes);
+    ASSERT_EQ(BATCH_KEEP, kept.choice);
+    cache.kept[kept.index].buffer = 11;
+    cache.kept[kept.index].vertexArray = 12;
+    cache.kept[kept.index].indexBuffer = 13;
+    land[7] += 1.0f;
+    EXPECT_EQ(BATCH_STREAM, batchLookUp(&cache, land.data(), landBytes).choice);
+    // The same count of bytes, one changed: not the kept room.
+    room[450] = 1e6f;
+    EXPECT_EQ(BATCH_STREAM, batchLookUp(&cache, room.data(), roomBytes).choice);
+    room[450] = 225.0f;
+    // A prefix of the room is another batch.
+    EXPECT_EQ(BATCH_STREAM, batchLookUp(&cache, room.data(), roomBytes / 2).choice);
+    batchEndFrame(&cache, &released);
+    EXPECT_EQ(roomBytes, cache.keptBytes);
+
+    // Third frame: the room is drawn from its kept copy, which is a copy.
+    const BatchAnswer again = batchLookUp(&cache, room.data(), roomBytes);
+    EXPECT_EQ(BATCH_KEPT, again.choice);
+    EXPECT_EQ(kept.index, again.index);
+    EXPECT_EQ(0, std::memcmp(cache.kept[again.index].bytes.data(), room.data(), roomBytes));
+    // Over the budget, a batch that came back is streamed still.
+    cache.byteBudget = roomBytes + landBytes - 1;
+    EXPECT_EQ(BATCH_STREAM, batchLookUp(&cache, land.data(), landBytes).choice);
+    batchEndFrame(&cache, &released);
+    EXPECT_TRUE(released.empty());
+
+    // Undrawn for keepFrames frames, the room goes with its objects.
+    for (int frame = 0; frame < 3; frame++)
+        batchEndFrame(&cache, &released);
+    EXPECT_TRUE(cache.kept.empty());
+    EXPECT_EQ(0u, cache.keptBytes);
+    EXPECT_EQ((std::vector<unsigned>{11, 12, 13}), released);
+}
+
+// A batch drawn indexed: every vertex of it read back through its index is
+// the vertex itself, and each distinct vertex is stored once, in the order
+// first met (a triangle strip's shared corners as a mesh's faces share them).
+TEST(WebGlLayer, IndexesABatchToItsDistinctVertices)
+{
+    const float corners[6][3] = {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}};
+    std::vector<float> batch;
+    for (int repeat = 0; repeat < 3; repeat++)
+        for (const auto& c : corners)
+            batch.insert(batch.end(), {c[0] + static_cast<float>(repeat), c[1], c[2]});
+    batch[3 * 17 + 2] = -0.0f;  // a different byte pattern, though equal as a number
+    IndexedBatch indexed;
+    batchIndex(batch.data(), 18, 3 * sizeof(float), &indexed);
+    ASSERT_EQ(18u, indexed.indices.size());
+    // Four corners, two new ones for each square moved along, and the -0.
+    EXPECT_EQ(9u * 3 * sizeof(float), indexed.vertices.size());
+    EXPECT_EQ((std::vector<uint16_t>{0, 1, 2, 1, 3, 2}),
+              std::vector<uint16_t>(indexed.indices.begin(), indexed.indices.begin() + 6));
+    for (size_t v = 0; v < 18; v++)
+        EXPECT_EQ(0, std::memcmp(indexed.vertices.data() + indexed.indices[v] * 3 * sizeof(float), &batch[3 * v],
+                                 3 * sizeof(float)))
+            << v;
 }

@@ -1,7 +1,8 @@
 #!/bin/sh
 # Builds Vexarion for the browser with Emscripten and writes the site to
-# build-web/site/: index.html with app.js, vexarion.js, vexarion.wasm,
-# vexarion.data (the content), README.TXT, favicon.ico and the installed
+# build-web/site/: index.html with app.js and context.js (the page's side
+# of a lost WebGL context), vexarion.js, vexarion.wasm, vexarion.data (the
+# content), README.TXT, favicon.ico and the installed
 # app's icons (made from the program's icon), manifest.webmanifest, and
 # sw.js, the service worker that keeps the site offline, with its cache
 # named for this build (a hash of every other file of the site). Any static
@@ -36,8 +37,8 @@ cmake --build build-web -j"$jobs" --target vexarion-web
 site=build-web/site
 rm -rf "$site"
 mkdir -p "$site"
-cp platform/web/index.html platform/web/manifest.webmanifest build-web/vexarion.js build-web/vexarion.wasm \
-    build-web/vexarion.data "$site"/
+cp platform/web/index.html platform/web/context.js platform/web/manifest.webmanifest build-web/vexarion.js \
+    build-web/vexarion.wasm build-web/vexarion.data "$site"/
 # The page's script, told the sizes of the files it downloads.
 sizes=""
 for f in vexarion.js vexarion.wasm vexarion.data; do

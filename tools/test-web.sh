@@ -8,7 +8,7 @@
 # a game pad on a desktop), and the page as an app (installable, offline,
 # its switches remembered, Esc back to the form).
 #
-#   tools/test-web.sh [--no-build] [section...]   (load start stories recording pictures speed damage touch app)
+#   tools/test-web.sh [--no-build] [section...]   (load start stories recording pictures speed damage touch app context)
 #
 # Screenshots go to build-web/shots/ (or $VEXARION_SHOTS).
 set -e

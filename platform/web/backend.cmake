@@ -2,6 +2,7 @@
 # frame callbacks, Emscripten's OpenAL over Web Audio for sound, and an
 # OpenGL 1.1 layer of its own over WebGL 2 (gl_*.cpp), which is its OpenGL.
 set(backend_sources
+  platform/web/batch_cache.cpp
   platform/web/clock.cpp
   platform/web/display.cpp
   platform/web/folders.cpp

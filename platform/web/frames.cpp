@@ -16,6 +16,7 @@ void (*framesDone)() = nullptr;
 
 void finish()
 {
+    glWebFinishFrames();
     emscripten_cancel_main_loop();
     platformWeb.running = false;
     if (framesDone)
@@ -45,6 +46,8 @@ void slice()
             return;
         }
     } while (emscripten_get_now() - start < sliceMilliseconds);
+    // What the slice drew is on the canvas before the browser's turn.
+    glWebFinishFrames();
 }
 
 }  // namespace

@@ -14,18 +14,34 @@ namespace {
 std::vector<unsigned char> readBack;  // grows to the largest read, then stays
 GLenum blendSource = GL_ONE, blendDestination = GL_ZERO;
 GLboolean depthWrites = GL_TRUE;
+GLclampf clearColour[4] = {0, 0, 0, 0};
 
 }  // namespace
 
+void glLayerRestoreFrameState()
+{
+    // A restored context starts from WebGL's defaults.
+    emscripten_glClearColor(clearColour[0], clearColour[1], clearColour[2], clearColour[3]);
+    emscripten_glBlendFunc(blendSource, blendDestination);
+    emscripten_glDepthMask(depthWrites);
+    const GLint* v = glLayer.viewport;
+    emscripten_glViewport(v[0], v[1], v[2], v[3]);
+}
+
 void glClearColor(GLclampf red, GLclampf green, GLclampf blue, GLclampf alpha)
 {
+    clearColour[0] = red;
+    clearColour[1] = green;
+    clearColour[2] = blue;
+    clearColour[3] = alpha;
     emscripten_glClearColor(red, green, blue, alpha);
 }
 
 void glClear(GLbitfield mask)
 {
     glLayerFlush();
-    emscripten_glClear(mask);
+    if (glLayer.ready)
+        emscripten_glClear(mask);
 }
 
 void glBlendFunc(GLenum sfactor, GLenum dfactor)

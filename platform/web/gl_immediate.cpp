@@ -31,6 +31,14 @@ bool* flagOf(GLenum cap)
     }
 }
 
+void send(GLenum cap, bool on)
+{
+    if (on)
+        emscripten_glEnable(cap);
+    else
+        emscripten_glDisable(cap);
+}
+
 void setCapability(GLenum cap, bool on)
 {
     bool* flag = flagOf(cap);
@@ -40,12 +48,8 @@ void setCapability(GLenum cap, bool on)
     *flag = on;
     if (cap == GL_LIGHT0)
         glLayer.lightChanged = true;
-    if (cap == GL_DEPTH_TEST || cap == GL_CULL_FACE || cap == GL_BLEND) {
-        if (on)
-            emscripten_glEnable(cap);
-        else
-            emscripten_glDisable(cap);
-    }
+    if (cap == GL_DEPTH_TEST || cap == GL_CULL_FACE || cap == GL_BLEND)
+        send(cap, on);
 }
 
 int verticesPerPrimitive(GLenum mode)
@@ -54,6 +58,13 @@ int verticesPerPrimitive(GLenum mode)
 }
 
 }  // namespace
+
+void glLayerRestoreCapabilities()
+{
+    send(GL_DEPTH_TEST, webgl.depthTest);
+    send(GL_CULL_FACE, webgl.cullFace);
+    send(GL_BLEND, webgl.blend);
+}
 
 void glEnable(GLenum cap)
 {

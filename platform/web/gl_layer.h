@@ -7,6 +7,16 @@
 // matrix, the light, a capability, the texture, the blending, the depth
 // mask, or the kind of primitive. The vertex shader computes the fixed
 // pipeline's one light per vertex, as OpenGL 1.1 does.
+//
+// A batch drawn unchanged frame after frame is kept in a buffer of its own
+// (batch_cache.h) rather than uploaded again, each program is given only
+// the uniforms that changed since it last drew, and bindings are made only
+// when they change.
+//
+// Every WebGL object is made again from the layer's own copies when a lost
+// WebGL context comes back: the programs, the kept batches, the textures
+// with their mip-maps and the glyph bitmaps; the program's texture names
+// are the layer's, so they stay valid across the loss.
 #pragma once
 #include <GL/gl.h>
 
@@ -33,8 +43,19 @@ struct GlLight {
     float attenuation[3];  // constant, linear, quadratic
 };
 
+// What the layer sends to WebGL, counted from the start.
+struct GlCounters {
+    long frames;
+    long draws;
+    long uploads;  // buffer uploads of vertices
+    long uploadBytes;
+    long programChanges;
+    long uniformUploads;
+    long textureBinds;
+};
+
 struct GlLayer {
-    bool ready;  // the shaders and buffers exist
+    bool ready;  // the shaders and buffers exist, on a context not lost
     // Matrices, column-major as OpenGL keeps them.
     float modelView[16];
     float projection[16];
@@ -62,6 +83,7 @@ struct GlLayer {
     GLint unpackAlignment;
     GLint packAlignment;
     GLint viewport[4];
+    GlCounters counters;
 };
 
 extern GlLayer glLayer;
@@ -84,3 +106,25 @@ bool glLayerProject(float x, float y, float z, float window[3]);
 
 // Draws the glyph bitmaps of a display list (gl_lists.cpp).
 void glLayerInitLists();
+
+// Bindings made only when they change (all forgotten with the context).
+void glLayerUseProgram(GLuint program);
+void glLayerBindVertexArray(GLuint array);
+void glLayerBindTexture(GLuint object);  // a WebGL texture, not a program's name
+
+// The WebGL texture behind one of the program's texture names (gl_texture.cpp).
+GLuint glLayerTextureObject(GLuint name);
+
+// Draws what is gathered and ends the frame (the kept batches age).
+void glLayerEndFrame();
+
+// The context was lost: nothing is drawn until glLayerRestore() has made
+// every object again on the restored context and sent the state.
+void glLayerLose();
+void glLayerRestore();
+// Each file's part of that (the capabilities, the frame buffer state, the
+// textures, the glyph lists).
+void glLayerRestoreCapabilities();
+void glLayerRestoreFrameState();
+void glLayerRestoreTextures();
+void glLayerRestoreLists();

@@ -4,8 +4,9 @@
 // colour current at that moment. This is what the frame-rate text needs;
 // lists record nothing else.
 //
-// Each bitmap becomes a one-channel texture when it is recorded; drawing it
-// is a quad of exactly its pixels whose cleared bits are discarded.
+// Each bitmap becomes a one-channel texture when it is recorded, and keeps
+// its texels for a restored context; drawing it is a quad of exactly its
+// pixels whose cleared bits are discarded.
 #include <cmath>
 #include <vector>
 
@@ -45,6 +46,7 @@ struct Bitmap {
     GLsizei width, height;
     GLfloat xorig, yorig, xmove, ymove;
     GLuint texture;
+    std::vector<unsigned char> texels;  // a byte a pixel, rows bottom up
 };
 
 struct List {
@@ -74,12 +76,44 @@ void drawBitmap(const Bitmap& b)
         const float y = std::floor(state.raster[1] - b.yorig);
         const float w = static_cast<float>(b.width), h = static_cast<float>(b.height);
         const float corners[16] = {x, y, 0, 0, x + w, y, 1, 0, x, y + h, 0, 1, x + w, y + h, 1, 1};
-        emscripten_glBindTexture(GL_TEXTURE_2D, b.texture);
+        glLayerBindTexture(b.texture);
         emscripten_glBufferSubData(GL_ARRAY_BUFFER, 0, sizeof corners, corners);
         emscripten_glDrawArrays(GL_TRIANGLE_STRIP, 0, 4);
     }
     state.raster[0] += b.xmove;
     state.raster[1] += b.ymove;
+}
+
+void makeTexture(Bitmap& b)
+{
+    emscripten_glGenTextures(1, &b.texture);
+    glLayerBindTexture(b.texture);
+    emscripten_glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    emscripten_glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    emscripten_glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+    emscripten_glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+    emscripten_glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    emscripten_glTexImage2D(GL_TEXTURE_2D, 0, static_cast<GLint>(webglRed8), b.width, b.height, 0, webglRed,
+                            GL_UNSIGNED_BYTE, b.texels.data());
+}
+
+// The program and the buffer for the quads.
+void makeObjects()
+{
+    state.program = glLayerLinkProgram(vertexSource, fragmentSource);
+    glLayerUseProgram(state.program);
+    state.viewportSize = emscripten_glGetUniformLocation(state.program, "viewportSize");
+    state.depth = emscripten_glGetUniformLocation(state.program, "depth");
+    state.colour = emscripten_glGetUniformLocation(state.program, "rasterColour");
+    emscripten_glUniform1i(emscripten_glGetUniformLocation(state.program, "bits"), 0);
+    emscripten_glGenVertexArrays(1, &state.vertexArray);
+    glLayerBindVertexArray(state.vertexArray);
+    emscripten_glGenBuffers(1, &state.buffer);
+    emscripten_glBindBuffer(GL_ARRAY_BUFFER, state.buffer);
+    emscripten_glBufferData(GL_ARRAY_BUFFER, 16 * sizeof(float), nullptr, GL_DYNAMIC_DRAW);
+    const GLint corner = emscripten_glGetAttribLocation(state.program, "corner");
+    emscripten_glEnableVertexAttribArray(static_cast<GLuint>(corner));
+    emscripten_glVertexAttribPointer(static_cast<GLuint>(corner), 4, GL_FLOAT, GL_FALSE, 0, nullptr);
 }
 
 }  // namespace
@@ -89,20 +123,15 @@ void glLayerInitLists()
     state.compiling = -1;
     state.base = 0;
     state.rasterValid = false;
-    state.program = glLayerLinkProgram(vertexSource, fragmentSource);
-    emscripten_glUseProgram(state.program);
-    state.viewportSize = emscripten_glGetUniformLocation(state.program, "viewportSize");
-    state.depth = emscripten_glGetUniformLocation(state.program, "depth");
-    state.colour = emscripten_glGetUniformLocation(state.program, "rasterColour");
-    emscripten_glUniform1i(emscripten_glGetUniformLocation(state.program, "bits"), 0);
-    emscripten_glGenVertexArrays(1, &state.vertexArray);
-    emscripten_glBindVertexArray(state.vertexArray);
-    emscripten_glGenBuffers(1, &state.buffer);
-    emscripten_glBindBuffer(GL_ARRAY_BUFFER, state.buffer);
-    emscripten_glBufferData(GL_ARRAY_BUFFER, 16 * sizeof(float), nullptr, GL_DYNAMIC_DRAW);
-    const GLint corner = emscripten_glGetAttribLocation(state.program, "corner");
-    emscripten_glEnableVertexAttribArray(static_cast<GLuint>(corner));
-    emscripten_glVertexAttribPointer(static_cast<GLuint>(corner), 4, GL_FLOAT, GL_FALSE, 0, nullptr);
+    makeObjects();
+}
+
+void glLayerRestoreLists()
+{
+    makeObjects();
+    for (Bitmap& b : state.bitmaps)
+        if (!b.texels.empty())
+            makeTexture(b);
 }
 
 void glNewList(GLuint list, GLenum)
@@ -121,30 +150,22 @@ void glEndList()
 void glBitmap(GLsizei width, GLsizei height, GLfloat xorig, GLfloat yorig, GLfloat xmove, GLfloat ymove,
               const GLubyte* bitmap)
 {
-    Bitmap b = {width > 0 ? width : 0, height > 0 ? height : 0, xorig, yorig, xmove, ymove, 0};
+    Bitmap b = {width > 0 ? width : 0, height > 0 ? height : 0, xorig, yorig, xmove, ymove, 0, {}};
     if (b.width > 0 && b.height > 0 && bitmap != nullptr) {
         // Rows run bottom up, most significant bit leftmost, each row
         // starting on the unpack alignment; texture row 0 is the bottom too.
         const size_t alignment = static_cast<size_t>(glLayer.unpackAlignment);
         const size_t stride = (static_cast<size_t>(b.width + 7) / 8 + alignment - 1) / alignment * alignment;
-        std::vector<unsigned char> texels(static_cast<size_t>(b.width) * static_cast<size_t>(b.height));
+        b.texels.resize(static_cast<size_t>(b.width) * static_cast<size_t>(b.height));
         for (GLsizei row = 0; row < b.height; row++)
             for (GLsizei col = 0; col < b.width; col++)
-                texels[static_cast<size_t>(row * b.width + col)] =
+                b.texels[static_cast<size_t>(row * b.width + col)] =
                     (bitmap[static_cast<size_t>(row) * stride + static_cast<size_t>(col / 8)] & (0x80 >> (col % 8)))
                         ? 255
                         : 0;
         glLayerFlush();
-        emscripten_glGenTextures(1, &b.texture);
-        emscripten_glBindTexture(GL_TEXTURE_2D, b.texture);
-        emscripten_glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-        emscripten_glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-        emscripten_glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
-        emscripten_glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
-        emscripten_glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-        emscripten_glTexImage2D(GL_TEXTURE_2D, 0, static_cast<GLint>(webglRed8), b.width, b.height, 0, webglRed,
-                                GL_UNSIGNED_BYTE, texels.data());
-        emscripten_glBindTexture(GL_TEXTURE_2D, glLayer.boundTexture);
+        if (glLayer.ready)
+            makeTexture(b);
     }
     if (state.compiling >= 0) {
         state.bitmaps.push_back(b);
@@ -169,8 +190,10 @@ void glCallLists(GLsizei n, GLenum type, const GLvoid* lists)
     if (type != GL_UNSIGNED_BYTE || n <= 0 || lists == nullptr)
         return;
     glLayerFlush();
-    emscripten_glUseProgram(state.program);
-    emscripten_glBindVertexArray(state.vertexArray);
+    if (!glLayer.ready)
+        return;
+    glLayerUseProgram(state.program);
+    glLayerBindVertexArray(state.vertexArray);
     emscripten_glBindBuffer(GL_ARRAY_BUFFER, state.buffer);
     emscripten_glUniform2f(state.viewportSize, static_cast<float>(glLayer.viewport[2]),
                            static_cast<float>(glLayer.viewport[3]));
@@ -185,5 +208,4 @@ void glCallLists(GLsizei n, GLenum type, const GLvoid* lists)
         for (int k = 0; k < list.count; k++)
             drawBitmap(state.bitmaps[static_cast<size_t>(list.first + k)]);
     }
-    emscripten_glBindTexture(GL_TEXTURE_2D, glLayer.boundTexture);
 }

@@ -1,14 +1,17 @@
-// The shaders of the browser's OpenGL layer and the one call that draws a
-// batch: the vertex shader is the fixed pipeline's transform and its single
-// light, lit per vertex with the default material (the program never sets
-// one); the fragment shader multiplies the texture by the vertex colour
-// (GL_MODULATE, the only texture environment the program uses).
+// The shaders of the browser's OpenGL layer, the one call that draws a
+// batch, and the objects made again after a lost context: the vertex shader is the fixed pipeline's transform and its
+// single light, lit per vertex with the default material (the program never sets one); the fragment shader multiplies
+// the texture by the vertex colour (GL_MODULATE, the only texture environment the program uses).
 #include <cmath>
 #include <cstddef>
+#include <cstdint>
 
+#include <cstring>
 #include <string>
+#include <vector>
 
 #include "platform/notice.h"
+#include "platform/web/batch_cache.h"
 #include "platform/web/gl_layer.h"
 #include "platform/web/webgl.h"
 
@@ -16,15 +19,20 @@ GlLayer glLayer;
 
 namespace {
 
-const char* const vertexSource = R"(#version 300 es
-in vec3 position;
-in vec3 normal;
-in vec4 colour;
-in vec2 texCoord;
+// The shaders come in four programs, lit or not and textured or not, made
+// from one text with LIGHTING and TEXTURING defined to 0 or 1: a branch on
+// a uniform would cost every vertex and pixel both sides under a software
+// renderer. The attributes have fixed locations, so that one vertex array
+// serves every program.
+const char* const vertexBody = R"(
+layout(location = 0) in vec3 position;
+layout(location = 1) in vec3 normal;
+layout(location = 2) in vec4 colour;
+layout(location = 3) in vec2 texCoord;
 uniform mat4 modelView;
 uniform mat4 projection;
+#if LIGHTING
 uniform mat3 normalMatrix;
-uniform bool lighting;
 uniform vec3 sceneColour;   // material ambient x light model ambient
 uniform vec3 lightAmbient;  // material ambient x light ambient
 uniform vec3 lightDiffuse;  // material diffuse x light diffuse
@@ -33,17 +41,21 @@ uniform vec3 spotDirection;  // unit length, eye coordinates
 uniform float spotCosCutoff;  // below -1: no spot
 uniform float spotExponent;
 uniform vec3 attenuation;
+#endif
 out vec4 vertexColour;
+#if TEXTURING
 out vec2 vertexTexCoord;
+#endif
 void main() {
     vec4 eye = modelView * vec4(position, 1.0);
     gl_Position = projection * eye;
     gl_PointSize = 1.0;
+#if TEXTURING
     vertexTexCoord = texCoord;
-    if (!lighting) {
-        vertexColour = clamp(colour, 0.0, 1.0);
-        return;
-    }
+#endif
+#if !LIGHTING
+    vertexColour = clamp(colour, 0.0, 1.0);
+#else
     // The normal keeps its length: GL_NORMALIZE is never enabled.
     vec3 n = normalMatrix * normal;
     vec3 toLight;
@@ -62,18 +74,24 @@ void main() {
     }
     vec3 c = sceneColour + factor * (lightAmbient + max(dot(n, toLight), 0.0) * lightDiffuse);
     vertexColour = vec4(clamp(c, 0.0, 1.0), 1.0);
+#endif
 }
 )";
 
-const char* const fragmentSource = R"(#version 300 es
+const char* const fragmentBody = R"(
 precision highp float;
 in vec4 vertexColour;
+#if TEXTURING
 in vec2 vertexTexCoord;
-uniform bool texturing;
 uniform sampler2D picture;
+#endif
 out vec4 fragmentColour;
 void main() {
-    fragmentColour = texturing ? vertexColour * texture(picture, vertexTexCoord) : vertexColour;
+#if TEXTURING
+    fragmentColour = vertexColour * texture(picture, vertexTexCoord);
+#else
+    fragmentColour = vertexColour;
+#endif
 }
 )";
 
@@ -85,7 +103,6 @@ enum Uniform {
     U_MODEL_VIEW,
     U_PROJECTION,
     U_NORMAL_MATRIX,
-    U_LIGHTING,
     U_SCENE_COLOUR,
     U_LIGHT_AMBIENT,
     U_LIGHT_DIFFUSE,
@@ -94,27 +111,59 @@ enum Uniform {
     U_SPOT_COS_CUTOFF,
     U_SPOT_EXPONENT,
     U_ATTENUATION,
-    U_TEXTURING,
     U_PICTURE,
     U_COUNT
 };
-const char* const uniformNames[U_COUNT] = {"modelView",     "projection",    "normalMatrix", "lighting",
-                                           "sceneColour",   "lightAmbient",  "lightDiffuse", "lightPosition",
-                                           "spotDirection", "spotCosCutoff", "spotExponent", "attenuation",
-                                           "texturing",     "picture"};
+const char* const uniformNames[U_COUNT] = {"modelView",     "projection",   "normalMatrix",  "sceneColour",
+                                           "lightAmbient",  "lightDiffuse", "lightPosition", "spotDirection",
+                                           "spotCosCutoff", "spotExponent", "attenuation",   "picture"};
+
+enum {
+    programLit = 1,
+    programTextured = 2,
+    programCount = 4,
+};
+
+// One program and what it was last given.
+struct Program {
+    GLuint program;
+    GLint uniforms[U_COUNT];
+    bool matricesGiven;
+    float modelView[16];
+    float projection[16];
+    long lightGiven;  // the light's generation, -1 for none
+};
+
+// A buffer batches are streamed through, with its vertex array and its
+// index buffer.
+struct Stream {
+    GLuint buffer;
+    GLuint vertexArray;
+    GLuint indexBuffer;
+    size_t capacity;  // bytes, of each buffer
+    size_t indexCapacity;
+};
 
 struct Shaders {
+    Program programs[programCount];
+    // The n-th batch streamed in a frame goes to the n-th buffer of the
+    // frame's set, and even and odd frames have a set each: a buffer is
+    // written only when no draw still queued reads it, which WebGL would
+    // otherwise honour by copying the buffer's whole store.
+    std::vector<Stream> streams[2];
+    size_t streamsUsed;
+    long lightGeneration;  // counts the light's changes
+    BatchCache cache;
+    IndexedBatch indexed;  // the batch being drawn, as distinct vertices and indices
+    std::vector<unsigned> released;
+    // What is bound now; noBinding before anything is.
     GLuint program;
     GLuint vertexArray;
-    GLuint buffer;
-    int bufferUsed;  // vertices of the buffer drawn since it was last renewed
-    GLint uniforms[U_COUNT];
-    int lighting;  // the values last given, -1 before the first
-    int texturing;
+    GLuint texture;
 };
 Shaders shaders;
 
-const int bufferVertices = 4 * glBatchCapacity;
+const GLuint noBinding = 0xffffffffu;
 
 // The inverse transpose of the model-view matrix's upper 3 x 3: its columns
 // are the cross products of the matrix's columns, over the determinant.
@@ -135,7 +184,7 @@ void normalMatrixOf(const float* m, float* n)
         n[i] *= scale;
 }
 
-void giveLight()
+void giveLight(const Program& p)
 {
     const GlLight& light = glLayer.light;
     const bool on = glLayer.light0;
@@ -145,19 +194,136 @@ void giveLight()
         ambient[i] = on ? materialAmbient * light.ambient[i] : 0.0f;
         diffuse[i] = on ? materialDiffuse * light.diffuse[i] : 0.0f;
     }
-    emscripten_glUniform3fv(shaders.uniforms[U_SCENE_COLOUR], 1, scene);
-    emscripten_glUniform3fv(shaders.uniforms[U_LIGHT_AMBIENT], 1, ambient);
-    emscripten_glUniform3fv(shaders.uniforms[U_LIGHT_DIFFUSE], 1, diffuse);
-    emscripten_glUniform4fv(shaders.uniforms[U_LIGHT_POSITION], 1, light.position);
-    emscripten_glUniform3fv(shaders.uniforms[U_SPOT_DIRECTION], 1, light.spotDirection);
+    emscripten_glUniform3fv(p.uniforms[U_SCENE_COLOUR], 1, scene);
+    emscripten_glUniform3fv(p.uniforms[U_LIGHT_AMBIENT], 1, ambient);
+    emscripten_glUniform3fv(p.uniforms[U_LIGHT_DIFFUSE], 1, diffuse);
+    emscripten_glUniform4fv(p.uniforms[U_LIGHT_POSITION], 1, light.position);
+    emscripten_glUniform3fv(p.uniforms[U_SPOT_DIRECTION], 1, light.spotDirection);
     const float cosCutoff =
         light.spotCutoff == 180.0f ? -2.0f : static_cast<float>(std::cos(light.spotCutoff * M_PI / 180.0));
-    emscripten_glUniform1f(shaders.uniforms[U_SPOT_COS_CUTOFF], cosCutoff);
-    emscripten_glUniform1f(shaders.uniforms[U_SPOT_EXPONENT], light.spotExponent);
-    emscripten_glUniform3fv(shaders.uniforms[U_ATTENUATION], 1, light.attenuation);
+    emscripten_glUniform1f(p.uniforms[U_SPOT_COS_CUTOFF], cosCutoff);
+    emscripten_glUniform1f(p.uniforms[U_SPOT_EXPONENT], light.spotExponent);
+    emscripten_glUniform3fv(p.uniforms[U_ATTENUATION], 1, light.attenuation);
+    glLayer.counters.uniformUploads += 9;
+}
+
+// A vertex array reading GlVertex records from `buffer` by the indices in
+// `indexBuffer`.
+GLuint makeVertexArray(GLuint buffer, GLuint indexBuffer)
+{
+    GLuint array = 0;
+    emscripten_glGenVertexArrays(1, &array);
+    glLayerBindVertexArray(array);
+    emscripten_glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, indexBuffer);
+    emscripten_glBindBuffer(GL_ARRAY_BUFFER, buffer);
+    const int sizes[] = {3, 3, 4, 2};
+    const size_t offsets[] = {offsetof(GlVertex, position), offsetof(GlVertex, normal), offsetof(GlVertex, colour),
+                              offsetof(GlVertex, texCoord)};
+    for (GLuint a = 0; a < 4; a++) {
+        emscripten_glEnableVertexAttribArray(a);
+        emscripten_glVertexAttribPointer(a, sizes[a], GL_FLOAT, GL_FALSE, sizeof(GlVertex),
+                                         reinterpret_cast<const void*>(offsets[a]));
+    }
+    return array;
+}
+
+// A kept batch's buffers, filled once.
+void makeKept(CachedBatch& kept)
+{
+    IndexedBatch& indexed = shaders.indexed;
+    batchIndex(kept.bytes.data(), kept.bytes.size() / sizeof(GlVertex), sizeof(GlVertex), &indexed);
+    emscripten_glGenBuffers(1, &kept.buffer);
+    emscripten_glGenBuffers(1, &kept.indexBuffer);
+    kept.vertexArray = makeVertexArray(kept.buffer, kept.indexBuffer);
+    const long indexBytes = static_cast<long>(indexed.indices.size() * sizeof(uint16_t));
+    emscripten_glBufferData(GL_ARRAY_BUFFER, static_cast<long>(indexed.vertices.size()), indexed.vertices.data(),
+                            GL_STATIC_DRAW);
+    emscripten_glBufferData(GL_ELEMENT_ARRAY_BUFFER, indexBytes, indexed.indices.data(), GL_STATIC_DRAW);
+    kept.indexCount = indexed.indices.size();
+    glLayer.counters.uploads++;
+    glLayer.counters.uploadBytes += static_cast<long>(indexed.vertices.size()) + indexBytes;
+}
+
+// The programs and buffers on the current context, with nothing bound yet
+// and no uniform given.
+void makeObjects()
+{
+    shaders.program = shaders.vertexArray = shaders.texture = noBinding;
+    for (int k = 0; k < programCount; k++) {
+        Program& p = shaders.programs[k];
+        const std::string defines = std::string("#version 300 es\n#define LIGHTING ") + ((k & programLit) ? "1" : "0") +
+                                    "\n#define TEXTURING " + ((k & programTextured) ? "1" : "0") + "\n";
+        p.program = glLayerLinkProgram((defines + vertexBody).c_str(), (defines + fragmentBody).c_str());
+        glLayerUseProgram(p.program);
+        for (int u = 0; u < U_COUNT; u++)
+            p.uniforms[u] = emscripten_glGetUniformLocation(p.program, uniformNames[u]);
+        if (k & programTextured)
+            emscripten_glUniform1i(p.uniforms[U_PICTURE], 0);
+        p.matricesGiven = false;
+        p.lightGiven = -1;
+    }
+    for (std::vector<Stream>& set : shaders.streams)
+        set.clear();
+    shaders.streamsUsed = 0;
+    for (CachedBatch& kept : shaders.cache.kept)
+        makeKept(kept);
+}
+
+// Gives program `p` the matrices and the light it lacks.
+void giveUniforms(Program& p, bool lit)
+{
+    GlLayer& g = glLayer;
+    const bool newModelView = !p.matricesGiven || std::memcmp(p.modelView, g.modelView, sizeof p.modelView) != 0;
+    if (newModelView) {
+        std::memcpy(p.modelView, g.modelView, sizeof p.modelView);
+        emscripten_glUniformMatrix4fv(p.uniforms[U_MODEL_VIEW], 1, GL_FALSE, g.modelView);
+        g.counters.uniformUploads++;
+        if (lit) {
+            float normalMatrix[9];
+            normalMatrixOf(g.modelView, normalMatrix);
+            emscripten_glUniformMatrix3fv(p.uniforms[U_NORMAL_MATRIX], 1, GL_FALSE, normalMatrix);
+            g.counters.uniformUploads++;
+        }
+    }
+    if (!p.matricesGiven || std::memcmp(p.projection, g.projection, sizeof p.projection) != 0) {
+        std::memcpy(p.projection, g.projection, sizeof p.projection);
+        emscripten_glUniformMatrix4fv(p.uniforms[U_PROJECTION], 1, GL_FALSE, g.projection);
+        g.counters.uniformUploads++;
+    }
+    p.matricesGiven = true;
+    if (lit && p.lightGiven != shaders.lightGeneration) {
+        giveLight(p);
+        p.lightGiven = shaders.lightGeneration;
+    }
 }
 
 }  // namespace
+
+void glLayerUseProgram(GLuint program)
+{
+    if (program == shaders.program)
+        return;
+    shaders.program = program;
+    emscripten_glUseProgram(program);
+    glLayer.counters.programChanges++;
+}
+
+void glLayerBindVertexArray(GLuint array)
+{
+    if (array == shaders.vertexArray)
+        return;
+    shaders.vertexArray = array;
+    emscripten_glBindVertexArray(array);
+}
+
+void glLayerBindTexture(GLuint object)
+{
+    if (object == shaders.texture)
+        return;
+    shaders.texture = object;
+    emscripten_glBindTexture(GL_TEXTURE_2D, object);
+    glLayer.counters.textureBinds++;
+}
 
 GLuint glLayerLinkProgram(const char* vertexText, const char* fragmentText)
 {
@@ -184,33 +350,8 @@ GLuint glLayerLinkProgram(const char* vertexText, const char* fragmentText)
 
 void glLayerInit(int width, int height)
 {
-    shaders.program = glLayerLinkProgram(vertexSource, fragmentSource);
-    const char* const attributes[] = {"position", "normal", "colour", "texCoord"};
-    emscripten_glUseProgram(shaders.program);
-    for (int u = 0; u < U_COUNT; u++)
-        shaders.uniforms[u] = emscripten_glGetUniformLocation(shaders.program, uniformNames[u]);
-    emscripten_glUniform1i(shaders.uniforms[U_PICTURE], 0);
-
-    emscripten_glGenVertexArrays(1, &shaders.vertexArray);
-    emscripten_glBindVertexArray(shaders.vertexArray);
-    emscripten_glGenBuffers(1, &shaders.buffer);
-    emscripten_glBindBuffer(GL_ARRAY_BUFFER, shaders.buffer);
-    emscripten_glBufferData(GL_ARRAY_BUFFER, static_cast<long>(sizeof(GlVertex)) * bufferVertices, nullptr,
-                            GL_STREAM_DRAW);
-    const int sizes[] = {3, 3, 4, 2};
-    const size_t offsets[] = {offsetof(GlVertex, position), offsetof(GlVertex, normal), offsetof(GlVertex, colour),
-                              offsetof(GlVertex, texCoord)};
-    for (int a = 0; a < 4; a++) {
-        const GLint location = emscripten_glGetAttribLocation(shaders.program, attributes[a]);
-        if (location < 0)
-            continue;
-        emscripten_glEnableVertexAttribArray(static_cast<GLuint>(location));
-        emscripten_glVertexAttribPointer(static_cast<GLuint>(location), sizes[a], GL_FLOAT, GL_FALSE, sizeof(GlVertex),
-                                         reinterpret_cast<const void*>(offsets[a]));
-    }
-    shaders.bufferUsed = 0;
-    shaders.lighting = -1;
-    shaders.texturing = -1;
+    makeObjects();
+    shaders.lightGeneration = 0;
 
     // OpenGL's start state, as a new desktop context has it.
     GlLayer& g = glLayer;
@@ -245,41 +386,101 @@ void glLayerInit(int width, int height)
 void glLayerFlush()
 {
     GlLayer& g = glLayer;
-    if (!g.ready || g.batchCount == 0)
+    if (!g.ready || g.batchCount == 0) {
+        g.batchCount = 0;
         return;
-    emscripten_glUseProgram(shaders.program);
-    emscripten_glBindVertexArray(shaders.vertexArray);
-    emscripten_glBindBuffer(GL_ARRAY_BUFFER, shaders.buffer);
-    if (g.matricesChanged) {
-        float normalMatrix[9];
-        normalMatrixOf(g.modelView, normalMatrix);
-        emscripten_glUniformMatrix4fv(shaders.uniforms[U_MODEL_VIEW], 1, GL_FALSE, g.modelView);
-        emscripten_glUniformMatrix4fv(shaders.uniforms[U_PROJECTION], 1, GL_FALSE, g.projection);
-        emscripten_glUniformMatrix3fv(shaders.uniforms[U_NORMAL_MATRIX], 1, GL_FALSE, normalMatrix);
-        g.matricesChanged = false;
     }
     if (g.lightChanged) {
-        giveLight();
+        shaders.lightGeneration++;
         g.lightChanged = false;
     }
-    if (shaders.lighting != g.lighting) {
-        shaders.lighting = g.lighting;
-        emscripten_glUniform1i(shaders.uniforms[U_LIGHTING], g.lighting);
+    g.matricesChanged = false;
+    const int kind = (g.lighting ? programLit : 0) | (g.texturing ? programTextured : 0);
+    Program& p = shaders.programs[kind];
+    glLayerUseProgram(p.program);
+    giveUniforms(p, g.lighting);
+    if (g.texturing)
+        glLayerBindTexture(glLayerTextureObject(g.boundTexture));
+
+    // The unlit programs never read the normal: cleared, it makes no two
+    // vertices differ, and more of them are shared.
+    if (!g.lighting)
+        for (int i = 0; i < g.batchCount; i++)
+            g.batch[i].normal[0] = g.batch[i].normal[1] = g.batch[i].normal[2] = 0.0f;
+    const size_t bytes = sizeof(GlVertex) * static_cast<size_t>(g.batchCount);
+    const BatchAnswer answer = batchLookUp(&shaders.cache, g.batch, bytes);
+    if (answer.choice == BATCH_KEEP)
+        makeKept(shaders.cache.kept[answer.index]);
+    size_t indexCount = 0;
+    if (answer.choice == BATCH_STREAM) {
+        std::vector<Stream>& set = shaders.streams[g.counters.frames & 1];
+        if (shaders.streamsUsed == set.size()) {
+            Stream fresh = {0, 0, 0, 0, 0};
+            emscripten_glGenBuffers(1, &fresh.buffer);
+            emscripten_glGenBuffers(1, &fresh.indexBuffer);
+            fresh.vertexArray = makeVertexArray(fresh.buffer, fresh.indexBuffer);
+            set.push_back(fresh);
+        }
+        Stream& stream = set[shaders.streamsUsed++];
+        glLayerBindVertexArray(stream.vertexArray);
+        IndexedBatch& indexed = shaders.indexed;
+        batchIndex(g.batch, static_cast<size_t>(g.batchCount), sizeof(GlVertex), &indexed);
+        const size_t vertexBytes = indexed.vertices.size();
+        const size_t indexBytes = indexed.indices.size() * sizeof(uint16_t);
+        emscripten_glBindBuffer(GL_ARRAY_BUFFER, stream.buffer);
+        if (vertexBytes > stream.capacity) {
+            stream.capacity = vertexBytes + vertexBytes / 2;
+            emscripten_glBufferData(GL_ARRAY_BUFFER, static_cast<long>(stream.capacity), nullptr, GL_DYNAMIC_DRAW);
+        }
+        emscripten_glBufferSubData(GL_ARRAY_BUFFER, 0, static_cast<long>(vertexBytes), indexed.vertices.data());
+        if (indexBytes > stream.indexCapacity) {
+            stream.indexCapacity = indexBytes + indexBytes / 2;
+            emscripten_glBufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<long>(stream.indexCapacity), nullptr,
+                                    GL_DYNAMIC_DRAW);
+        }
+        emscripten_glBufferSubData(GL_ELEMENT_ARRAY_BUFFER, 0, static_cast<long>(indexBytes), indexed.indices.data());
+        indexCount = indexed.indices.size();
+        g.counters.uploads++;
+        g.counters.uploadBytes += static_cast<long>(vertexBytes + indexBytes);
+    } else {
+        const CachedBatch& kept = shaders.cache.kept[answer.index];
+        glLayerBindVertexArray(kept.vertexArray);
+        indexCount = kept.indexCount;
     }
-    if (shaders.texturing != g.texturing) {
-        shaders.texturing = g.texturing;
-        emscripten_glUniform1i(shaders.uniforms[U_TEXTURING], g.texturing);
-    }
-    // Batches follow each other in one buffer, which is renewed when full
-    // rather than overwritten under draws still queued.
-    if (shaders.bufferUsed + g.batchCount > bufferVertices) {
-        emscripten_glBufferData(GL_ARRAY_BUFFER, static_cast<long>(sizeof(GlVertex)) * bufferVertices, nullptr,
-                                GL_STREAM_DRAW);
-        shaders.bufferUsed = 0;
-    }
-    emscripten_glBufferSubData(GL_ARRAY_BUFFER, static_cast<long>(sizeof(GlVertex)) * shaders.bufferUsed,
-                               static_cast<long>(sizeof(GlVertex)) * g.batchCount, g.batch);
-    emscripten_glDrawArrays(g.batchMode, shaders.bufferUsed, g.batchCount);
-    shaders.bufferUsed += g.batchCount;
+    emscripten_glDrawElements(g.batchMode, static_cast<GLsizei>(indexCount), GL_UNSIGNED_SHORT, nullptr);
+    g.counters.draws++;
     g.batchCount = 0;
+}
+
+void glLayerEndFrame()
+{
+    glLayerFlush();
+    shaders.released.clear();
+    batchEndFrame(&shaders.cache, &shaders.released);
+    if (glLayer.ready)
+        for (size_t i = 0; i + 2 < shaders.released.size(); i += 3) {
+            emscripten_glDeleteBuffers(1, &shaders.released[i]);
+            emscripten_glDeleteVertexArrays(1, &shaders.released[i + 1]);
+            emscripten_glDeleteBuffers(1, &shaders.released[i + 2]);
+        }
+    glLayer.counters.frames++;
+    shaders.streamsUsed = 0;
+}
+
+void glLayerLose()
+{
+    glLayer.ready = false;
+    glLayer.batchCount = 0;
+}
+
+void glLayerRestore()
+{
+    // The old objects went with the old context; the kept batches' copies
+    // and the layer's state make everything again.
+    makeObjects();
+    glLayerRestoreTextures();
+    glLayerRestoreLists();
+    glLayerRestoreCapabilities();
+    glLayerRestoreFrameState();
+    glLayer.ready = true;
 }

@@ -3,14 +3,58 @@
 //
 // The canvas has no alpha of its own (the page never shows through), no
 // multisampling (the desktop's context has none) and a depth buffer. The
-// browser shows what was drawn when the step returns; a frame run back to
-// back is finished with a read-back before the next begins. The context
-// lives as long as the page: a scene the page starts again draws on it with
-// the layer's shaders and buffers as they are.
+// browser shows what was drawn when the step returns. Frames run back to
+// back are finished with a read-back every few frames and at the end of
+// each slice of them (glWebFinishFrames): the browser's GPU process draws
+// one frame while the page gathers the next, and never more than a few
+// frames are queued unfinished. The context lives as long as the page: a
+// scene the page starts again draws on it with the layer's shaders and
+// buffers as they are.
+//
+// The browser may take the context away (a phone asleep, a GPU reset). The
+// loss is cancelled, so that the browser may give it back; meanwhile the
+// scene plays on and the layer draws nothing, and once the context is back
+// the layer makes its objects again and the next frame shows the scene
+// where it is.
+#include <emscripten/emscripten.h>
+
 #include "platform/glcontext.h"
+#include "platform/notice.h"
 #include "platform/web/gl_layer.h"
 #include "platform/web/web_state.h"
 #include "platform/web/webgl.h"
+
+namespace {
+
+const int framesInFlight = 4;  // at most, run back to back
+int framesUnfinished = 0;
+
+EM_BOOL contextLost(int, const void*, void*)
+{
+    glLayerLose();
+    noticeShow(NOTICE_STATUS, "Vexarion: the browser took the WebGL context away; the scene plays on unseen\n");
+    return EM_TRUE;  // cancelled: the browser may restore it
+}
+
+EM_BOOL contextRestored(int, const void*, void*)
+{
+    emscripten_webgl_make_context_current(platformWeb.glContext);
+    glLayerRestore();
+    noticeShow(NOTICE_STATUS, "Vexarion: the WebGL context is back\n");
+    return EM_TRUE;
+}
+
+}  // namespace
+
+// What the layer has sent, for measuring it: 0 frames, 1 draws, 2 vertex
+// uploads, 3 their bytes, 4 program changes, 5 uniform uploads, 6 texture binds.
+extern "C" EMSCRIPTEN_KEEPALIVE double webGlCounter(int which)
+{
+    const GlCounters& c = glLayer.counters;
+    const long values[] = {c.frames,         c.draws,          c.uploads,     c.uploadBytes,
+                           c.programChanges, c.uniformUploads, c.textureBinds};
+    return which >= 0 && which < 7 ? static_cast<double>(values[which]) : -1.0;
+}
 
 bool glContextCreate()
 {
@@ -35,17 +79,33 @@ bool glContextCreate()
     }
     emscripten_webgl_make_context_current(context);
     platformWeb.glContext = context;
+    emscripten_set_webglcontextlost_callback(canvasSelector, nullptr, EM_FALSE, contextLost);
+    emscripten_set_webglcontextrestored_callback(canvasSelector, nullptr, EM_FALSE, contextRestored);
     glLayerInit(platformWeb.width, platformWeb.height);
     return true;
 }
 
 void glContextSwapBuffers()
 {
-    glLayerFlush();
-    if (platformWeb.pacing == FRAMES_BACK_TO_BACK) {
+    glLayerEndFrame();
+    if (platformWeb.pacing == FRAMES_BACK_TO_BACK && ++framesUnfinished >= framesInFlight)
+        glWebFinishFrames();
+    // The page may follow the frames (context.js, losing the context on a
+    // frame chosen for a test).
+    EM_ASM({
+        if (Module.onFrameDrawn)
+            Module.onFrameDrawn();
+    });
+}
+
+void glWebFinishFrames()
+{
+    // Reading a pixel waits for every frame drawn so far.
+    if (framesUnfinished > 0 && glLayer.ready) {
         unsigned char pixel[4];
         emscripten_glReadPixels(0, 0, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, pixel);
     }
+    framesUnfinished = 0;
 }
 
 void glContextRelease()

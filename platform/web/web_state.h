@@ -29,3 +29,6 @@ void touchWebRelease();
 
 // The canvas's size in pixels now (the page sets it to fill the window).
 void canvasPixels(int* width, int* height);
+
+// Waits until the frames drawn back to back so far are finished (glcontext.cpp).
+void glWebFinishFrames();

@@ -16,11 +16,15 @@ void emscripten_glBufferSubData(GLenum target, long offset, long size, const voi
 void emscripten_glClear(GLbitfield mask);
 void emscripten_glClearColor(GLfloat red, GLfloat green, GLfloat blue, GLfloat alpha);
 void emscripten_glCompileShader(GLuint shader);
+void emscripten_glDeleteBuffers(GLsizei n, const GLuint* buffers);
+void emscripten_glDeleteTextures(GLsizei n, const GLuint* textures);
+void emscripten_glDeleteVertexArrays(GLsizei n, const GLuint* arrays);
 GLuint emscripten_glCreateProgram();
 GLuint emscripten_glCreateShader(GLenum type);
 void emscripten_glDepthMask(GLboolean flag);
 void emscripten_glDisable(GLenum cap);
 void emscripten_glDrawArrays(GLenum mode, GLint first, GLsizei count);
+void emscripten_glDrawElements(GLenum mode, GLsizei count, GLenum type, const void* indices);
 void emscripten_glEnable(GLenum cap);
 void emscripten_glEnableVertexAttribArray(GLuint index);
 void emscripten_glFinish();
