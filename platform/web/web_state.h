@@ -4,6 +4,8 @@
 
 #include <emscripten/html5.h>
 
+#include <cstdint>
+
 #include "platform/frames.h"
 
 struct PlatformWebState {
@@ -28,3 +30,9 @@ void touchWebRelease();
 
 // The canvas's size in pixels now (the page sets it to fill the window).
 void canvasPixels(int* width, int* height);
+
+// The clock (clock.cpp) stands still while the page is hidden, and no two
+// of its readings lie further apart than this, in its ticks (microseconds):
+// a frame of a quarter of a second is a stall, not a frame to move by.
+const int64_t clockLongestStep = 250000;
+void clockPageHidden(bool hidden);
