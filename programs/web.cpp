@@ -1,17 +1,23 @@
 // Vexarion on a browser page. The page (index.html) starts the program
 // with the arguments its start form or its address chose:
 //
-//   vexarion-web --size WxH [--fullscreen] [--trace FILE]
+//   vexarion-web --size WxH [--fullscreen] [--trace FILE] [--record FILE]
 //       the scene on a canvas of that size (or the whole screen), one frame
-//       per frame the browser shows, until Esc;
-//   vexarion-web --script FILE [--frames N] [--dt SECONDS] [--size WxH] [--trace FILE]
+//       per frame the browser shows, until Esc; the recording, as the
+//       desktop's --record writes it, is handed to the page at the end
+//       (Module.onRecording, with the file's name);
+//   vexarion-web --script FILE [--frames N] [--dt SECONDS] [--size WxH] [--trace FILE] [--paced]
 //       the frames of vexarion-replay (replay/runner.h), run back to back,
 //       between "replay started" (once the content is loaded) and
-//       "replay done".
+//       "replay done"; with --paced, at the pace they were recorded, as a
+//       person watches a recording, until its end or webReplayStop().
 //
 // The entry point sets everything up and hands its frame step to the page;
 // the steps run after it has returned.
+#include <emscripten/emscripten.h>
+
 #include <cstdio>
+#include <string>
 
 #include "app/content_folder.h"
 #include "app/display_dialog.h"
@@ -20,18 +26,33 @@
 #include "platform/clock.h"
 #include "platform/display.h"
 #include "platform/frames.h"
+#include "platform/input.h"
 #include "platform/notice.h"
+#include "replay/recorder.h"
 #include "replay/runner.h"
 #include "replay/trace.h"
+#include "scene/scene_state.h"
 
 namespace {
 
 ReplayRunner run;  // the replay, or the live scene's loop and options
 long liveFrame = 0;
+bool recording = false;  // the live scene is recorded to run.options.recordPath
+
+// A paced replay: the page's clock when it began, the recorded seconds run
+// since, and whether the page asked it to stop.
+int64_t pacedStart = -1;
+double pacedPlayed = 0.0;
+bool stopAsked = false;
+
+// The most recorded time one display frame catches up on; a replay further
+// behind (a machine too slow for the scene) drops the rest and runs slower.
+const double pacedLongestCatchUp = 0.25;
 
 bool liveStep()
 {
     const bool running = runFrame(&run.loop, clockCounter);
+    recordFrameEnd(scene.frameTime);
     traceFrame(liveFrame++);
     return running;
 }
@@ -39,6 +60,45 @@ bool liveStep()
 bool replayFrame()
 {
     return replayStep(&run);
+}
+
+// The time frame `frame` of the replay takes: its recorded one, else --dt
+// (0 for the first, as the runner gives it).
+double replayFrameTime(long frame)
+{
+    const auto recorded = run.player.frameTimes.find(frame);
+    if (recorded != run.player.frameTimes.end())
+        return recorded->second;
+    return frame == 0 ? 0.0 : run.options.dt;
+}
+
+// One display frame of a paced replay: the frames whose time has come on
+// the page's clock (which stands still while the page is hidden), only the
+// last of them drawn.
+bool pacedFrame()
+{
+    if (stopAsked)
+        return false;
+    const int64_t now = clockCounter();
+    if (pacedStart < 0)
+        pacedStart = now;
+    double elapsed = static_cast<double>(now - pacedStart) / static_cast<double>(clockFrequency());
+    if (elapsed - pacedPlayed > pacedLongestCatchUp) {
+        pacedStart +=
+            static_cast<int64_t>((elapsed - pacedPlayed - pacedLongestCatchUp) * static_cast<double>(clockFrequency()));
+        elapsed = pacedPlayed + pacedLongestCatchUp;
+    }
+    long due = 0;
+    for (long frame = run.frame; frame < run.frames; frame++, due++) {
+        const double time = replayFrameTime(frame);
+        if (pacedPlayed + time > elapsed)
+            break;
+        pacedPlayed += time;
+    }
+    bool goOn = run.frame < run.frames;
+    for (long i = 0; i < due && goOn; i++)
+        goOn = replayStep(&run, i == due - 1);
+    return goOn;
 }
 
 void replayFinished()
@@ -51,6 +111,15 @@ void replayFinished()
 void liveFinished()
 {
     traceClose();
+    if (recording) {
+        recorderClose();
+        EM_ASM(
+            {
+                if (Module.onRecording)
+                    Module.onRecording(UTF8ToString($0));
+            },
+            run.options.recordPath.c_str());
+    }
     teardown(run.loop);
 }
 
@@ -68,6 +137,13 @@ int startLive(const Options& o)
     // A trace that can't be written is told; the scene plays on without it.
     if (!o.tracePath.empty())
         traceOpen(o.tracePath.c_str());
+    // Opened after every option that changes the scene was taken, which
+    // the recording's head notes.
+    if (!o.recordPath.empty()) {
+        recording = true;
+        recorderOpen(o.recordPath.c_str());
+        inputWatch(recordChar, recordKey);
+    }
     loadScene();
     framesRun(liveStep, liveFinished, FRAMES_PER_DISPLAY);
     return 0;
@@ -90,6 +166,16 @@ int main(int argc, char** argv)
     replayLoad(&run);
     std::printf("replay started\n");
     std::fflush(stdout);
-    framesRun(replayFrame, replayFinished, FRAMES_BACK_TO_BACK);
+    if (run.options.paced)
+        framesRun(pacedFrame, replayFinished, FRAMES_PER_DISPLAY);
+    else
+        framesRun(replayFrame, replayFinished, FRAMES_BACK_TO_BACK);
     return 0;
+}
+
+// The page ends a paced replay (the user pressed Esc, which the replay's
+// scripted input doesn't take): it stops before its next frame.
+extern "C" EMSCRIPTEN_KEEPALIVE void webReplayStop()
+{
+    stopAsked = true;
 }

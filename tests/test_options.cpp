@@ -100,6 +100,8 @@ TEST(Options, EachProgramTakesItsOwnRowsAndNamesWhatIsWrong)
         {B, {"--bogus"}, "error: unknown option --bogus"},
         {W, {"--size", "800x600", "--fullscreen"}, "fullscreen=on size=800x600 | 0x0 800x600 frames 400"},
         {W, {"--help"}, "error: unknown option --help"},
+        {W, {"--record", "/r.txt", "--script", "s.txt", "--paced"}, "paced=on record=/r.txt script=s.txt | 0x0"},
+        {V, {"--paced"}, "error: unknown option --paced"},
         // The attract mode and the screen savers.
         {V,
          {"--attract", "--attract-pause", "15", "--no-sound"},
