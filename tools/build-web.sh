@@ -32,7 +32,7 @@ cmake --build build-web -j"$jobs" --target vexarion-web
 site=build-web/site
 rm -rf "$site"
 mkdir -p "$site"
-cp platform/web/index.html build-web/vexarion.js build-web/vexarion.wasm build-web/vexarion.data "$site"/
+cp platform/web/index.html platform/web/play.js build-web/vexarion.js build-web/vexarion.wasm build-web/vexarion.data "$site"/
 cp build-web/content/README.TXT "$site"/
 convert build/vexarion.png -define icon:auto-resize=48,32,16 "$site"/favicon.ico
 echo "Built $site:"
