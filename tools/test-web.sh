@@ -4,10 +4,11 @@
 # (no browser download: Debian's chromium is used) and runs tests/web/test-web.mjs,
 # which checks the start page, the scene, the traces (byte for byte) and
 # pictures against the native replay's, a session recorded under Wine, the
-# frame rate, damaged content, and play without a keyboard (touch on a phone,
-# a game pad on a desktop).
+# frame rate, damaged content, play without a keyboard (touch on a phone,
+# a game pad on a desktop), and a hidden tab, the page's recordings and the
+# page in an iframe.
 #
-#   tools/test-web.sh [--no-build] [section...]   (load start stories recording pictures speed damage touch)
+#   tools/test-web.sh [--no-build] [section...]   (load start stories recording pictures speed damage touch play)
 #
 # Screenshots go to build-web/shots/ (or $VEXARION_SHOTS).
 set -e

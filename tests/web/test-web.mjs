@@ -18,6 +18,9 @@
 //            turned, the touch buttons (held together, slid off, hidden by
 //            a key, Quit), no scroll or zoom, "Full screen" only with the
 //            Fullscreen API; a desktop window filled, and a scripted game pad
+//   play     a tab hidden and shown (no leap, the sound paused), the
+//            session's recording saved from the form, replayed natively and
+//            in the page to the live trace; the page in a portal's iframe
 //
 //   node test-web.mjs SITE NATIVE_BUILD WORK SHOTS [section...]
 import {execFileSync} from 'node:child_process';
@@ -27,10 +30,11 @@ import puppeteer from 'puppeteer-core';
 
 import {serve} from './serve.mjs';
 import {compareTraces, damagedData, meanDifference, brightness} from './checks.mjs';
+import {playSection} from './play.mjs';
 import {touchSection} from './touch.mjs';
 
 const [site, nativeBuild, work, shots, ...chosen] = process.argv.slice(2);
-const sections = chosen.length ? chosen : ['load', 'start', 'stories', 'recording', 'pictures', 'speed', 'damage', 'touch'];
+const sections = chosen.length ? chosen : ['load', 'start', 'stories', 'recording', 'pictures', 'speed', 'damage', 'touch', 'play'];
 fs.mkdirSync(shots, {recursive: true});
 let failures = 0;
 const fail = text => {
@@ -328,6 +332,10 @@ const run = {
 
   async touch() {
     await touchSection({openPage, server, shots, fail, sleep});
+  },
+
+  async play() {
+    await playSection({browser, openPage, server, shots, work, nativeBuild, fail, sleep});
   },
 
   async damage() {
