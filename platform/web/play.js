@@ -65,7 +65,8 @@ const play = {
 
   // A recording the user chose or dropped: checked, then replayed.
   async replay(file) {
-    if (play.replaying || playing())
+    // Only from the form, once the program is ready (as Start! is).
+    if (play.replaying || page.startPage.classList.contains('hidden') || page.start.disabled)
       return;
     let text;
     try {
@@ -135,13 +136,14 @@ const play = {
 play.build();
 Module.onRecording = play.keep;
 
-// A file dropped on the page, while the start form shows.
+// A file dropped on the page, while the start form shows. A file dropped
+// while the scene plays is refused, not opened by the browser in its place.
 const dragsFiles = event => event.dataTransfer && [...event.dataTransfer.types].includes('Files');
 document.addEventListener('dragover', event => {
-  if (dragsFiles(event) && !playing() && !play.replaying) {
-    event.preventDefault();
-    event.dataTransfer.dropEffect = 'copy';
-  }
+  if (!dragsFiles(event))
+    return;
+  event.preventDefault();
+  event.dataTransfer.dropEffect = page.startPage.classList.contains('hidden') ? 'none' : 'copy';
 });
 document.addEventListener('drop', event => {
   if (!dragsFiles(event))

@@ -114,7 +114,17 @@ export async function playSection({browser, openPage, server, shots, work, nativ
   check(again.ok && seconds > 0.8 * recordedSeconds,
         `the recording chosen on the form replays in the page in ${seconds.toFixed(1)} s (recorded ` +
         `${recordedSeconds.toFixed(1)} s): ${again.report}`);
-  check(!log.errors.filter(e => !e.includes('not a recording')).length, 'no errors on the page: ' + log.errors.join('; '));
+  // A damaged recording is refused on the form, with the program's reason on the console.
+  await page.waitForSelector('#start:not([disabled])', {timeout: 30000});
+  const damaged = path.join(work, 'damaged-recording.txt');
+  fs.writeFileSync(damaged, fs.readFileSync(recording, 'utf8').replace(/\n5 time [^\n]*/, '\n5 tme 0.02'));
+  await (await page.$('#recording-file')).uploadFile(damaged);
+  await page.waitForFunction(() => document.getElementById('status').textContent.includes('cannot be replayed'));
+  check(await page.$eval('#startpage', form => form.checkVisibility()) && log.lines.some(l => /line \d+/.test(l)),
+        'a damaged recording is refused on the form: "' + await page.$eval('#status', status => status.textContent) +
+        '"; the console: ' + log.lines.find(l => /line \d+/.test(l)));
+  const unexpected = log.errors.filter(e => !e.includes('not a recording') && !e.includes('cannot be replayed'));
+  check(!unexpected.length, 'no other errors on the page: ' + unexpected.join('; '));
   await page.close();
 
   await portal({openPage, server, work, check, sleep});
@@ -145,7 +155,12 @@ async function portal({openPage, server, work, check, sleep}) {
   await sleep(300);
   // A click on the canvas, and the keys are the scene's.
   const box = await (await page.$('#game')).boundingBox();
+  const clicked = log.trace.length;
   await page.mouse.click(box.x + box.width / 2, box.y + box.height / 2);
+  // The frame has the keys once it has taken the click: its next frames
+  // come after the click's events.
+  for (const end = Date.now() + 10000; log.trace.length < clicked + 2 && Date.now() < end;)
+    await sleep(20);
   const rows = log.trace.length;
   for (const key of ['ArrowDown', 'PageDown', 'Space', 'End', 'ArrowUp', 'Home', 'PageUp', 'ArrowRight'])
     await page.keyboard.press(key);
