@@ -166,8 +166,10 @@ window.addEventListener('keydown', event => {
     event.preventDefault();
 }, {capture: true});
 // A click on the canvas gives the scene the keys (in an iframe, the frame's
-// window takes the focus from the page around it), without scrolling that page.
-page.canvas.addEventListener('pointerdown', () => {
+// window takes the focus from the page around it), without scrolling that
+// page. On the click: the pointerdown is the page's touch handling's, which
+// keeps it from focusing anything, and a focus taken then does not last.
+page.canvas.addEventListener('click', () => {
   window.focus();
   page.canvas.focus({preventScroll: true});
 });
