@@ -61,6 +61,7 @@ struct Options {
     std::multimap<long, std::string> shots;  // frame, PNG file
     int pose = -1;                           // a pose program held, or -1
     bool fullscreen = false;
+    bool paced = false;  // the page's replay at the recorded pace, not back to back
     // The attract mode, the program and the replay.
     bool attract = false;
     int attractPause = 8;  // seconds between its elements, on average

@@ -104,6 +104,8 @@ TEST(Options, EachProgramTakesItsOwnRowsAndNamesWhatIsWrong)
          {"--size", "640x480", "--reduced-flash", "--no-sound", "--mute-unfocused"},
          "mute-unfocused=on reduced-flash=on size=640x480 sound=off | 0x0 640x480 frames 400 dt 0.020 fps -1 pose -1 "
          "reduced-flash mute silent"},
+        {W, {"--record", "/r.txt", "--script", "s.txt", "--paced"}, "paced=on record=/r.txt script=s.txt | 0x0"},
+        {V, {"--paced"}, "error: unknown option --paced"},
         {W, {"--vsync"}, "error: unknown option --vsync"},
         // The attract mode and the screen savers.
         {V,

@@ -37,7 +37,8 @@ cmake --build build-web -j"$jobs" --target vexarion-web
 site=build-web/site
 rm -rf "$site"
 mkdir -p "$site"
-cp platform/web/index.html platform/web/context.js platform/web/manifest.webmanifest build-web/vexarion.js \
+cp platform/web/index.html platform/web/context.js platform/web/play.js platform/web/manifest.webmanifest \
+    build-web/vexarion.js \
     build-web/vexarion.wasm build-web/vexarion.data "$site"/
 # The page's script, told the sizes of the files it downloads.
 sizes=""

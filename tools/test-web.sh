@@ -5,10 +5,12 @@
 # which checks the start page, the scene, the traces (byte for byte) and
 # pictures against the native replay's, a session recorded under Wine, the
 # frame rate, damaged content, play without a keyboard (touch on a phone,
-# a game pad on a desktop), and the page as an app (installable, offline,
-# its switches remembered, Esc back to the form).
+# a game pad on a desktop), the page as an app (installable, offline, its
+# switches remembered, Esc back to the form), a lost WebGL context, and a
+# hidden tab, the page's recordings and the page in an iframe.
 #
-#   tools/test-web.sh [--no-build] [section...]   (load start stories recording pictures speed damage touch app context)
+#   tools/test-web.sh [--no-build] [section...]
+#       (load start stories recording pictures speed damage touch app context play)
 #
 # Screenshots go to build-web/shots/ (or $VEXARION_SHOTS).
 set -e

@@ -22,6 +22,7 @@ set(backend_sources
   platform/web/pads.cpp
   platform/web/pacing.cpp
   platform/web/touch.cpp
+  platform/web/visibility.cpp
   platform/web/window.cpp
   platform/shared/narrow_paths.cpp
   platform/shared/openal_audio.cpp)

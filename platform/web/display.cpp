@@ -11,13 +11,15 @@
 PlatformWebState platformWeb = {false, 0, 0, 0, FRAMES_PER_DISPLAY, false};
 const char* const canvasSelector = "#canvas";
 
-void inputWebStart();  // input.cpp
+void inputWebStart();       // input.cpp
+void visibilityWebStart();  // visibility.cpp
 
 bool platformInit()
 {
     if (!platformWeb.initialised) {
         platformWeb.initialised = true;
         inputWebStart();
+        visibilityWebStart();
     }
     return true;
 }

@@ -4,6 +4,8 @@
 
 #include <emscripten/html5.h>
 
+#include <cstdint>
+
 #include "platform/frames.h"
 
 struct PlatformWebState {
@@ -32,3 +34,9 @@ void canvasPixels(int* width, int* height);
 
 // Waits until the frames drawn back to back so far are finished (glcontext.cpp).
 void glWebFinishFrames();
+
+// The clock (clock.cpp) stands still while the page is hidden, and no two
+// of its readings lie further apart than this, in its ticks (microseconds):
+// a frame of a quarter of a second is a stall, not a frame to move by.
+const int64_t clockLongestStep = 250000;
+void clockPageHidden(bool hidden);

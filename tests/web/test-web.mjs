@@ -23,6 +23,9 @@
 //            Fullscreen API; a desktop window filled, and a scripted game pad
 //   context  a lost WebGL context: a replay losing it has the native trace,
 //            the live scene's picture comes back, one never back is said
+//   play     a tab hidden and shown (no leap, the sound paused), the
+//            session's recording saved from the form, replayed natively and
+//            in the page to the live trace; the page in a portal's iframe
 //
 //   node test-web.mjs SITE NATIVE_BUILD WORK SHOTS [section...]
 import {execFileSync} from 'node:child_process';
@@ -33,11 +36,12 @@ import puppeteer from 'puppeteer-core';
 import {serve} from './serve.mjs';
 import {compareTraces, damagedData, meanDifference, brightness} from './checks.mjs';
 import {contextSection} from './context.mjs';
+import {playSection} from './play.mjs';
 import {touchSection} from './touch.mjs';
 import {appSection} from './app.mjs';
 
 const [site, nativeBuild, work, shots, ...chosen] = process.argv.slice(2);
-const sections = chosen.length ? chosen : ['load', 'start', 'stories', 'recording', 'pictures', 'speed', 'damage', 'touch', 'app', 'context'];
+const sections = chosen.length ? chosen : ['load', 'start', 'stories', 'recording', 'pictures', 'speed', 'damage', 'touch', 'app', 'context', 'play'];
 fs.mkdirSync(shots, {recursive: true});
 let failures = 0;
 const fail = text => {
@@ -356,6 +360,10 @@ const run = {
 
   async touch() {
     await touchSection({openPage, server, shots, fail, sleep});
+  },
+
+  async play() {
+    await playSection({browser, openPage, server, shots, work, nativeBuild, fail, sleep});
   },
 
   async damage() {
