@@ -96,8 +96,13 @@ if(NOT VEXARION_WINDOWS)
     DISCOVERY_TIMEOUT 60
     PROPERTIES TIMEOUT 600)
   # End-to-end tests drive whole programs on the shared X display: they run
-  # one at a time and carry the "slow" label.
-  foreach(test_name ${VEXARION_END_TO_END_TESTS})
+  # one at a time and carry the "slow" label. The sanitizer build leaves
+  # them out: the plain build runs them.
+  set(end_to_end ${VEXARION_END_TO_END_TESTS})
+  if(VEXARION_SANITIZE)
+    set(end_to_end "")
+  endif()
+  foreach(test_name ${end_to_end})
     add_executable(${test_name} tests/${test_name}.cpp)
     target_link_libraries(${test_name} PRIVATE vexarion_test_support GTest::gtest_main)
     if(test_name STREQUAL "test_e2e_pads")

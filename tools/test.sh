@@ -43,7 +43,7 @@ took "tests"
 xvfb-run -a -s "-screen 0 1280x1024x24" \
     ctest --test-dir build-sanitize --output-on-failure -j"$jobs" -LE slow
 took "sanitizer tests"
-tools/fuzz.sh 5
+tools/fuzz.sh 3
 took "fuzzers"
 tools/test-arm64.sh
 took "ARM64"

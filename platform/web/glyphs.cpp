@@ -54,6 +54,14 @@ EM_JS(void, rasteriseGlyph, (int code, unsigned char* bits, int* metrics), {
 
 void glContextBuildFontLists(int first, int count, int listBase)
 {
+    // The page's context and its lists outlive a scene: a scene the page
+    // starts again finds the same glyphs already there.
+    static int builtFirst = -1, builtCount = 0, builtBase = -1;
+    if (first == builtFirst && count == builtCount && listBase == builtBase)
+        return;
+    builtFirst = first;
+    builtCount = count;
+    builtBase = listBase;
     GLint oldAlignment = 4;
     glGetIntegerv(GL_UNPACK_ALIGNMENT, &oldAlignment);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
