@@ -178,6 +178,17 @@ find_window() {
     return 1
 }
 
+# Sets `window` to the program's main window, found within TENTHS tenths of
+# a second; else tells the failure, ends Wine, waits for the program
+# ($program) and returns false:   program_window TENTHS "what is missing" || return 0
+program_window() {
+    window="$(find_window Vexarion "$1")" && return 0
+    fail "$2"
+    wineserver -k
+    wait $program || true
+    return 1
+}
+
 # The dialog: the visible window of the program that is not its main window.
 find_dialog() {
     for _ in $(seq "$1"); do
@@ -214,12 +225,7 @@ run_program() {
     snap "$shots/1-dialog.png"
     greater "$(brightness "$shots/1-dialog.png")" 20 || fail "no dialog on the screen"
     click_dialog "$dialog" 178 83  # "Start!" at (159, 76), 39 x 14
-    if ! window="$(find_window Vexarion 200)"; then
-        fail "no main window after Start!"
-        wineserver -k
-        wait $program
-        return
-    fi
+    program_window 200 "no main window after Start!" || return 0
     eval "$(xdotool getwindowgeometry --shell "$window")"
     echo "main window at ($X, $Y), $WIDTH x $HEIGHT; screen $(xdotool getdisplaygeometry)"
     [ "$X" = 0 ] && [ "$Y" = 0 ] && [ "$WIDTH" = 640 ] && [ "$HEIGHT" = 480 ] ||
@@ -305,12 +311,7 @@ run_record() {
         </dev/null >/dev/null 2>&1
     echo $? >"$work/exit4") &
     program=$!
-    if ! window="$(find_window Vexarion 300)"; then
-        fail "no window for the recorded session"
-        wineserver -k
-        wait $program
-        return
-    fi
+    program_window 300 "no window for the recorded session" || return 0
     xdotool windowfocus --sync "$window" 2>/dev/null || true
     sleep 4.5  # past the intro
     xdotool type --delay 0 L
@@ -422,12 +423,7 @@ run_unwritable() {
         exec wine vexarion.exe --window 320x240 --record '$folder/rec.txt' --trace /dev/full" \
         </dev/null >/dev/null 2>"$folder/said.txt" && echo 0 >"$work/exit6" || echo $? >"$work/exit6") &
     program=$!
-    if ! window="$(find_window Vexarion 300)"; then
-        fail "no window for the session that can write nothing"
-        wineserver -k
-        wait $program
-        return
-    fi
+    program_window 300 "no window for the session that can write nothing" || return 0
     xdotool windowfocus --sync "$window" 2>/dev/null || true
     sleep 3
     xdotool key F12
@@ -497,12 +493,7 @@ run_desktop() {
         --no-vsync </dev/null >/dev/null 2>&1
     echo $? >"$work/exit3") &
     program=$!
-    if ! window="$(find_window Vexarion 300)"; then
-        fail "no window for --window 320x240"
-        wineserver -k
-        wait $program
-        return
-    fi
+    program_window 300 "no window for --window 320x240" || return 0
     eval "$(xdotool getwindowgeometry --shell "$window")"
     windowed="$X $Y $WIDTH $HEIGHT"
     [ "$WIDTH $HEIGHT" = "320 240" ] || fail "the window is $WIDTH x $HEIGHT, not 320 x 240"
