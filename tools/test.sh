@@ -33,7 +33,9 @@ cmake --build build-sanitize -j"$jobs"
 took "sanitizer build"
 
 # OpenAL Soft's null backend stands in for a sound card; the sanitizer runs
-# skip the slow end-to-end group, which the plain run covers.
+# skip the slow end-to-end group, which the plain run covers, and the replay
+# of every story drawn and undrawn (over a minute unoptimised), whose code one
+# story drawn and undrawn and the random soak already take through there.
 export ALSOFT_DRIVERS=null
 export ASAN_OPTIONS=detect_leaks=0:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
@@ -41,7 +43,8 @@ xvfb-run -a -s "-screen 0 1280x1024x24" \
     ctest --test-dir build --output-on-failure -j"$jobs"
 took "tests"
 xvfb-run -a -s "-screen 0 1280x1024x24" \
-    ctest --test-dir build-sanitize --output-on-failure -j"$jobs" -LE slow
+    ctest --test-dir build-sanitize --output-on-failure -j"$jobs" -LE slow \
+    -E EveryStoryTheOtherSystemsReplayGivesOneTraceDrawnOrNot
 took "sanitizer tests"
 tools/fuzz.sh 3
 took "fuzzers"
