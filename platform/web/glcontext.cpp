@@ -4,12 +4,12 @@
 // The canvas has no alpha of its own (the page never shows through), no
 // multisampling (the desktop's context has none) and a depth buffer. The
 // browser shows what was drawn when the step returns. Frames run back to
-// back are finished with a read-back every few frames and at the end of
-// each slice of them (glWebFinishFrames): the browser's GPU process draws
-// one frame while the page gathers the next, and never more than a few
-// frames are queued unfinished. The context lives as long as the page: a
-// scene the page starts again draws on it with the layer's shaders and
-// buffers as they are.
+// back are finished with a read-back at the end of each slice of them
+// (glWebFinishFrames), and only there: the browser's GPU process draws the
+// frames while the page gathers the next ones, and neither waits for the
+// other within a slice (frames.cpp keeps a slice short, drawing included).
+// The context lives as long as the page: a scene the page starts again
+// draws on it with the layer's shaders and buffers as they are.
 //
 // The browser may take the context away (a phone asleep, a GPU reset). The
 // loss is cancelled, so that the browser may give it back; meanwhile the
@@ -26,7 +26,6 @@
 
 namespace {
 
-const int framesInFlight = 4;  // at most, run back to back
 int framesUnfinished = 0;
 
 EM_BOOL contextLost(int, const void*, void*)
@@ -88,8 +87,8 @@ bool glContextCreate()
 void glContextSwapBuffers()
 {
     glLayerEndFrame();
-    if (platformWeb.pacing == FRAMES_BACK_TO_BACK && ++framesUnfinished >= framesInFlight)
-        glWebFinishFrames();
+    if (platformWeb.pacing == FRAMES_BACK_TO_BACK)
+        framesUnfinished++;
     // The page may follow the frames (context.js, losing the context on a
     // frame chosen for a test).
     EM_ASM({
