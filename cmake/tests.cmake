@@ -42,6 +42,7 @@ set(VEXARION_HOST_TESTS
   tests/test_web_gl.cpp
   # The browser layer's mip-maps, checked against the desktop's GLU, and its kept batches.
   platform/web/batch_cache.cpp
+  platform/web/cull.cpp
   platform/web/mipmaps.cpp)
 set(VEXARION_HOST_TEST_SUPPORT
   tests/support/desktop.cpp

@@ -1,12 +1,14 @@
 // The browser's OpenGL layer (platform/web/): it must define every OpenGL
 // and GLU entry point the program calls, its mip-maps must hold the texels
-// the desktop's gluBuild2DMipmaps makes of the same picture, and it must keep
-// in buffers only the batches that come back unchanged.
+// the desktop's gluBuild2DMipmaps makes of the same picture, it must keep
+// in buffers only the batches that come back unchanged, and it may leave out
+// only triangles that make no pixel.
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <regex>
 #include <set>
 #include <sstream>
@@ -15,6 +17,7 @@
 
 #include "platform/gl.h"
 #include "platform/web/batch_cache.h"
+#include "platform/web/cull.h"
 #include "platform/web/mipmaps.h"
 #include "tests/support/gl_checks.h"
 
@@ -206,4 +209,125 @@ TEST(WebGlLayer, IndexesABatchToItsDistinctVertices)
         EXPECT_EQ(0, std::memcmp(indexed.vertices.data() + indexed.indices[v] * 3 * sizeof(float), &batch[3 * v],
                                  3 * sizeof(float)))
             << v;
+}
+
+namespace {
+
+// A perspective view of 16 x 12 pixels looking down -z, near 1, far 10.
+CullView smallView(bool backFaces)
+{
+    const float n = 1.0f, f = 10.0f;
+    const float projection[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, -(f + n) / (f - n), -1, 0, 0, -2 * f * n / (f - n), 0};
+    const float identity[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+    const int viewport[4] = {2, 1, 16, 12};
+    return cullViewOf(projection, identity, viewport, backFaces);
+}
+
+// The window position of an eye point under smallView, and whether it is in
+// front of the eye.
+bool windowOf(const float* p, double* x, double* y)
+{
+    const double w = -p[2];
+    *x = 2 + (p[0] / w + 1) * 8;
+    *y = 1 + (p[1] / w + 1) * 6;
+    return w > 0;
+}
+
+// Whether the triangle, all of it in front of the eye, covers a pixel
+// centre of the viewport (edges included), and its signed area.
+bool coversCentre(const float* a, const float* b, const float* c, double* area)
+{
+    double x[3], y[3];
+    windowOf(a, &x[0], &y[0]);
+    windowOf(b, &x[1], &y[1]);
+    windowOf(c, &x[2], &y[2]);
+    *area = (x[1] - x[0]) * (y[2] - y[0]) - (x[2] - x[0]) * (y[1] - y[0]);
+    for (int px = 2; px < 18; px++)
+        for (int py = 1; py < 13; py++) {
+            double e[3];
+            for (int k = 0; k < 3; k++) {
+                const int j = (k + 1) % 3;
+                e[k] = (x[j] - x[k]) * (py + 0.5 - y[k]) - (y[j] - y[k]) * (px + 0.5 - x[k]);
+            }
+            if ((e[0] >= 0 && e[1] >= 0 && e[2] >= 0) || (e[0] <= 0 && e[1] <= 0 && e[2] <= 0))
+                return true;
+        }
+    return false;
+}
+
+}  // namespace
+
+// Random triangles, tiny to large, in front of the eye, behind it and across
+// its plane: no triangle left out covers a pixel centre (but for a back face
+// while culling is on), those kept keep their order, and at this size most
+// of the small ones are left out.
+TEST(WebGlLayer, CullsOnlyTrianglesThatMakeNoPixel)
+{
+    std::mt19937 random(7);
+    std::uniform_real_distribution<float> unit(-1.0f, 1.0f);
+    for (const bool backFaces : {false, true}) {
+        const CullView view = smallView(backFaces);
+        std::vector<float> positions;
+        for (int t = 0; t < 3000; t++) {
+            // Small triangles in front, then any size anywhere near the eye.
+            const float size = t < 2000 ? 0.05f : 3.0f;
+            const float centre[3] = {4 * unit(random), 3 * unit(random),
+                                     t < 2000 ? -4 + 2 * unit(random) : 6 * unit(random)};
+            for (int k = 0; k < 3; k++)
+                for (int i = 0; i < 3; i++)
+                    positions.push_back(centre[i] + size * unit(random));
+        }
+        const size_t count = positions.size() / 3;
+        std::vector<uint16_t> indices(count);
+        for (size_t i = 0; i < count; i++)
+            indices[i] = static_cast<uint16_t>(i);
+        std::vector<uint16_t> kept = {9, 9, 9};
+        const size_t added = cullTriangles(view, reinterpret_cast<const unsigned char*>(positions.data()), count,
+                                           3 * sizeof(float), indices.data(), count, &kept);
+        ASSERT_EQ(kept.size(), added + 3);
+        size_t next = 3, smallDropped = 0, smallInView = 0;
+        for (size_t i = 0; i < count; i += 3) {
+            const float* p[3] = {&positions[3 * i], &positions[3 * i + 3], &positions[3 * i + 6]};
+            const bool wasKept = next < kept.size() && kept[next] == i;
+            if (wasKept) {
+                EXPECT_EQ(i + 1, kept[next + 1]);
+                EXPECT_EQ(i + 2, kept[next + 2]);
+                next += 3;
+            }
+            double x, y;
+            const bool inFront = windowOf(p[0], &x, &y) && windowOf(p[1], &x, &y) && windowOf(p[2], &x, &y);
+            if (!inFront) {
+                // On or behind the eye plane, only a whole plane of the view
+                // volume with all three corners beyond it rules it out.
+                if (!wasKept) {
+                    bool beyondOne = false;
+                    for (int plane = 0; plane < 6; plane++) {
+                        int beyond = 0;
+                        for (const float* q : p) {
+                            const double clip[3] = {q[0], q[1], -(11.0 / 9) * q[2] - 20.0 / 9};
+                            const double side = plane % 2 ? clip[plane / 2] : -clip[plane / 2];
+                            beyond += side > -q[2] ? 1 : 0;
+                        }
+                        beyondOne = beyondOne || beyond == 3;
+                    }
+                    EXPECT_TRUE(beyondOne) << i;
+                }
+                continue;
+            }
+            double area = 0;
+            const bool covers = coversCentre(p[0], p[1], p[2], &area);
+            // Nearer than the near plane, or beyond the far one.
+            const bool beyondFar = (-p[0][2] > 10.01f && -p[1][2] > 10.01f && -p[2][2] > 10.01f) ||
+                                   (-p[0][2] < 0.99f && -p[1][2] < 0.99f && -p[2][2] < 0.99f);
+            if (covers && !wasKept) {
+                EXPECT_TRUE((backFaces && area < 0) || beyondFar) << i << " area " << area;
+            }
+            if (i < 6000 && !beyondFar && -p[0][2] > 1 && std::fabs(x - 10) < 7 && std::fabs(y - 7) < 5) {
+                smallInView++;
+                smallDropped += wasKept ? 0 : 1;
+            }
+        }
+        EXPECT_EQ(kept.size(), next);
+        EXPECT_GT(smallDropped, smallInView / 3) << "of " << smallInView;
+    }
 }

@@ -4,6 +4,7 @@
 set(backend_sources
   platform/web/batch_cache.cpp
   platform/web/clock.cpp
+  platform/web/cull.cpp
   platform/web/display.cpp
   platform/web/folders.cpp
   platform/web/frames.cpp

@@ -69,7 +69,7 @@ BatchAnswer batchLookUp(BatchCache* cache, const void* bytes, size_t size)
     if (streamed(cache->streamedBefore, hash, size) && cache->keptBytes + size <= cache->byteBudget) {
         const unsigned char* from = static_cast<const unsigned char*>(bytes);
         cache->kept.push_back(
-            CachedBatch{hash, std::vector<unsigned char>(from, from + size), 0, 0, 0, 0, cache->frame});
+            CachedBatch{hash, std::vector<unsigned char>(from, from + size), 0, 0, 0, 0, cache->frame, {}, {}, false});
         cache->keptBytes += size;
         return {BATCH_KEEP, cache->kept.size() - 1};
     }

@@ -14,6 +14,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "platform/web/cull.h"
+
 // A 64-bit hash of `size` bytes (FNV-1a over 32-bit words, then the tail).
 uint64_t batchHash(const void* bytes, size_t size);
 
@@ -35,6 +37,11 @@ struct CachedBatch {
     unsigned indexBuffer;
     size_t indexCount;
     long lastDrawn;  // frame number
+    // Its distinct vertices and all its indices, for the layer's culling,
+    // and the view the index buffer now holds the triangles for.
+    IndexedBatch indexed;
+    CullView culledFor;
+    bool culled;
 };
 
 struct StreamedBatch {

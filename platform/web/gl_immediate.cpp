@@ -59,6 +59,11 @@ int verticesPerPrimitive(GLenum mode)
 
 }  // namespace
 
+bool glLayerCullsBackFaces()
+{
+    return webgl.cullFace;
+}
+
 void glLayerRestoreCapabilities()
 {
     send(GL_DEPTH_TEST, webgl.depthTest);

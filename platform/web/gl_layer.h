@@ -11,7 +11,9 @@
 // A batch drawn unchanged frame after frame is kept in a buffer of its own
 // (batch_cache.h) rather than uploaded again, each program is given only
 // the uniforms that changed since it last drew, and bindings are made only
-// when they change.
+// when they change. Of a batch of triangles only those that may make a
+// pixel are sent (cull.h); a kept batch's index buffer is given them again
+// when the view changes.
 //
 // Every WebGL object is made again from the layer's own copies when a lost
 // WebGL context comes back: the programs, the kept batches, the textures
@@ -49,6 +51,8 @@ struct GlCounters {
     long draws;
     long uploads;  // buffer uploads of vertices
     long uploadBytes;
+    long triangles;         // sent to be drawn
+    long trianglesDropped;  // left out as making no pixel (cull.h)
     long programChanges;
     long uniformUploads;
     long textureBinds;
@@ -95,6 +99,10 @@ void glLayerInit(int width, int height);
 // A program of the two shaders, compiled and linked; a shader that doesn't
 // compile is reported (notice.h).
 GLuint glLayerLinkProgram(const char* vertexText, const char* fragmentText);
+
+// Whether back faces are culled (GL_CULL_FACE), which the layer's own
+// culling of triangles follows too (gl_immediate.cpp).
+bool glLayerCullsBackFaces();
 
 // Draws the batch gathered so far, if any.
 void glLayerFlush();

@@ -154,7 +154,8 @@ struct Shaders {
     size_t streamsUsed;
     long lightGeneration;  // counts the light's changes
     BatchCache cache;
-    IndexedBatch indexed;  // the batch being drawn, as distinct vertices and indices
+    IndexedBatch indexed;         // the batch being drawn, as distinct vertices and indices
+    std::vector<uint16_t> drawn;  // the indices of its triangles that may make a pixel
     std::vector<unsigned> released;
     // What is bound now; noBinding before anything is.
     GLuint program;
@@ -230,8 +231,9 @@ GLuint makeVertexArray(GLuint buffer, GLuint indexBuffer)
 // A kept batch's buffers, filled once.
 void makeKept(CachedBatch& kept)
 {
-    IndexedBatch& indexed = shaders.indexed;
+    IndexedBatch& indexed = kept.indexed;
     batchIndex(kept.bytes.data(), kept.bytes.size() / sizeof(GlVertex), sizeof(GlVertex), &indexed);
+    kept.culled = false;
     emscripten_glGenBuffers(1, &kept.buffer);
     emscripten_glGenBuffers(1, &kept.indexBuffer);
     kept.vertexArray = makeVertexArray(kept.buffer, kept.indexBuffer);
@@ -242,6 +244,16 @@ void makeKept(CachedBatch& kept)
     kept.indexCount = indexed.indices.size();
     glLayer.counters.uploads++;
     glLayer.counters.uploadBytes += static_cast<long>(indexed.vertices.size()) + indexBytes;
+}
+
+// The triangles of `indexed` that may make a pixel in the view drawn now,
+// into shaders.drawn; counted.
+void cullFor(const CullView& view, const IndexedBatch& indexed)
+{
+    shaders.drawn.clear();
+    cullTriangles(view, indexed.vertices.data(), indexed.vertices.size() / sizeof(GlVertex), sizeof(GlVertex),
+                  indexed.indices.data(), indexed.indices.size(), &shaders.drawn);
+    glLayer.counters.trianglesDropped += static_cast<long>((indexed.indices.size() - shaders.drawn.size()) / 3);
 }
 
 // The programs and buffers on the current context, with nothing bound yet
@@ -411,8 +423,25 @@ void glLayerFlush()
     const BatchAnswer answer = batchLookUp(&shaders.cache, g.batch, bytes);
     if (answer.choice == BATCH_KEEP)
         makeKept(shaders.cache.kept[answer.index]);
+    // Triangles are culled on the CPU first (cull.h); lines and points are
+    // drawn as they come.
+    const bool culling = g.batchMode == GL_TRIANGLES;
+    CullView view = {};
+    if (culling)
+        view = cullViewOf(g.projection, g.modelView, g.viewport, glLayerCullsBackFaces());
     size_t indexCount = 0;
     if (answer.choice == BATCH_STREAM) {
+        IndexedBatch& indexed = shaders.indexed;
+        batchIndex(g.batch, static_cast<size_t>(g.batchCount), sizeof(GlVertex), &indexed);
+        const std::vector<uint16_t>* indices = &indexed.indices;
+        if (culling) {
+            cullFor(view, indexed);
+            indices = &shaders.drawn;
+        }
+        if (indices->empty()) {
+            g.batchCount = 0;
+            return;
+        }
         std::vector<Stream>& set = shaders.streams[g.counters.frames & 1];
         if (shaders.streamsUsed == set.size()) {
             Stream fresh = {0, 0, 0, 0, 0};
@@ -423,10 +452,8 @@ void glLayerFlush()
         }
         Stream& stream = set[shaders.streamsUsed++];
         glLayerBindVertexArray(stream.vertexArray);
-        IndexedBatch& indexed = shaders.indexed;
-        batchIndex(g.batch, static_cast<size_t>(g.batchCount), sizeof(GlVertex), &indexed);
         const size_t vertexBytes = indexed.vertices.size();
-        const size_t indexBytes = indexed.indices.size() * sizeof(uint16_t);
+        const size_t indexBytes = indices->size() * sizeof(uint16_t);
         emscripten_glBindBuffer(GL_ARRAY_BUFFER, stream.buffer);
         if (vertexBytes > stream.capacity) {
             stream.capacity = vertexBytes + vertexBytes / 2;
@@ -438,15 +465,35 @@ void glLayerFlush()
             emscripten_glBufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<long>(stream.indexCapacity), nullptr,
                                     GL_DYNAMIC_DRAW);
         }
-        emscripten_glBufferSubData(GL_ELEMENT_ARRAY_BUFFER, 0, static_cast<long>(indexBytes), indexed.indices.data());
-        indexCount = indexed.indices.size();
+        emscripten_glBufferSubData(GL_ELEMENT_ARRAY_BUFFER, 0, static_cast<long>(indexBytes), indices->data());
+        indexCount = indices->size();
         g.counters.uploads++;
         g.counters.uploadBytes += static_cast<long>(vertexBytes + indexBytes);
     } else {
-        const CachedBatch& kept = shaders.cache.kept[answer.index];
+        CachedBatch& kept = shaders.cache.kept[answer.index];
         glLayerBindVertexArray(kept.vertexArray);
+        // A kept batch's vertices stay; its index buffer is given the
+        // triangles of each new view (the bound vertex array holds it).
+        if (culling && !(kept.culled && cullSameView(kept.culledFor, view))) {
+            cullFor(view, kept.indexed);
+            kept.indexCount = shaders.drawn.size();
+            kept.culledFor = view;
+            kept.culled = true;
+            const long indexBytes = static_cast<long>(kept.indexCount * sizeof(uint16_t));
+            if (indexBytes > 0)
+                emscripten_glBufferSubData(GL_ELEMENT_ARRAY_BUFFER, 0, indexBytes, shaders.drawn.data());
+            g.counters.uploadBytes += indexBytes;
+        } else if (culling) {
+            g.counters.trianglesDropped += static_cast<long>((kept.indexed.indices.size() - kept.indexCount) / 3);
+        }
         indexCount = kept.indexCount;
+        if (indexCount == 0) {
+            g.batchCount = 0;
+            return;
+        }
     }
+    if (culling)
+        g.counters.triangles += static_cast<long>(indexCount / 3);
     emscripten_glDrawElements(g.batchMode, static_cast<GLsizei>(indexCount), GL_UNSIGNED_SHORT, nullptr);
     g.counters.draws++;
     g.batchCount = 0;
