@@ -328,6 +328,6 @@ TEST(WebGlLayer, CullsOnlyTrianglesThatMakeNoPixel)
             }
         }
         EXPECT_EQ(kept.size(), next);
-        EXPECT_GT(smallDropped, smallInView / 3) << "of " << smallInView;
+        EXPECT_GT(smallDropped, smallInView * 4 / 5) << "of " << smallInView;
     }
 }

@@ -40,13 +40,32 @@ void cornerOf(const CullView& view, const float* position, Corner* c)
     }
 }
 
-// Whether some pixel centre of the viewport lies in [low, high] along one axis
-// (`first` the viewport's first pixel, `size` its pixels).
-bool holdsCentre(double low, double high, double first, double size)
+// The pixels of the viewport whose centres lie in [low, high] along one axis,
+// widened by the margin (`first` the viewport's first pixel, `size` its
+// pixels): from lowest to highest, none when highest < lowest.
+void centresIn(double low, double high, double first, double size, double* lowest, double* highest)
 {
-    const double lowest = std::fmax(std::ceil(low - margin - 0.5), first);
-    const double highest = std::fmin(std::floor(high + margin - 0.5), first + size - 1);
-    return lowest <= highest;
+    *lowest = std::fmax(std::ceil(low - margin - 0.5), first);
+    *highest = std::fmin(std::floor(high + margin - 0.5), first + size - 1);
+}
+
+// Whether the pixel centre (x, y) lies within the margin of the triangle
+// abc: on the inner side of each edge, or less than the margin outside it.
+// Both turns are tried, since a sliver's may be lost in the rounding.
+bool nearCentre(const Corner& a, const Corner& b, const Corner& c, double x, double y)
+{
+    const Corner* corners[3] = {&a, &b, &c};
+    bool inside[2] = {true, true};
+    for (int k = 0; k < 3; k++) {
+        const double* from = corners[k]->window;
+        const double* to = corners[(k + 1) % 3]->window;
+        const double dx = to[0] - from[0], dy = to[1] - from[1];
+        const double side = dx * (y - from[1]) - dy * (x - from[0]);
+        const double reach = margin * std::hypot(dx, dy);
+        inside[0] = inside[0] && side >= -reach;
+        inside[1] = inside[1] && side <= reach;
+    }
+    return inside[0] || inside[1];
 }
 
 bool mayDraw(const CullView& view, const Corner& a, const Corner& b, const Corner& c)
@@ -59,21 +78,28 @@ bool mayDraw(const CullView& view, const Corner& a, const Corner& b, const Corne
                           std::fmax(a.window[0], std::fmax(b.window[0], c.window[0]))};
     const double ys[2] = {std::fmin(a.window[1], std::fmin(b.window[1], c.window[1])),
                           std::fmax(a.window[1], std::fmax(b.window[1], c.window[1]))};
-    if (!holdsCentre(xs[0], xs[1], view.viewport[0], view.viewport[2]) ||
-        !holdsCentre(ys[0], ys[1], view.viewport[1], view.viewport[3]))
+    double column[2], row[2];
+    centresIn(xs[0], xs[1], view.viewport[0], view.viewport[2], &column[0], &column[1]);
+    centresIn(ys[0], ys[1], view.viewport[1], view.viewport[3], &row[0], &row[1]);
+    if (column[1] < column[0] || row[1] < row[0])
         return false;
-    if (view.backFaces) {
-        // Twice the signed area; moving each corner by up to the margin
-        // changes it by at most about twice the margin times the edges.
-        const double ex = b.window[0] - a.window[0], ey = b.window[1] - a.window[1];
-        const double fx = c.window[0] - a.window[0], fy = c.window[1] - a.window[1];
-        const double area = ex * fy - fx * ey;
-        const double turn =
-            4 * margin * (std::fabs(ex) + std::fabs(ey) + std::fabs(fx) + std::fabs(fy)) + 16 * margin * margin;
-        if (area < -turn)
-            return false;
-    }
-    return true;
+    // Twice the signed area; moving each corner by up to the margin changes
+    // it by at most about twice the margin times the edges.
+    const double ex = b.window[0] - a.window[0], ey = b.window[1] - a.window[1];
+    const double fx = c.window[0] - a.window[0], fy = c.window[1] - a.window[1];
+    const double area = ex * fy - fx * ey;
+    const double turn =
+        4 * margin * (std::fabs(ex) + std::fabs(ey) + std::fabs(fx) + std::fabs(fy)) + 16 * margin * margin;
+    if (view.backFaces && area < -turn)
+        return false;
+    // A small triangle's few centres, one by one.
+    if ((column[1] - column[0] + 1) * (row[1] - row[0] + 1) > 16)
+        return true;
+    for (double y = row[0]; y <= row[1]; y++)
+        for (double x = column[0]; x <= column[1]; x++)
+            if (nearCentre(a, b, c, x + 0.5, y + 0.5))
+                return true;
+    return false;
 }
 
 }  // namespace
