@@ -17,9 +17,10 @@ namespace {
 
 const double sliceMilliseconds = 40.0;
 const double drawnSliceMilliseconds = 100.0;
+const int firstSliceFrames = 4;
 const int mostSliceFrames = 1000;
 
-int sliceFrames = 4;  // learnt from the slice before
+int sliceFrames = 0;  // learnt from the slice before; framesRun starts it
 
 bool (*frameStep)() = nullptr;
 void (*framesDone)() = nullptr;
@@ -74,7 +75,7 @@ void framesRun(bool (*step)(), void (*done)(), FramePacing pacing)
     framesDone = done;
     platformWeb.pacing = pacing;
     platformWeb.running = true;
-    sliceFrames = 4;
+    sliceFrames = firstSliceFrames;
     if (pacing == FRAMES_PER_DISPLAY) {
         emscripten_set_main_loop(oneFrame, 0, 0);
     } else {

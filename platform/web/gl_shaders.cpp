@@ -485,6 +485,13 @@ void glLayerFlush()
             g.counters.uploadBytes += indexBytes;
         } else if (culling) {
             g.counters.trianglesDropped += static_cast<long>((kept.indexed.indices.size() - kept.indexCount) / 3);
+        } else if (kept.culled) {
+            // The same bytes drawn as lines or points take every index again.
+            kept.indexCount = kept.indexed.indices.size();
+            kept.culled = false;
+            emscripten_glBufferSubData(GL_ELEMENT_ARRAY_BUFFER, 0,
+                                       static_cast<long>(kept.indexCount * sizeof(uint16_t)),
+                                       kept.indexed.indices.data());
         }
         indexCount = kept.indexCount;
         if (indexCount == 0) {

@@ -106,8 +106,8 @@ async function replayInPage(script, frames, size, {shot, dt = 0.02, timeout = 12
     await (await page.$('#canvas')).screenshot({path: shot});
   // What the GL layer sent to WebGL (webGlCounter in platform/web/glcontext.cpp).
   const sent = counters ? await page.evaluate(() => {
-    const names = ['frames', 'draws', 'uploads', 'uploadBytes', 'programChanges', 'uniformUploads', 'textureBinds', 'triangles',
-                   'trianglesDropped'];
+    const names = ['frames', 'draws', 'uploads', 'uploadBytes', 'programChanges', 'uniformUploads', 'textureBinds',
+                   'triangles', 'trianglesDropped'];
     return Object.fromEntries(names.map((name, i) => [name, Module.ccall('webGlCounter', 'number', ['number'], [i])]));
   }) : null;
   await page.close();
@@ -334,9 +334,9 @@ const run = {
     // 640x480 Chromium's software renderer spends most of a frame filling
     // the land and the four sheets of water, which holds the page near 0.5
     // however the layer sends them, so the check fails only below 0.25,
-    // where the layer itself would have grown slower. The native replay's start-up, timed
-    // with a single frame, is taken off; the page's clock starts when it
-    // says its content is loaded.
+    // where the layer itself would have grown slower. The native replay's
+    // start-up, timed with a single frame, is taken off; the page's clock
+    // starts when it says its content is loaded.
     const story = {name: 'speed.txt', text: '100 type t\n200 type L\n'};
     const aim = 0.6, least = 0.25;
     // The native replay's best of three, its start-up too: a run of a
