@@ -16,9 +16,16 @@ pid_t startProcess(const std::vector<std::string>& argv, const std::string& dire
                    const std::vector<std::string>& environment)
 {
     std::fflush(nullptr);
+    // Each child leads a process group of its own, so that killing it also
+    // kills what it started (the replay under a shell, say), which would
+    // otherwise live on and keep the test runner's output pipe open.
     pid_t pid = fork();
-    if (pid != 0)
+    if (pid != 0) {
+        if (pid > 0)
+            setpgid(pid, pid);
         return pid;
+    }
+    setpgid(0, 0);
     if (!directory.empty() && chdir(directory.c_str()) != 0)
         _exit(126);
     for (const std::string& setting : environment)
@@ -44,7 +51,10 @@ bool waitProcess(pid_t pid, double seconds, int* exitCode)
 
 void killProcess(pid_t pid)
 {
-    if (pid > 0 && kill(pid, SIGKILL) == 0)
+    if (pid <= 0)
+        return;
+    kill(-pid, SIGKILL);
+    if (kill(pid, SIGKILL) == 0 || errno != ESRCH)
         waitpid(pid, nullptr, 0);
 }
 

@@ -12,7 +12,7 @@ pid_t startProcess(const std::vector<std::string>& argv, const std::string& dire
                    const std::vector<std::string>& environment = {});
 // True with the exit code (or 128 + signal) once the child ended within `seconds`.
 bool waitProcess(pid_t pid, double seconds, int* exitCode);
-void killProcess(pid_t pid);  // and reaps it
+void killProcess(pid_t pid);  // with everything it started, and reaps it
 
 // Kills the child unless it was seen to end, so a failed check leaves no program running.
 struct ChildGuard {

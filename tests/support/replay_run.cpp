@@ -73,20 +73,28 @@ ReplayResult runReplay(const std::string& script, const std::vector<std::string>
     drawn = drawn || std::find(arguments.begin(), arguments.end(), "--shot") != arguments.end();
     const char* program = drawn ? "vexarion-replay" : "vexarion-replay-null";
     // The replay named outright, so that a damaged folder isn't passed over for the content beside it.
+    // The shell becomes the replay (exec), so that the process waited for is the replay itself.
     std::string command = "cd '" + (directory.empty() ? std::string(VEXARION_RUN_DIR) : directory) +
-                          "' && VEXARION_DATA=. ALSOFT_DRIVERS=null '" + std::string(VEXARION_RUN_DIR) + "/" + program +
-                          "' --size 160x120 --script '" + scriptPath + "' --trace '" + tracePath + "'";
+                          "' && VEXARION_DATA=. ALSOFT_DRIVERS=null exec '" + std::string(VEXARION_RUN_DIR) + "/" +
+                          program + "' --size 160x120 --script '" + scriptPath + "' --trace '" + tracePath + "'";
     for (const std::string& a : arguments)
         command += " '" + a + "'";
     command += " 2>'" + errorPath + "'";
 
     pid_t pid = startProcess({"/bin/sh", "-c", command}, "");
+    std::string stacks;
     if (pid > 0 && !waitProcess(pid, seconds, &result.exitCode)) {
+        // A replay that hangs says where: every thread's stack, before it is killed.
+        stacks = commandOutput("gdb -p " + std::to_string(pid) + " -batch -ex 'thread apply all bt' 2>&1 </dev/null");
         killProcess(pid);
         result.exitCode = -2;
     }
     result.trace = readTrace(tracePath);
     result.errors = readText(errorPath);
+    if (result.exitCode == -2)
+        result.errors += "still running after " + std::to_string(seconds) + " s with " +
+                         std::to_string(result.trace.rows.size()) + " rows of trace written; its threads:\n" + stacks +
+                         "\n";
     for (const std::string& path : {scriptPath, tracePath, errorPath})
         std::remove(path.c_str());
     return result;
